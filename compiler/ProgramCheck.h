@@ -1,0 +1,23 @@
+#pragma once
+// The whole-program check: compiles every line, lays the words out, resolves
+// the jumps and says what the status line under the editor must show.
+
+#include <string>
+#include <vector>
+
+#include "compiler/ProgramImage.h"
+
+namespace veltra {
+
+enum class MessageColour { Black, Red, Green };
+
+struct CheckReport {
+    std::string message;  // UTF-8, exactly as the status line shows it
+    MessageColour colour = MessageColour::Black;
+};
+
+// Returns 0 when the text compiled and `image` is ready; otherwise the failing
+// line's status (1, 2, 3 or 5), or 1 for the label and limit errors.
+int buildProgram(const std::vector<std::u32string>& lines, ProgramImage& image, CheckReport& report);
+
+}  // namespace veltra

@@ -1,0 +1,32 @@
+#!/usr/bin/env bash
+# Installs the Debian packages the build, the tests and the tools need.
+# Only what is missing is installed; the package lists are refreshed only then.
+set -euo pipefail
+
+VELTRA_PACKAGES=(
+  cmake g++ make pkg-config
+  qt6-base-dev libgl-dev
+  libsimpleini-dev
+  googletest libgtest-dev libbenchmark-dev
+  fonts-liberation fontconfig
+)
+
+veltra_install_deps() {
+  local missing=()
+  local pkg
+  for pkg in "${VELTRA_PACKAGES[@]}" "$@"; do
+    if ! dpkg-query -W -f='${Status}' "$pkg" 2>/dev/null | grep -q 'install ok installed'; then
+      missing+=("$pkg")
+    fi
+  done
+  [ ${#missing[@]} -eq 0 ] && return 0
+  local sudo=""
+  if [ "$(id -u)" -ne 0 ]; then sudo="sudo"; fi
+  echo "Installing: ${missing[*]}"
+  $sudo apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
+}
+
+if [ "${BASH_SOURCE[0]}" = "$0" ]; then
+  veltra_install_deps "$@"
+fi
