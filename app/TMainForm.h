@@ -1,0 +1,104 @@
+#pragma once
+// The main window: the program editor and the control console in one frame,
+// the message line under them, the buttons, the status bar, the 100 ms timer
+// and the function keys. It owns the run state for the whole run.
+//
+// Hooks for the rest of the program:
+// - btSendClick (MainSend.cpp) is the upload; F8 and the btSend button reach it
+//   through runSend(), which never lets the send path run twice at once.
+// - editConsolKeyPress (MainConsole.cpp) receives every character typed into
+//   editConsol; setting it to 0 consumes the key.
+// - isClosing() turns true when closing starts: a loop that waits while
+//   processing events must stop waiting then.
+
+#include <QColor>
+#include <QMainWindow>
+#include <QPointer>
+#include <cstdint>
+
+#include "compiler/ProgramImage.h"
+
+class QKeyEvent;
+class QLabel;
+class QTimer;
+
+namespace Ui {
+class TMainForm;
+}
+
+namespace veltra {
+
+class TMainForm : public QMainWindow {
+    Q_OBJECT
+
+public:
+    explicit TMainForm(QWidget* parent = nullptr);
+    ~TMainForm() override;
+
+    // The controls, by their names (ui->edit, ui->stError, ui->btSend, ...).
+    Ui::TMainForm* const ui;
+    QTimer* const Tm;
+
+    // Run state.
+    bool consoleMode = false;
+    QString savePath;
+    QString openPath;
+    std::int32_t textLength = 2;  // one empty line and its CR LF
+    std::int32_t lastTextLength = 2;
+    std::int32_t tickCount = 0;
+    ProgramImage programImage;
+
+    // The process-wide help windows the view switch and btHelp act on.
+    void setHelpWindows(QWidget* helpForm, QWidget* helpConsolForm);
+
+    // Status bar panel 0 (port), 1 (link) or 2 (clock).
+    void SetStatusPanel(int index, const QString& text);
+    QString statusPanelText(int index) const;
+
+    // The message line under the editor.
+    void setMessage(const QString& text, const QColor& colour);
+
+    void ApplyEditorColours();
+    bool isClosing() const { return closing_; }
+
+    // Handlers.
+    void btSendClick();
+    void btNewClick();
+    void btLoadFromFileClick();
+    void btSaveToFileClick();
+    void btPrintFileClick();
+    void btHelpClick();
+    void btParamClick();
+    void editConsolKeyPress(QChar& key);
+    void TmTimer();
+
+    // F10: editor view <-> console view.
+    void switchView();
+    // The send path, entered once at a time (button, F8).
+    void runSend();
+
+signals:
+    // Emitted when closing has finished; the application quits on it.
+    void closed();
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    bool AppMessage(QKeyEvent* key);
+    bool FormKeyDown(QObject* receiver, QKeyEvent* key);
+    bool routeConsoleKey(QKeyEvent* key);
+    void FormClose();
+    void buildLook();
+    void connectHandlers();
+    void setStatusLine(const QString& text);
+
+    QLabel* panels_[3] = {};
+    QPointer<QWidget> helpForm_;
+    QPointer<QWidget> helpConsolForm_;
+    bool closing_ = false;
+    bool sending_ = false;
+};
+
+}  // namespace veltra
