@@ -100,6 +100,10 @@ void TMainForm::buildLook() {
     colourText(ui->stNumLine, QPalette::WindowText, QColor(0, 0, 255));
     ui->stError->setFont(pixelFont(QStringLiteral("Arial"), 15, true));
     colourText(ui->stError, QPalette::WindowText, Qt::black);
+    // The indicator's widest text just fits its field without the label's
+    // default indent.
+    ui->stNumLine->setIndent(1);
+    ui->stError->setIndent(2);
 
     QFont caption = font();
     caption.setBold(true);

@@ -1,0 +1,91 @@
+#pragma once
+// A real main window offscreen, its settings and files in a temporary folder,
+// its dialogs answered by a script.
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QFile>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+#include <memory>
+
+#include "app/EditorText.h"
+#include "app/ProgramFolder.h"
+#include "app/TMainForm.h"
+#include "tests/support/ScriptedDialogs.h"
+#include "tests/support/Wait.h"
+#include "app/MainFormUi.h"
+
+namespace veltra::test {
+
+inline QByteArray readFile(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
+}
+
+inline void writeFile(const QString& path, const QByteArray& bytes) {
+    QFile::setPermissions(path, QFile::permissions(path) | QFileDevice::WriteOwner);
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate)) << path.toStdString();
+    file.write(bytes);
+}
+
+class MainFormTest : public ::testing::Test {
+protected:
+    QTemporaryDir dir;
+    ScriptedDialogs dialogs;
+    QWidget helpForm;
+    QWidget helpConsolForm;
+    std::unique_ptr<TMainForm> form;
+
+    void SetUp() override { setProgramFolder(dir.path()); }
+
+    void TearDown() override {
+        if (form && !form->isClosing()) form->close();
+        form.reset();
+        setProgramFolder(QString());
+    }
+
+    QString iniPath() const { return dir.filePath(QStringLiteral("Veltra.ini")); }
+
+    TMainForm& start() {
+        form = std::make_unique<TMainForm>();
+        form->setHelpWindows(&helpForm, &helpConsolForm);
+        form->activateWindow();
+        EXPECT_TRUE(QTest::qWaitForWindowActive(form.get()));
+        form->ui->edit->setFocus();
+        return *form;
+    }
+
+    // One full second of the window's timer, run by hand: the timer itself is
+    // stopped, so that nothing else runs the once-a-second work meanwhile.
+    void runOneSecond() {
+        form->Tm->stop();
+        for (int i = 0; i < 10; ++i) form->TmTimer();
+    }
+
+    void setEditorText(const QString& text) {
+        // Taken as the unchanged state, as after opening a file.
+        form->ui->edit->setPlainText(text);
+        form->textLength = form->lastTextLength = countedTextLength(*form->ui->edit->document());
+    }
+
+    QString message() const { return form->ui->stError->text(); }
+    QColor messageColour() const { return form->ui->stError->palette().color(QPalette::WindowText); }
+    QWidget* focused() const { return form->focusWidget(); }
+
+    // Types any text, Cyrillic included, one key press per character.
+    static void type(QWidget* widget, const QString& text) {
+        for (QChar c : text) {
+            QTest::sendKeyEvent(QTest::Press, widget, Qt::Key_unknown, QString(c), Qt::NoModifier);
+            QTest::sendKeyEvent(QTest::Release, widget, Qt::Key_unknown, QString(c), Qt::NoModifier);
+        }
+    }
+};
+
+}  // namespace veltra::test
