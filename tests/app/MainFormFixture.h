@@ -17,6 +17,7 @@
 #include "app/EditorText.h"
 #include "app/ProgramFolder.h"
 #include "app/TMainForm.h"
+#include "tests/support/QtPrinters.h"
 #include "tests/support/ScriptedDialogs.h"
 #include "tests/support/Wait.h"
 #include "app/MainFormUi.h"

@@ -10,6 +10,7 @@
 #include "app/Cp1251.h"
 #include "app/EditorText.h"
 #include "app/ProgramText.h"
+#include "tests/support/QtPrinters.h"
 
 using namespace veltra;
 

@@ -8,6 +8,7 @@
 #include "app/AppError.h"
 #include "app/IniLines.h"
 #include "app/Settings.h"
+#include "tests/support/QtPrinters.h"
 
 using namespace veltra;
 
