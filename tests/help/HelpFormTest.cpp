@@ -65,6 +65,12 @@ class HelpFormTest : public ::testing::Test {
         form.show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
     }
+    // Through the window, as the window system would deliver it, so that the
+    // widget under the point is found the same way as for a real pointer.
+    void hover(QWidget* widget, QPoint point) {
+        QTest::mouseMove(form.windowHandle(), widget->mapTo(&form, point));
+    }
+    void hover(const char* name) { hover(label(name), label(name)->rect().center()); }
     void click(const char* name) {
         QLabel* target = label(name);
         ASSERT_NE(target, nullptr) << name;
@@ -157,7 +163,7 @@ TEST_F(HelpFormTest, HoverHighlightsOnlyTheLabelUnderThePointer) {
     for (QLabel* l : topics)
         EXPECT_TRUE(isPlain(l)) << l->objectName().toStdString();
 
-    QTest::mouseMove(label("Label4"), label("Label4")->rect().center());
+    hover("Label4");
     EXPECT_TRUE(isHighlighted(label("Label4")));
     EXPECT_EQ(panel()->cursor().shape(), Qt::PointingHandCursor);
     for (QLabel* l : topics) {
@@ -167,7 +173,7 @@ TEST_F(HelpFormTest, HoverHighlightsOnlyTheLabelUnderThePointer) {
     }
 
     // A fast move straight onto another label leaves both highlighted.
-    QTest::mouseMove(label("Label11"), label("Label11")->rect().center());
+    hover("Label11");
     EXPECT_TRUE(isHighlighted(label("Label4")));
     EXPECT_TRUE(isHighlighted(label("Label11")));
     // The link above the panel plays no part.
@@ -191,10 +197,10 @@ TEST_F(HelpFormTest, BackgroundAndTextAreaClearEveryHighlight) {
     for (const Reset& r : resets) {
         SCOPED_TRACE(r.where);
         ASSERT_EQ(r.widget->childAt(r.point), nullptr) << "the point must be bare background";
-        QTest::mouseMove(label("Label9"), label("Label9")->rect().center());
-        QTest::mouseMove(label("Label12"), label("Label12")->rect().center());
+        hover("Label9");
+        hover("Label12");
         ASSERT_TRUE(isHighlighted(label("Label9")));
-        QTest::mouseMove(r.widget, r.point);
+        hover(r.widget, r.point);
         for (QLabel* l : panel()->findChildren<QLabel*>())
             EXPECT_TRUE(isPlain(l)) << l->objectName().toStdString();
         EXPECT_FALSE(panel()->testAttribute(Qt::WA_SetCursor))
