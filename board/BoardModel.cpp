@@ -22,7 +22,7 @@ void BoardModel::clearRunState() {
     const auto forwardedCount = state_.forwardedCount;
     const auto lastForwarded = state_.lastForwarded;
     state_ = BoardState{};
-    state_.buttons = buttons;  // the buttons are the user's hands, not the board's memory
+    state_.buttons = buttons; // the buttons are the user's hands, not the board's memory
     state_.forwardedCount = forwardedCount;
     state_.lastForwarded = lastForwarded;
     state_.programSize = static_cast<std::uint16_t>(program_.size());
@@ -99,7 +99,7 @@ void BoardModel::advance(BoardTime now) {
     }
     for (int budget = wordsPerStep_; budget > 0 && state_.running; --budget) {
         if (state_.pc >= program_.size()) {
-            halt();  // the program ran off its end: it stops, the outputs stay as they are
+            halt(); // the program ran off its end: it stops, the outputs stay as they are
             break;
         }
         const BoardTime pause = step();
@@ -201,4 +201,4 @@ NonVolatileRead BoardModel::powerOn() {
     return copy;
 }
 
-}  // namespace veltra
+} // namespace veltra

@@ -17,16 +17,16 @@ namespace veltra {
 
 struct BoardEvent {
     enum class Kind : std::uint8_t {
-        Forwarded,  // `word` was handed to the external module
-        Halted,     // the program stopped at a word it cannot execute
+        Forwarded, // `word` was handed to the external module
+        Halted,    // the program stopped at a word it cannot execute
     };
     Kind kind;
     std::uint16_t word;
-    int index;  // program index of the word, -1 for a console command
+    int index; // program index of the word, -1 for a console command
 };
 
 class BoardModel {
-public:
+  public:
     // A program that loops without a pause would otherwise never give the
     // clock back; each advance() executes at most this many words.
     static constexpr int kDefaultWordsPerStep = 1000;
@@ -57,7 +57,7 @@ public:
     // A word for the external module: only logged (events and state).
     void forwardToModule(std::uint16_t word, int index = -1);
 
-    void setButton(int button, bool pressed);  // button 1..3
+    void setButton(int button, bool pressed); // button 1..3
 
     const BoardState& state() const { return state_; }
     // Grows by one whenever state() changed since the previous call that
@@ -81,7 +81,7 @@ public:
     // corrupt one too, and the file is left as it is for the user to inspect.
     NonVolatileRead powerOn();
 
-private:
+  private:
     void clearRunState();
     void startProgram();
     void halt();
@@ -96,7 +96,7 @@ private:
     BoardState published_;
     std::uint64_t revision_ = 0;
     std::vector<std::uint16_t> program_;
-    int returnPoint_ = -1;  // index after the last executed jump
+    int returnPoint_ = -1; // index after the last executed jump
     BoardTime pauseUntil_{0};
     int lastExecuted_ = -1;
     int wordsPerStep_ = kDefaultWordsPerStep;
@@ -105,4 +105,4 @@ private:
     std::vector<std::uint16_t> nvWords_;
 };
 
-}  // namespace veltra
+} // namespace veltra

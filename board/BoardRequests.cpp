@@ -16,7 +16,9 @@ std::string hexWord(std::uint16_t w) {
     return buf;
 }
 
-BoardReply refuse(std::uint8_t status, std::string note) { return {status, std::move(note)}; }
+BoardReply refuse(std::uint8_t status, std::string note) {
+    return {status, std::move(note)};
+}
 
 BoardReply upload(BoardModel& board, std::span<const std::uint8_t> data) {
     if (data.size() % 2 != 0) return refuse(kBoardNotStored, "upload: odd number of data bytes");
@@ -52,7 +54,7 @@ BoardReply memory(bool written, const std::string& why) {
     return refuse(kBoardNotStored, why);
 }
 
-}  // namespace
+} // namespace
 
 BoardReply applyBoardRequest(BoardModel& board, std::uint8_t code, std::span<const std::uint8_t> data) {
     std::string why;
@@ -76,4 +78,4 @@ BoardReply applyBoardRequest(BoardModel& board, std::uint8_t code, std::span<con
     }
 }
 
-}  // namespace veltra
+} // namespace veltra

@@ -19,7 +19,7 @@ constexpr std::uint8_t Command = 0x25;
 constexpr std::uint8_t MemoryWrite = 0x30;
 constexpr std::uint8_t MemoryErase = 0x31;
 constexpr std::uint8_t Reset = 0xF0;
-}  // namespace board_request
+} // namespace board_request
 
 constexpr std::uint8_t kBoardAccepted = 0x00;
 constexpr std::uint8_t kBoardRejected = 0x01;
@@ -30,7 +30,7 @@ constexpr std::uint8_t kBoardNotStored = kBoardRejected | kBoardMemoryFailure;
 
 struct BoardReply {
     std::uint8_t status = kBoardAccepted;
-    std::string note;  // why a request was refused, for the simulator's log; empty when accepted
+    std::string note; // why a request was refused, for the simulator's log; empty when accepted
 };
 
 // Applies one request to the board and returns the reply status:
@@ -48,4 +48,4 @@ struct BoardReply {
 //   any other code: 0x01.
 BoardReply applyBoardRequest(BoardModel& board, std::uint8_t code, std::span<const std::uint8_t> data);
 
-}  // namespace veltra
+} // namespace veltra

@@ -14,8 +14,8 @@ namespace veltra {
 using BoardTime = std::chrono::milliseconds;
 
 constexpr int kLedCount = 13;
-constexpr int kPortCount = 6;       // ports 1..6; ports 1..5 carry the LEDs' colour bits
-constexpr int kLampPortCount = 5;   // ports with LED bits, whole-byte writes and a brightness
+constexpr int kPortCount = 6;     // ports 1..6; ports 1..5 carry the LEDs' colour bits
+constexpr int kLampPortCount = 5; // ports with LED bits, whole-byte writes and a brightness
 constexpr int kButtonCount = 3;
 constexpr int kRelayCount = 2;
 constexpr int kStoreCount = 2;
@@ -24,8 +24,8 @@ constexpr std::uint8_t kMaxBrightness = 15;
 constexpr std::size_t kProgramCapacity = 1000;
 
 struct LedState {
-    std::uint8_t colour = 0;      // 0..8, the language's colour codes
-    std::uint8_t brightness = 0;  // 0..15
+    std::uint8_t colour = 0;     // 0..8, the language's colour codes
+    std::uint8_t brightness = 0; // 0..15
     bool operator==(const LedState&) const = default;
 };
 
@@ -35,17 +35,17 @@ enum class StoreKind : std::uint8_t { Empty, Port, AllPorts, Led, AllLeds, VarA,
 
 struct StoreSlot {
     StoreKind kind = StoreKind::Empty;
-    std::uint8_t index = 0;  // port 1..5 or LED 1..13 for the single-object kinds
-    std::array<std::uint8_t, kPortCount> ports{};           // Port: [0]; AllPorts: all six
-    std::array<std::uint8_t, kLampPortCount> portBrightness{};  // Port: [0]; AllPorts: all five
-    std::array<LedState, kLedCount> leds{};                 // Led: [0]; AllLeds: all thirteen
-    std::uint8_t value = 0;                                 // VarA, VarB
+    std::uint8_t index = 0;                       // port 1..5 or LED 1..13 for the single-object kinds
+    std::array<std::uint8_t, kPortCount> ports{}; // Port: [0]; AllPorts: all six
+    std::array<std::uint8_t, kLampPortCount> portBrightness{}; // Port: [0]; AllPorts: all five
+    std::array<LedState, kLedCount> leds{};                    // Led: [0]; AllLeds: all thirteen
+    std::uint8_t value = 0;                                    // VarA, VarB
     bool operator==(const StoreSlot&) const = default;
 };
 
 struct BoardState {
     std::array<LedState, kLedCount> leds{};
-    std::array<std::uint8_t, kPortCount> ports{};  // kept equal to the LEDs' colour bits for ports 1..5
+    std::array<std::uint8_t, kPortCount> ports{}; // kept equal to the LEDs' colour bits for ports 1..5
     std::array<std::uint8_t, kLampPortCount> portBrightness{15, 15, 15, 15, 15};
     std::array<bool, kRelayCount> relays{};
     std::array<bool, kButtonCount> buttons{};
@@ -65,4 +65,4 @@ struct BoardState {
     bool operator==(const BoardState&) const = default;
 };
 
-}  // namespace veltra
+} // namespace veltra

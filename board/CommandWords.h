@@ -10,13 +10,13 @@
 namespace veltra {
 
 enum class WordKind : std::uint8_t {
-    Invalid,    // not a word this board executes
-    Object,     // sets an output, a variable or a store; executes at once
-    Pause,      // 0x41 k x 100 ms, 0x42 x s, 0x43 k x 20 ms
-    Condition,  // a false condition skips the next step
-    Return,     // 0xB100
-    Prefix,     // 0xD100: the next word goes to the external module
-    Jump,       // 0xE000 + index of the target word
+    Invalid,   // not a word this board executes
+    Object,    // sets an output, a variable or a store; executes at once
+    Pause,     // 0x41 k x 100 ms, 0x42 x s, 0x43 k x 20 ms
+    Condition, // a false condition skips the next step
+    Return,    // 0xB100
+    Prefix,    // 0xD100: the next word goes to the external module
+    Jump,      // 0xE000 + index of the target word
 };
 
 constexpr std::uint16_t kReturnWord = 0xB100;
@@ -39,4 +39,4 @@ bool conditionHolds(const BoardState& s, std::uint16_t word);
 // word after a prefix belongs to the external module and is not judged here.
 int firstUnrunnableWord(std::span<const std::uint16_t> words);
 
-}  // namespace veltra
+} // namespace veltra

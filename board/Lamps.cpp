@@ -26,7 +26,8 @@ std::uint8_t bitsFromPorts(const std::array<std::uint8_t, kPortCount>& ports, in
 constexpr std::uint8_t kSpareBitMask = 0x80;
 
 void syncPortsFromLeds(BoardState& s) {
-    for (int p = 0; p < kLampPortCount - 1; ++p) s.ports[p] = 0;
+    for (int p = 0; p < kLampPortCount - 1; ++p)
+        s.ports[p] = 0;
     s.ports[kLampPortCount - 1] &= kSpareBitMask;
     for (int led = 1; led <= kLedCount; ++led) {
         const std::uint8_t bits = colourBits(s.leds[led - 1].colour);
@@ -38,18 +39,24 @@ void syncPortsFromLeds(BoardState& s) {
     }
 }
 
-}  // namespace
+} // namespace
 
-std::uint8_t colourBits(std::uint8_t colour) { return colour <= kMaxColour ? kBitsOfColour[colour] : 0; }
+std::uint8_t colourBits(std::uint8_t colour) {
+    return colour <= kMaxColour ? kBitsOfColour[colour] : 0;
+}
 
-std::uint8_t colourOfBits(std::uint8_t bits) { return kColourOfBits[bits & 7]; }
+std::uint8_t colourOfBits(std::uint8_t bits) {
+    return kColourOfBits[bits & 7];
+}
 
 PortBit ledComponentBit(int led, int component) {
     const int stream = (led - 1) * 3 + component;
     return {stream / 8 + 1, stream % 8};
 }
 
-int homePort(int led) { return ledComponentBit(led, 0).port; }
+int homePort(int led) {
+    return ledComponentBit(led, 0).port;
+}
 
 void setLed(BoardState& s, int led, LedState value) {
     s.leds[led - 1] = value;
@@ -68,7 +75,8 @@ void setLeds(BoardState& s, const std::array<LedState, kLedCount>& leds) {
 
 void writeLampPorts(BoardState& s, const std::array<std::uint8_t, kLampPortCount>& bytes) {
     std::array<std::uint8_t, kPortCount> next = s.ports;
-    for (int p = 0; p < kLampPortCount; ++p) next[p] = bytes[p];
+    for (int p = 0; p < kLampPortCount; ++p)
+        next[p] = bytes[p];
     for (int led = 1; led <= kLedCount; ++led) {
         const std::uint8_t bits = bitsFromPorts(next, led);
         LedState& l = s.leds[led - 1];
@@ -86,7 +94,8 @@ void writePort(BoardState& s, int port, std::uint8_t byte) {
         return;
     }
     std::array<std::uint8_t, kLampPortCount> bytes{};
-    for (int p = 0; p < kLampPortCount; ++p) bytes[p] = s.ports[p];
+    for (int p = 0; p < kLampPortCount; ++p)
+        bytes[p] = s.ports[p];
     bytes[port - 1] = byte;
     writeLampPorts(s, bytes);
 }
@@ -100,4 +109,4 @@ void setPortBrightness(BoardState& s, int port, std::uint8_t brightness) {
     }
 }
 
-}  // namespace veltra
+} // namespace veltra

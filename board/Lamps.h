@@ -2,7 +2,8 @@
 // The thirteen RGB LEDs and the five ports that carry their colour bits are one
 // set of lamps seen two ways. The ports form one bit stream, port 1 bit 0 first:
 // R1 G1 B1 R2 G2 B2 R3 G3 | B3 R4 ... (three bits per LED, 39 bits in all; port 5
-// bit 7 belongs to no LED and simply holds what was written). Every write goes through here so both views agree.
+// bit 7 belongs to no LED and simply holds what was written). Every write goes through here so both views
+// agree.
 
 #include <array>
 #include <cstdint>
@@ -41,4 +42,4 @@ void writePort(BoardState& s, int port, std::uint8_t byte);
 // Brightness of port 1..5; the lit LEDs of that port take it at once.
 void setPortBrightness(BoardState& s, int port, std::uint8_t brightness);
 
-}  // namespace veltra
+} // namespace veltra

@@ -49,7 +49,7 @@ bool readLine(std::istream& in, std::string& line) {
     return true;
 }
 
-}  // namespace
+} // namespace
 
 NonVolatileRead readNonVolatileFile(const std::filesystem::path& path) {
     std::error_code ec;
@@ -118,4 +118,4 @@ std::string writeNonVolatileFile(const std::filesystem::path& path, std::span<co
     return {};
 }
 
-}  // namespace veltra
+} // namespace veltra

@@ -25,7 +25,7 @@ enum class NonVolatileStatus : std::uint8_t { Loaded, Missing, Corrupt };
 struct NonVolatileRead {
     NonVolatileStatus status = NonVolatileStatus::Missing;
     std::vector<std::uint16_t> words;
-    std::string message;  // why a file was refused; empty otherwise
+    std::string message; // why a file was refused; empty otherwise
 };
 
 // Reads and checks the layout (header, count, four hex digits a line, end
@@ -35,4 +35,4 @@ NonVolatileRead readNonVolatileFile(const std::filesystem::path& path);
 // Returns an empty string on success, else why the file could not be written.
 std::string writeNonVolatileFile(const std::filesystem::path& path, std::span<const std::uint16_t> words);
 
-}  // namespace veltra
+} // namespace veltra

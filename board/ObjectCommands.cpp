@@ -11,8 +11,12 @@ namespace {
 
 // The variables hold 0..255; as a colour or a brightness a value past the top
 // of the range shows the top of the range.
-std::uint8_t colourFromVar(std::uint8_t v) { return std::min(v, kMaxColour); }
-std::uint8_t brightnessFromVar(std::uint8_t v) { return std::min(v, kMaxBrightness); }
+std::uint8_t colourFromVar(std::uint8_t v) {
+    return std::min(v, kMaxColour);
+}
+std::uint8_t brightnessFromVar(std::uint8_t v) {
+    return std::min(v, kMaxBrightness);
+}
 
 void writeBit(BoardState& s, int port, std::uint8_t mask) {
     const std::uint8_t old = s.ports[port - 1];
@@ -39,21 +43,50 @@ void arithmetic(BoardState& s, std::uint8_t op, std::uint8_t x) {
     std::uint8_t& b = s.b;
     // Byte arithmetic wraps around: 255 + 1 is 0, 0 - 1 is 255.
     switch (op) {
-    case 0x91: a = x; break;
-    case 0x92: b = x; break;
-    case 0x93: a = static_cast<std::uint8_t>(a + x); break;
-    case 0x94: b = static_cast<std::uint8_t>(b + x); break;
-    case 0x95: a = static_cast<std::uint8_t>(a - x); break;
-    case 0x96: b = static_cast<std::uint8_t>(b - x); break;
-    case 0x97: a = b; break;
-    case 0x98: b = a; break;
-    case 0x99: a = static_cast<std::uint8_t>(a + b); break;
-    case 0x9A: a = static_cast<std::uint8_t>(a - b); break;
-    case 0x9B: b = static_cast<std::uint8_t>(b + a); break;
-    case 0x9C: b = static_cast<std::uint8_t>(b - a); break;
-    case 0x9D: a = static_cast<std::uint8_t>(a << 1); break;
-    case 0x9E: a = static_cast<std::uint8_t>(a >> 1); break;
-    default: break;
+    case 0x91:
+        a = x;
+        break;
+    case 0x92:
+        b = x;
+        break;
+    case 0x93:
+        a = static_cast<std::uint8_t>(a + x);
+        break;
+    case 0x94:
+        b = static_cast<std::uint8_t>(b + x);
+        break;
+    case 0x95:
+        a = static_cast<std::uint8_t>(a - x);
+        break;
+    case 0x96:
+        b = static_cast<std::uint8_t>(b - x);
+        break;
+    case 0x97:
+        a = b;
+        break;
+    case 0x98:
+        b = a;
+        break;
+    case 0x99:
+        a = static_cast<std::uint8_t>(a + b);
+        break;
+    case 0x9A:
+        a = static_cast<std::uint8_t>(a - b);
+        break;
+    case 0x9B:
+        b = static_cast<std::uint8_t>(b + a);
+        break;
+    case 0x9C:
+        b = static_cast<std::uint8_t>(b - a);
+        break;
+    case 0x9D:
+        a = static_cast<std::uint8_t>(a << 1);
+        break;
+    case 0x9E:
+        a = static_cast<std::uint8_t>(a >> 1);
+        break;
+    default:
+        break;
     }
 }
 
@@ -107,13 +140,15 @@ bool restorePort(BoardState& s, int port, const StoreSlot& slot) {
 
 bool restoreAllPorts(BoardState& s, const StoreSlot& slot) {
     if (slot.kind == StoreKind::AllPorts) {
-        for (int p = 1; p <= kLampPortCount; ++p) setPortBrightness(s, p, slot.portBrightness[p - 1]);
+        for (int p = 1; p <= kLampPortCount; ++p)
+            setPortBrightness(s, p, slot.portBrightness[p - 1]);
         writeAllPorts(s, slot.ports);
         return true;
     }
     if (!isByteSlot(slot)) return false;
     if (slot.kind == StoreKind::Port) {
-        for (int p = 1; p <= kLampPortCount; ++p) setPortBrightness(s, p, slot.portBrightness[0]);
+        for (int p = 1; p <= kLampPortCount; ++p)
+            setPortBrightness(s, p, slot.portBrightness[0]);
     }
     std::array<std::uint8_t, kPortCount> bytes{};
     bytes.fill(byteOf(slot));
@@ -167,7 +202,7 @@ void setLedWord(BoardState& s, int n, LedState value) {
         setLed(s, n, value);
 }
 
-}  // namespace
+} // namespace
 
 ObjectOutcome executeObjectWord(BoardState& s, std::uint16_t word) {
     const std::uint8_t op = word >> 8;
@@ -184,13 +219,22 @@ ObjectOutcome executeObjectWord(BoardState& s, std::uint16_t word) {
         return ObjectOutcome::Done;
     }
     switch (op) {
-    case 0x11: case 0x12: case 0x13: case 0x14: case 0x15: case 0x16:
+    case 0x11:
+    case 0x12:
+    case 0x13:
+    case 0x14:
+    case 0x15:
+    case 0x16:
         writeBit(s, op - 0x10, arg);
         break;
     case 0x1A:
         setRelay(s, arg);
         break;
-    case 0x21: case 0x22: case 0x23: case 0x24: case 0x25:
+    case 0x21:
+    case 0x22:
+    case 0x23:
+    case 0x24:
+    case 0x25:
         writePort(s, op - 0x20, arg);
         break;
     case 0x2E: {
@@ -211,11 +255,16 @@ ObjectOutcome executeObjectWord(BoardState& s, std::uint16_t word) {
     case 0x34:
         setAllLeds(s, {colourFromVar(s.a), brightnessFromVar(s.b)});
         break;
-    case 0x45: case 0x46: case 0x47: case 0x48: case 0x49:
+    case 0x45:
+    case 0x46:
+    case 0x47:
+    case 0x48:
+    case 0x49:
         setPortBrightness(s, op - 0x44, arg);
         break;
     case 0x4A:
-        for (int p = 1; p <= kLampPortCount; ++p) setPortBrightness(s, p, arg);
+        for (int p = 1; p <= kLampPortCount; ++p)
+            setPortBrightness(s, p, arg);
         break;
     case 0x4D:
         writePort(s, arg, s.a);
@@ -223,10 +272,12 @@ ObjectOutcome executeObjectWord(BoardState& s, std::uint16_t word) {
     case 0x4E:
         writePort(s, arg, s.b);
         break;
-    case 0xC1: case 0xC2:
+    case 0xC1:
+    case 0xC2:
         s.stores[op - 0xC1] = saveObject(s, arg);
         break;
-    case 0xC8: case 0xC9:
+    case 0xC8:
+    case 0xC9:
         if (!restoreObject(s, arg, s.stores[op - 0xC8])) return ObjectOutcome::NothingToRestore;
         break;
     default:
@@ -235,4 +286,4 @@ ObjectOutcome executeObjectWord(BoardState& s, std::uint16_t word) {
     return ObjectOutcome::Done;
 }
 
-}  // namespace veltra
+} // namespace veltra

@@ -18,4 +18,4 @@ enum class ObjectOutcome : std::uint8_t {
 // `word` must be one that classifyWord() calls Object.
 ObjectOutcome executeObjectWord(BoardState& s, std::uint16_t word);
 
-}  // namespace veltra
+} // namespace veltra

@@ -6,8 +6,7 @@ namespace veltra {
 
 namespace {
 
-template <typename Range, typename Fn>
-void list(std::ostringstream& o, const Range& r, Fn item) {
+template <typename Range, typename Fn> void list(std::ostringstream& o, const Range& r, Fn item) {
     o << '[';
     bool first = true;
     for (const auto& x : r) {
@@ -57,7 +56,7 @@ void store(std::ostringstream& o, const StoreSlot& s) {
     }
 }
 
-}  // namespace
+} // namespace
 
 std::string stateJson(const BoardState& s, std::span<const std::uint16_t> program) {
     std::ostringstream o;
@@ -87,4 +86,4 @@ std::string stateJson(const BoardState& s, std::span<const std::uint16_t> progra
     return o.str();
 }
 
-}  // namespace veltra
+} // namespace veltra

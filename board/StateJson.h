@@ -16,4 +16,4 @@ namespace veltra {
 // `program` gives "word", the word at pc (null past the end of the program).
 std::string stateJson(const BoardState& s, std::span<const std::uint16_t> program);
 
-}  // namespace veltra
+} // namespace veltra

@@ -15,13 +15,18 @@ const char* const kColourLetters[] = {"ч", "к", "з", "с", "ж", "г", "п", 
 // Port bits in the order the language writes them: bit 0 first.
 std::string bitText(std::uint8_t byte) {
     std::string s;
-    for (int i = 0; i < 8; ++i) s += (byte >> i) & 1 ? '1' : '0';
+    for (int i = 0; i < 8; ++i)
+        s += (byte >> i) & 1 ? '1' : '0';
     return s;
 }
 
-std::string onOff(bool on) { return on ? "вкл" : "выкл"; }
+std::string onOff(bool on) {
+    return on ? "вкл" : "выкл";
+}
 
-std::string repeat(char c, int n) { return std::string(static_cast<std::size_t>(n), c); }
+std::string repeat(char c, int n) {
+    return std::string(static_cast<std::size_t>(n), c);
+}
 
 std::string storeObject(std::uint8_t code) {
     if (code >= 0x01 && code <= 0x05) return "порт_" + to_string(code);
@@ -32,7 +37,9 @@ std::string storeObject(std::uint8_t code) {
     return "свд_" + to_string(code - 0x40);
 }
 
-std::string led(int n) { return n == 14 ? "свд" : "свд_" + to_string(n); }
+std::string led(int n) {
+    return n == 14 ? "свд" : "свд_" + to_string(n);
+}
 
 std::string pause(std::uint8_t op, int x) {
     if (op == 0x42) return x == 1 ? "пауза" : "пауза=" + to_string(x);
@@ -43,35 +50,59 @@ std::string pause(std::uint8_t op, int x) {
 
 std::string condition(std::uint8_t op, int x) {
     switch (op) {
-    case 0x63: return "если кн_" + to_string(std::countr_zero(unsigned(x)) + 1) + "==вкл";
-    case 0x53: return "если кн_" + to_string(std::countr_zero(unsigned(x)) + 1) + "==выкл";
-    case 0x54: return "если А==0";
-    case 0x55: return "если В==0";
-    case 0x5B: return "если А==" + to_string(x);
-    case 0x5C: return "если В==" + to_string(x);
-    case 0x84: return "если А>" + to_string(x);
-    case 0x85: return "если В>" + to_string(x);
-    case 0x74: return "если А<" + to_string(x);
-    default: return "если В<" + to_string(x);
+    case 0x63:
+        return "если кн_" + to_string(std::countr_zero(unsigned(x)) + 1) + "==вкл";
+    case 0x53:
+        return "если кн_" + to_string(std::countr_zero(unsigned(x)) + 1) + "==выкл";
+    case 0x54:
+        return "если А==0";
+    case 0x55:
+        return "если В==0";
+    case 0x5B:
+        return "если А==" + to_string(x);
+    case 0x5C:
+        return "если В==" + to_string(x);
+    case 0x84:
+        return "если А>" + to_string(x);
+    case 0x85:
+        return "если В>" + to_string(x);
+    case 0x74:
+        return "если А<" + to_string(x);
+    default:
+        return "если В<" + to_string(x);
     }
 }
 
 std::string arithmetic(std::uint8_t op, int x) {
     switch (op) {
-    case 0x91: return "А=" + to_string(x);
-    case 0x92: return "В=" + to_string(x);
-    case 0x93: return "А=А+" + to_string(x);
-    case 0x94: return "В=В+" + to_string(x);
-    case 0x95: return "А=А-" + to_string(x);
-    case 0x96: return "В=В-" + to_string(x);
-    case 0x97: return "А=В";
-    case 0x98: return "В=А";
-    case 0x99: return "А=А+В";
-    case 0x9A: return "А=А-В";
-    case 0x9B: return "В=В+А";
-    case 0x9C: return "В=В-А";
-    case 0x9D: return "А=А<<1";
-    default: return "А=А>>1";
+    case 0x91:
+        return "А=" + to_string(x);
+    case 0x92:
+        return "В=" + to_string(x);
+    case 0x93:
+        return "А=А+" + to_string(x);
+    case 0x94:
+        return "В=В+" + to_string(x);
+    case 0x95:
+        return "А=А-" + to_string(x);
+    case 0x96:
+        return "В=В-" + to_string(x);
+    case 0x97:
+        return "А=В";
+    case 0x98:
+        return "В=А";
+    case 0x99:
+        return "А=А+В";
+    case 0x9A:
+        return "А=А-В";
+    case 0x9B:
+        return "В=В+А";
+    case 0x9C:
+        return "В=В-А";
+    case 0x9D:
+        return "А=А<<1";
+    default:
+        return "А=А>>1";
     }
 }
 
@@ -103,21 +134,28 @@ std::string object(std::uint8_t op, std::uint8_t x) {
     return storeObject(x) + " = сохр_" + to_string(op - 0xC7);
 }
 
-}  // namespace
+} // namespace
 
 std::string describeWord(std::uint16_t word) {
     const std::uint8_t op = word >> 8;
     const std::uint8_t x = word & 0xFF;
     switch (classifyWord(word)) {
-    case WordKind::Object: return object(op, x);
-    case WordKind::Pause: return pause(op, x);
-    case WordKind::Condition: return condition(op, x);
-    case WordKind::Return: return "возврат";
-    case WordKind::Prefix: return "вм";
-    case WordKind::Jump: return "переход [" + to_string(word & kJumpTargetMask) + "]";
-    case WordKind::Invalid: break;
+    case WordKind::Object:
+        return object(op, x);
+    case WordKind::Pause:
+        return pause(op, x);
+    case WordKind::Condition:
+        return condition(op, x);
+    case WordKind::Return:
+        return "возврат";
+    case WordKind::Prefix:
+        return "вм";
+    case WordKind::Jump:
+        return "переход [" + to_string(word & kJumpTargetMask) + "]";
+    case WordKind::Invalid:
+        break;
     }
     return "?";
 }
 
-}  // namespace veltra
+} // namespace veltra

@@ -10,4 +10,4 @@ namespace veltra {
 // UTF-8. Words the board does not execute read "?".
 std::string describeWord(std::uint16_t word);
 
-}  // namespace veltra
+} // namespace veltra

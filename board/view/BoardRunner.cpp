@@ -20,4 +20,4 @@ void BoardRunner::tick() {
     emit changed();
 }
 
-}  // namespace veltra
+} // namespace veltra

@@ -16,7 +16,7 @@ class BoardModel;
 
 class BoardRunner : public QObject {
     Q_OBJECT
-public:
+  public:
     // Short enough that 20 ms pauses keep their time to a few milliseconds.
     static constexpr int kDefaultIntervalMs = 5;
 
@@ -26,18 +26,18 @@ public:
     BoardTime now() const { return BoardTime(clock_.elapsed()); }
     void setInterval(int ms) { timer_.setInterval(ms); }
 
-public slots:
+  public slots:
     // Advances the model to now() and reports a change; the timer calls it.
     void tick();
 
-signals:
+  signals:
     void changed();
 
-private:
+  private:
     BoardModel& model_;
     QElapsedTimer clock_;
     QTimer timer_;
     std::uint64_t lastRevision_ = 0;
 };
 
-}  // namespace veltra
+} // namespace veltra

@@ -24,7 +24,8 @@ const char* const kColourLetters[] = {"ч", "к", "з", "с", "ж", "г", "п", 
 // Bit 0 first, as the language writes a port.
 QString bits(std::uint8_t byte) {
     QString s;
-    for (int i = 0; i < 8; ++i) s += (byte >> i) & 1 ? QLatin1Char('1') : QLatin1Char('0');
+    for (int i = 0; i < 8; ++i)
+        s += (byte >> i) & 1 ? QLatin1Char('1') : QLatin1Char('0');
     return s;
 }
 
@@ -38,17 +39,22 @@ QString storeText(const StoreSlot& s) {
     case StoreKind::Empty:
         return QStringLiteral("пусто");
     case StoreKind::Port:
-        return QStringLiteral("порт_%1 = %2, ярк %3").arg(s.index).arg(bits(s.ports[0])).arg(s.portBrightness[0]);
+        return QStringLiteral("порт_%1 = %2, ярк %3")
+            .arg(s.index)
+            .arg(bits(s.ports[0]))
+            .arg(s.portBrightness[0]);
     case StoreKind::AllPorts: {
         QStringList ports;
-        for (std::uint8_t p : s.ports) ports << bits(p);
+        for (std::uint8_t p : s.ports)
+            ports << bits(p);
         return QStringLiteral("порт = ") + ports.join(QLatin1Char(' '));
     }
     case StoreKind::Led:
         return QStringLiteral("свд_%1 = %2").arg(s.index).arg(ledText(s.leds[0]));
     case StoreKind::AllLeds: {
         QStringList leds;
-        for (const LedState& l : s.leds) leds << ledText(l);
+        for (const LedState& l : s.leds)
+            leds << ledText(l);
         return QStringLiteral("свд = ") + leds.join(QLatin1Char(' '));
     }
     case StoreKind::VarA:
@@ -59,7 +65,9 @@ QString storeText(const StoreSlot& s) {
     return {};
 }
 
-QString hex(std::uint16_t w) { return QString::number(w, 16).rightJustified(4, QLatin1Char('0')).toUpper(); }
+QString hex(std::uint16_t w) {
+    return QString::number(w, 16).rightJustified(4, QLatin1Char('0')).toUpper();
+}
 
 QString wordLine(const char* caption, int index, std::span<const std::uint16_t> program) {
     if (index < 0 || index >= int(program.size())) return QString::fromUtf8(caption) + QStringLiteral(" —");
@@ -71,7 +79,7 @@ QString wordLine(const char* caption, int index, std::span<const std::uint16_t> 
         .arg(QString::fromStdString(describeWord(w)));
 }
 
-}  // namespace
+} // namespace
 
 BoardView::BoardView(BoardModel& model, QWidget* parent) : QWidget(parent), model_(model) {
     setWindowTitle(QStringLiteral("Veltra - виртуальная плата"));
@@ -118,7 +126,7 @@ BoardView::BoardView(BoardModel& model, QWidget* parent) : QWidget(parent), mode
     for (int n = 1; n <= kButtonCount; ++n) {
         auto* b = new QPushButton(QStringLiteral("кн_%1  [%1]").arg(n), this);
         b->setObjectName(QStringLiteral("button%1").arg(n));
-        b->setFocusPolicy(Qt::NoFocus);  // keys 1..3 must reach the window, not a button
+        b->setFocusPolicy(Qt::NoFocus); // keys 1..3 must reach the window, not a button
         b->setMinimumHeight(40);
         b->setStyleSheet(QStringLiteral("QPushButton:pressed { background: #f0c040; font-weight: bold; }"));
         connect(b, &QPushButton::pressed, this, [this, n] { holdButton(n, false, true); });
@@ -135,7 +143,8 @@ BoardView::BoardView(BoardModel& model, QWidget* parent) : QWidget(parent), mode
     refresh();
 }
 
-QLabel* BoardView::addValue(QGridLayout* grid, int row, int column, const QString& caption, const char* name) {
+QLabel* BoardView::addValue(QGridLayout* grid, int row, int column, const QString& caption,
+                            const char* name) {
     grid->addWidget(new QLabel(caption + QLatin1Char(':'), this), row, column);
     auto* value = new QLabel(this);
     value->setObjectName(QString::fromLatin1(name));
@@ -149,8 +158,10 @@ void BoardView::refresh() {
     shownRevision_ = model_.revision();
     const BoardState& s = model_.state();
     leds_->setLeds(s.leds);
-    for (int p = 0; p < kPortCount; ++p) portBits_[p]->setText(bits(s.ports[p]));
-    for (int p = 0; p < kLampPortCount; ++p) portBrightness_[p]->setText(QString::number(s.portBrightness[p]));
+    for (int p = 0; p < kPortCount; ++p)
+        portBits_[p]->setText(bits(s.ports[p]));
+    for (int p = 0; p < kLampPortCount; ++p)
+        portBrightness_[p]->setText(QString::number(s.portBrightness[p]));
     for (int r = 0; r < kRelayCount; ++r) {
         relays_[r]->setText(s.relays[r] ? QStringLiteral("вкл") : QStringLiteral("выкл"));
         relays_[r]->setStyleSheet(s.relays[r] ? QStringLiteral("color: #0a0; font-weight: bold")
@@ -158,8 +169,10 @@ void BoardView::refresh() {
     }
     varA_->setText(QStringLiteral("%1  (%2)").arg(s.a).arg(bits(s.a)));
     varB_->setText(QStringLiteral("%1  (%2)").arg(s.b).arg(bits(s.b)));
-    for (int i = 0; i < kStoreCount; ++i) stores_[i]->setText(storeText(s.stores[i]));
-    for (int n = 0; n < kButtonCount; ++n) buttons_[n]->setDown(s.buttons[n]);
+    for (int i = 0; i < kStoreCount; ++i)
+        stores_[i]->setText(storeText(s.stores[i]));
+    for (int n = 0; n < kButtonCount; ++n)
+        buttons_[n]->setDown(s.buttons[n]);
     module_->setText(s.forwardedCount == 0 ? QStringLiteral("—")
                                            : QStringLiteral("слов: %1, последнее %2  %3")
                                                  .arg(s.forwardedCount)
@@ -210,4 +223,4 @@ void BoardView::focusOutEvent(QFocusEvent* e) {
     QWidget::focusOutEvent(e);
 }
 
-}  // namespace veltra
+} // namespace veltra

@@ -24,7 +24,7 @@ class LedStrip;
 
 class BoardView : public QWidget {
     Q_OBJECT
-public:
+  public:
     // 25 refreshes a second.
     static constexpr int kRefreshIntervalMs = 40;
 
@@ -33,16 +33,16 @@ public:
     LedStrip* ledStrip() const { return leds_; }
     QPushButton* button(int n) const { return buttons_[n - 1]; }
 
-public slots:
+  public slots:
     // Shows the model as it is now (the refresh timer calls it).
     void refresh();
 
-protected:
+  protected:
     void keyPressEvent(QKeyEvent* e) override;
     void keyReleaseEvent(QKeyEvent* e) override;
     void focusOutEvent(QFocusEvent* e) override;
 
-private:
+  private:
     QLabel* addValue(QGridLayout* grid, int row, int column, const QString& caption, const char* name);
     void holdButton(int n, bool byKey, bool held);
     void showProgram();
@@ -64,4 +64,4 @@ private:
     std::uint64_t shownRevision_ = ~std::uint64_t{0};
 };
 
-}  // namespace veltra
+} // namespace veltra

@@ -15,12 +15,13 @@ constexpr int kLabelHeight = 16;
 // Colour codes 0..8 at full brightness. Purple (6) has violet's lamp bits but
 // is drawn redder, so a user sees the colour code that was asked for.
 const QColor kFull[] = {
-    QColor(0, 0, 0),       QColor(255, 30, 30),  QColor(30, 220, 40),   QColor(40, 80, 255),  QColor(255, 220, 0),
-    QColor(40, 210, 255),  QColor(230, 40, 170), QColor(150, 60, 255),  QColor(255, 255, 255),
+    QColor(0, 0, 0),      QColor(255, 30, 30),  QColor(30, 220, 40),
+    QColor(40, 80, 255),  QColor(255, 220, 0),  QColor(40, 210, 255),
+    QColor(230, 40, 170), QColor(150, 60, 255), QColor(255, 255, 255),
 };
 const QColor kOff(45, 45, 45);
 
-}  // namespace
+} // namespace
 
 LedStrip::LedStrip(QWidget* parent) : QWidget(parent) {
     setAttribute(Qt::WA_OpaquePaintEvent);
@@ -48,7 +49,8 @@ QColor LedStrip::lampColour(LedState led) {
     // Linear from the unlit grey at brightness 0 to the full colour at 15.
     const double k = led.brightness / double(kMaxBrightness);
     const auto mix = [k](int off, int on) { return int(off + (on - off) * k + 0.5); };
-    return QColor(mix(kOff.red(), full.red()), mix(kOff.green(), full.green()), mix(kOff.blue(), full.blue()));
+    return QColor(mix(kOff.red(), full.red()), mix(kOff.green(), full.green()),
+                  mix(kOff.blue(), full.blue()));
 }
 
 void LedStrip::paintEvent(QPaintEvent*) {
@@ -84,4 +86,4 @@ void LedStrip::paintEvent(QPaintEvent*) {
     }
 }
 
-}  // namespace veltra
+} // namespace veltra

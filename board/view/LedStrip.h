@@ -13,7 +13,7 @@ namespace veltra {
 
 class LedStrip : public QWidget {
     Q_OBJECT
-public:
+  public:
     explicit LedStrip(QWidget* parent = nullptr);
 
     void setLeds(const std::array<LedState, kLedCount>& leds);
@@ -25,11 +25,11 @@ public:
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override { return sizeHint(); }
 
-protected:
+  protected:
     void paintEvent(QPaintEvent*) override;
 
-private:
+  private:
     std::array<LedState, kLedCount> leds_{};
 };
 
-}  // namespace veltra
+} // namespace veltra

@@ -29,4 +29,4 @@ inline std::vector<std::uint8_t> wordBytes(const std::vector<std::uint16_t>& wor
     return bytes;
 }
 
-}  // namespace veltra::test
+} // namespace veltra::test

@@ -48,7 +48,7 @@ TEST(BoardView, KeysOneToThreeHoldTheButtons) {
         sendKey(&view, QEvent::KeyPress, key, false);
         EXPECT_TRUE(model.state().buttons[n - 1]) << "key " << n;
         EXPECT_TRUE(view.button(n)->isDown());
-        sendKey(&view, QEvent::KeyRelease, key, true);  // auto-repeat: still held
+        sendKey(&view, QEvent::KeyRelease, key, true); // auto-repeat: still held
         sendKey(&view, QEvent::KeyPress, key, true);
         EXPECT_TRUE(model.state().buttons[n - 1]);
         sendKey(&view, QEvent::KeyRelease, key, false);
@@ -90,18 +90,18 @@ TEST(BoardView, DrawingFollowsTheModel) {
     view.show();
     EXPECT_EQ(pixelAtLamp(view, 1), LedStrip::lampColour({}));
 
-    model.executeNow(0xA1F1);  // свд_1 = к
-    model.executeNow(0xAD53);  // свд_13 = с,5
-    model.executeNow(0x1A02);  // реле_2 = вкл
-    model.executeNow(0x912A);  // А = 42
-    model.executeNow(0xC143);  // сохр_1 = свд_3
+    model.executeNow(0xA1F1); // свд_1 = к
+    model.executeNow(0xAD53); // свд_13 = с,5
+    model.executeNow(0x1A02); // реле_2 = вкл
+    model.executeNow(0x912A); // А = 42
+    model.executeNow(0xC143); // сохр_1 = свд_3
     ASSERT_TRUE(QTest::qWaitFor([&] { return labelText(view, "varA").rfind("42", 0) == 0; }, kWaitMs));
     EXPECT_EQ(pixelAtLamp(view, 1), LedStrip::lampColour({1, 15}));
     EXPECT_EQ(pixelAtLamp(view, 13), LedStrip::lampColour({3, 5}));
     EXPECT_NE(LedStrip::lampColour({3, 5}), LedStrip::lampColour({3, 15}));
     EXPECT_EQ(pixelAtLamp(view, 2), LedStrip::lampColour({}));
     EXPECT_EQ(labelText(view, "portBits1"), "10000000");
-    EXPECT_EQ(labelText(view, "portBits5"), "00000010");  // LED 13 blue is bit 6
+    EXPECT_EQ(labelText(view, "portBits5"), "00000010"); // LED 13 blue is bit 6
     EXPECT_EQ(labelText(view, "relay2"), "вкл");
     EXPECT_EQ(labelText(view, "relay1"), "выкл");
     EXPECT_EQ(labelText(view, "store1"), "свд_3 = ч,0");
@@ -116,7 +116,11 @@ TEST(BoardView, StaysResponsiveWhileTheProgramPauses) {
     BoardRunner runner(model);
     view.show();
     ASSERT_TRUE(QTest::qWaitFor([&] { return model.state().paused; }, kWaitMs));
-    ASSERT_TRUE(QTest::qWaitFor([&] { return pixelAtLamp(view, 1) == LedStrip::lampColour({1, 15}); }, kWaitMs));
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] {
+            return pixelAtLamp(view, 1) == LedStrip::lampColour({1, 15});
+        },
+        kWaitMs));
     EXPECT_NE(labelText(view, "program").find("пауза=255"), std::string::npos) << labelText(view, "program");
     sendKey(&view, QEvent::KeyPress, Qt::Key_1, false);
     EXPECT_TRUE(model.state().buttons[0]);
@@ -144,9 +148,9 @@ TEST(BoardView, Screenshot) {
     const char* target = std::getenv("VELTRA_SCREENSHOT");
     if (!target) GTEST_SKIP() << "set VELTRA_SCREENSHOT=<file.png> to save a picture of the window";
     BoardModel model;
-    const std::vector<std::uint16_t> program{0xA1F1, 0xA2F2, 0xA3F3, 0xA4F4, 0xA5F5, 0xA6F6, 0xA7F7, 0xA8F8,
-                                             0xA971, 0xAA32, 0xAB23, 0xAC38, 0x1A01, 0x9164, 0x9207, 0xC10A,
-                                             0xC240, 0xD100, 0xAD51, 0x4201, 0xE000};
+    const std::vector<std::uint16_t> program{0xA1F1, 0xA2F2, 0xA3F3, 0xA4F4, 0xA5F5, 0xA6F6, 0xA7F7,
+                                             0xA8F8, 0xA971, 0xAA32, 0xAB23, 0xAC38, 0x1A01, 0x9164,
+                                             0x9207, 0xC10A, 0xC240, 0xD100, 0xAD51, 0x4201, 0xE000};
     ASSERT_TRUE(model.loadProgram(program));
     model.advance(BoardTime(0));
     model.setButton(2, true);
@@ -156,5 +160,5 @@ TEST(BoardView, Screenshot) {
     ASSERT_TRUE(view.grab().save(QString::fromLocal8Bit(target)));
 }
 
-}  // namespace
-}  // namespace veltra
+} // namespace
+} // namespace veltra

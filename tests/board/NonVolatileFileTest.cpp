@@ -17,7 +17,7 @@ namespace veltra {
 namespace {
 
 class NonVolatileFileTest : public testing::Test {
-protected:
+  protected:
     void SetUp() override {
         dir_ = std::filesystem::temp_directory_path() /
                ("veltra-nv-test-" + std::to_string(::getpid()) + "-" +
@@ -124,5 +124,5 @@ TEST_F(NonVolatileFileTest, FailedWriteKeepsThePreviousCopy) {
     EXPECT_EQ(readText(), before);
 }
 
-}  // namespace
-}  // namespace veltra
+} // namespace
+} // namespace veltra

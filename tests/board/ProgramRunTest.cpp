@@ -12,7 +12,9 @@ namespace {
 
 using ms = BoardTime;
 
-bool led1Red(const BoardModel& b) { return b.state().leds[0] == LedState{1, 15}; }
+bool led1Red(const BoardModel& b) {
+    return b.state().leds[0] == LedState{1, 15};
+}
 
 TEST(ProgramRun, BlinkLoopFollowsTheClock) {
     // метка_1: свд_1=к / пауза+ / свд_1=выкл / пауза++ / переход метка_1
@@ -21,7 +23,7 @@ TEST(ProgramRun, BlinkLoopFollowsTheClock) {
     const struct {
         int at;
         bool on;
-    } timeline[] = {{0, true}, {99, true}, {100, false}, {299, false}, {300, true}, {399, true},
+    } timeline[] = {{0, true},    {99, true},  {100, false},    {299, false},    {300, true},   {399, true},
                     {400, false}, {600, true}, {10'000, false}, {10'199, false}, {10'200, true}};
     for (const auto& t : timeline) {
         board.advance(ms(t.at));
@@ -34,7 +36,8 @@ TEST(ProgramRun, BlinkLoopFollowsTheClock) {
 TEST(ProgramRun, EachPauseKindLastsItsTime) {
     // пауза+++ / А=1 / пауза=5 / А=2 / пауза**** / А=3
     BoardModel board;
-    ASSERT_TRUE(board.loadProgram(std::vector<std::uint16_t>{0x4103, 0x9101, 0x4205, 0x9102, 0x4304, 0x9103}));
+    ASSERT_TRUE(
+        board.loadProgram(std::vector<std::uint16_t>{0x4103, 0x9101, 0x4205, 0x9102, 0x4304, 0x9103}));
     const struct {
         int at, a;
     } timeline[] = {{0, 0}, {299, 0}, {300, 1}, {5299, 1}, {5300, 2}, {5379, 2}, {5380, 3}};
@@ -47,9 +50,10 @@ TEST(ProgramRun, EachPauseKindLastsItsTime) {
 
 TEST(ProgramRun, LateTicksDoNotStretchPausesInARow) {
     BoardModel board;
-    ASSERT_TRUE(board.loadProgram(std::vector<std::uint16_t>{0x4101, 0x9101, 0x4101, 0x9102, 0x4101, 0x9103}));
+    ASSERT_TRUE(
+        board.loadProgram(std::vector<std::uint16_t>{0x4101, 0x9101, 0x4101, 0x9102, 0x4101, 0x9103}));
     board.advance(ms(0));
-    board.advance(ms(250));  // two pauses have ended by now
+    board.advance(ms(250)); // two pauses have ended by now
     EXPECT_EQ(board.state().a, 2);
     board.advance(ms(299));
     EXPECT_EQ(board.state().a, 2);
@@ -90,7 +94,8 @@ TEST(ProgramRun, ALoopWithoutPauseGivesTheClockBack) {
 TEST(ProgramRun, ButtonConditionsFollowTheButtons) {
     // метка_1: если кн_2==вкл тогда свд_1=к / если кн_2==выкл тогда свд_1=выкл / пауза* / переход метка_1
     BoardModel board;
-    ASSERT_TRUE(board.loadProgram(std::vector<std::uint16_t>{0x6302, 0xA1F1, 0x5302, 0xA100, 0x4301, 0xE000}));
+    ASSERT_TRUE(
+        board.loadProgram(std::vector<std::uint16_t>{0x6302, 0xA1F1, 0x5302, 0xA100, 0x4301, 0xE000}));
     board.advance(ms(0));
     EXPECT_FALSE(led1Red(board));
     board.setButton(2, true);
@@ -113,23 +118,36 @@ TEST(ProgramRun, ConditionsOnVariablesAndButtons) {
         bool holds;
     };
     const Case cases[] = {
-        {0x5400, 0, 9, {}, true},   {0x5400, 1, 0, {}, false},  {0x5B07, 7, 0, {}, true},
-        {0x5B07, 8, 7, {}, false},  {0x8464, 101, 0, {}, true}, {0x8464, 100, 0, {}, false},
-        {0x7405, 4, 0, {}, true},   {0x7405, 5, 0, {}, false},  {0x5500, 9, 0, {}, true},
-        {0x5500, 0, 1, {}, false},  {0x5CFF, 0, 255, {}, true}, {0x5CFF, 255, 254, {}, false},
-        {0x8500, 0, 1, {}, true},   {0x8500, 1, 0, {}, false},  {0x7501, 0, 0, {}, true},
-        {0x7501, 0, 1, {}, false},  {0x6304, 0, 0, {false, false, true}, true},
-        {0x6304, 0, 0, {true, true, false}, false},             {0x5301, 0, 0, {false, true, true}, true},
+        {0x5400, 0, 9, {}, true},
+        {0x5400, 1, 0, {}, false},
+        {0x5B07, 7, 0, {}, true},
+        {0x5B07, 8, 7, {}, false},
+        {0x8464, 101, 0, {}, true},
+        {0x8464, 100, 0, {}, false},
+        {0x7405, 4, 0, {}, true},
+        {0x7405, 5, 0, {}, false},
+        {0x5500, 9, 0, {}, true},
+        {0x5500, 0, 1, {}, false},
+        {0x5CFF, 0, 255, {}, true},
+        {0x5CFF, 255, 254, {}, false},
+        {0x8500, 0, 1, {}, true},
+        {0x8500, 1, 0, {}, false},
+        {0x7501, 0, 0, {}, true},
+        {0x7501, 0, 1, {}, false},
+        {0x6304, 0, 0, {false, false, true}, true},
+        {0x6304, 0, 0, {true, true, false}, false},
+        {0x5301, 0, 0, {false, true, true}, true},
         {0x5301, 0, 0, {true, false, false}, false},
     };
     for (const Case& c : cases) {
-        SCOPED_TRACE(testing::Message() << std::hex << "condition " << c.condition << std::dec << " А=" << c.a
-                                        << " В=" << c.b);
+        SCOPED_TRACE(testing::Message()
+                     << std::hex << "condition " << c.condition << std::dec << " А=" << c.a << " В=" << c.b);
         BoardModel board;
-        for (int i = 0; i < 3; ++i) board.setButton(i + 1, c.buttons[i]);
+        for (int i = 0; i < 3; ++i)
+            board.setButton(i + 1, c.buttons[i]);
         const std::vector<std::uint16_t> program{static_cast<std::uint16_t>(0x9100 + c.a),
-                                                 static_cast<std::uint16_t>(0x9200 + c.b), c.condition, 0x1A01,
-                                                 0x1A02};
+                                                 static_cast<std::uint16_t>(0x9200 + c.b), c.condition,
+                                                 0x1A01, 0x1A02};
         ASSERT_TRUE(board.loadProgram(program));
         board.advance(ms(0));
         EXPECT_EQ(board.state().relays[0], c.holds);
@@ -222,11 +240,11 @@ TEST(ProgramRun, RevisionMovesOnlyWhenTheStateChanges) {
     EXPECT_EQ(board.revision(), afterStart) << "waiting out a pause and a no-op must not count as a change";
     board.setButton(1, true);
     EXPECT_EQ(board.revision(), afterStart + 1);
-    board.advance(ms(1000));  // the loop comes round to the same pause: the visible state is the same
+    board.advance(ms(1000)); // the loop comes round to the same pause: the visible state is the same
     EXPECT_EQ(board.revision(), afterStart + 1);
     board.executeNow(0xA2F2);
     EXPECT_EQ(board.revision(), afterStart + 2);
 }
 
-}  // namespace
-}  // namespace veltra
+} // namespace
+} // namespace veltra

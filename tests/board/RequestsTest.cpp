@@ -131,7 +131,8 @@ TEST(Requests, ConsoleCommandActsWhileAProgramRuns) {
 TEST(Requests, ResetStopsClearsAndRestarts) {
     BoardModel board;
     ASSERT_EQ(send(board, board_request::Upload, test::wordBytes({0x9301, 0x4201, 0xE000})).status, 0);
-    for (int t = 0; t <= 3000; t += 1000) board.advance(BoardTime(t));
+    for (int t = 0; t <= 3000; t += 1000)
+        board.advance(BoardTime(t));
     send(board, board_request::Command, command(0xAEF8));
     ASSERT_EQ(board.state().a, 4);
     EXPECT_EQ(send(board, board_request::Reset).status, kBoardAccepted);
@@ -152,7 +153,7 @@ TEST(Requests, UnknownCodesAreRejected) {
 }
 
 class MemoryRequests : public testing::Test {
-protected:
+  protected:
     void SetUp() override {
         dir_ = std::filesystem::temp_directory_path() /
                ("veltra-board-test-" + std::to_string(::getpid()) + "-" +
@@ -209,5 +210,5 @@ TEST(MemoryWithoutFile, CopyLivesInMemory) {
     EXPECT_EQ(board.state().a, 5);
 }
 
-}  // namespace
-}  // namespace veltra
+} // namespace
+} // namespace veltra

@@ -25,7 +25,8 @@ QJsonObject parse(const std::string& line) {
 
 std::vector<int> ints(const QJsonValue& v) {
     std::vector<int> out;
-    for (const QJsonValue& x : v.toArray()) out.push_back(x.isBool() ? int(x.toBool()) : x.toInt(-1));
+    for (const QJsonValue& x : v.toArray())
+        out.push_back(x.isBool() ? int(x.toBool()) : x.toInt(-1));
     return out;
 }
 
@@ -87,5 +88,5 @@ TEST(StateJson, EveryStoreKindParses) {
     }
 }
 
-}  // namespace
-}  // namespace veltra
+} // namespace
+} // namespace veltra

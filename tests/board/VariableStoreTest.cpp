@@ -44,14 +44,15 @@ TEST(StoreWords, SaveChangeRestoreRoundTrips) {
     struct Case {
         const char* what;
         std::vector<std::uint16_t> words;
-        std::vector<std::uint16_t> reference;  // words that build the state the round trip must end in
+        std::vector<std::uint16_t> reference; // words that build the state the round trip must end in
     };
     const Case cases[] = {
         {"свд_3 via store 1", {0xA3F1, 0xC143, 0xA300, 0xC843}, {0xA3F1}},
         {"all LEDs via store 2", {0xA1F2, 0xA7F5, 0xC240, 0xAE00, 0xC940}, {0xA1F2, 0xA7F5}},
         {"one LED from a saved all-LEDs", {0xA1F1, 0xA2F2, 0xC140, 0xAE00, 0xC842}, {0xA2F2}},
         {"all LEDs from one saved LED", {0xA4F3, 0xC144, 0xC840}, {0xAEF3}},
-        {"port 1 with its brightness", {0x4505, 0x2107, 0xC101, 0x4A0F, 0x2100, 0xC801},
+        {"port 1 with its brightness",
+         {0x4505, 0x2107, 0xC101, 0x4A0F, 0x2100, 0xC801},
          {0x4A0F, 0x4505, 0x2107}},
         {"all ports", {0x2EFF, 0x4603, 0xC209, 0x2E00, 0x4A0F, 0xC909}, {0x4603, 0x2EFF}},
         {"А", {0x912A, 0xC10A, 0x9100, 0xC80A}, {0x912A}},
@@ -101,5 +102,5 @@ TEST(StoreWords, ConsoleRestoreWithNothingToRestoreIsRefused) {
     EXPECT_TRUE(board.executeNow(0xC841));
 }
 
-}  // namespace
-}  // namespace veltra
+} // namespace
+} // namespace veltra
