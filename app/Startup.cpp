@@ -10,6 +10,8 @@
 #include "app/TMainForm.h"
 #include "app/UserDialogs.h"
 #include "app/VeltraApplication.h"
+#include "help/THelpConsolForm.h"
+#include "help/THelpForm.h"
 
 namespace veltra {
 
@@ -43,8 +45,11 @@ int runVeltra() {
     try {
         auto mainForm = std::make_unique<TMainForm>();
         QObject::connect(mainForm.get(), &TMainForm::closed, qApp, &QCoreApplication::quit, Qt::QueuedConnection);
+        auto helpForm = std::make_unique<THelpForm>(mainForm.get());
         // Made only for its reading of the settings; never shown.
         auto formConfig = std::make_unique<TFormConfig>();
+        auto helpConsolForm = std::make_unique<THelpConsolForm>(mainForm.get());
+        mainForm->setHelpWindows(helpForm.get(), helpConsolForm.get());
         qApp->exec();
     } catch (...) {
         reportCurrentException();

@@ -5,6 +5,7 @@
 #include "app/EditorColours.h"
 #include "app/Settings.h"
 #include "app/VeltraApplication.h"
+#include "help/Fonts.h"
 #include "ui_TFormConfig.h"
 
 namespace veltra {
@@ -14,9 +15,7 @@ TFormConfig::TFormConfig(QWidget* parent) : QDialog(parent), ui(new Ui::TFormCon
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
     setFixedSize(288, 519);
     move(518, 119);
-    QFont dialogFont(QStringLiteral("MS Sans Serif"));
-    dialogFont.setPixelSize(11);
-    setFont(dialogFont);
+    setFont(designFont(QStringLiteral("MS Sans Serif"), 11));
     // Bold navy captions; the controls inside keep the dialog's font.
     setStyleSheet(QStringLiteral("QGroupBox { font-weight: bold; } QGroupBox::title { color: rgb(0, 0, 128); } "
                                  "QGroupBox * { font-weight: normal; }"));
@@ -25,10 +24,7 @@ TFormConfig::TFormConfig(QWidget* parent) : QDialog(parent), ui(new Ui::TFormCon
     design.setColor(QPalette::Window, Qt::black);
     design.setColor(QPalette::WindowText, Qt::yellow);
     ui->stExample->setPalette(design);
-    QFont example(QStringLiteral("Courier New"));
-    example.setPixelSize(16);
-    example.setStyleHint(QFont::TypeWriter);
-    ui->stExample->setFont(example);
+    ui->stExample->setFont(designFont(QStringLiteral("Courier New"), 16));
     ui->btCancel->setIcon(style()->standardIcon(QStyle::SP_DialogCancelButton));
     ui->btSave->setIcon(style()->standardIcon(QStyle::SP_DialogSaveButton));
     ui->btCancel->setIconSize(QSize(32, 32));

@@ -16,19 +16,12 @@
 #include "app/Settings.h"
 #include "app/UserDialogs.h"
 #include "app/VeltraApplication.h"
+#include "help/Fonts.h"
 #include "ui_TMainForm.h"
 
 namespace veltra {
 
 namespace {
-
-QFont pixelFont(const QString& family, int pixels, bool bold = false) {
-    QFont font(family);
-    font.setPixelSize(pixels);
-    font.setBold(bold);
-    font.setStyleHint(family.contains(QLatin1String("Courier")) ? QFont::TypeWriter : QFont::SansSerif);
-    return font;
-}
 
 void colourText(QWidget* widget, QPalette::ColorRole role, const QColor& colour) {
     QPalette palette = widget->palette();
@@ -78,15 +71,15 @@ void TMainForm::buildLook() {
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                    Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
     setFixedSize(642, 607);
-    setFont(pixelFont(QStringLiteral("MS Sans Serif"), 11));
+    setFont(designFont(QStringLiteral("MS Sans Serif"), 11));
 
     // The editor: an empty program is one empty line.
-    ui->edit->setFont(pixelFont(QStringLiteral("Courier New"), 16));
+    ui->edit->setFont(designFont(QStringLiteral("Courier New"), 16));
     colourText(ui->edit, QPalette::Base, Qt::black);
     colourText(ui->edit, QPalette::Text, Qt::white);
     ui->edit->setPlainText(QStringLiteral("\n"));
 
-    ui->editConsol->setFont(pixelFont(QStringLiteral("Courier New"), 15));
+    ui->editConsol->setFont(designFont(QStringLiteral("Courier New"), 15));
     colourText(ui->editConsol, QPalette::Base, QColor(0, 128, 0));
     colourText(ui->editConsol, QPalette::Text, QColor(255, 255, 0));
     ui->editConsol->setPlainText(QStringLiteral("//---------- консоль управления  ----------\n"
@@ -96,9 +89,9 @@ void TMainForm::buildLook() {
     ui->editConsol->moveCursor(QTextCursor::End);
 
     colourText(ui->Panel3, QPalette::Window, Qt::white);
-    ui->stNumLine->setFont(pixelFont(QStringLiteral("Courier New"), 15, true));
+    ui->stNumLine->setFont(designFont(QStringLiteral("Courier New"), 15, true));
     colourText(ui->stNumLine, QPalette::WindowText, QColor(0, 0, 255));
-    ui->stError->setFont(pixelFont(QStringLiteral("Arial"), 15, true));
+    ui->stError->setFont(designFont(QStringLiteral("Arial"), 15, true));
     colourText(ui->stError, QPalette::WindowText, Qt::black);
     // The indicator's widest text just fits its field without the label's
     // default indent.

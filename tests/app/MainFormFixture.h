@@ -17,6 +17,8 @@
 #include "app/EditorText.h"
 #include "app/ProgramFolder.h"
 #include "app/TMainForm.h"
+#include "help/THelpConsolForm.h"
+#include "help/THelpForm.h"
 #include "tests/support/QtPrinters.h"
 #include "tests/support/ScriptedDialogs.h"
 #include "tests/support/Wait.h"
@@ -40,14 +42,16 @@ class MainFormTest : public ::testing::Test {
 protected:
     QTemporaryDir dir;
     ScriptedDialogs dialogs;
-    QWidget helpForm;
-    QWidget helpConsolForm;
     std::unique_ptr<TMainForm> form;
+    std::unique_ptr<THelpForm> helpForm;
+    std::unique_ptr<THelpConsolForm> helpConsolForm;
 
     void SetUp() override { setProgramFolder(dir.path()); }
 
     void TearDown() override {
         if (form && !form->isClosing()) form->close();
+        helpConsolForm.reset();
+        helpForm.reset();
         form.reset();
         setProgramFolder(QString());
     }
@@ -55,8 +59,12 @@ protected:
     QString iniPath() const { return dir.filePath(QStringLiteral("Veltra.ini")); }
 
     TMainForm& start() {
+        helpConsolForm.reset();
+        helpForm.reset();
         form = std::make_unique<TMainForm>();
-        form->setHelpWindows(&helpForm, &helpConsolForm);
+        helpForm = std::make_unique<THelpForm>(form.get());
+        helpConsolForm = std::make_unique<THelpConsolForm>(form.get());
+        form->setHelpWindows(helpForm.get(), helpConsolForm.get());
         form->activateWindow();
         EXPECT_TRUE(QTest::qWaitForWindowActive(form.get()));
         form->ui->edit->setFocus();

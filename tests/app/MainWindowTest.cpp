@@ -64,28 +64,28 @@ TEST_F(MainFormTest, EditorColoursFollowTheSettingsAndTheConsoleKeepsItsOwn) {
 
 TEST_F(MainFormTest, F10SwapsViewsAndTheOpenHelpWindow) {
     start();
-    helpForm.show();
+    helpForm->show();
     QTest::keyClick(form->ui->edit, Qt::Key_F10);
     EXPECT_TRUE(form->consoleMode);
     EXPECT_TRUE(form->ui->edit->isHidden());
     EXPECT_FALSE(form->ui->editConsol->isHidden());
     EXPECT_EQ(focused(), form->ui->editConsol);
-    EXPECT_TRUE(helpConsolForm.isVisible());
-    EXPECT_FALSE(helpForm.isVisible());
+    EXPECT_TRUE(helpConsolForm->isVisible());
+    EXPECT_FALSE(helpForm->isVisible());
 
     QTest::keyClick(form->ui->editConsol, Qt::Key_F10, Qt::ShiftModifier);  // modifiers do not matter
     EXPECT_FALSE(form->consoleMode);
     EXPECT_FALSE(form->ui->edit->isHidden());
     EXPECT_TRUE(form->ui->editConsol->isHidden());
     EXPECT_EQ(focused(), form->ui->edit);
-    EXPECT_TRUE(helpForm.isVisible());
-    EXPECT_FALSE(helpConsolForm.isVisible());
+    EXPECT_TRUE(helpForm->isVisible());
+    EXPECT_FALSE(helpConsolForm->isVisible());
 
-    helpForm.hide();
+    helpForm->hide();
     QTest::keyClick(form->ui->edit, Qt::Key_F10);
     QTest::keyClick(form->ui->editConsol, Qt::Key_F10);
-    EXPECT_FALSE(helpForm.isVisible());  // no help window is opened by a switch
-    EXPECT_FALSE(helpConsolForm.isVisible());
+    EXPECT_FALSE(helpForm->isVisible());  // no help window is opened by a switch
+    EXPECT_FALSE(helpConsolForm->isVisible());
 }
 
 TEST_F(MainFormTest, ViewsKeepTheirTextAcrossSwitches) {
@@ -104,18 +104,18 @@ TEST_F(MainFormTest, F1AndF8ActInTheEditorViewOnlyFromAnyWindow) {
     QSignalSpy helps(form->ui->btHelp, &QPushButton::clicked);
 
     QTest::keyClick(form->ui->edit, Qt::Key_F1);
-    EXPECT_TRUE(helpForm.isVisible());
+    EXPECT_TRUE(helpForm->isVisible());
     QTest::keyClick(form->ui->edit, Qt::Key_F1);
-    EXPECT_FALSE(helpForm.isVisible());
+    EXPECT_FALSE(helpForm->isVisible());
     QTest::keyClick(form->ui->edit, Qt::Key_F8);
     EXPECT_EQ(sends.count(), 1);
 
     // The key reaches the program's hook whichever of its windows has the focus.
-    helpForm.show();
-    QTest::keyClick(&helpForm, Qt::Key_F8);
+    helpForm->show();
+    QTest::keyClick(helpForm.get(), Qt::Key_F8);
     EXPECT_EQ(sends.count(), 2);
-    QTest::keyClick(&helpForm, Qt::Key_F1);
-    EXPECT_FALSE(helpForm.isVisible());
+    QTest::keyClick(helpForm.get(), Qt::Key_F1);
+    EXPECT_FALSE(helpForm->isVisible());
     EXPECT_EQ(helps.count(), 3);
 
     // A system key (with Alt) is not looked at.
@@ -127,13 +127,13 @@ TEST_F(MainFormTest, F1AndF8ActInTheEditorViewOnlyFromAnyWindow) {
     QTest::keyClick(form->ui->editConsol, Qt::Key_F8);
     EXPECT_EQ(sends.count(), 2);
     EXPECT_EQ(helps.count(), 3);
-    EXPECT_FALSE(helpForm.isVisible());
-    EXPECT_FALSE(helpConsolForm.isVisible());
+    EXPECT_FALSE(helpForm->isVisible());
+    EXPECT_FALSE(helpConsolForm->isVisible());
 
     // In the console the help button opens the console's help.
     form->ui->btHelp->click();
-    EXPECT_TRUE(helpConsolForm.isVisible());
-    EXPECT_FALSE(helpForm.isVisible());
+    EXPECT_TRUE(helpConsolForm->isVisible());
+    EXPECT_FALSE(helpForm->isVisible());
 }
 
 TEST_F(MainFormTest, LineIndicatorCountsFromOneAndSkipsAnEmptyLastLine) {
