@@ -9,9 +9,9 @@
 namespace veltra {
 
 class AppError : public std::runtime_error {
-public:
+  public:
     explicit AppError(const QString& text) : std::runtime_error(text.toStdString()) {}
     QString text() const { return QString::fromStdString(what()); }
 };
 
-}  // namespace veltra
+} // namespace veltra

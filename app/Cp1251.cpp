@@ -11,10 +11,10 @@ constexpr const char* kCodec = "windows-1251";
 // Encodes one code point (one or two UTF-16 units); true when it has a byte.
 bool encodesAlone(QStringView unit) {
     QStringEncoder encoder(kCodec, QStringConverter::Flag::Stateless);
-    QByteArray bytes = encoder.encode(unit);  // the conversion runs here, not in encode()
+    QByteArray bytes = encoder.encode(unit); // the conversion runs here, not in encode()
     return !encoder.hasError();
 }
-}  // namespace
+} // namespace
 
 QString decodeCp1251(QByteArrayView bytes) {
     QStringDecoder decoder(kCodec, QStringConverter::Flag::Stateless);
@@ -31,7 +31,7 @@ qsizetype encodeCp1251(QStringView text, QByteArray& out) {
         if (!encodesAlone(text.mid(i, len))) return i;
         i += len - 1;
     }
-    return text.size();  // refused as a whole only: callers treat it as "somewhere", and still refuse
+    return text.size(); // refused as a whole only: callers treat it as "somewhere", and still refuse
 }
 
-}  // namespace veltra
+} // namespace veltra

@@ -17,4 +17,4 @@ QString decodeCp1251(QByteArrayView bytes);
 // unspecified).
 qsizetype encodeCp1251(QStringView text, QByteArray& out);
 
-}  // namespace veltra
+} // namespace veltra

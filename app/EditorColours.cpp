@@ -17,4 +17,4 @@ std::optional<QColor> textColour(int index) {
     return colours[std::size_t(index)];
 }
 
-}  // namespace veltra
+} // namespace veltra

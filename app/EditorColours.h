@@ -13,4 +13,4 @@ std::optional<QColor> backgroundColour(int index);
 // 0 black, 1 yellow, 2 aqua, 3 blue, 4 white.
 std::optional<QColor> textColour(int index);
 
-}  // namespace veltra
+} // namespace veltra

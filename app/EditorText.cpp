@@ -16,11 +16,11 @@ QChar separatorOf(const QString& format, QChar fallback) {
     return fallback;
 }
 
-}  // namespace
+} // namespace
 
 int countedLineCount(const QTextDocument& document) {
     int count = document.blockCount();
-    if (document.lastBlock().length() == 1) --count;  // an empty last line: only its terminator
+    if (document.lastBlock().length() == 1) --count; // an empty last line: only its terminator
     return count;
 }
 
@@ -31,7 +31,8 @@ QStringList countedLines(const QTextDocument& document) {
     // Block text keeps every character as typed (the whole-document text
     // would turn no-break spaces into plain ones).
     QTextBlock block = document.firstBlock();
-    for (int i = 0; i < count; ++i, block = block.next()) lines.append(block.text());
+    for (int i = 0; i < count; ++i, block = block.next())
+        lines.append(block.text());
     return lines;
 }
 
@@ -39,11 +40,14 @@ int countedTextLength(const QTextDocument& document) {
     int count = countedLineCount(document);
     int length = 0;
     QTextBlock block = document.firstBlock();
-    for (int i = 0; i < count; ++i, block = block.next()) length += block.length() - 1 + 2;
+    for (int i = 0; i < count; ++i, block = block.next())
+        length += block.length() - 1 + 2;
     return length;
 }
 
-int caretLine(const QPlainTextEdit& view) { return view.textCursor().blockNumber() + 1; }
+int caretLine(const QPlainTextEdit& view) {
+    return view.textCursor().blockNumber() + 1;
+}
 
 QString lineIndicatorText(int caretLine, int lineCount) {
     return QStringLiteral("стр.=%1 / %2").arg(caretLine, 3).arg(lineCount, 3);
@@ -56,4 +60,4 @@ QString clockText(const QDateTime& now, const QLocale& locale) {
     return QLocale::c().toString(now, format);
 }
 
-}  // namespace veltra
+} // namespace veltra

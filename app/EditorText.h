@@ -28,4 +28,4 @@ QString lineIndicatorText(int caretLine, int lineCount);
 // " dd/mm/yyyy    hh:nn:ss " with the locale's date and time separators.
 QString clockText(const QDateTime& now, const QLocale& locale);
 
-}  // namespace veltra
+} // namespace veltra

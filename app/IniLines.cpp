@@ -8,8 +8,10 @@ namespace {
 
 std::string_view trimmed(std::string_view s) {
     auto blank = [](char c) { return c == ' ' || c == '\t'; };
-    while (!s.empty() && blank(s.front())) s.remove_prefix(1);
-    while (!s.empty() && blank(s.back())) s.remove_suffix(1);
+    while (!s.empty() && blank(s.front()))
+        s.remove_prefix(1);
+    while (!s.empty() && blank(s.back()))
+        s.remove_suffix(1);
     return s;
 }
 
@@ -22,7 +24,9 @@ bool sameName(std::string_view a, std::string_view b) {
     return true;
 }
 
-std::string_view view(const QByteArray& bytes) { return {bytes.constData(), std::size_t(bytes.size())}; }
+std::string_view view(const QByteArray& bytes) {
+    return {bytes.constData(), std::size_t(bytes.size())};
+}
 
 // The section name of a header line, or nothing for any other line.
 std::optional<std::string_view> sectionOf(std::string_view line) {
@@ -36,20 +40,22 @@ std::optional<std::string_view> sectionOf(std::string_view line) {
 // The key name of a key line, or nothing for comments, blanks and other lines.
 std::optional<std::string_view> keyOf(std::string_view line) {
     line = trimmed(line);
-    if (line.empty() || line.front() == ';' || line.front() == '#' || line.front() == '[') return std::nullopt;
+    if (line.empty() || line.front() == ';' || line.front() == '#' || line.front() == '[')
+        return std::nullopt;
     std::size_t eq = line.find('=');
     if (eq == std::string_view::npos) return std::nullopt;
     return trimmed(line.substr(0, eq));
 }
 
-}  // namespace
+} // namespace
 
 IniLines::IniLines(const QByteArray& text) {
     qsizetype start = 0;
     bool newlineKnown = false;
     while (start < text.size()) {
         qsizetype i = start;
-        while (i < text.size() && text[i] != '\n' && text[i] != '\r') ++i;
+        while (i < text.size() && text[i] != '\n' && text[i] != '\r')
+            ++i;
         Line line{text.mid(start, i - start), {}};
         if (i < text.size()) {
             qsizetype endLen = (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ? 2 : 1;
@@ -77,7 +83,7 @@ void IniLines::setValue(std::string_view section, std::string_view key, std::str
     // section's first appearance (comments below it usually belong to the
     // next section), or right after its header.
     std::optional<std::size_t> insertAt;
-    bool inSection = section.empty();  // keys above the first header belong to ""
+    bool inSection = section.empty(); // keys above the first header belong to ""
     bool firstAppearance = inSection;
     for (std::size_t i = 0; i < lines_.size(); ++i) {
         std::string_view body = view(lines_[i].body);
@@ -112,8 +118,9 @@ void IniLines::setValue(std::string_view section, std::string_view key, std::str
 
 QByteArray IniLines::text() const {
     QByteArray out;
-    for (const Line& line : lines_) out += line.body + line.end;
+    for (const Line& line : lines_)
+        out += line.body + line.end;
     return out;
 }
 
-}  // namespace veltra
+} // namespace veltra

@@ -18,7 +18,7 @@
 namespace veltra {
 
 class IniLines {
-public:
+  public:
     explicit IniLines(const QByteArray& text);
 
     // Replaces the first line of `key` in `section` (the first such line in
@@ -29,10 +29,10 @@ public:
 
     QByteArray text() const;
 
-private:
+  private:
     struct Line {
-        QByteArray body;  // without its line end
-        QByteArray end;   // "\r\n", "\n", "\r" or "" for an unterminated last line
+        QByteArray body; // without its line end
+        QByteArray end;  // "\r\n", "\n", "\r" or "" for an unterminated last line
     };
     std::vector<Line> lines_;
     QByteArray newline_ = "\n";
@@ -40,4 +40,4 @@ private:
     void terminateLastLine();
 };
 
-}  // namespace veltra
+} // namespace veltra

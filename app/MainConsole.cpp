@@ -8,7 +8,7 @@ namespace veltra {
 // it; Enter arrives as '\r'. Setting `key` to 0 consumes it, another value
 // types that character instead.
 void TMainForm::editConsolKeyPress(QChar& key) {
-    (void)key;  // The console procedures hook in here.
+    (void)key; // The console procedures hook in here.
 }
 
-}  // namespace veltra
+} // namespace veltra

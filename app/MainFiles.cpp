@@ -17,9 +17,11 @@ namespace {
 
 const QString kFilter = QStringLiteral("Файлы программ Veltra(*.txt)");
 
-QString folderOf(const QString& path) { return QFileInfo(path).absolutePath(); }
+QString folderOf(const QString& path) {
+    return QFileInfo(path).absolutePath();
+}
 
-}  // namespace
+} // namespace
 
 void TMainForm::btNewClick() {
     if (consoleMode) return;
@@ -84,4 +86,4 @@ void TMainForm::btPrintFileClick() {
     // Nothing is printed: the program has no printed form.
 }
 
-}  // namespace veltra
+} // namespace veltra

@@ -12,9 +12,11 @@ namespace veltra {
 
 namespace {
 
-bool isEnter(const QKeyEvent* key) { return key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter; }
+bool isEnter(const QKeyEvent* key) {
+    return key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter;
+}
 
-}  // namespace
+} // namespace
 
 // Installed on the application, this sees every key press of every window of
 // the program before it is delivered, also inside modal dialogs and inside the
@@ -105,7 +107,7 @@ void TMainForm::switchView() {
 }
 
 void TMainForm::runSend() {
-    if (sending_) return;  // F8 inside the upload's own waits
+    if (sending_) return; // F8 inside the upload's own waits
     sending_ = true;
     struct Done {
         bool& flag;
@@ -114,4 +116,4 @@ void TMainForm::runSend() {
     btSendClick();
 }
 
-}  // namespace veltra
+} // namespace veltra

@@ -9,4 +9,4 @@ void TMainForm::btSendClick() {
     // The upload window hooks in here.
 }
 
-}  // namespace veltra
+} // namespace veltra

@@ -17,7 +17,8 @@ void TMainForm::TmTimer() {
     QPlainTextEdit* view = !ui->edit->isHidden()         ? ui->edit
                            : !ui->editConsol->isHidden() ? ui->editConsol
                                                          : nullptr;
-    if (view) ui->stNumLine->setText(lineIndicatorText(caretLine(*view), countedLineCount(*view->document())));
+    if (view)
+        ui->stNumLine->setText(lineIndicatorText(caretLine(*view), countedLineCount(*view->document())));
 
     if (tickCount == 10) {
         SetStatusPanel(2, clockText(QDateTime::currentDateTime(), QLocale::system()));
@@ -33,4 +34,4 @@ void TMainForm::TmTimer() {
     }
 }
 
-}  // namespace veltra
+} // namespace veltra

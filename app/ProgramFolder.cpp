@@ -10,7 +10,7 @@ QString& overrideFolder() {
     static QString folder;
     return folder;
 }
-}  // namespace
+} // namespace
 
 QString programFolder() {
     QString folder = overrideFolder().isEmpty() ? QCoreApplication::applicationDirPath() : overrideFolder();
@@ -18,6 +18,8 @@ QString programFolder() {
     return folder;
 }
 
-void setProgramFolder(const QString& folder) { overrideFolder() = folder; }
+void setProgramFolder(const QString& folder) {
+    overrideFolder() = folder;
+}
 
-}  // namespace veltra
+} // namespace veltra

@@ -13,4 +13,4 @@ QString programFolder();
 // An empty path returns to the executable's folder.
 void setProgramFolder(const QString& folder);
 
-}  // namespace veltra
+} // namespace veltra

@@ -57,4 +57,4 @@ QString withDefaultSuffix(const QString& path, const QString& suffix) {
     return path + QLatin1Char('.') + suffix;
 }
 
-}  // namespace veltra
+} // namespace veltra

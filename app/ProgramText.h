@@ -15,7 +15,7 @@ QString readProgramFile(const QString& path);
 struct Unencodable {
     int line = 0;
     int column = 0;
-    QString character;  // one code point
+    QString character; // one code point
 };
 std::optional<Unencodable> findUnencodable(const QStringList& lines);
 
@@ -28,4 +28,4 @@ void writeProgramFile(const QString& path, const QStringList& lines);
 // `path` with ".<suffix>" appended when its file name has no extension.
 QString withDefaultSuffix(const QString& path, const QString& suffix);
 
-}  // namespace veltra
+} // namespace veltra

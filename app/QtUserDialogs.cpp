@@ -20,14 +20,14 @@ QString captionOr(const QString& caption) {
 QString runFileDialog(QWidget* parent, const FileDialogSetup& setup, QFileDialog::AcceptMode mode) {
     QFileDialog dialog(parent, setup.title, setup.folder, setup.filter);
     dialog.setAcceptMode(mode);
-    dialog.setFileMode(QFileDialog::AnyFile);  // both accept a name that does not exist yet
+    dialog.setFileMode(QFileDialog::AnyFile); // both accept a name that does not exist yet
     dialog.setDefaultSuffix(setup.defaultSuffix);
     dialog.selectNameFilter(setup.filter);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
     return dialog.selectedFiles().constFirst();
 }
 
-}  // namespace
+} // namespace
 
 UserDialogs& userDialogs() {
     static QtUserDialogs qtDialogs;
@@ -35,9 +35,13 @@ UserDialogs& userDialogs() {
     return set ? *set : qtDialogs;
 }
 
-void setUserDialogs(UserDialogs* dialogs) { currentDialogs() = dialogs; }
+void setUserDialogs(UserDialogs* dialogs) {
+    currentDialogs() = dialogs;
+}
 
-void QtUserDialogs::beep() { QApplication::beep(); }
+void QtUserDialogs::beep() {
+    QApplication::beep();
+}
 
 void QtUserDialogs::showError(const QString& text) {
     QMessageBox::critical(QApplication::activeWindow(), QGuiApplication::applicationDisplayName(), text);
@@ -61,6 +65,8 @@ QString QtUserDialogs::saveFileName(QWidget* parent, const FileDialogSetup& setu
     return runFileDialog(parent, setup, QFileDialog::AcceptSave);
 }
 
-int QtUserDialogs::runModal(QDialog& dialog) { return dialog.exec(); }
+int QtUserDialogs::runModal(QDialog& dialog) {
+    return dialog.exec();
+}
 
-}  // namespace veltra
+} // namespace veltra

@@ -6,7 +6,7 @@
 namespace veltra {
 
 class QtUserDialogs : public UserDialogs {
-public:
+  public:
     void beep() override;
     void showError(const QString& text) override;
     void message(QWidget* parent, const QString& text, const QString& caption, BoxIcon icon) override;
@@ -15,4 +15,4 @@ public:
     int runModal(QDialog& dialog) override;
 };
 
-}  // namespace veltra
+} // namespace veltra

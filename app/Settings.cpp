@@ -28,8 +28,9 @@ void allowWriting(const QString& path) {
 }
 
 void protect(const QString& path) {
-    QFile::setPermissions(path, QFile::permissions(path) & ~(QFileDevice::WriteOwner | QFileDevice::WriteUser |
-                                                               QFileDevice::WriteGroup | QFileDevice::WriteOther));
+    QFile::setPermissions(path,
+                          QFile::permissions(path) & ~(QFileDevice::WriteOwner | QFileDevice::WriteUser |
+                                                       QFileDevice::WriteGroup | QFileDevice::WriteOther));
 }
 
 struct Protection {
@@ -39,10 +40,10 @@ struct Protection {
 };
 
 class IniReader {
-public:
+  public:
     explicit IniReader(const QByteArray& bytes) {
         ini_.SetUnicode(false);
-        ini_.SetMultiKey(true);  // a repeated key reads as its first line
+        ini_.SetMultiKey(true); // a repeated key reads as its first line
         ini_.SetSpaces(false);
         ini_.LoadData(bytes.constData(), std::size_t(bytes.size()));
     }
@@ -60,18 +61,20 @@ public:
         return parseIniInteger(value).value_or(fallback);
     }
 
-private:
+  private:
     CSimpleIniA ini_;
 };
 
-}  // namespace
+} // namespace
 
 Settings& appSettings() {
     static Settings record;
     return record;
 }
 
-QString SettingsPath() { return programFolder() + QStringLiteral("Veltra.ini"); }
+QString SettingsPath() {
+    return programFolder() + QStringLiteral("Veltra.ini");
+}
 
 std::optional<std::int16_t> parseIniInteger(std::string_view text) {
     bool negative = false;
@@ -91,10 +94,14 @@ std::optional<std::int16_t> parseIniInteger(std::string_view text) {
     std::uint64_t value = 0;
     for (char c : text) {
         int digit;
-        if (c >= '0' && c <= '9') digit = c - '0';
-        else if (base == 16 && c >= 'a' && c <= 'f') digit = c - 'a' + 10;
-        else if (base == 16 && c >= 'A' && c <= 'F') digit = c - 'A' + 10;
-        else return std::nullopt;
+        if (c >= '0' && c <= '9')
+            digit = c - '0';
+        else if (base == 16 && c >= 'a' && c <= 'f')
+            digit = c - 'a' + 10;
+        else if (base == 16 && c >= 'A' && c <= 'F')
+            digit = c - 'A' + 10;
+        else
+            return std::nullopt;
         value = value * std::uint64_t(base) + std::uint64_t(digit);
         if (value > 0xFFFFFFFFull) return std::nullopt;
     }
@@ -145,7 +152,7 @@ void writeSettingsTo(const QString& path, const Settings& s) {
     QByteArray old;
     if (info.exists()) {
         QFile file(path);
-        if (!file.open(QIODevice::ReadOnly)) throw AppError(failure);  // never drop lines we could not read
+        if (!file.open(QIODevice::ReadOnly)) throw AppError(failure); // never drop lines we could not read
         old = file.readAll();
     }
 
@@ -186,8 +193,12 @@ void writeSettingsTo(const QString& path, const Settings& s) {
     if (!file.commit()) throw AppError(failure);
 }
 
-void ReadSettings() { appSettings() = readSettingsFrom(SettingsPath()); }
+void ReadSettings() {
+    appSettings() = readSettingsFrom(SettingsPath());
+}
 
-void WriteSettings() { writeSettingsTo(SettingsPath(), appSettings()); }
+void WriteSettings() {
+    writeSettingsTo(SettingsPath(), appSettings());
+}
 
-}  // namespace veltra
+} // namespace veltra

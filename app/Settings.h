@@ -24,7 +24,7 @@ struct Settings {
     std::int16_t TXT_FONT = 0;
     std::int16_t VAL1 = 0;
     std::int16_t VAL2 = 0;
-    std::array<QString, 3> PORTS;  // device paths of COM1, COM2, COM3
+    std::array<QString, 3> PORTS; // device paths of COM1, COM2, COM3
 };
 
 // The record shared by the main window and the settings dialog.
@@ -49,4 +49,4 @@ void writeSettingsTo(const QString& path, const Settings& settings);
 // the value must fit 32 bits and keeps its low 16. Anything else: nothing.
 std::optional<std::int16_t> parseIniInteger(std::string_view text);
 
-}  // namespace veltra
+} // namespace veltra

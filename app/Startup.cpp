@@ -19,9 +19,11 @@ namespace {
 
 // Higher than the default for the whole run, when the system allows it; a
 // user without the right simply keeps the normal priority.
-void raisePriority() { (void)setpriority(PRIO_PROCESS, 0, -10); }
+void raisePriority() {
+    (void)setpriority(PRIO_PROCESS, 0, -10);
+}
 
-}  // namespace
+} // namespace
 
 QString instanceLockPath() {
     QString folder = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
@@ -36,15 +38,16 @@ int runVeltra() {
     instance.setStaleLockTime(0);
     if (!instance.tryLock(0)) {
         userDialogs().beep();
-        userDialogs().message(nullptr, QStringLiteral(" Приложение уже запущено ! "), QStringLiteral(" Внимание: "),
-                              BoxIcon::Exclamation);
+        userDialogs().message(nullptr, QStringLiteral(" Приложение уже запущено ! "),
+                              QStringLiteral(" Внимание: "), BoxIcon::Exclamation);
         return 0;
     }
     raisePriority();
 
     try {
         auto mainForm = std::make_unique<TMainForm>();
-        QObject::connect(mainForm.get(), &TMainForm::closed, qApp, &QCoreApplication::quit, Qt::QueuedConnection);
+        QObject::connect(mainForm.get(), &TMainForm::closed, qApp, &QCoreApplication::quit,
+                         Qt::QueuedConnection);
         auto helpForm = std::make_unique<THelpForm>(mainForm.get());
         // Made only for its reading of the settings; never shown.
         auto formConfig = std::make_unique<TFormConfig>();
@@ -57,4 +60,4 @@ int runVeltra() {
     return 0;
 }
 
-}  // namespace veltra
+} // namespace veltra

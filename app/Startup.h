@@ -15,4 +15,4 @@ QString instanceLockPath();
 // Runs the program and returns its exit code, which is always 0.
 int runVeltra();
 
-}  // namespace veltra
+} // namespace veltra

@@ -17,8 +17,9 @@ TFormConfig::TFormConfig(QWidget* parent) : QDialog(parent), ui(new Ui::TFormCon
     move(518, 119);
     setFont(designFont(QStringLiteral("MS Sans Serif"), 11));
     // Bold navy captions; the controls inside keep the dialog's font.
-    setStyleSheet(QStringLiteral("QGroupBox { font-weight: bold; } QGroupBox::title { color: rgb(0, 0, 128); } "
-                                 "QGroupBox * { font-weight: normal; }"));
+    setStyleSheet(
+        QStringLiteral("QGroupBox { font-weight: bold; } QGroupBox::title { color: rgb(0, 0, 128); } "
+                       "QGroupBox * { font-weight: normal; }"));
     // The preview's design colours: yellow on black.
     QPalette design = ui->stExample->palette();
     design.setColor(QPalette::Window, Qt::black);
@@ -32,12 +33,15 @@ TFormConfig::TFormConfig(QWidget* parent) : QDialog(parent), ui(new Ui::TFormCon
 
     ReadSettings();
     const Settings& settings = appSettings();
-    auto entry = [](const QComboBox* list, int index) { return index >= 0 && index < list->count() ? index : -1; };
+    auto entry = [](const QComboBox* list, int index) {
+        return index >= 0 && index < list->count() ? index : -1;
+    };
     ui->cbBGcolor->setCurrentIndex(entry(ui->cbBGcolor, settings.BG_COLOR));
     ui->cbTEXTcolor->setCurrentIndex(entry(ui->cbTEXTcolor, settings.TXT_COLOR));
     previewBg = settings.BG_COLOR;
     previewText = settings.TXT_COLOR;
-    ui->cbPortName->setCurrentIndex(ui->cbPortName->findText(settings.PORT_NAME, Qt::MatchFixedString | Qt::MatchCaseSensitive));
+    ui->cbPortName->setCurrentIndex(
+        ui->cbPortName->findText(settings.PORT_NAME, Qt::MatchFixedString | Qt::MatchCaseSensitive));
     // Which device each COM name opens on this machine.
     QStringList devices;
     for (int i = 0; i < ui->cbPortName->count(); ++i) {
@@ -49,20 +53,25 @@ TFormConfig::TFormConfig(QWidget* parent) : QDialog(parent), ui(new Ui::TFormCon
     colourPreview();
     ui->cbPortSpeed->setCurrentIndex(3);
 
-    connect(ui->cbBGcolor, &QComboBox::currentIndexChanged, this, [this] { guarded([this] { cbBGcolorChange(); }); });
+    connect(ui->cbBGcolor, &QComboBox::currentIndexChanged, this,
+            [this] { guarded([this] { cbBGcolorChange(); }); });
     connect(ui->cbTEXTcolor, &QComboBox::currentIndexChanged, this,
             [this] { guarded([this] { cbTEXTcolorChange(); }); });
-    connect(ui->cbTEXTcolor, &QComboBox::editTextChanged, this, [this] { guarded([this] { cbTEXTcolorChange(); }); });
+    connect(ui->cbTEXTcolor, &QComboBox::editTextChanged, this,
+            [this] { guarded([this] { cbTEXTcolorChange(); }); });
     connect(ui->btSave, &QPushButton::clicked, this, [this] { guarded([this] { btSaveClick(); }); });
     connect(ui->btCancel, &QPushButton::clicked, this, [this] { guarded([this] { btCancelClick(); }); });
 }
 
-TFormConfig::~TFormConfig() { delete ui; }
+TFormConfig::~TFormConfig() {
+    delete ui;
+}
 
 int TFormConfig::selectedTextColour() const {
     // Typing into the field leaves Qt's current entry where it was; what
     // counts is whether the text still names an entry.
-    return ui->cbTEXTcolor->findText(ui->cbTEXTcolor->currentText(), Qt::MatchFixedString | Qt::MatchCaseSensitive);
+    return ui->cbTEXTcolor->findText(ui->cbTEXTcolor->currentText(),
+                                     Qt::MatchFixedString | Qt::MatchCaseSensitive);
 }
 
 void TFormConfig::colourPreview() {
@@ -93,6 +102,8 @@ void TFormConfig::btSaveClick() {
     accept();
 }
 
-void TFormConfig::btCancelClick() { reject(); }
+void TFormConfig::btCancelClick() {
+    reject();
+}
 
-}  // namespace veltra
+} // namespace veltra

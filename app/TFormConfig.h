@@ -14,7 +14,7 @@ namespace veltra {
 class TFormConfig : public QDialog {
     Q_OBJECT
 
-public:
+  public:
     explicit TFormConfig(QWidget* parent = nullptr);
     ~TFormConfig() override;
 
@@ -33,8 +33,8 @@ public:
     // text that is not one of the entries.
     int selectedTextColour() const;
 
-private:
+  private:
     void colourPreview();
 };
 
-}  // namespace veltra
+} // namespace veltra

@@ -12,8 +12,8 @@
 #include "app/AppError.h"
 #include "app/EditorColours.h"
 #include "app/ProgramFolder.h"
-#include "app/TFormConfig.h"
 #include "app/Settings.h"
+#include "app/TFormConfig.h"
 #include "app/UserDialogs.h"
 #include "app/VeltraApplication.h"
 #include "help/Fonts.h"
@@ -37,7 +37,7 @@ void pause(int turns, int ms) {
     }
 }
 
-}  // namespace
+} // namespace
 
 TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent), ui(new Ui::TMainForm), Tm(new QTimer(this)) {
     ui->setupUi(this);
@@ -102,12 +102,16 @@ void TMainForm::buildLook() {
     caption.setBold(true);
     ui->btSend->setFont(caption);
     const std::pair<QPushButton*, QStyle::StandardPixmap> pictures[] = {
-        {ui->btSend, QStyle::SP_ArrowUp},          {ui->btNew, QStyle::SP_FileIcon},
-        {ui->btLoadFromFile, QStyle::SP_DialogOpenButton}, {ui->btSaveToFile, QStyle::SP_DialogSaveButton},
-        {ui->btPrintFile, QStyle::SP_FileDialogContentsView}, {ui->btHelp, QStyle::SP_DialogHelpButton},
+        {ui->btSend, QStyle::SP_ArrowUp},
+        {ui->btNew, QStyle::SP_FileIcon},
+        {ui->btLoadFromFile, QStyle::SP_DialogOpenButton},
+        {ui->btSaveToFile, QStyle::SP_DialogSaveButton},
+        {ui->btPrintFile, QStyle::SP_FileDialogContentsView},
+        {ui->btHelp, QStyle::SP_DialogHelpButton},
         {ui->btParam, QStyle::SP_FileDialogDetailedView},
     };
-    for (const auto& [button, picture] : pictures) button->setIcon(style()->standardIcon(picture));
+    for (const auto& [button, picture] : pictures)
+        button->setIcon(style()->standardIcon(picture));
 
     // Port state, link state (centred, takes what is left), clock.
     ui->stBar->setFixedHeight(22);
@@ -119,7 +123,8 @@ void TMainForm::buildLook() {
     panels_[0]->setFixedWidth(120);
     panels_[1]->setAlignment(Qt::AlignCenter);
     panels_[1]->setMinimumWidth(120);
-    panels_[2]->setFixedWidth(panels_[2]->fontMetrics().horizontalAdvance(QStringLiteral(" 00/00/0000    00:00:00 ")) + 8);
+    panels_[2]->setFixedWidth(
+        panels_[2]->fontMetrics().horizontalAdvance(QStringLiteral(" 00/00/0000    00:00:00 ")) + 8);
     ui->stBar->addWidget(panels_[0]);
     ui->stBar->addWidget(panels_[1], 1);
     ui->stBar->addWidget(panels_[2]);
@@ -128,9 +133,12 @@ void TMainForm::buildLook() {
 void TMainForm::connectHandlers() {
     connect(ui->btSend, &QPushButton::clicked, this, [this] { guarded([this] { runSend(); }); });
     connect(ui->btNew, &QPushButton::clicked, this, [this] { guarded([this] { btNewClick(); }); });
-    connect(ui->btLoadFromFile, &QPushButton::clicked, this, [this] { guarded([this] { btLoadFromFileClick(); }); });
-    connect(ui->btSaveToFile, &QPushButton::clicked, this, [this] { guarded([this] { btSaveToFileClick(); }); });
-    connect(ui->btPrintFile, &QPushButton::clicked, this, [this] { guarded([this] { btPrintFileClick(); }); });
+    connect(ui->btLoadFromFile, &QPushButton::clicked, this,
+            [this] { guarded([this] { btLoadFromFileClick(); }); });
+    connect(ui->btSaveToFile, &QPushButton::clicked, this,
+            [this] { guarded([this] { btSaveToFileClick(); }); });
+    connect(ui->btPrintFile, &QPushButton::clicked, this,
+            [this] { guarded([this] { btPrintFileClick(); }); });
     connect(ui->btHelp, &QPushButton::clicked, this, [this] { guarded([this] { btHelpClick(); }); });
     connect(ui->btParam, &QPushButton::clicked, this, [this] { guarded([this] { btParamClick(); }); });
     connect(Tm, &QTimer::timeout, this, [this] { guarded([this] { TmTimer(); }); });
@@ -203,4 +211,4 @@ void TMainForm::FormClose() {
     QCoreApplication::processEvents();
 }
 
-}  // namespace veltra
+} // namespace veltra

@@ -31,7 +31,7 @@ namespace veltra {
 class TMainForm : public QMainWindow {
     Q_OBJECT
 
-public:
+  public:
     explicit TMainForm(QWidget* parent = nullptr);
     ~TMainForm() override;
 
@@ -43,7 +43,7 @@ public:
     bool consoleMode = false;
     QString savePath;
     QString openPath;
-    std::int32_t textLength = 2;  // one empty line and its CR LF
+    std::int32_t textLength = 2; // one empty line and its CR LF
     std::int32_t lastTextLength = 2;
     std::int32_t tickCount = 0;
     ProgramImage programImage;
@@ -77,15 +77,15 @@ public:
     // The send path, entered once at a time (button, F8).
     void runSend();
 
-signals:
+  signals:
     // Emitted when closing has finished; the application quits on it.
     void closed();
 
-protected:
+  protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 
-private:
+  private:
     bool AppMessage(QKeyEvent* key);
     bool FormKeyDown(QObject* receiver, QKeyEvent* key);
     bool routeConsoleKey(QKeyEvent* key);
@@ -101,4 +101,4 @@ private:
     bool sending_ = false;
 };
 
-}  // namespace veltra
+} // namespace veltra

@@ -14,13 +14,13 @@ enum class BoxIcon { Information, Exclamation, Stop };
 
 struct FileDialogSetup {
     QString title;
-    QString folder;         // initial folder
-    QString filter;         // one Qt name filter, "Description(*.ext)"
-    QString defaultSuffix;  // appended by the save dialog to a name without one
+    QString folder;        // initial folder
+    QString filter;        // one Qt name filter, "Description(*.ext)"
+    QString defaultSuffix; // appended by the save dialog to a name without one
 };
 
 class UserDialogs {
-public:
+  public:
     virtual ~UserDialogs() = default;
 
     // The system's error sound.
@@ -42,4 +42,4 @@ UserDialogs& userDialogs();
 // nullptr returns to the Qt dialogs. The caller keeps ownership.
 void setUserDialogs(UserDialogs* dialogs);
 
-}  // namespace veltra
+} // namespace veltra

@@ -28,4 +28,4 @@ void reportCurrentException() {
     }
 }
 
-}  // namespace veltra
+} // namespace veltra

@@ -7,7 +7,7 @@
 namespace veltra {
 
 class VeltraApplication : public QApplication {
-public:
+  public:
     VeltraApplication(int& argc, char** argv);
     bool notify(QObject* receiver, QEvent* event) override;
 };
@@ -17,8 +17,7 @@ public:
 void reportCurrentException();
 
 // Runs `body`; an exception it throws is shown in the error box.
-template <typename Body>
-void guarded(Body&& body) {
+template <typename Body> void guarded(Body&& body) {
     try {
         body();
     } catch (...) {
@@ -26,4 +25,4 @@ void guarded(Body&& body) {
     }
 }
 
-}  // namespace veltra
+} // namespace veltra

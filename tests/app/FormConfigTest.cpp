@@ -15,7 +15,7 @@ QColor previewColour(const TFormConfig& dialog, QPalette::ColorRole role) {
     return dialog.ui->stExample->palette().color(role);
 }
 
-}  // namespace
+} // namespace
 
 TEST_F(MainFormTest, DialogShowsTheSettingsAndPreviewsTheirColours) {
     struct Case {
@@ -60,7 +60,7 @@ TEST_F(MainFormTest, DialogPortListMatchesOnlyExactNamesAndSpeedIsFixed) {
 
     writeFile(iniPath(), "[LINK]\ncom_name=x\nPORT_NAME=com1\n");
     TFormConfig lowerCase;
-    EXPECT_EQ(lowerCase.ui->cbPortName->currentIndex(), -1);  // exact comparison
+    EXPECT_EQ(lowerCase.ui->cbPortName->currentIndex(), -1); // exact comparison
 }
 
 TEST_F(MainFormTest, PreviewFollowsTheListsAndTypedTextSelectsNothing) {
@@ -72,14 +72,14 @@ TEST_F(MainFormTest, PreviewFollowsTheListsAndTypedTextSelectsNothing) {
     EXPECT_EQ(previewColour(dialog, QPalette::WindowText), QColor(255, 255, 0));
     dialog.ui->cbTEXTcolor->lineEdit()->setText(QStringLiteral("зелёный"));
     EXPECT_EQ(dialog.previewText, -1);
-    EXPECT_EQ(previewColour(dialog, QPalette::WindowText), QColor(255, 255, 0));  // unchanged
+    EXPECT_EQ(previewColour(dialog, QPalette::WindowText), QColor(255, 255, 0)); // unchanged
     dialog.ui->cbTEXTcolor->lineEdit()->setText(QStringLiteral("голубой"));
     EXPECT_EQ(dialog.previewText, 2);
 }
 
 TEST_F(MainFormTest, SettingsButtonAppliesSavedColoursAndCancelWritesNothing) {
     start();
-    form->close();  // the file now holds every key
+    form->close(); // the file now holds every key
     form.reset();
     start();
     const QByteArray before = readFile(iniPath());
@@ -127,7 +127,7 @@ TEST_F(MainFormTest, HandEditsTakeEffectWhenTheDialogOpensEvenOnCancel) {
     QByteArray ini = readFile(iniPath());
     ini.replace("BG_COLOR=0", "BG_COLOR=2");
     writeFile(iniPath(), ini);
-    form->ui->btParam->click();  // no script: cancelled
+    form->ui->btParam->click(); // no script: cancelled
     EXPECT_EQ(form->ui->edit->palette().color(QPalette::Base), QColor(255, 255, 255));
 }
 
@@ -149,6 +149,6 @@ TEST_F(MainFormTest, AFailedSaveInTheDialogIsReportedAndKeepsItOpen) {
     };
     form->ui->btParam->click();
     EXPECT_EQ(dialogs.last(DialogCall::Error).text, "Unable to write to " + iniPath());
-    EXPECT_EQ(appSettings().BG_COLOR, 0);  // memory still agrees with the last good file
+    EXPECT_EQ(appSettings().BG_COLOR, 0); // memory still agrees with the last good file
     EXPECT_EQ(form->ui->edit->palette().color(QPalette::Base), QColor(0, 0, 0));
 }

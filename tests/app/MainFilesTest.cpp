@@ -13,7 +13,7 @@ namespace {
 
 const QString kFilter = QStringLiteral("Файлы программ Veltra(*.txt)");
 
-}  // namespace
+} // namespace
 
 TEST_F(MainFormTest, NewDiscardsTheTextWithoutAQuestion) {
     start();
@@ -26,10 +26,10 @@ TEST_F(MainFormTest, NewDiscardsTheTextWithoutAQuestion) {
     EXPECT_EQ(countedLines(*form->ui->edit->document()), QStringList{"//------- программа Veltra -------"});
     EXPECT_EQ(message(), "");
     EXPECT_EQ(form->programImage.count, 0);
-    EXPECT_FALSE(form->ui->btSaveToFile->isEnabled());  // buttons stay as they were
+    EXPECT_FALSE(form->ui->btSaveToFile->isEnabled()); // buttons stay as they were
     EXPECT_TRUE(dialogs.calls.empty());
     runOneSecond();
-    EXPECT_EQ(message(), "");  // not reported as a change
+    EXPECT_EQ(message(), ""); // not reported as a change
 }
 
 TEST_F(MainFormTest, OpenLoadsTheFileAsItIsAndEnablesSaving) {
@@ -47,7 +47,7 @@ TEST_F(MainFormTest, OpenLoadsTheFileAsItIsAndEnablesSaving) {
     EXPECT_EQ(call.setup.folder, dir.path());
     EXPECT_EQ(call.setup.defaultSuffix, "");
     EXPECT_EQ(countedLines(*form->ui->edit->document()),
-              (QStringList{"// проба", "свд = ж,7", "bad line"}));  // not checked on opening
+              (QStringList{"// проба", "свд = ж,7", "bad line"})); // not checked on opening
     EXPECT_EQ(form->openPath, path);
     EXPECT_EQ(form->savePath, dir.filePath("0001.vel"));
     EXPECT_EQ(message(), "");
@@ -101,7 +101,7 @@ TEST_F(MainFormTest, SaveWritesCrLfLinesAndDisablesItselfUntilTheNextChange) {
     EXPECT_EQ(message(), "");
     EXPECT_FALSE(form->ui->btSaveToFile->isEnabled());
     EXPECT_TRUE(form->ui->btPrintFile->isEnabled());
-    EXPECT_EQ(form->programImage.count, 2);  // saving leaves the compiled program alone
+    EXPECT_EQ(form->programImage.count, 2); // saving leaves the compiled program alone
 
     form->ui->edit->moveCursor(QTextCursor::End);
     type(form->ui->edit, QStringLiteral("п"));
@@ -120,7 +120,7 @@ TEST_F(MainFormTest, ANameWithoutExtensionGetsTxt) {
     };
     for (const auto& [typed, saved] : cases) {
         dialogs.saveAnswers.push_back(typed);
-        form->btSaveToFileClick();  // the button is off after the first save
+        form->btSaveToFileClick(); // the button is off after the first save
         EXPECT_EQ(form->savePath, saved);
         EXPECT_EQ(readFile(saved), "\xef\xe0\xf3\xe7\xe0\r\n");
     }
@@ -137,13 +137,15 @@ TEST_F(MainFormTest, OpenAndSaveDialogsRememberTheirFoldersIndependently) {
     dialogs.saveAnswers.push_back(dir.filePath("out/b.txt"));
     form->ui->btSaveToFile->click();
     form->ui->btLoadFromFile->click();
-    form->btSaveToFileClick();  // the button is off after the first save
+    form->btSaveToFileClick(); // the button is off after the first save
 
     std::vector<QString> folders;
     for (const DialogCall& call : dialogs.calls) {
-        if (call.kind == DialogCall::Open || call.kind == DialogCall::Save) folders.push_back(call.setup.folder);
+        if (call.kind == DialogCall::Open || call.kind == DialogCall::Save)
+            folders.push_back(call.setup.folder);
     }
-    EXPECT_EQ(folders, (std::vector<QString>{dir.path(), dir.path(), dir.filePath("in"), dir.filePath("out")}));
+    EXPECT_EQ(folders,
+              (std::vector<QString>{dir.path(), dir.path(), dir.filePath("in"), dir.filePath("out")}));
 }
 
 TEST_F(MainFormTest, EveryWindows1251ByteButNulCrLfSurvivesOpenAndSave) {
@@ -152,7 +154,7 @@ TEST_F(MainFormTest, EveryWindows1251ByteButNulCrLfSurvivesOpenAndSave) {
     for (int b = 1; b < 256; ++b) {
         if (b == '\r' || b == '\n') continue;
         all += char(b);
-        if (b % 64 == 0) all += "\r\n";  // a few lines, not one
+        if (b % 64 == 0) all += "\r\n"; // a few lines, not one
     }
     all += "\r\n";
     QString in = dir.filePath("all.txt");

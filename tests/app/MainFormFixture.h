@@ -15,6 +15,7 @@
 #include <memory>
 
 #include "app/EditorText.h"
+#include "app/MainFormUi.h"
 #include "app/ProgramFolder.h"
 #include "app/TMainForm.h"
 #include "help/THelpConsolForm.h"
@@ -22,7 +23,6 @@
 #include "tests/support/QtPrinters.h"
 #include "tests/support/ScriptedDialogs.h"
 #include "tests/support/Wait.h"
-#include "app/MainFormUi.h"
 
 namespace veltra::test {
 
@@ -39,7 +39,7 @@ inline void writeFile(const QString& path, const QByteArray& bytes) {
 }
 
 class MainFormTest : public ::testing::Test {
-protected:
+  protected:
     QTemporaryDir dir;
     ScriptedDialogs dialogs;
     std::unique_ptr<TMainForm> form;
@@ -75,7 +75,8 @@ protected:
     // stopped, so that nothing else runs the once-a-second work meanwhile.
     void runOneSecond() {
         form->Tm->stop();
-        for (int i = 0; i < 10; ++i) form->TmTimer();
+        for (int i = 0; i < 10; ++i)
+            form->TmTimer();
     }
 
     void setEditorText(const QString& text) {
@@ -97,4 +98,4 @@ protected:
     }
 };
 
-}  // namespace veltra::test
+} // namespace veltra::test

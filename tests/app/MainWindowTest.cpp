@@ -13,7 +13,7 @@ QColor editorColour(const TMainForm& form, QPalette::ColorRole role) {
     return form.ui->edit->palette().color(role);
 }
 
-}  // namespace
+} // namespace
 
 TEST_F(MainFormTest, FirstRunShowsWhiteOnBlackAndClosingWritesEveryKeyReadOnly) {
     start();
@@ -27,14 +27,13 @@ TEST_F(MainFormTest, FirstRunShowsWhiteOnBlackAndClosingWritesEveryKeyReadOnly) 
     EXPECT_EQ(form->openPath, form->savePath);
 
     form->close();
-    EXPECT_EQ(readFile(iniPath()),
-              "[EDIT]\nBG_COLOR=0\nTXT_COLOR=4\nTXT_SIZE=0\nTXT_FONT=0\nVAL1=0\nVAL2=0\n"
-              "[PCB]\nPCB_NAME=VELTRA\nPCB_VER=1\nSOFT_VER=1\n"
-              "[LINK]\nPORT_NAME=COM1\nPORT_SPEED=57600\n");
+    EXPECT_EQ(readFile(iniPath()), "[EDIT]\nBG_COLOR=0\nTXT_COLOR=4\nTXT_SIZE=0\nTXT_FONT=0\nVAL1=0\nVAL2=0\n"
+                                   "[PCB]\nPCB_NAME=VELTRA\nPCB_VER=1\nSOFT_VER=1\n"
+                                   "[LINK]\nPORT_NAME=COM1\nPORT_SPEED=57600\n");
     EXPECT_FALSE(QFile::permissions(iniPath()) &
                  (QFileDevice::WriteOwner | QFileDevice::WriteGroup | QFileDevice::WriteOther));
     EXPECT_TRUE(form->isHidden());
-    EXPECT_EQ(dialogs.calls.size(), 0u);  // nothing asked, though nothing was saved
+    EXPECT_EQ(dialogs.calls.size(), 0u); // nothing asked, though nothing was saved
 }
 
 TEST_F(MainFormTest, EditorColoursFollowTheSettingsAndTheConsoleKeepsItsOwn) {
@@ -43,15 +42,14 @@ TEST_F(MainFormTest, EditorColoursFollowTheSettingsAndTheConsoleKeepsItsOwn) {
         QColor base, foreground;
     };
     const Case cases[] = {
-        {1, 2, QColor(0, 0, 128), QColor(0, 255, 255)},
-        {2, 3, QColor(255, 255, 255), QColor(0, 0, 255)},
-        {0, 1, QColor(0, 0, 0), QColor(255, 255, 0)},
-        {0, 0, QColor(0, 0, 0), QColor(0, 0, 0)},
-        {3, -1, QColor(0, 0, 0), QColor(255, 255, 255)},  // outside the lists: design colours stay
+        {1, 2, QColor(0, 0, 128), QColor(0, 255, 255)},  {2, 3, QColor(255, 255, 255), QColor(0, 0, 255)},
+        {0, 1, QColor(0, 0, 0), QColor(255, 255, 0)},    {0, 0, QColor(0, 0, 0), QColor(0, 0, 0)},
+        {3, -1, QColor(0, 0, 0), QColor(255, 255, 255)}, // outside the lists: design colours stay
         {-1, 5, QColor(0, 0, 0), QColor(255, 255, 255)},
     };
     for (const Case& c : cases) {
-        writeFile(iniPath(), QStringLiteral("[EDIT]\nBG_COLOR=%1\nTXT_COLOR=%2\n").arg(c.bg).arg(c.text).toLatin1());
+        writeFile(iniPath(),
+                  QStringLiteral("[EDIT]\nBG_COLOR=%1\nTXT_COLOR=%2\n").arg(c.bg).arg(c.text).toLatin1());
         start();
         EXPECT_EQ(editorColour(*form, QPalette::Base), c.base) << c.bg;
         EXPECT_EQ(editorColour(*form, QPalette::Text), c.foreground) << c.text;
@@ -73,7 +71,7 @@ TEST_F(MainFormTest, F10SwapsViewsAndTheOpenHelpWindow) {
     EXPECT_TRUE(helpConsolForm->isVisible());
     EXPECT_FALSE(helpForm->isVisible());
 
-    QTest::keyClick(form->ui->editConsol, Qt::Key_F10, Qt::ShiftModifier);  // modifiers do not matter
+    QTest::keyClick(form->ui->editConsol, Qt::Key_F10, Qt::ShiftModifier); // modifiers do not matter
     EXPECT_FALSE(form->consoleMode);
     EXPECT_FALSE(form->ui->edit->isHidden());
     EXPECT_TRUE(form->ui->editConsol->isHidden());
@@ -84,7 +82,7 @@ TEST_F(MainFormTest, F10SwapsViewsAndTheOpenHelpWindow) {
     helpForm->hide();
     QTest::keyClick(form->ui->edit, Qt::Key_F10);
     QTest::keyClick(form->ui->editConsol, Qt::Key_F10);
-    EXPECT_FALSE(helpForm->isVisible());  // no help window is opened by a switch
+    EXPECT_FALSE(helpForm->isVisible()); // no help window is opened by a switch
     EXPECT_FALSE(helpConsolForm->isVisible());
 }
 
@@ -144,7 +142,8 @@ TEST_F(MainFormTest, LineIndicatorCountsFromOneAndSkipsAnEmptyLastLine) {
         QString shown;
     };
     QStringList twelve;
-    for (int i = 1; i <= 12; ++i) twelve << QStringLiteral("свд = ж,%1").arg(i);
+    for (int i = 1; i <= 12; ++i)
+        twelve << QStringLiteral("свд = ж,%1").arg(i);
     const Case cases[] = {
         {twelve.join('\n'), 4, QStringLiteral("стр.=  5 /  12")},
         {QStringLiteral("a\nb\nc\n"), 3, QStringLiteral("стр.=  4 /   3")},
@@ -191,7 +190,7 @@ TEST_F(MainFormTest, ChangesOfLengthAreReportedAndSameLengthEditsAreNot) {
     EXPECT_EQ(messageColour(), QColor(0, 0, 255));
     EXPECT_EQ(form->programImage.count, 0);
     EXPECT_TRUE(form->ui->btSaveToFile->isEnabled());
-    EXPECT_FALSE(form->ui->stBar->findChild<QLabel*>("stBarPanel2")->text().isEmpty());  // the clock
+    EXPECT_FALSE(form->ui->stBar->findChild<QLabel*>("stBarPanel2")->text().isEmpty()); // the clock
 
     // The message stays until someone else writes there.
     runOneSecond();

@@ -27,7 +27,7 @@ void writeAll(const QString& path, const QByteArray& bytes) {
     file.write(bytes);
 }
 
-}  // namespace
+} // namespace
 
 TEST(ProgramText, ReadsEveryKindOfLineEnd) {
     QTemporaryDir dir;
@@ -62,7 +62,7 @@ TEST(ProgramText, FindsTheFirstCharacterWithoutAByte) {
         QString character;
     };
     const Case cases[] = {
-        {{"abc", "€ и № и ¤"}, -1, 0, {}},  // all of these have bytes
+        {{"abc", "€ и № и ¤"}, -1, 0, {}}, // all of these have bytes
         {{"ok", "", "свд Ω", "ж ♥"}, 2, 4, QStringLiteral("Ω")},
         {{"a😀b"}, 0, 1, QStringLiteral("😀")},
         {{"a\u2028b"}, 0, 1, QStringLiteral("\u2028")},
@@ -100,7 +100,7 @@ TEST(ProgramText, ASaveCutShortLeavesTheOldFileByteForByte) {
     setrlimit(RLIMIT_FSIZE, &old);
     EXPECT_EQ(error, "Cannot create file " + path);
     EXPECT_EQ(readAll(path), before);
-    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{"p.txt"});  // no leftovers
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{"p.txt"}); // no leftovers
 }
 
 TEST(ProgramText, DefaultSuffixOnlyForANameWithoutExtension) {
@@ -117,9 +117,8 @@ TEST(EditorText, AnEmptyLastLineIsNotCounted) {
         int length;
     };
     const Case cases[] = {
-        {"", 0, 0},          {"\n", 1, 2},          {"abc", 1, 5},
-        {"abc\n", 1, 5},     {"a\nb\nc\n", 3, 9},   {"a\n\n", 2, 5},
-        {"свд\nпауза", 2, 12},
+        {"", 0, 0},          {"\n", 1, 2},    {"abc", 1, 5},         {"abc\n", 1, 5},
+        {"a\nb\nc\n", 3, 9}, {"a\n\n", 2, 5}, {"свд\nпауза", 2, 12},
     };
     for (const Case& c : cases) {
         QTextDocument document;

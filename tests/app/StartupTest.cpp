@@ -24,22 +24,24 @@ namespace {
 // Each test gets its own runtime folder, so that the instance lock meets
 // neither a real editor nor another test.
 class StartupTest : public ::testing::Test {
-protected:
+  protected:
     QTemporaryDir programDir;
     QTemporaryDir runtimeDir;
     ScriptedDialogs dialogs;
     QByteArray savedRuntime = qgetenv("XDG_RUNTIME_DIR");
 
     void SetUp() override {
-        QFile::setPermissions(runtimeDir.path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner |
-                                                     QFileDevice::ExeOwner);
+        QFile::setPermissions(runtimeDir.path(),
+                              QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
         qputenv("XDG_RUNTIME_DIR", runtimeDir.path().toUtf8());
         setProgramFolder(programDir.path());
     }
     void TearDown() override {
         setProgramFolder(QString());
-        if (savedRuntime.isEmpty()) qunsetenv("XDG_RUNTIME_DIR");
-        else qputenv("XDG_RUNTIME_DIR", savedRuntime);
+        if (savedRuntime.isEmpty())
+            qunsetenv("XDG_RUNTIME_DIR");
+        else
+            qputenv("XDG_RUNTIME_DIR", savedRuntime);
     }
 
     TMainForm* mainForm() const {
@@ -57,7 +59,7 @@ protected:
 };
 
 class Thrower : public QObject {
-public:
+  public:
     bool event(QEvent* event) override {
         if (event->type() == QEvent::User) throw AppError(QStringLiteral("Cannot open file /x/y.txt"));
         if (event->type() == QEvent::User + 1) throw std::runtime_error("plain failure");
@@ -65,7 +67,7 @@ public:
     }
 };
 
-}  // namespace
+} // namespace
 
 TEST_F(StartupTest, ASecondInstanceIsRefusedAndCreatesNothing) {
     QLockFile running(instanceLockPath());
@@ -84,7 +86,7 @@ TEST_F(StartupTest, ARunningEditorProcessHoldsTheLockUntilItDies) {
     QFile::setPermissions(exe, QFile::permissions(exe) | QFileDevice::ExeOwner);
     QFile ini(programDir.filePath("Veltra.ini"));
     ASSERT_TRUE(ini.open(QIODevice::WriteOnly));
-    ini.write("[LINK]\nPORT_NAME=none\n");  // no port: no message box at start
+    ini.write("[LINK]\nPORT_NAME=none\n"); // no port: no message box at start
     ini.close();
 
     QProcess editor;
@@ -99,7 +101,7 @@ TEST_F(StartupTest, ARunningEditorProcessHoldsTheLockUntilItDies) {
 
     EXPECT_EQ(runVeltra(), 0);
     EXPECT_TRUE(refusedAsSecond());
-    EXPECT_EQ(editor.state(), QProcess::Running);  // the running instance is not disturbed
+    EXPECT_EQ(editor.state(), QProcess::Running); // the running instance is not disturbed
 
     editor.kill();
     ASSERT_TRUE(editor.waitForFinished());
@@ -122,12 +124,13 @@ TEST_F(StartupTest, ClosingEndsTheRunEvenWhenTheSettingsCannotBeWritten) {
         }
     });
     closer.start();
-    QTimer::singleShot(60000, qApp, [] { QCoreApplication::exit(1); });  // never hang the suite
+    QTimer::singleShot(60000, qApp, [] { QCoreApplication::exit(1); }); // never hang the suite
 
     EXPECT_EQ(runVeltra(), 0);
     EXPECT_TRUE(closedByUs);
-    EXPECT_EQ(dialogs.last(DialogCall::Error).text, "Unable to write to " + programDir.filePath("Veltra.ini"));
-    EXPECT_EQ(mainForm(), nullptr);  // the windows are gone
+    EXPECT_EQ(dialogs.last(DialogCall::Error).text,
+              "Unable to write to " + programDir.filePath("Veltra.ini"));
+    EXPECT_EQ(mainForm(), nullptr); // the windows are gone
 }
 
 TEST_F(StartupTest, AnErrorInAnEventHandlerReachesTheErrorBoxAndTheProgramGoesOn) {

@@ -9,15 +9,20 @@ QString take(std::deque<QString>& answers) {
     answers.pop_front();
     return answer;
 }
-}  // namespace
+} // namespace
 
-ScriptedDialogs::ScriptedDialogs() { setUserDialogs(this); }
+ScriptedDialogs::ScriptedDialogs() {
+    setUserDialogs(this);
+}
 
-ScriptedDialogs::~ScriptedDialogs() { setUserDialogs(nullptr); }
+ScriptedDialogs::~ScriptedDialogs() {
+    setUserDialogs(nullptr);
+}
 
 int ScriptedDialogs::count(DialogCall::Kind kind) const {
     int n = 0;
-    for (const DialogCall& call : calls) n += call.kind == kind;
+    for (const DialogCall& call : calls)
+        n += call.kind == kind;
     return n;
 }
 
@@ -28,7 +33,9 @@ DialogCall ScriptedDialogs::last(DialogCall::Kind kind) const {
     return DialogCall{kind, {}, {}, BoxIcon::Information, {}, nullptr};
 }
 
-void ScriptedDialogs::beep() { calls.push_back({DialogCall::Beep, {}, {}, BoxIcon::Information, {}, nullptr}); }
+void ScriptedDialogs::beep() {
+    calls.push_back({DialogCall::Beep, {}, {}, BoxIcon::Information, {}, nullptr});
+}
 
 void ScriptedDialogs::showError(const QString& text) {
     calls.push_back({DialogCall::Error, text, {}, BoxIcon::Stop, {}, nullptr});
@@ -49,9 +56,10 @@ QString ScriptedDialogs::saveFileName(QWidget* parent, const FileDialogSetup& se
 }
 
 int ScriptedDialogs::runModal(QDialog& dialog) {
-    calls.push_back({DialogCall::Modal, dialog.windowTitle(), {}, BoxIcon::Information, {}, dialog.parentWidget()});
+    calls.push_back(
+        {DialogCall::Modal, dialog.windowTitle(), {}, BoxIcon::Information, {}, dialog.parentWidget()});
     if (!modal) return QDialog::Rejected;
     return modal(dialog);
 }
 
-}  // namespace veltra::test
+} // namespace veltra::test

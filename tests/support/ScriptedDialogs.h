@@ -17,7 +17,7 @@ namespace veltra::test {
 
 struct DialogCall {
     enum Kind { Beep, Error, Message, Open, Save, Modal } kind;
-    QString text;  // message and error text
+    QString text; // message and error text
     QString caption;
     BoxIcon icon = BoxIcon::Information;
     FileDialogSetup setup;
@@ -25,7 +25,7 @@ struct DialogCall {
 };
 
 class ScriptedDialogs : public UserDialogs {
-public:
+  public:
     ScriptedDialogs();
     ~ScriptedDialogs() override;
 
@@ -48,4 +48,4 @@ public:
     int runModal(QDialog& dialog) override;
 };
 
-}  // namespace veltra::test
+} // namespace veltra::test

@@ -8,8 +8,7 @@
 
 namespace veltra::test {
 
-template <typename Condition>
-bool waitFor(Condition condition, int timeoutMs = 5000) {
+template <typename Condition> bool waitFor(Condition condition, int timeoutMs = 5000) {
     QDeadlineTimer deadline(timeoutMs);
     while (!condition()) {
         if (deadline.hasExpired()) return condition();
@@ -19,4 +18,4 @@ bool waitFor(Condition condition, int timeoutMs = 5000) {
     return true;
 }
 
-}  // namespace veltra::test
+} // namespace veltra::test
