@@ -1,5 +1,6 @@
 #include "app/TFormConfig.h"
 
+#include <QGroupBox>
 #include <QStyle>
 
 #include "app/EditorColours.h"
@@ -16,10 +17,23 @@ TFormConfig::TFormConfig(QWidget* parent) : QDialog(parent), ui(new Ui::TFormCon
     setFixedSize(288, 519);
     move(518, 119);
     setFont(designFont(QStringLiteral("MS Sans Serif"), 11));
-    // Bold navy captions; the controls inside keep the dialog's font.
-    setStyleSheet(
-        QStringLiteral("QGroupBox { font-weight: bold; } QGroupBox::title { color: rgb(0, 0, 128); } "
-                       "QGroupBox * { font-weight: normal; }"));
+    // Bold navy captions; the controls inside keep the dialog's plain font
+    // and black text. (Done with fonts and palettes: a style sheet would
+    // cost more start-up time than the whole dialog.)
+    for (QGroupBox* group : {ui->GroupBox1, ui->GroupBox2}) {
+        QFont captionFont = font();
+        captionFont.setBold(true);
+        group->setFont(captionFont);
+        QPalette captionPalette = group->palette();
+        captionPalette.setColor(QPalette::WindowText, QColor(0, 0, 128));
+        group->setPalette(captionPalette);
+        for (QWidget* child : group->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly)) {
+            child->setFont(font());
+            QPalette plain = child->palette();
+            plain.setColor(QPalette::WindowText, palette().color(QPalette::WindowText));
+            child->setPalette(plain);
+        }
+    }
     // The preview's design colours: yellow on black.
     QPalette design = ui->stExample->palette();
     design.setColor(QPalette::Window, Qt::black);
