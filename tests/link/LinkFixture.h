@@ -7,6 +7,7 @@
 
 #include <QString>
 
+#include <chrono>
 #include <memory>
 #include <string>
 #include <vector>
@@ -29,6 +30,9 @@ public:
         std::vector<std::uint8_t> bytes;  // the frame received
         std::int32_t countdownAfter;
         std::size_t cyclesBefore;   // OnLinkCycle calls before this event
+        unsigned long workerCycle;  // the worker's active cycle it happened in
+        std::uint8_t sentCode = 0;  // code of the frame the cycle built, 0 = none
+        std::chrono::steady_clock::time_point at = std::chrono::steady_clock::now();
     };
 
     RecordingClient(LinkProtocol& link, const ProgramImage& image) : link_(link), inner_(link, image) {}
@@ -36,11 +40,12 @@ public:
     void OnFrameReceived(ComPort& port) override {
         inner_.OnFrameReceived(port);
         events.push_back({true, {port.rxFrame.begin(), port.rxFrame.begin() + port.rxLength}, link_.linkCountdown,
-                          cycles});
+                          cycles, port.worker().activeCycles});
     }
     void OnLinkCycle(ComPort& port) override {
         inner_.OnLinkCycle(port);
-        events.push_back({false, {}, link_.linkCountdown, cycles});
+        events.push_back({false, {}, link_.linkCountdown, cycles, port.worker().activeCycles});
+        if (port.txPending) events.back().sentCode = port.txFrame[3];
         ++cycles;
     }
 

@@ -47,6 +47,11 @@ void PtyBoardPeer::setPollPayload(std::vector<std::uint8_t> payload) {
     pollPayload_ = std::move(payload);
 }
 
+void PtyBoardPeer::setOnWritten(std::function<void()> callback) {
+    std::lock_guard lock(mutex_);
+    onWritten_ = std::move(callback);
+}
+
 void PtyBoardPeer::sendRaw(std::vector<std::uint8_t> bytes) {
     std::lock_guard lock(mutex_);
     outbox_.emplace_back(Clock::now(), std::move(bytes));
@@ -140,6 +145,7 @@ void PtyBoardPeer::loop() {
             }
             bytesSent_ += done;
             it = outbox_.erase(it);
+            if (done > 0 && onWritten_) onWritten_();
         }
     }
 }
