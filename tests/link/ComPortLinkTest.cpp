@@ -48,7 +48,8 @@ TEST_F(LinkOverPty, AliveWithinOneCycleOfTheFirstAnswerAndLostFortySilentCyclesL
     peer.setAnswering(true);
     ASSERT_TRUE(waitFor([&] { return link.LinkAlive(); }));
     std::size_t firstFrame = 0;
-    while (!client.events[firstFrame].frame) ++firstFrame;
+    while (!client.events[firstFrame].frame)
+        ++firstFrame;
     // Alive from the frame on: the next cycle counts down from 40.
     EXPECT_EQ(client.events[firstFrame].countdownAfter, 40);
     auto nextCycle = [&] {
@@ -95,12 +96,14 @@ TEST_F(LinkOverPty, AnswerIsDeliveredByTheFirstCycleThatStartsAfterIt) {
     ASSERT_TRUE(waitFor([&] { return link.LinkAlive(); }));
     ASSERT_TRUE(written);
     peer.setOnWritten({});
-    const auto& first = *std::find_if(client.events.begin(), client.events.end(), [](auto& e) { return e.frame; });
+    const auto& first =
+        *std::find_if(client.events.begin(), client.events.end(), [](auto& e) { return e.frame; });
     EXPECT_GE(first.workerCycle, cycleAtWrite.load());
     // The kernel hands bytes from the master to the slave side asynchronously,
     // which a loaded machine may delay by a cycle or two beyond the next one.
     EXPECT_LE(first.workerCycle, cycleAtWrite + 3);
-    std::printf("answer written in cycle %lu, delivered in cycle %lu\n", cycleAtWrite.load(), first.workerCycle);
+    std::printf("answer written in cycle %lu, delivered in cycle %lu\n", cycleAtWrite.load(),
+                first.workerCycle);
 }
 
 TEST_F(LinkOverPty, FramesOfOneCycleAreDeliveredInOrderBeforeTheCyclesOwnStep) {
@@ -109,7 +112,7 @@ TEST_F(LinkOverPty, FramesOfOneCycleAreDeliveredInOrderBeforeTheCyclesOwnStep) {
     ASSERT_TRUE(waitFor([&] { return client.cycles >= 2; }));
     auto a = peerAnswer(0x12, 0, {1, 2, 3});
     auto b = peerAnswer(0x25, 1);
-    std::vector<std::uint8_t> burst = {0x00, 0x13, 0x0A};  // noise first
+    std::vector<std::uint8_t> burst = {0x00, 0x13, 0x0A}; // noise first
     burst.insert(burst.end(), a.begin(), a.end());
     burst.insert(burst.end(), b.begin(), b.end());
     const std::size_t before = client.events.size();
@@ -140,8 +143,8 @@ TEST_F(LinkOverPty, RequestAndReplyThroughTheRequestHelper) {
     EXPECT_EQ(ok.status, 0);
     auto sent = peer.lastOf(0x25);
     ASSERT_TRUE(sent);
-    EXPECT_EQ(sent->bytes, (std::vector<std::uint8_t>{0x77, 0x70, 0x61, 0x25, 0x08, 0x00, 0x00, 0x0A, 0x01, 0x34,
-                                                      0x12, 0x00, 0x00, 0x00, 0x3D, 0x07}));
+    EXPECT_EQ(sent->bytes, (std::vector<std::uint8_t>{0x77, 0x70, 0x61, 0x25, 0x08, 0x00, 0x00, 0x0A, 0x01,
+                                                      0x34, 0x12, 0x00, 0x00, 0x00, 0x3D, 0x07}));
     // While the reply is awaited and until Finish, the cycles go on but send nothing.
     std::size_t from = client.events.size();
     pumpFor(300);
@@ -193,5 +196,5 @@ TEST_F(LinkOverPty, VanishedDeviceRunsDownWithoutSpinningAndCanBeOpenedAgain) {
     EXPECT_TRUE(waitFor([&] { return link.LinkAlive() && back.countOf(0x10) > 0; }));
 }
 
-}  // namespace
-}  // namespace veltra::test
+} // namespace
+} // namespace veltra::test

@@ -16,7 +16,7 @@ namespace veltra::test {
 namespace {
 
 class VeltraBoard : public ::testing::Test {
-protected:
+  protected:
     // Starts the simulator with a link in a temporary folder; returns the slave path it printed.
     QString start(QStringList extra) {
         linkPath = dir.filePath(QStringLiteral("board"));
@@ -24,7 +24,8 @@ protected:
         process.setArguments(QStringList{QStringLiteral("--link"), linkPath} + extra);
         process.start();
         if (!process.waitForStarted(10000)) return {};
-        if (!waitFor([&] { return process.canReadLine() || process.state() != QProcess::Running; }, 10000)) return {};
+        if (!waitFor([&] { return process.canReadLine() || process.state() != QProcess::Running; }, 10000))
+            return {};
         return QString::fromLocal8Bit(process.readLine()).trimmed();
     }
 
@@ -124,7 +125,8 @@ TEST_F(VeltraBoard, DelayedAnswersStillArrive) {
     ASSERT_TRUE(waitFor([&] { return link.LinkAlive(); }));
     // The first answer came no sooner than the delay after the first poll.
     std::size_t firstFrame = 0;
-    while (!client.events[firstFrame].frame) ++firstFrame;
+    while (!client.events[firstFrame].frame)
+        ++firstFrame;
     EXPECT_GE(client.events[firstFrame].at - client.events[0].at, std::chrono::milliseconds(300));
 }
 
@@ -148,17 +150,18 @@ TEST_F(VeltraBoard, RefusesToReplaceAFileThatIsNotALink) {
 TEST(VeltraBoardParts, ParserTakesRequestsAndChecksTheirCrc) {
     using namespace veltra::board_sim;
     BoardFrameParser parser;
-    std::vector<std::uint8_t> stream = {0x01, 0x77, 0x00, 0x77, 0x70, 0x61, 0x10, 0, 0, 0, 0x0A,
-                                        0x77, 0x70, 0x61, 0x25, 0x08, 0x00, 0x00, 0x0A, 0x01, 0x34,
-                                        0x12, 0x00, 0x00, 0x00, 0x3D, 0x07,
-                                        0x77, 0x70, 0x61, 0x25, 0x03, 0x00, 0x00, 0x0A, 0x01, 0xFF, 0xFF};
+    std::vector<std::uint8_t> stream = {0x01, 0x77, 0x00, 0x77, 0x70, 0x61, 0x10, 0,    0,    0,
+                                        0x0A, 0x77, 0x70, 0x61, 0x25, 0x08, 0x00, 0x00, 0x0A, 0x01,
+                                        0x34, 0x12, 0x00, 0x00, 0x00, 0x3D, 0x07, 0x77, 0x70, 0x61,
+                                        0x25, 0x03, 0x00, 0x00, 0x0A, 0x01, 0xFF, 0xFF};
     auto requests = parser.push(stream.data(), stream.size());
     ASSERT_EQ(requests.size(), 3u);
     EXPECT_EQ(requests[0].code, 0x10);
     EXPECT_EQ(requests[1].data, (std::vector<std::uint8_t>{0x01, 0x34, 0x12, 0x00, 0x00, 0x00}));
     EXPECT_TRUE(requests[1].crcOk);
     EXPECT_FALSE(requests[2].crcOk);
-    EXPECT_EQ(encodeAnswer(0x24, {0x10, {}}), (std::vector<std::uint8_t>{0x77, 0x70, 0x61, 0x24, 0, 0, 0x10, 0x0A}));
+    EXPECT_EQ(encodeAnswer(0x24, {0x10, {}}),
+              (std::vector<std::uint8_t>{0x77, 0x70, 0x61, 0x24, 0, 0, 0x10, 0x0A}));
 }
 
 TEST(VeltraBoardParts, CommandLine) {
@@ -168,13 +171,16 @@ TEST(VeltraBoardParts, CommandLine) {
     EXPECT_EQ(ok.options->linkPath, "/tmp/x");
     EXPECT_EQ(ok.options->echo.rejected, (std::set<std::uint8_t>{0x25, 0xF0}));
     EXPECT_EQ(ok.options->delayMs, 20);
-    for (std::vector<std::string> bad : {std::vector<std::string>{"--reject", "256"}, {"--reject"}, {"--delay", "x"},
-                                         {"--link"}, {"--frobnicate"}}) {
+    for (std::vector<std::string> bad : {std::vector<std::string>{"--reject", "256"},
+                                         {"--reject"},
+                                         {"--delay", "x"},
+                                         {"--link"},
+                                         {"--frobnicate"}}) {
         auto parsed = parseBoardOptions(bad);
         EXPECT_FALSE(parsed.options) << bad[0];
         EXPECT_EQ(parsed.exitCode, 64) << bad[0];
     }
 }
 
-}  // namespace
-}  // namespace veltra::test
+} // namespace
+} // namespace veltra::test

@@ -60,7 +60,8 @@ void PtyBoardPeer::sendRaw(std::vector<std::uint8_t> bytes) {
 void PtyBoardPeer::closeMaster() {
     closeRequested_ = true;
     auto deadline = Clock::now() + std::chrono::seconds(10);
-    while (!closed_ && Clock::now() < deadline) std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    while (!closed_ && Clock::now() < deadline)
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
 }
 
 std::vector<ReceivedFrame> PtyBoardPeer::frames() const {
@@ -76,7 +77,8 @@ std::size_t PtyBoardPeer::frameCount() const {
 std::size_t PtyBoardPeer::countOf(std::uint8_t code) const {
     std::lock_guard lock(mutex_);
     std::size_t n = 0;
-    for (const auto& f : frames_) n += f.frame.code() == code;
+    for (const auto& f : frames_)
+        n += f.frame.code() == code;
     return n;
 }
 
@@ -150,4 +152,4 @@ void PtyBoardPeer::loop() {
     }
 }
 
-}  // namespace veltra::test
+} // namespace veltra::test

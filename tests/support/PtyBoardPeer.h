@@ -25,7 +25,7 @@ struct ReceivedFrame {
 };
 
 class PtyBoardPeer {
-public:
+  public:
     PtyBoardPeer();
     ~PtyBoardPeer();
     PtyBoardPeer(const PtyBoardPeer&) = delete;
@@ -55,7 +55,7 @@ public:
     // Bytes written to the host so far.
     std::size_t bytesSent() const { return bytesSent_; }
 
-private:
+  private:
     void loop();
     void answer(const PeerFrame& frame);
 
@@ -79,4 +79,4 @@ private:
     std::thread thread_;
 };
 
-}  // namespace veltra::test
+} // namespace veltra::test

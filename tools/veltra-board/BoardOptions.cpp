@@ -8,18 +8,17 @@ namespace {
 
 constexpr int kUsageError = 64;
 
-const char* kUsage =
-    "usage: veltra-board [--link PATH] [--silent] [--reject CODE]... [--memory-fail]\n"
-    "                    [--delay MS] [--noise]\n"
-    "A simulated board on a pseudo-terminal. Prints the terminal's path on the first\n"
-    "line, then answers every request frame with its code and status 0.\n"
-    "  --link PATH     keep a symlink PATH to the terminal while running\n"
-    "  --silent        answer nothing\n"
-    "  --reject CODE   answer requests with this code (0x25 or 37) with status 1\n"
-    "  --memory-fail   answer 0x24, 0x30 and 0x31 with status 0x10\n"
-    "  --delay MS      answer MS milliseconds late\n"
-    "  --noise         put random bytes on the line between answers\n"
-    "Received frames are logged in hex on standard error. Stop with Ctrl+C.\n";
+const char* kUsage = "usage: veltra-board [--link PATH] [--silent] [--reject CODE]... [--memory-fail]\n"
+                     "                    [--delay MS] [--noise]\n"
+                     "A simulated board on a pseudo-terminal. Prints the terminal's path on the first\n"
+                     "line, then answers every request frame with its code and status 0.\n"
+                     "  --link PATH     keep a symlink PATH to the terminal while running\n"
+                     "  --silent        answer nothing\n"
+                     "  --reject CODE   answer requests with this code (0x25 or 37) with status 1\n"
+                     "  --memory-fail   answer 0x24, 0x30 and 0x31 with status 0x10\n"
+                     "  --delay MS      answer MS milliseconds late\n"
+                     "  --noise         put random bytes on the line between answers\n"
+                     "Received frames are logged in hex on standard error. Stop with Ctrl+C.\n";
 
 std::optional<long> number(const std::string& text, long max) {
     if (text.empty()) return std::nullopt;
@@ -29,9 +28,11 @@ std::optional<long> number(const std::string& text, long max) {
     return value;
 }
 
-ParsedOptions usageError(const std::string& what) { return {std::nullopt, what + "\n" + kUsage, kUsageError}; }
+ParsedOptions usageError(const std::string& what) {
+    return {std::nullopt, what + "\n" + kUsage, kUsageError};
+}
 
-}  // namespace
+} // namespace
 
 ParsedOptions parseBoardOptions(const std::vector<std::string>& args) {
     BoardOptions options;
@@ -69,4 +70,4 @@ ParsedOptions parseBoardOptions(const std::vector<std::string>& args) {
     return {options, {}, 0};
 }
 
-}  // namespace veltra::board_sim
+} // namespace veltra::board_sim

@@ -10,18 +10,18 @@
 namespace veltra::board_sim {
 
 struct BoardOptions {
-    std::string linkPath;  // symlink to the slave side, when given
+    std::string linkPath; // symlink to the slave side, when given
     EchoOptions echo;
     int delayMs = 0;
     bool noise = false;
 };
 
 struct ParsedOptions {
-    std::optional<BoardOptions> options;  // nothing when the command line is wrong or asks for help
-    std::string message;                  // usage text or the error
+    std::optional<BoardOptions> options; // nothing when the command line is wrong or asks for help
+    std::string message;                 // usage text or the error
     int exitCode = 0;
 };
 
 ParsedOptions parseBoardOptions(const std::vector<std::string>& args);
 
-}  // namespace veltra::board_sim
+} // namespace veltra::board_sim

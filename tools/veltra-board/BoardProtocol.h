@@ -11,9 +11,9 @@ namespace veltra::board_sim {
 
 struct BoardRequest {
     std::uint8_t code = 0;
-    std::vector<std::uint8_t> data;  // without the CRC
-    bool crcOk = true;               // false when the data's CRC did not match
-    std::vector<std::uint8_t> raw;   // the whole frame as received
+    std::vector<std::uint8_t> data; // without the CRC
+    bool crcOk = true;              // false when the data's CRC did not match
+    std::vector<std::uint8_t> raw;  // the whole frame as received
 };
 
 struct BoardAnswer {
@@ -27,13 +27,13 @@ std::uint16_t boardCrc(const std::uint8_t* bytes, std::size_t length);
 // Collects request frames from the received bytes: skips everything until a
 // 0x77 that starts a header ending in 0x0A, then takes the announced length.
 class BoardFrameParser {
-public:
+  public:
     static constexpr std::size_t kMaxFrame = 4096;
 
     // Adds bytes; returns the requests they complete, in order.
     std::vector<BoardRequest> push(const std::uint8_t* bytes, std::size_t length);
 
-private:
+  private:
     std::optional<BoardRequest> takeOne();
     std::vector<std::uint8_t> buffer_;
 };
@@ -42,4 +42,4 @@ private:
 // and its CRC when there is a payload.
 std::vector<std::uint8_t> encodeAnswer(std::uint8_t code, const BoardAnswer& answer);
 
-}  // namespace veltra::board_sim
+} // namespace veltra::board_sim

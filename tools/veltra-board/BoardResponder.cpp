@@ -7,8 +7,10 @@ constexpr std::uint8_t kPoll = 0x10;
 constexpr std::uint8_t kMemoryFailure = 0x10;
 constexpr std::uint8_t kRejected = 0x01;
 
-bool touchesMemory(std::uint8_t code) { return code == 0x24 || code == 0x30 || code == 0x31; }
-}  // namespace
+bool touchesMemory(std::uint8_t code) {
+    return code == 0x24 || code == 0x30 || code == 0x31;
+}
+} // namespace
 
 std::optional<BoardAnswer> EchoResponder::Answer(const BoardRequest& request) {
     if (options_.silent) return std::nullopt;
@@ -21,4 +23,4 @@ std::optional<BoardAnswer> EchoResponder::Answer(const BoardRequest& request) {
     return answer;
 }
 
-}  // namespace veltra::board_sim
+} // namespace veltra::board_sim

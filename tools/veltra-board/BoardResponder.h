@@ -12,7 +12,7 @@
 namespace veltra::board_sim {
 
 class BoardResponder {
-public:
+  public:
     virtual ~BoardResponder() = default;
     // The answer to `request`, or nothing to stay silent.
     virtual std::optional<BoardAnswer> Answer(const BoardRequest& request) = 0;
@@ -20,19 +20,19 @@ public:
 
 struct EchoOptions {
     bool silent = false;
-    std::set<std::uint8_t> rejected;  // answered with status 1
-    bool memoryFail = false;          // 0x24, 0x30, 0x31 answered with status 0x10
+    std::set<std::uint8_t> rejected; // answered with status 1
+    bool memoryFail = false;         // 0x24, 0x30, 0x31 answered with status 0x10
 };
 
 // Answers every request with status 0 and no payload; a poll gets a short
 // payload, as a real board's status report.
 class EchoResponder : public BoardResponder {
-public:
+  public:
     explicit EchoResponder(EchoOptions options) : options_(std::move(options)) {}
     std::optional<BoardAnswer> Answer(const BoardRequest& request) override;
 
-private:
+  private:
     EchoOptions options_;
 };
 
-}  // namespace veltra::board_sim
+} // namespace veltra::board_sim

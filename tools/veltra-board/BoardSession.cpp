@@ -12,7 +12,7 @@ namespace {
 // reports a hang-up at once, and looking again at once would spin.
 constexpr auto kNobodyThereRest = std::chrono::milliseconds(20);
 constexpr int kIdlePollMs = 100;
-}  // namespace
+} // namespace
 
 std::string hexLine(const std::vector<std::uint8_t>& bytes) {
     static const char digits[] = "0123456789ABCDEF";
@@ -26,7 +26,8 @@ std::string hexLine(const std::vector<std::uint8_t>& bytes) {
     return line;
 }
 
-BoardSession::BoardSession(int masterFd, BoardResponder& responder, const BoardOptions& options, std::ostream& log)
+BoardSession::BoardSession(int masterFd, BoardResponder& responder, const BoardOptions& options,
+                           std::ostream& log)
     : fd_(masterFd), responder_(responder), options_(options), log_(log),
       random_(static_cast<unsigned>(Clock::now().time_since_epoch().count())) {}
 
@@ -44,7 +45,8 @@ void BoardSession::receive(const std::uint8_t* bytes, std::size_t length) {
                 bytesOut.push_back(static_cast<std::uint8_t>(b >= 0x77 ? b + 1 : b));
             }
         }
-        scheduled_.emplace_back(Clock::now() + std::chrono::milliseconds(options_.delayMs), std::move(bytesOut));
+        scheduled_.emplace_back(Clock::now() + std::chrono::milliseconds(options_.delayMs),
+                                std::move(bytesOut));
     }
 }
 
@@ -72,7 +74,8 @@ void BoardSession::writeOut() {
 
 int BoardSession::pollTimeoutMs() const {
     if (scheduled_.empty()) return kIdlePollMs;
-    auto wait = std::chrono::duration_cast<std::chrono::milliseconds>(scheduled_.front().first - Clock::now());
+    auto wait =
+        std::chrono::duration_cast<std::chrono::milliseconds>(scheduled_.front().first - Clock::now());
     return static_cast<int>(std::max<long>(0, std::min<long>(wait.count() + 1, kIdlePollMs)));
 }
 
@@ -93,4 +96,4 @@ void BoardSession::run(const volatile std::sig_atomic_t& stop) {
     }
 }
 
-}  // namespace veltra::board_sim
+} // namespace veltra::board_sim

@@ -18,13 +18,13 @@
 namespace veltra::board_sim {
 
 class BoardSession {
-public:
+  public:
     BoardSession(int masterFd, BoardResponder& responder, const BoardOptions& options, std::ostream& log);
 
     // Runs until `stop` becomes nonzero (set by a signal handler).
     void run(const volatile std::sig_atomic_t& stop);
 
-private:
+  private:
     using Clock = std::chrono::steady_clock;
 
     void receive(const std::uint8_t* bytes, std::size_t length);
@@ -45,4 +45,4 @@ private:
 // "77 70 61 10 00 00 00 0A"
 std::string hexLine(const std::vector<std::uint8_t>& bytes);
 
-}  // namespace veltra::board_sim
+} // namespace veltra::board_sim

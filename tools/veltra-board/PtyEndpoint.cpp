@@ -58,4 +58,4 @@ void PtyEndpoint::unlink() {
     linkPath_.clear();
 }
 
-}  // namespace veltra::board_sim
+} // namespace veltra::board_sim

@@ -7,7 +7,7 @@
 namespace veltra::board_sim {
 
 class PtyEndpoint {
-public:
+  public:
     PtyEndpoint() = default;
     ~PtyEndpoint();
     PtyEndpoint(const PtyEndpoint&) = delete;
@@ -24,10 +24,10 @@ public:
     int masterFd() const { return master_; }
     const std::string& slavePath() const { return slavePath_; }
 
-private:
+  private:
     int master_ = -1;
     std::string slavePath_;
     std::string linkPath_;
 };
 
-}  // namespace veltra::board_sim
+} // namespace veltra::board_sim

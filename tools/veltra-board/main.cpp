@@ -15,9 +15,11 @@ namespace {
 
 volatile std::sig_atomic_t stopRequested = 0;
 
-void onStopSignal(int) { stopRequested = 1; }
+void onStopSignal(int) {
+    stopRequested = 1;
+}
 
-}  // namespace
+} // namespace
 
 int main(int argc, char** argv) {
     using namespace veltra::board_sim;
