@@ -9,7 +9,7 @@
 #include "app/Startup.h"
 #include "app/TMainForm.h"
 #include "app/VeltraApplication.h"
-#include "bench/FirstPaint.h"
+#include "bench/app/FirstPaint.h"
 
 int main(int argc, char** argv) {
     veltra::VeltraApplication app(argc, argv);

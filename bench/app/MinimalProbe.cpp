@@ -4,7 +4,7 @@
 #include <QMainWindow>
 #include <QPlainTextEdit>
 
-#include "bench/FirstPaint.h"
+#include "bench/app/FirstPaint.h"
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);

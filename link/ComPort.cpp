@@ -1,0 +1,117 @@
+#include "link/ComPort.h"
+
+#include <QCoreApplication>
+#include <QDeadlineTimer>
+
+#include <cerrno>
+#include <cstring>
+#include <grp.h>
+#include <sys/stat.h>
+
+#include "link/TCOMport.h"
+
+namespace veltra {
+
+namespace {
+
+constexpr unsigned long kRunStateSettleMs = 200;
+constexpr unsigned long kSetRunSettleMs = 100;
+constexpr unsigned long kDestroyTurnMs = 10;
+// The worker reaches its idle state within about two cycles; the bound only
+// keeps a broken client from holding the program forever.
+constexpr int kDestroyTurnLimit = 500;
+
+QString deviceGroupName(const QString& path) {
+    struct stat st {};
+    if (::stat(path.toLocal8Bit().constData(), &st) != 0) return {};
+    const group* g = ::getgrgid(st.st_gid);
+    return g ? QString::fromLocal8Bit(g->gr_name) : QString::number(st.st_gid);
+}
+
+} // namespace
+
+ComPort::ComPort(LinkClient* client, PortMap ports)
+    : thread(std::make_unique<TCOMport>(this)), client_(client), ports_(std::move(ports)) {
+    thread->start();
+    ApplyRunState();
+    statusText = QStringLiteral(" COM-port has NO Errors ");
+}
+
+ComPort::~ComPort() {
+    enabled = false;
+    // Its pending synchronised steps run in these turns, so it gets to its idle state.
+    for (int turn = 0; thread->active && turn < kDestroyTurnLimit; ++turn) {
+        QThread::msleep(kDestroyTurnMs);
+        QCoreApplication::processEvents();
+    }
+    thread->StopForGood();
+    thread->owner = nullptr;
+    device.close();
+    isOpen = false;
+}
+
+void ComPort::ApplyRunState() {
+    TCOMport::Hold hold(*thread);
+    QThread::msleep(kRunStateSettleMs);
+    thread->runFlag = isOpen && enabled;
+    QThread::msleep(kRunStateSettleMs);
+}
+
+void ComPort::SetRun(bool on) {
+    enabled = on;
+    thread->runFlag = enabled;
+    QThread::msleep(kSetRunSettleMs);
+}
+
+bool ComPort::Open(const QString& portName) {
+    isOpen = false;
+    ApplyRunState();
+    device.close();
+
+    const QString path = portDevicePath(ports_, portName).value_or(portName);
+    failurePath_ = path;
+    failureErrno_ = 0;
+    if (!device.openExclusive(path.toLocal8Bit().toStdString())) {
+        failureErrno_ = device.lastErrno();
+        statusText = QStringLiteral("  Внимание: ошибка при попытке открыть порт связи ") + portName +
+                     QStringLiteral("   ");
+        return false;
+    }
+    if (!device.configure()) {
+        // The device stays open until the next Open, as a refused configuration leaves it.
+        failureErrno_ = device.lastErrno();
+        statusText = QStringLiteral(" Внимание: ошибка при конфигурировании COM-порта ! ");
+        return false;
+    }
+    isOpen = true;
+    ApplyRunState();
+    return true;
+}
+
+QString ComPort::OpenFailureMessage() const {
+    QString detail = failurePath_;
+    if (failureErrno_ != 0)
+        detail += QStringLiteral(": ") + QString::fromLocal8Bit(std::strerror(failureErrno_));
+    switch (failureErrno_) {
+    case EACCES:
+    case EPERM: {
+        QString group = deviceGroupName(failurePath_);
+        detail += QStringLiteral(". Нет прав на это устройство: пользователь должен входить в группу");
+        if (!group.isEmpty()) detail += QStringLiteral(" ") + group;
+        detail += QStringLiteral(", которой принадлежит устройство (в Debian это dialout), "
+                                 "а затем заново войти в систему.");
+        break;
+    }
+    case EBUSY:
+        detail += QStringLiteral(". Порт занят другой программой.");
+        break;
+    case ENOENT:
+        detail += QStringLiteral(". Такого устройства нет: проверьте раздел [PORTS] в Veltra.ini.");
+        break;
+    default:
+        break;
+    }
+    return statusText + QLatin1Char('\n') + detail;
+}
+
+} // namespace veltra

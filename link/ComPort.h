@@ -1,0 +1,70 @@
+#pragma once
+// The one serial port of the program and its worker thread. All operations are
+// called on the GUI thread; the worker reaches this object and the LinkClient
+// only inside its synchronised steps, which run on the GUI thread too.
+
+#include <QString>
+
+#include <array>
+#include <cstdint>
+#include <memory>
+
+#include "link/FrameCodec.h"
+#include "link/LinkClient.h"
+#include "link/PortMap.h"
+#include "link/SerialDevice.h"
+
+namespace veltra {
+
+class TCOMport;
+
+class ComPort : public TxFrameSlot {
+  public:
+    explicit ComPort(LinkClient* client = nullptr, PortMap ports = {});
+    ~ComPort();
+    ComPort(const ComPort&) = delete;
+    ComPort& operator=(const ComPort&) = delete;
+
+    // Opens and configures a port at 57600 baud. "COM1".."COM3" are looked up
+    // in the port map; any other name is taken as a device path.
+    bool Open(const QString& portName);
+    // Requests the worker's run state and passes it on at once.
+    void SetRun(bool on);
+    // Holds the worker still while its run flag becomes isOpen && enabled.
+    void ApplyRunState();
+    QString StatusText() const { return statusText; }
+
+    // The message box text for the last failed Open: the status text, then the
+    // device, the system's reason and what the user can do about it.
+    QString OpenFailureMessage() const;
+    int lastOpenErrno() const { return failureErrno_; }
+    QString lastDevicePath() const { return failurePath_; }
+
+    bool IsOpen() const { return isOpen; }
+    bool Enabled() const { return enabled; }
+    void setClient(LinkClient* client) { client_ = client; }
+    LinkClient* client() const { return client_; }
+    void setPortMap(const PortMap& ports) { ports_ = ports; }
+    const PortMap& portMap() const { return ports_; }
+    TCOMport& worker() { return *thread; }
+
+    // The last complete received frame, header included.
+    std::array<std::uint8_t, kFrameBufferSize> rxFrame{};
+    std::uint16_t rxLength = 0;
+
+  private:
+    friend class TCOMport;
+
+    std::unique_ptr<TCOMport> thread;
+    QString statusText;
+    SerialDevice device; // the handle and the saved line settings
+    bool isOpen = false;
+    bool enabled = false;
+
+    LinkClient* client_ = nullptr;
+    PortMap ports_;
+    QString failurePath_;
+    int failureErrno_ = 0;
+};
+
+} // namespace veltra

@@ -1,0 +1,99 @@
+#include "link/LinkProtocol.h"
+
+#include <algorithm>
+
+namespace veltra {
+
+namespace {
+
+constexpr std::size_t kCodeByte = 3;
+constexpr std::size_t kStatusByte = 6;
+
+void buildUpload(TxFrameSlot& tx, const ProgramImage& image) {
+    std::array<std::uint8_t, 2 * std::tuple_size_v<decltype(image.words)>> data{};
+    std::size_t count = std::min<std::size_t>(image.count, image.words.size());
+    for (std::size_t i = 0; i < count; ++i) {
+        data[2 * i] = static_cast<std::uint8_t>(image.words[i] & 0xFF);
+        data[2 * i + 1] = static_cast<std::uint8_t>(image.words[i] >> 8);
+    }
+    // A program too long for one frame builds nothing; the upload then reports no answer.
+    (void)BuildFrame(tx, RequestCode::Upload, data.data(), 2 * count);
+}
+
+} // namespace
+
+void LinkProtocol::SetConsoleCommand(std::uint16_t word, std::uint16_t prefixWord, bool external) {
+    consoleCommand = {1,
+                      static_cast<std::uint8_t>(word & 0xFF),
+                      static_cast<std::uint8_t>(word >> 8),
+                      static_cast<std::uint8_t>(prefixWord & 0xFF),
+                      static_cast<std::uint8_t>(prefixWord >> 8),
+                      static_cast<std::uint8_t>(external ? 1 : 0)};
+}
+
+bool* LinkProtocol::RequestFlag(RequestCode code) {
+    switch (code) {
+    case RequestCode::Upload:
+        return &uploadRequest;
+    case RequestCode::Command:
+        return &consoleCommandRequest;
+    case RequestCode::MemoryWrite:
+        return &memoryWriteRequest;
+    case RequestCode::MemoryErase:
+        return &memoryEraseRequest;
+    case RequestCode::Reset:
+        return &resetRequest;
+    case RequestCode::Status:
+        return &statusRequest;
+    case RequestCode::Poll:
+        return nullptr;
+    }
+    return nullptr;
+}
+
+void LinkProtocol::OnLinkCycle(TxFrameSlot& tx, const ProgramImage& image) {
+    auto send = [&](RequestCode code, const std::uint8_t* data = nullptr, std::size_t length = 0) {
+        BuildFrame(tx, code, data, length);
+        pendingRequestCode = static_cast<std::uint8_t>(code);
+    };
+
+    if (uploadRequest) {
+        uploadRequest = false;
+        buildUpload(tx, image);
+        pendingRequestCode = static_cast<std::uint8_t>(RequestCode::Upload);
+    } else if (consoleCommandRequest) {
+        consoleCommandRequest = false;
+        send(RequestCode::Command, consoleCommand.data(), consoleCommand.size());
+    } else if (memoryWriteRequest) {
+        memoryWriteRequest = false;
+        send(RequestCode::MemoryWrite);
+    } else if (memoryEraseRequest) {
+        memoryEraseRequest = false;
+        send(RequestCode::MemoryErase);
+    } else if (resetRequest) {
+        resetRequest = false;
+        send(RequestCode::Reset);
+    } else if (statusRequest) {
+        statusRequest = false;
+        send(RequestCode::Status);
+    } else if (skipPoll) {
+        skipPoll = false;
+    } else if (pendingRequestCode == 0) {
+        BuildFrame(tx, RequestCode::Poll, nullptr, 0);
+    }
+
+    if (linkCountdown > 0) --linkCountdown;
+}
+
+void LinkProtocol::OnFrameReceived(std::span<const std::uint8_t> frame) {
+    if (frame.size() <= kStatusByte) return;
+    linkCountdown = kLinkAliveCycles;
+    lastReplyCode = frame[kCodeByte];
+    lastReplyStatus = frame[kStatusByte];
+    const bool memoryReply = lastReplyCode == static_cast<std::uint8_t>(RequestCode::MemoryWrite) ||
+                             lastReplyCode == static_cast<std::uint8_t>(RequestCode::MemoryErase);
+    if (memoryReply && lastReplyStatus != 0 && showMessage) showMessage(QStringLiteral("ERROR EEPROM"));
+    if ((lastReplyStatus & kMemoryFailureBit) == 0) ++ioCount;
+}
+
+} // namespace veltra

@@ -1,0 +1,60 @@
+#pragma once
+// The host's side of the conversation with the board. It lives on the GUI
+// thread only: requesters raise flags, OnLinkCycle (once per active worker
+// cycle) turns the first raised flag into a frame or sends a poll, and
+// OnFrameReceived records every reply. Nothing here needs a lock.
+
+#include <QString>
+
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <span>
+
+#include "compiler/ProgramImage.h"
+#include "link/FrameCodec.h"
+
+namespace veltra {
+
+// Worker cycles a reply keeps the link alive (about two seconds).
+constexpr std::int32_t kLinkAliveCycles = 40;
+constexpr std::uint8_t kMemoryFailureBit = 0x10;
+
+class LinkProtocol {
+  public:
+    // Pending requests, cleared when their frame is built.
+    bool uploadRequest = false;
+    bool statusRequest = false;
+    bool consoleCommandRequest = false;
+    bool memoryWriteRequest = false;
+    bool memoryEraseRequest = false;
+    bool resetRequest = false;
+    // Set on a view switch: the next cycle without a request sends nothing.
+    bool skipPoll = false;
+
+    // Data of the next Command request: 1, word (low byte first), external
+    // prefix word or 0 (low byte first), 1 for an external-module command.
+    std::array<std::uint8_t, 6> consoleCommand{};
+
+    std::uint8_t pendingRequestCode = 0; // 0 = none; no polls while set
+    std::uint8_t lastReplyCode = 0;
+    std::uint8_t lastReplyStatus = 0;
+    std::int32_t linkCountdown = 0;
+    std::int32_t ioCount = 0;
+
+    // Shows a text in the main window's message line ("ERROR EEPROM").
+    std::function<void(const QString&)> showMessage;
+
+    void SetConsoleCommand(std::uint16_t word, std::uint16_t prefixWord, bool external);
+
+    // One active worker cycle: builds at most one frame into `tx`.
+    void OnLinkCycle(TxFrameSlot& tx, const ProgramImage& image);
+    // One complete frame from the board, header included.
+    void OnFrameReceived(std::span<const std::uint8_t> frame);
+
+    bool LinkAlive() const { return linkCountdown > 0; }
+    // The flag that raises the request of `code`; nullptr for Poll.
+    bool* RequestFlag(RequestCode code);
+};
+
+} // namespace veltra

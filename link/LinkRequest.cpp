@@ -1,0 +1,88 @@
+#include "link/LinkRequest.h"
+
+#include <QCoreApplication>
+#include <QThread>
+
+namespace veltra {
+
+EventPumpTurns::EventPumpTurns(QObject* guard, std::function<bool()> stop)
+    : guard_(guard), guarded_(guard != nullptr), stop_(std::move(stop)) {}
+
+void EventPumpTurns::Turn(int stepMs) {
+    if (Aborted()) return;
+    QThread::msleep(static_cast<unsigned long>(stepMs));
+    QCoreApplication::processEvents();
+}
+
+bool EventPumpTurns::Aborted() const {
+    if (aborted_) return true;
+    if (guarded_ && guard_.isNull()) return true;
+    return stop_ && stop_();
+}
+
+void LinkRequest::Raise(RequestCode code) {
+    if (bool* flag = link_.RequestFlag(code)) *flag = true;
+}
+
+bool LinkRequest::AwaitPickUp(RequestCode code, WaitSpec spec, int& pickUps) {
+    bool* flag = link_.RequestFlag(code);
+    if (!flag) return true;
+    while (*flag && pickUps < spec.limit) {
+        turns_.Turn(spec.stepMs);
+        if (turns_.Aborted()) return false;
+        ++pickUps;
+    }
+    if (pickUps < spec.limit) return true;
+    *flag = false;
+    return false;
+}
+
+bool LinkRequest::AwaitReply(WaitSpec spec) {
+    int turns = 0;
+    while (link_.lastReplyCode != link_.pendingRequestCode && turns < spec.limit) {
+        turns_.Turn(spec.stepMs);
+        if (turns_.Aborted()) return false;
+        ++turns;
+    }
+    return turns < spec.limit;
+}
+
+bool LinkRequest::Pause(int ms) {
+    turns_.Turn(ms);
+    return !turns_.Aborted();
+}
+
+void LinkRequest::Finish() {
+    if (!turns_.Aborted()) link_.pendingRequestCode = 0;
+}
+
+RequestResult LinkRequest::Run(RequestCode code, const RequestPlan& plan, int* sharedPickUps) {
+    int ownPickUps = 0;
+    int& pickUps = sharedPickUps ? *sharedPickUps : ownPickUps;
+    RequestResult result;
+    if (turns_.Aborted()) {
+        result.outcome = RequestOutcome::Aborted;
+        return result;
+    }
+    Raise(code);
+    bool pickedUp = AwaitPickUp(code, plan.pickUp, pickUps);
+    if (turns_.Aborted()) {
+        result.outcome = RequestOutcome::Aborted;
+        return result;
+    }
+    if (plan.settleMs > 0 && !Pause(plan.settleMs)) {
+        result.outcome = RequestOutcome::Aborted;
+        return result;
+    }
+    // The reply wait runs even after a missed pick-up, as the requesters' timing expects.
+    bool replied = AwaitReply(plan.reply);
+    if (turns_.Aborted()) {
+        result.outcome = RequestOutcome::Aborted;
+        return result;
+    }
+    result.status = link_.lastReplyStatus;
+    result.outcome = pickedUp && replied ? RequestOutcome::Answered : RequestOutcome::NoAnswer;
+    return result;
+}
+
+} // namespace veltra

@@ -1,0 +1,26 @@
+#pragma once
+// Opening the port by its user-facing name, with the status-bar text and the
+// refusal the user sees. The beep and the message box belong to the
+// application, which implements PortReporter.
+
+#include <QString>
+
+namespace veltra {
+
+class ComPort;
+
+class PortReporter {
+  public:
+    virtual ~PortReporter() = default;
+    virtual void errorBeep() = 0;
+    virtual void setPortPanel(const QString& text) = 0;
+    // A message box with `message` (its first line is the port's status text).
+    virtual void showPortError(const QString& message) = 0;
+};
+
+// Stops the link, then opens "COM1", "COM2" or "COM3" (exact names) and
+// starts the link again on success. Any other name opens nothing and reports
+// nothing; the link stays stopped. True when a port was opened.
+bool SelectPort(ComPort& port, const QString& portName, PortReporter& reporter);
+
+} // namespace veltra

@@ -1,0 +1,90 @@
+#pragma once
+// The port's worker. While its run flag is set it cycles every 50 ms: reads
+// the bytes that wait, cuts them into frames, hands each frame to the GUI
+// thread, asks the GUI thread for the next outgoing frame and writes it.
+//
+// Every step that touches the port object or the link state runs on the GUI
+// thread through Synchronize (a blocking queued call), so the GUI thread must
+// keep processing events while it waits for anything the worker does. One
+// cycle runs under cycleMutex_; the GUI thread "holds the worker still" by
+// taking that mutex with a polling try-lock that processes events between
+// tries, so a cycle blocked in Synchronize can always finish first.
+
+#include <QMutex>
+#include <QThread>
+
+#include <array>
+#include <atomic>
+#include <cstdint>
+#include <functional>
+
+#include "link/FrameAssembler.h"
+#include "link/FrameCodec.h"
+
+namespace veltra {
+
+class ComPort;
+
+class TCOMport : public QThread {
+  public:
+    explicit TCOMport(ComPort* owner);
+    ~TCOMport() override;
+
+    // Keeps the worker out of its cycle while alive; the constructor returns
+    // once the worker has finished the cycle it was in.
+    class Hold {
+      public:
+        explicit Hold(TCOMport& worker);
+        ~Hold();
+        Hold(const Hold&) = delete;
+        Hold& operator=(const Hold&) = delete;
+
+      private:
+        TCOMport& worker_;
+    };
+
+    // Ends the worker for good: holds it, sets the terminate flag and waits
+    // (processing events) until the thread has finished.
+    void StopForGood();
+
+    // Written by the GUI thread (SetRun, ApplyRunState and the AdoptRunState
+    // step); the worker services the port only while it is set. Named
+    // runFlag because QThread::run is the thread's body.
+    std::atomic<bool> runFlag{false};
+    // Set by the worker while it is inside an active cycle.
+    std::atomic<bool> active{false};
+    std::atomic<bool> terminateFlag{false};
+
+    // Where the GUI-thread side lives; cleared when the port object goes.
+    ComPort* owner;
+
+    FrameAssembler assembler; // rxBuffer, rxPos, payloadLength, idleCycles
+    int inQueue = 0;
+    std::array<std::uint8_t, kFrameBufferSize> txBuffer{};
+    int txCount = 0;
+
+    // Active cycles run so far, and whether the worker now waits in
+    // Synchronize; for tests and measurements.
+    std::atomic<unsigned long> activeCycles{0};
+    std::atomic<bool> synchronizing{false};
+
+  protected:
+    void run() override;
+
+  private:
+    void Execute();
+    void ActiveCycle();
+    void Synchronize(void (TCOMport::*step)());
+    void SetCyclePriority(bool timeCritical);
+
+    // The synchronised steps, run on the GUI thread while the worker waits.
+    void DeliverFrame();
+    void FetchFrame();
+    void AdoptRunState();
+
+    QMutex cycleMutex_;
+    std::atomic<int> holdRequests_{0};
+    bool timeCritical_ = false;
+};
+
+} // namespace veltra

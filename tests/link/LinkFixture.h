@@ -1,0 +1,93 @@
+#pragma once
+// A ComPort on the slave side of a pseudo-terminal whose master side is played
+// by the test's board peer, with the link protocol behind it and a log of what
+// the worker's synchronised steps did.
+
+#include <gtest/gtest.h>
+
+#include <QString>
+
+#include <chrono>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "link/ComPort.h"
+#include "link/LinkProtocol.h"
+#include "link/ProtocolClient.h"
+#include "link/SelectPort.h"
+#include "link/TCOMport.h"
+#include "tests/support/PtyBoardPeer.h"
+#include "tests/support/WaitFor.h"
+
+namespace veltra::test {
+
+// Forwards to the protocol and notes every step, in order.
+class RecordingClient : public LinkClient {
+  public:
+    struct Event {
+        bool frame;                      // OnFrameReceived, else OnLinkCycle
+        std::vector<std::uint8_t> bytes; // the frame received
+        std::int32_t countdownAfter;
+        std::size_t cyclesBefore;  // OnLinkCycle calls before this event
+        unsigned long workerCycle; // the worker's active cycle it happened in
+        std::uint8_t sentCode = 0; // code of the frame the cycle built, 0 = none
+        std::chrono::steady_clock::time_point at = std::chrono::steady_clock::now();
+    };
+
+    RecordingClient(LinkProtocol& link, const ProgramImage& image) : link_(link), inner_(link, image) {}
+
+    void OnFrameReceived(ComPort& port) override {
+        inner_.OnFrameReceived(port);
+        events.push_back({true,
+                          {port.rxFrame.begin(), port.rxFrame.begin() + port.rxLength},
+                          link_.linkCountdown,
+                          cycles,
+                          port.worker().activeCycles});
+    }
+    void OnLinkCycle(ComPort& port) override {
+        inner_.OnLinkCycle(port);
+        events.push_back({false, {}, link_.linkCountdown, cycles, port.worker().activeCycles});
+        if (port.txPending) events.back().sentCode = port.txFrame[3];
+        ++cycles;
+    }
+
+    std::vector<Event> events;
+    std::size_t cycles = 0;
+
+  private:
+    LinkProtocol& link_;
+    ProtocolClient inner_;
+};
+
+class RecordingReporter : public PortReporter {
+  public:
+    void errorBeep() override { calls.push_back(QStringLiteral("beep")); }
+    void setPortPanel(const QString& text) override { calls.push_back(QStringLiteral("panel:") + text); }
+    void showPortError(const QString& message) override { calls.push_back(QStringLiteral("box:") + message); }
+    std::vector<QString> calls;
+};
+
+class LinkOverPty : public ::testing::Test {
+  protected:
+    PortMap mapTo(const std::string& path) {
+        PortMap map;
+        map.com1 = QString::fromStdString(path);
+        return map;
+    }
+
+    // Opens COM1 on the peer and starts the link.
+    void openRunning() {
+        port = std::make_unique<ComPort>(&client, mapTo(peer.slavePath()));
+        ASSERT_TRUE(port->Open(QStringLiteral("COM1"))) << port->OpenFailureMessage().toStdString();
+        port->SetRun(true);
+    }
+
+    PtyBoardPeer peer;
+    LinkProtocol link;
+    ProgramImage image;
+    RecordingClient client{link, image};
+    std::unique_ptr<ComPort> port;
+};
+
+} // namespace veltra::test
