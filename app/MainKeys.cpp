@@ -103,6 +103,7 @@ void TMainForm::switchView() {
         }
     }
     QCoreApplication::processEvents();
+    link.skipPoll = true; // the next cycle without a request sends nothing
     QCoreApplication::processEvents();
 }
 

@@ -7,6 +7,7 @@
 
 #include "app/EditorText.h"
 #include "app/TMainForm.h"
+#include "link/LinkDisplay.h"
 #include "ui_TMainForm.h"
 
 namespace veltra {
@@ -32,6 +33,8 @@ void TMainForm::TmTimer() {
             programImage.count = 0;
         }
     }
+
+    if (auto text = LinkPanelText(link.linkCountdown, tickCount, link.ioCount)) SetStatusPanel(1, *text);
 }
 
 } // namespace veltra

@@ -37,6 +37,10 @@ void pause(int turns, int ms) {
     }
 }
 
+PortMap portMap(const Settings& settings) {
+    return PortMap{settings.PORTS[0], settings.PORTS[1], settings.PORTS[2]};
+}
+
 } // namespace
 
 TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent), ui(new Ui::TMainForm), Tm(new QTimer(this)) {
@@ -45,11 +49,14 @@ TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent), ui(new Ui::TMainFor
     Tm->setInterval(100);
     buildLook();
     connectHandlers();
+    link.showMessage = [this](const QString& text) { setMessage(text, QColor(255, 0, 0)); };
 
     QRect desktop = screen()->availableGeometry();
     move(desktop.center() - QPoint(width() / 2, height() / 2));
 
     ReadSettings();
+    comPort = std::make_unique<ComPort>(this, portMap(appSettings()));
+    SelectPort(*comPort, appSettings().PORT_NAME, *this); // always 57600 baud, whatever PORT_SPEED says
     QThread::msleep(50);
     savePath = programFolder() + QStringLiteral("0001.vel");
     openPath = savePath;
@@ -64,6 +71,7 @@ TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent), ui(new Ui::TMainFor
 
 TMainForm::~TMainForm() {
     qApp->removeEventFilter(this);
+    comPort.reset(); // its worker calls this window until it stops
     delete ui;
 }
 
@@ -144,6 +152,26 @@ void TMainForm::connectHandlers() {
     connect(Tm, &QTimer::timeout, this, [this] { guarded([this] { TmTimer(); }); });
 }
 
+void TMainForm::OnFrameReceived(ComPort& port) {
+    link.OnFrameReceived({port.rxFrame.data(), port.rxLength});
+}
+
+void TMainForm::OnLinkCycle(ComPort& port) {
+    link.OnLinkCycle(port, programImage);
+}
+
+void TMainForm::errorBeep() {
+    userDialogs().beep();
+}
+
+void TMainForm::setPortPanel(const QString& text) {
+    SetStatusPanel(0, text);
+}
+
+void TMainForm::showPortError(const QString& message) {
+    userDialogs().message(this, message, QString(), BoxIcon::Stop);
+}
+
 void TMainForm::setHelpWindows(QWidget* helpForm, QWidget* helpConsolForm) {
     helpForm_ = helpForm;
     helpConsolForm_ = helpConsolForm;
@@ -184,8 +212,9 @@ void TMainForm::btParamClick() {
         userDialogs().runModal(formConfig);
     }
     ApplyEditorColours();
-    if (appSettings().PORT_NAME != before) {
-        // The port is reopened here once the link exists.
+    if (appSettings().PORT_NAME != before && comPort) {
+        comPort->setPortMap(portMap(appSettings())); // the dialog read [PORTS] again
+        SelectPort(*comPort, appSettings().PORT_NAME, *this);
     }
 }
 
@@ -206,8 +235,10 @@ void TMainForm::FormClose() {
     guarded([] { WriteSettings(); });
     Tm->stop();
     pause(2, 50);
+    if (comPort) comPort->SetRun(false);
     pause(2, 50);
     QCoreApplication::processEvents();
+    comPort.reset(); // stops the worker, restores the line settings, closes the port
     QCoreApplication::processEvents();
 }
 

@@ -9,14 +9,22 @@
 // - editConsolKeyPress (MainConsole.cpp) receives every character typed into
 //   editConsol; setting it to 0 consumes the key.
 // - isClosing() turns true when closing starts: a loop that waits while
-//   processing events must stop waiting then.
+//   processing events must stop waiting then (EventPumpTurns(form,
+//   [form] { return form->isClosing(); }) does).
+// - link is the link state (request flags, replies, counters), comPort the
+//   one port; programImage is what checkProgram leaves for the upload.
 
 #include <QColor>
 #include <QMainWindow>
 #include <QPointer>
 #include <cstdint>
+#include <memory>
 
 #include "compiler/ProgramImage.h"
+#include "link/ComPort.h"
+#include "link/LinkClient.h"
+#include "link/LinkProtocol.h"
+#include "link/SelectPort.h"
 
 class QKeyEvent;
 class QLabel;
@@ -28,7 +36,7 @@ class TMainForm;
 
 namespace veltra {
 
-class TMainForm : public QMainWindow {
+class TMainForm : public QMainWindow, public LinkClient, public PortReporter {
     Q_OBJECT
 
   public:
@@ -47,6 +55,17 @@ class TMainForm : public QMainWindow {
     std::int32_t lastTextLength = 2;
     std::int32_t tickCount = 0;
     ProgramImage programImage;
+    LinkProtocol link;
+    std::unique_ptr<ComPort> comPort; // from the constructor until the window closes
+
+    // The worker's steps, on the GUI thread.
+    void OnFrameReceived(ComPort& port) override;
+    void OnLinkCycle(ComPort& port) override;
+
+    // SelectPort's reports: the error sound, status panel 0, the message box.
+    void errorBeep() override;
+    void setPortPanel(const QString& text) override;
+    void showPortError(const QString& message) override;
 
     // The process-wide help windows the view switch and btHelp act on.
     void setHelpWindows(QWidget* helpForm, QWidget* helpConsolForm);

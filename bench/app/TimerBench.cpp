@@ -13,11 +13,11 @@
 #include "app/ProgramFolder.h"
 #include "app/TMainForm.h"
 #include "app/VeltraApplication.h"
+#include "bench/app/ProbeSettings.h"
 
 namespace {
 
-std::unique_ptr<veltra::TMainForm> openForm(QTemporaryDir& folder, int lines) {
-    veltra::setProgramFolder(folder.path());
+std::unique_ptr<veltra::TMainForm> openForm(int lines) {
     auto form = std::make_unique<veltra::TMainForm>();
     form->Tm->stop();
     QStringList text;
@@ -30,8 +30,8 @@ std::unique_ptr<veltra::TMainForm> openForm(QTemporaryDir& folder, int lines) {
 }
 
 void OneSecondOfTimer(benchmark::State& state) {
-    QTemporaryDir folder;
-    auto form = openForm(folder, int(state.range(0)));
+    veltra::bench::ProbeSettings settings;
+    auto form = openForm(int(state.range(0)));
     for (auto _ : state) {
         for (int i = 0; i < 10; ++i) {
             form->TmTimer();
@@ -43,8 +43,8 @@ void OneSecondOfTimer(benchmark::State& state) {
 BENCHMARK(OneSecondOfTimer)->Arg(1000)->Arg(10)->Unit(benchmark::kMicrosecond);
 
 void ChangeDetectionPass(benchmark::State& state) {
-    QTemporaryDir folder;
-    auto form = openForm(folder, int(state.range(0)));
+    veltra::bench::ProbeSettings settings;
+    auto form = openForm(int(state.range(0)));
     for (auto _ : state)
         benchmark::DoNotOptimize(veltra::countedTextLength(*form->ui->edit->document()));
 }

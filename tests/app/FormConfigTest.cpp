@@ -31,7 +31,7 @@ TEST_F(MainFormTest, DialogShowsTheSettingsAndPreviewsTheirColours) {
         {"[EDIT]\nBG_COLOR=3\nTXT_COLOR=-1\n", -1, -1, QColor(0, 0, 0), QColor(255, 255, 0)},
     };
     for (const Case& c : cases) {
-        writeFile(iniPath(), c.ini);
+        writeIni(c.ini);
         TFormConfig dialog;
         EXPECT_EQ(dialog.windowTitle(), "Veltra  Настройки");
         EXPECT_EQ(dialog.ui->cbBGcolor->currentIndex(), c.bgEntry) << c.ini;
@@ -42,7 +42,8 @@ TEST_F(MainFormTest, DialogShowsTheSettingsAndPreviewsTheirColours) {
 }
 
 TEST_F(MainFormTest, DialogPortListMatchesOnlyExactNamesAndSpeedIsFixed) {
-    writeFile(iniPath(), "[LINK]\nPORT_NAME=COM4\nPORT_SPEED=9600\n[PORTS]\nCOM2=/dev/ttyUSB0\n");
+    writeFile(iniPath(),
+              "[LINK]\nPORT_NAME=COM4\nPORT_SPEED=9600\n[PORTS]\nCOM2=/dev/ttyUSB0\n"); // no window, no port
     TFormConfig dialog;
     EXPECT_EQ(dialog.ui->cbPortName->currentIndex(), -1);
     EXPECT_FALSE(dialog.ui->cbPortSpeed->isEnabled());
@@ -126,7 +127,7 @@ TEST_F(MainFormTest, HandEditsTakeEffectWhenTheDialogOpensEvenOnCancel) {
     start();
     QByteArray ini = readFile(iniPath());
     ini.replace("BG_COLOR=0", "BG_COLOR=2");
-    writeFile(iniPath(), ini);
+    writeIni(ini);
     form->ui->btParam->click(); // no script: cancelled
     EXPECT_EQ(form->ui->edit->palette().color(QPalette::Base), QColor(255, 255, 255));
 }

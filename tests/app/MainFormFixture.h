@@ -20,9 +20,10 @@
 #include "app/TMainForm.h"
 #include "help/THelpConsolForm.h"
 #include "help/THelpForm.h"
+#include "tests/support/PtyBoardPeer.h"
 #include "tests/support/QtPrinters.h"
 #include "tests/support/ScriptedDialogs.h"
-#include "tests/support/Wait.h"
+#include "tests/support/WaitFor.h"
 
 namespace veltra::test {
 
@@ -38,15 +39,30 @@ inline void writeFile(const QString& path, const QByteArray& bytes) {
     file.write(bytes);
 }
 
+// COM1 is a board played by the test on a pseudo-terminal; COM2 and COM3
+// name devices that do not exist, so no test ever opens a real port.
 class MainFormTest : public ::testing::Test {
   protected:
     QTemporaryDir dir;
     ScriptedDialogs dialogs;
+    PtyBoardPeer board;
     std::unique_ptr<TMainForm> form;
     std::unique_ptr<THelpForm> helpForm;
     std::unique_ptr<THelpConsolForm> helpConsolForm;
 
-    void SetUp() override { setProgramFolder(dir.path()); }
+    void SetUp() override {
+        setProgramFolder(dir.path());
+        writeIni("");
+    }
+
+    QByteArray portsSection() const {
+        return "[PORTS]\nCOM1=" + QByteArray::fromStdString(board.slavePath()) +
+               "\nCOM2=" + dir.filePath("absent-COM2").toUtf8() +
+               "\nCOM3=" + dir.filePath("absent-COM3").toUtf8() + "\n";
+    }
+
+    // The settings file: `keys`, then the port section.
+    void writeIni(const QByteArray& keys) { writeFile(iniPath(), keys + portsSection()); }
 
     void TearDown() override {
         if (form && !form->isClosing()) form->close();

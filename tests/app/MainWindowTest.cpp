@@ -15,7 +15,8 @@ QColor editorColour(const TMainForm& form, QPalette::ColorRole role) {
 
 } // namespace
 
-TEST_F(MainFormTest, FirstRunShowsWhiteOnBlackAndClosingWritesEveryKeyReadOnly) {
+TEST_F(MainFormTest, FirstRunShowsWhiteOnBlackOpensCom1AndClosingWritesEveryKeyReadOnly) {
+    // Only the hand-made port section: none of the program's keys yet.
     start();
     EXPECT_EQ(form->windowTitle(), "Veltra KX-LED v1.2");
     EXPECT_EQ(form->size(), QSize(642, 607));
@@ -25,14 +26,20 @@ TEST_F(MainFormTest, FirstRunShowsWhiteOnBlackAndClosingWritesEveryKeyReadOnly) 
     EXPECT_EQ(form->ui->stNumLine->text(), "...");
     EXPECT_EQ(form->savePath, dir.filePath("0001.vel"));
     EXPECT_EQ(form->openPath, form->savePath);
+    EXPECT_EQ(form->statusPanelText(0), "Порт COM1 - ОК");
+    EXPECT_TRUE(form->comPort->IsOpen());
+    ASSERT_TRUE(waitFor([&] { return board.countOf(0x10) > 0; })); // polls arrive
+    ASSERT_TRUE(waitFor([&] { return form->statusPanelText(1).startsWith("СВЯЗЬ-ОК  ( I/O count: "); }));
 
     form->close();
-    EXPECT_EQ(readFile(iniPath()), "[EDIT]\nBG_COLOR=0\nTXT_COLOR=4\nTXT_SIZE=0\nTXT_FONT=0\nVAL1=0\nVAL2=0\n"
-                                   "[PCB]\nPCB_NAME=VELTRA\nPCB_VER=1\nSOFT_VER=1\n"
-                                   "[LINK]\nPORT_NAME=COM1\nPORT_SPEED=57600\n");
+    EXPECT_EQ(readFile(iniPath()),
+              portsSection() + "[EDIT]\nBG_COLOR=0\nTXT_COLOR=4\nTXT_SIZE=0\nTXT_FONT=0\nVAL1=0\nVAL2=0\n"
+                               "[PCB]\nPCB_NAME=VELTRA\nPCB_VER=1\nSOFT_VER=1\n"
+                               "[LINK]\nPORT_NAME=COM1\nPORT_SPEED=57600\n");
     EXPECT_FALSE(QFile::permissions(iniPath()) &
                  (QFileDevice::WriteOwner | QFileDevice::WriteGroup | QFileDevice::WriteOther));
     EXPECT_TRUE(form->isHidden());
+    EXPECT_EQ(form->comPort, nullptr);   // the port is closed and its worker gone
     EXPECT_EQ(dialogs.calls.size(), 0u); // nothing asked, though nothing was saved
 }
 

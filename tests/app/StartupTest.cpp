@@ -7,14 +7,17 @@
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTimer>
+#include <csignal>
+#include <sys/resource.h>
 
 #include "app/AppError.h"
 #include "app/ProgramFolder.h"
 #include "app/Startup.h"
 #include "app/TMainForm.h"
+#include "tests/support/PtyBoardPeer.h"
 #include "tests/support/QtPrinters.h"
 #include "tests/support/ScriptedDialogs.h"
-#include "tests/support/Wait.h"
+#include "tests/support/WaitFor.h"
 
 using namespace veltra;
 using namespace veltra::test;
@@ -57,6 +60,11 @@ class StartupTest : public ::testing::Test {
                told.caption == " Внимание: " && told.icon == BoxIcon::Exclamation && told.parent == nullptr;
     }
 };
+
+QByteArray readFile(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
 
 class Thrower : public QObject {
   public:
@@ -112,7 +120,16 @@ TEST_F(StartupTest, ARunningEditorProcessHoldsTheLockUntilItDies) {
 }
 
 TEST_F(StartupTest, ClosingEndsTheRunEvenWhenTheSettingsCannotBeWritten) {
-    ASSERT_TRUE(QDir(programDir.path()).mkdir("Veltra.ini"));
+    PtyBoardPeer board;
+    QFile ini(programDir.filePath("Veltra.ini"));
+    ASSERT_TRUE(ini.open(QIODevice::WriteOnly));
+    ini.write("[PORTS]\nCOM1=" + QByteArray::fromStdString(board.slavePath()) + "\n");
+    ini.close();
+
+    // Once the window is up, the disk "fills up": the settings cannot be written.
+    std::signal(SIGXFSZ, SIG_IGN);
+    rlimit old{};
+    getrlimit(RLIMIT_FSIZE, &old);
     bool closedByUs = false;
     QTimer closer;
     closer.setInterval(20);
@@ -120,17 +137,23 @@ TEST_F(StartupTest, ClosingEndsTheRunEvenWhenTheSettingsCannotBeWritten) {
         if (TMainForm* form = mainForm(); form && form->isVisible()) {
             closer.stop();
             closedByUs = true;
+            rlimit tight = old;
+            tight.rlim_cur = 8;
+            setrlimit(RLIMIT_FSIZE, &tight);
             form->close();
         }
     });
     closer.start();
     QTimer::singleShot(60000, qApp, [] { QCoreApplication::exit(1); }); // never hang the suite
 
-    EXPECT_EQ(runVeltra(), 0);
+    int result = runVeltra();
+    setrlimit(RLIMIT_FSIZE, &old);
+    EXPECT_EQ(result, 0);
     EXPECT_TRUE(closedByUs);
     EXPECT_EQ(dialogs.last(DialogCall::Error).text,
               "Unable to write to " + programDir.filePath("Veltra.ini"));
-    EXPECT_EQ(mainForm(), nullptr); // the windows are gone
+    EXPECT_EQ(mainForm(), nullptr);                                                 // the windows are gone
+    EXPECT_TRUE(readFile(programDir.filePath("Veltra.ini")).startsWith("[PORTS]")); // and the file is whole
 }
 
 TEST_F(StartupTest, AnErrorInAnEventHandlerReachesTheErrorBoxAndTheProgramGoesOn) {
