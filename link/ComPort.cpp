@@ -28,7 +28,7 @@ QString deviceGroupName(const QString& path) {
     return g ? QString::fromLocal8Bit(g->gr_name) : QString::number(st.st_gid);
 }
 
-}  // namespace
+} // namespace
 
 ComPort::ComPort(LinkClient* client, PortMap ports)
     : thread(std::make_unique<TCOMport>(this)), client_(client), ports_(std::move(ports)) {
@@ -90,7 +90,8 @@ bool ComPort::Open(const QString& portName) {
 
 QString ComPort::OpenFailureMessage() const {
     QString detail = failurePath_;
-    if (failureErrno_ != 0) detail += QStringLiteral(": ") + QString::fromLocal8Bit(std::strerror(failureErrno_));
+    if (failureErrno_ != 0)
+        detail += QStringLiteral(": ") + QString::fromLocal8Bit(std::strerror(failureErrno_));
     switch (failureErrno_) {
     case EACCES:
     case EPERM: {
@@ -113,4 +114,4 @@ QString ComPort::OpenFailureMessage() const {
     return statusText + QLatin1Char('\n') + detail;
 }
 
-}  // namespace veltra
+} // namespace veltra

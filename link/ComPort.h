@@ -19,7 +19,7 @@ namespace veltra {
 class TCOMport;
 
 class ComPort : public TxFrameSlot {
-public:
+  public:
     explicit ComPort(LinkClient* client = nullptr, PortMap ports = {});
     ~ComPort();
     ComPort(const ComPort&) = delete;
@@ -52,12 +52,12 @@ public:
     std::array<std::uint8_t, kFrameBufferSize> rxFrame{};
     std::uint16_t rxLength = 0;
 
-private:
+  private:
     friend class TCOMport;
 
     std::unique_ptr<TCOMport> thread;
     QString statusText;
-    SerialDevice device;  // the handle and the saved line settings
+    SerialDevice device; // the handle and the saved line settings
     bool isOpen = false;
     bool enabled = false;
 
@@ -67,4 +67,4 @@ private:
     int failureErrno_ = 0;
 };
 
-}  // namespace veltra
+} // namespace veltra

@@ -7,7 +7,7 @@ constexpr std::uint8_t kFrameStart = 0x77;
 constexpr std::uint8_t kHeaderEnd = 0x0A;
 // A counter that never meets a byte would otherwise grow without bound.
 constexpr unsigned kIdleWrap = 50;
-}  // namespace
+} // namespace
 
 void FrameAssembler::beginCycle(int bytesWaiting) {
     if (++idleCycles > kIdleWrap) idleCycles = 0;
@@ -38,4 +38,4 @@ bool FrameAssembler::feed(std::uint8_t byte) {
     return false;
 }
 
-}  // namespace veltra
+} // namespace veltra

@@ -11,7 +11,7 @@
 namespace veltra {
 
 class FrameAssembler {
-public:
+  public:
     static constexpr int kBufferSize = 4096;
     static constexpr int kHeaderSize = 8;
     static constexpr int kMaxPayload = kBufferSize - kHeaderSize;
@@ -38,4 +38,4 @@ public:
     unsigned idleCycles = 0;
 };
 
-}  // namespace veltra
+} // namespace veltra

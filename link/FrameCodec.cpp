@@ -45,4 +45,4 @@ bool BuildFrame(TxFrameSlot& slot, RequestCode code, const std::uint8_t* data, s
     return true;
 }
 
-}  // namespace veltra
+} // namespace veltra

@@ -45,4 +45,4 @@ std::size_t EncodeFrame(RequestCode code, std::span<const std::uint8_t> data,
 // for a frame build nothing (the request then simply goes unanswered).
 bool BuildFrame(TxFrameSlot& slot, RequestCode code, const std::uint8_t* data, std::size_t length);
 
-}  // namespace veltra
+} // namespace veltra

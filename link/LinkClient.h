@@ -7,7 +7,7 @@ namespace veltra {
 class ComPort;
 
 class LinkClient {
-public:
+  public:
     virtual ~LinkClient() = default;
     // A complete frame is in the port's rxFrame (rxLength bytes).
     virtual void OnFrameReceived(ComPort& port) = 0;
@@ -15,4 +15,4 @@ public:
     virtual void OnLinkCycle(ComPort& port) = 0;
 };
 
-}  // namespace veltra
+} // namespace veltra

@@ -13,4 +13,4 @@ namespace veltra {
 // appears at tick 5 and is wiped at tick 9, so it blinks once a second.
 std::optional<QString> LinkPanelText(std::int32_t linkCountdown, int tickCount, std::int32_t ioCount);
 
-}  // namespace veltra
+} // namespace veltra

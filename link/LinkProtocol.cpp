@@ -20,7 +20,7 @@ void buildUpload(TxFrameSlot& tx, const ProgramImage& image) {
     (void)BuildFrame(tx, RequestCode::Upload, data.data(), 2 * count);
 }
 
-}  // namespace
+} // namespace
 
 void LinkProtocol::SetConsoleCommand(std::uint16_t word, std::uint16_t prefixWord, bool external) {
     consoleCommand = {1,
@@ -33,13 +33,20 @@ void LinkProtocol::SetConsoleCommand(std::uint16_t word, std::uint16_t prefixWor
 
 bool* LinkProtocol::RequestFlag(RequestCode code) {
     switch (code) {
-    case RequestCode::Upload: return &uploadRequest;
-    case RequestCode::Command: return &consoleCommandRequest;
-    case RequestCode::MemoryWrite: return &memoryWriteRequest;
-    case RequestCode::MemoryErase: return &memoryEraseRequest;
-    case RequestCode::Reset: return &resetRequest;
-    case RequestCode::Status: return &statusRequest;
-    case RequestCode::Poll: return nullptr;
+    case RequestCode::Upload:
+        return &uploadRequest;
+    case RequestCode::Command:
+        return &consoleCommandRequest;
+    case RequestCode::MemoryWrite:
+        return &memoryWriteRequest;
+    case RequestCode::MemoryErase:
+        return &memoryEraseRequest;
+    case RequestCode::Reset:
+        return &resetRequest;
+    case RequestCode::Status:
+        return &statusRequest;
+    case RequestCode::Poll:
+        return nullptr;
     }
     return nullptr;
 }
@@ -89,4 +96,4 @@ void LinkProtocol::OnFrameReceived(std::span<const std::uint8_t> frame) {
     if ((lastReplyStatus & kMemoryFailureBit) == 0) ++ioCount;
 }
 
-}  // namespace veltra
+} // namespace veltra

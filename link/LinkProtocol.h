@@ -21,7 +21,7 @@ constexpr std::int32_t kLinkAliveCycles = 40;
 constexpr std::uint8_t kMemoryFailureBit = 0x10;
 
 class LinkProtocol {
-public:
+  public:
     // Pending requests, cleared when their frame is built.
     bool uploadRequest = false;
     bool statusRequest = false;
@@ -36,7 +36,7 @@ public:
     // prefix word or 0 (low byte first), 1 for an external-module command.
     std::array<std::uint8_t, 6> consoleCommand{};
 
-    std::uint8_t pendingRequestCode = 0;  // 0 = none; no polls while set
+    std::uint8_t pendingRequestCode = 0; // 0 = none; no polls while set
     std::uint8_t lastReplyCode = 0;
     std::uint8_t lastReplyStatus = 0;
     std::int32_t linkCountdown = 0;
@@ -57,4 +57,4 @@ public:
     bool* RequestFlag(RequestCode code);
 };
 
-}  // namespace veltra
+} // namespace veltra

@@ -85,4 +85,4 @@ RequestResult LinkRequest::Run(RequestCode code, const RequestPlan& plan, int* s
     return result;
 }
 
-}  // namespace veltra
+} // namespace veltra

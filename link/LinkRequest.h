@@ -23,7 +23,7 @@ struct WaitSpec {
 };
 
 class WaitTurns {
-public:
+  public:
     virtual ~WaitTurns() = default;
     // One turn: sleep `stepMs`, then process pending events once.
     virtual void Turn(int stepMs) = 0;
@@ -35,13 +35,13 @@ public:
 // Turns with real sleeps and the Qt event pump. Aborted when the guard object
 // has been destroyed, or when `stop` (asked only while the guard lives) says so.
 class EventPumpTurns : public WaitTurns {
-public:
+  public:
     explicit EventPumpTurns(QObject* guard = nullptr, std::function<bool()> stop = {});
     void Turn(int stepMs) override;
     bool Aborted() const override;
     void Abort() { aborted_ = true; }
 
-private:
+  private:
     QPointer<QObject> guard_;
     bool guarded_;
     std::function<bool()> stop_;
@@ -49,24 +49,24 @@ private:
 };
 
 enum class RequestOutcome {
-    Answered,  // the reply with the awaited code came; judge `status`
-    NoAnswer,  // a wait ran to its limit
-    Aborted,   // the wait was ended early; the link state must not be touched
+    Answered, // the reply with the awaited code came; judge `status`
+    NoAnswer, // a wait ran to its limit
+    Aborted,  // the wait was ended early; the link state must not be touched
 };
 
 struct RequestResult {
     RequestOutcome outcome = RequestOutcome::NoAnswer;
-    std::uint8_t status = 0;  // lastReplyStatus when answered
+    std::uint8_t status = 0; // lastReplyStatus when answered
 };
 
 struct RequestPlan {
     WaitSpec pickUp;
     WaitSpec reply;
-    int settleMs = 0;  // one extra turn between pick-up and reply wait, when nonzero
+    int settleMs = 0; // one extra turn between pick-up and reply wait, when nonzero
 };
 
 class LinkRequest {
-public:
+  public:
     LinkRequest(LinkProtocol& link, WaitTurns& turns) : link_(link), turns_(turns) {}
 
     // The whole request up to its judgement. `sharedPickUps` lets two
@@ -90,9 +90,9 @@ public:
 
     bool Aborted() const { return turns_.Aborted(); }
 
-private:
+  private:
     LinkProtocol& link_;
     WaitTurns& turns_;
 };
 
-}  // namespace veltra
+} // namespace veltra

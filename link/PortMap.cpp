@@ -9,6 +9,8 @@ std::optional<QString> portDevicePath(const PortMap& map, const QString& portNam
     return std::nullopt;
 }
 
-bool isKnownPortName(const QString& portName) { return portDevicePath(PortMap{}, portName).has_value(); }
+bool isKnownPortName(const QString& portName) {
+    return portDevicePath(PortMap{}, portName).has_value();
+}
 
-}  // namespace veltra
+} // namespace veltra

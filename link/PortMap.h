@@ -21,4 +21,4 @@ std::optional<QString> portDevicePath(const PortMap& map, const QString& portNam
 // True for exactly "COM1", "COM2" and "COM3".
 bool isKnownPortName(const QString& portName);
 
-}  // namespace veltra
+} // namespace veltra

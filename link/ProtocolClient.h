@@ -11,7 +11,7 @@
 namespace veltra {
 
 class ProtocolClient : public LinkClient {
-public:
+  public:
     ProtocolClient(LinkProtocol& protocol, const ProgramImage& image) : protocol_(protocol), image_(image) {}
 
     void OnFrameReceived(ComPort& port) override {
@@ -19,9 +19,9 @@ public:
     }
     void OnLinkCycle(ComPort& port) override { protocol_.OnLinkCycle(port, image_); }
 
-private:
+  private:
     LinkProtocol& protocol_;
     const ProgramImage& image_;
 };
 
-}  // namespace veltra
+} // namespace veltra

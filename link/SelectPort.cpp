@@ -30,4 +30,4 @@ bool SelectPort(ComPort& port, const QString& portName, PortReporter& reporter) 
     return false;
 }
 
-}  // namespace veltra
+} // namespace veltra

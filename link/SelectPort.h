@@ -10,7 +10,7 @@ namespace veltra {
 class ComPort;
 
 class PortReporter {
-public:
+  public:
     virtual ~PortReporter() = default;
     virtual void errorBeep() = 0;
     virtual void setPortPanel(const QString& text) = 0;
@@ -23,4 +23,4 @@ public:
 // nothing; the link stays stopped. True when a port was opened.
 bool SelectPort(ComPort& port, const QString& portName, PortReporter& reporter);
 
-}  // namespace veltra
+} // namespace veltra

@@ -16,16 +16,20 @@ namespace {
 // frame is given up; a frame at 57600 baud needs at most about 0.7 s.
 constexpr int kWriteStallMs = 1000;
 
-}  // namespace
+} // namespace
 
-SerialDevice::~SerialDevice() { close(); }
+SerialDevice::~SerialDevice() {
+    close();
+}
 
 bool SerialDevice::fail(int err) {
     lastErrno_ = err;
     return false;
 }
 
-std::string SerialDevice::lastReason() const { return lastErrno_ ? std::strerror(lastErrno_) : std::string(); }
+std::string SerialDevice::lastReason() const {
+    return lastErrno_ ? std::strerror(lastErrno_) : std::string();
+}
 
 bool SerialDevice::openExclusive(const std::string& path) {
     close();
@@ -115,4 +119,4 @@ bool SerialDevice::writeAll(const std::uint8_t* data, std::size_t length) const 
     return true;
 }
 
-}  // namespace veltra
+} // namespace veltra

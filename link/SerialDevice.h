@@ -12,7 +12,7 @@
 namespace veltra {
 
 class SerialDevice {
-public:
+  public:
     SerialDevice() = default;
     ~SerialDevice();
     SerialDevice(const SerialDevice&) = delete;
@@ -42,7 +42,7 @@ public:
     int lastErrno() const { return lastErrno_; }
     std::string lastReason() const;
 
-private:
+  private:
     bool fail(int err);
 
     int fd_ = -1;
@@ -56,4 +56,4 @@ private:
 // 1 stop bit, no parity, no hardware or software flow control.
 void applyLinkSettings(termios& t);
 
-}  // namespace veltra
+} // namespace veltra

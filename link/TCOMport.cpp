@@ -20,7 +20,7 @@ constexpr unsigned long kGuiPollMs = 2;
 constexpr unsigned long kHeldPollMs = 2;
 constexpr int kTimeCriticalNice = -10;
 
-}  // namespace
+} // namespace
 
 TCOMport::TCOMport(ComPort* owner) : owner(owner) {}
 
@@ -50,15 +50,19 @@ void TCOMport::StopForGood() {
     }
     // The worker cannot reach Synchronize any more; still, a wait on the GUI
     // thread is made of short waits with events in between.
-    while (!wait(QDeadlineTimer(10))) QCoreApplication::processEvents();
+    while (!wait(QDeadlineTimer(10)))
+        QCoreApplication::processEvents();
 }
 
-void TCOMport::run() { Execute(); }
+void TCOMport::run() {
+    Execute();
+}
 
 void TCOMport::Execute() {
     while (!terminateFlag) {
         // Let a waiting holder in before taking the next cycle.
-        while (holdRequests_.load() > 0 && !terminateFlag) QThread::msleep(kHeldPollMs);
+        while (holdRequests_.load() > 0 && !terminateFlag)
+            QThread::msleep(kHeldPollMs);
         QMutexLocker lock(&cycleMutex_);
         if (terminateFlag) break;
 
@@ -108,7 +112,8 @@ void TCOMport::ActiveCycle() {
 void TCOMport::Synchronize(void (TCOMport::*step)()) {
     // This object lives on the GUI thread, so the call runs there.
     synchronizing = true;
-    QMetaObject::invokeMethod(this, [this, step] { (this->*step)(); }, Qt::BlockingQueuedConnection);
+    QMetaObject::invokeMethod(
+        this, [this, step] { (this->*step)(); }, Qt::BlockingQueuedConnection);
     synchronizing = false;
 }
 
@@ -143,4 +148,4 @@ void TCOMport::AdoptRunState() {
     if (owner) runFlag = owner->enabled;
 }
 
-}  // namespace veltra
+} // namespace veltra

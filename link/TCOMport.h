@@ -26,20 +26,20 @@ namespace veltra {
 class ComPort;
 
 class TCOMport : public QThread {
-public:
+  public:
     explicit TCOMport(ComPort* owner);
     ~TCOMport() override;
 
     // Keeps the worker out of its cycle while alive; the constructor returns
     // once the worker has finished the cycle it was in.
     class Hold {
-    public:
+      public:
         explicit Hold(TCOMport& worker);
         ~Hold();
         Hold(const Hold&) = delete;
         Hold& operator=(const Hold&) = delete;
 
-    private:
+      private:
         TCOMport& worker_;
     };
 
@@ -58,7 +58,7 @@ public:
     // Where the GUI-thread side lives; cleared when the port object goes.
     ComPort* owner;
 
-    FrameAssembler assembler;  // rxBuffer, rxPos, payloadLength, idleCycles
+    FrameAssembler assembler; // rxBuffer, rxPos, payloadLength, idleCycles
     int inQueue = 0;
     std::array<std::uint8_t, kFrameBufferSize> txBuffer{};
     int txCount = 0;
@@ -68,10 +68,10 @@ public:
     std::atomic<unsigned long> activeCycles{0};
     std::atomic<bool> synchronizing{false};
 
-protected:
+  protected:
     void run() override;
 
-private:
+  private:
     void Execute();
     void ActiveCycle();
     void Synchronize(void (TCOMport::*step)());
@@ -87,4 +87,4 @@ private:
     bool timeCritical_ = false;
 };
 
-}  // namespace veltra
+} // namespace veltra

@@ -1,6 +1,7 @@
 // The port, its worker and the protocol over a real pseudo-terminal.
 
 #include <algorithm>
+#include <atomic>
 #include <chrono>
 #include <ctime>
 
@@ -14,21 +15,23 @@ using namespace std::chrono_literals;
 
 TEST_F(LinkOverPty, OnePollPerActiveCycleAtAboutTwentyPerSecond) {
     openRunning();
-    ASSERT_TRUE(waitFor([&] { return link.LinkAlive() && peer.countOf(0x10) >= 5; }));
-
-    peer.clearFrames();
-    const unsigned long cyclesBefore = port->worker().activeCycles;
+    ASSERT_TRUE(waitFor([&] { return link.LinkAlive(); }));
     pumpFor(3000);
+    port->SetRun(false);
+    ASSERT_TRUE(waitFor([&] { return !port->worker().active; }));
+
+    // Every active cycle wrote exactly one poll, and nothing else was written.
+    ASSERT_TRUE(waitFor([&] { return peer.frameCount() >= client.cycles; }));
+    pumpFor(100);
     auto frames = peer.frames();
-    const unsigned long cycles = port->worker().activeCycles - cyclesBefore;
-    ASSERT_GE(frames.size(), 10u);
-    for (const auto& f : frames) EXPECT_EQ(f.frame.bytes, (std::vector<std::uint8_t>{0x77, 0x70, 0x61, 0x10, 0, 0, 0, 0x0A}));
-    // Every active cycle writes exactly one poll (give or take the cycle in flight).
-    EXPECT_NEAR(static_cast<double>(frames.size()), static_cast<double>(cycles), 1.0);
+    EXPECT_EQ(frames.size(), client.cycles);
+    EXPECT_EQ(client.cycles, port->worker().activeCycles);
+    ASSERT_GE(frames.size(), 20u);
+    for (const auto& f : frames)
+        EXPECT_EQ(f.frame.bytes, (std::vector<std::uint8_t>{0x77, 0x70, 0x61, 0x10, 0, 0, 0, 0x0A}));
 
     double seconds = std::chrono::duration<double>(frames.back().at - frames.front().at).count();
     double rate = (frames.size() - 1) / seconds;
-    RecordProperty("poll_rate", std::to_string(rate));
     std::printf("poll rate: %.2f per second\n", rate);
     // A cycle sleeps 50 ms, so never more than 20 per second; a loaded machine may be slower.
     EXPECT_LE(rate, 20.5);
@@ -45,12 +48,17 @@ TEST_F(LinkOverPty, AliveWithinOneCycleOfTheFirstAnswerAndLostFortySilentCyclesL
     peer.setAnswering(true);
     ASSERT_TRUE(waitFor([&] { return link.LinkAlive(); }));
     std::size_t firstFrame = 0;
-    while (!client.events[firstFrame].frame) ++firstFrame;
+    while (!client.events[firstFrame].frame)
+        ++firstFrame;
     // Alive from the frame on: the next cycle counts down from 40.
     EXPECT_EQ(client.events[firstFrame].countdownAfter, 40);
-    ASSERT_TRUE(waitFor([&] { return client.events.size() > firstFrame + 1; }));
-    EXPECT_FALSE(client.events[firstFrame + 1].frame);
-    EXPECT_EQ(client.events[firstFrame + 1].countdownAfter, 39);
+    auto nextCycle = [&] {
+        for (std::size_t i = firstFrame + 1; i < client.events.size(); ++i)
+            if (!client.events[i].frame) return i;
+        return std::size_t{0};
+    };
+    ASSERT_TRUE(waitFor([&] { return nextCycle() != 0; }));
+    EXPECT_EQ(client.events[nextCycle()].countdownAfter, 39);
 
     peer.setAnswering(false);
     ASSERT_TRUE(waitFor([&] { return !link.LinkAlive(); }, 20000));
@@ -71,14 +79,31 @@ TEST_F(LinkOverPty, AliveWithinOneCycleOfTheFirstAnswerAndLostFortySilentCyclesL
     EXPECT_EQ(link.ioCount, io);
 }
 
-TEST_F(LinkOverPty, FirstAnswerIsDeliveredInTheNextCycle) {
+TEST_F(LinkOverPty, AnswerIsDeliveredByTheFirstCycleThatStartsAfterIt) {
+    std::atomic<unsigned long> cycleAtWrite{0};
+    std::atomic<bool> written{false};
+    std::atomic<TCOMport*> worker{nullptr};
+    peer.setOnWritten([&] {
+        // A cycle counts itself before it looks at the receive queue: the
+        // cycle after the one running now sees these bytes for certain.
+        if (!written.exchange(true) && worker.load()) cycleAtWrite = worker.load()->activeCycles.load();
+    });
+    peer.setAnswering(false);
     openRunning();
+    worker = &port->worker();
+    ASSERT_TRUE(waitFor([&] { return client.cycles >= 2; }));
+    peer.setAnswering(true);
     ASSERT_TRUE(waitFor([&] { return link.LinkAlive(); }));
-    const auto& first = *std::find_if(client.events.begin(), client.events.end(), [](auto& e) { return e.frame; });
-    // The first poll goes out in cycle 1; its answer must be read by the
-    // next cycle, seldom one later on a loaded machine.
-    EXPECT_GE(first.cyclesBefore, 1u);
-    EXPECT_LE(first.cyclesBefore, 2u);
+    ASSERT_TRUE(written);
+    peer.setOnWritten({});
+    const auto& first =
+        *std::find_if(client.events.begin(), client.events.end(), [](auto& e) { return e.frame; });
+    EXPECT_GE(first.workerCycle, cycleAtWrite.load());
+    // The kernel hands bytes from the master to the slave side asynchronously,
+    // which a loaded machine may delay by a cycle or two beyond the next one.
+    EXPECT_LE(first.workerCycle, cycleAtWrite + 3);
+    std::printf("answer written in cycle %lu, delivered in cycle %lu\n", cycleAtWrite.load(),
+                first.workerCycle);
 }
 
 TEST_F(LinkOverPty, FramesOfOneCycleAreDeliveredInOrderBeforeTheCyclesOwnStep) {
@@ -87,7 +112,7 @@ TEST_F(LinkOverPty, FramesOfOneCycleAreDeliveredInOrderBeforeTheCyclesOwnStep) {
     ASSERT_TRUE(waitFor([&] { return client.cycles >= 2; }));
     auto a = peerAnswer(0x12, 0, {1, 2, 3});
     auto b = peerAnswer(0x25, 1);
-    std::vector<std::uint8_t> burst = {0x00, 0x13, 0x0A};  // noise first
+    std::vector<std::uint8_t> burst = {0x00, 0x13, 0x0A}; // noise first
     burst.insert(burst.end(), a.begin(), a.end());
     burst.insert(burst.end(), b.begin(), b.end());
     const std::size_t before = client.events.size();
@@ -109,32 +134,40 @@ TEST_F(LinkOverPty, RequestAndReplyThroughTheRequestHelper) {
     ASSERT_TRUE(waitFor([&] { return link.LinkAlive(); }));
     EventPumpTurns turns;
     LinkRequest request(link, turns);
+    // Wider bounds than the console's, so that a loaded machine cannot turn an answer into none.
+    const RequestPlan generous{{50, 100}, {50, 100}};
 
     link.SetConsoleCommand(0x1234, 0, false);
-    auto ok = request.Run(RequestCode::Command, {{50, 20}, {50, 20}});
+    auto ok = request.Run(RequestCode::Command, generous);
     EXPECT_EQ(ok.outcome, RequestOutcome::Answered);
     EXPECT_EQ(ok.status, 0);
     auto sent = peer.lastOf(0x25);
     ASSERT_TRUE(sent);
-    EXPECT_EQ(sent->bytes, (std::vector<std::uint8_t>{0x77, 0x70, 0x61, 0x25, 0x08, 0x00, 0x00, 0x0A, 0x01, 0x34,
-                                                      0x12, 0x00, 0x00, 0x00, 0x3D, 0x07}));
-    // While the reply is awaited and until Finish, no poll goes out.
-    std::size_t polls = peer.countOf(0x10);
-    pumpFor(200);
-    EXPECT_EQ(peer.countOf(0x10), polls);
+    EXPECT_EQ(sent->bytes, (std::vector<std::uint8_t>{0x77, 0x70, 0x61, 0x25, 0x08, 0x00, 0x00, 0x0A, 0x01,
+                                                      0x34, 0x12, 0x00, 0x00, 0x00, 0x3D, 0x07}));
+    // While the reply is awaited and until Finish, the cycles go on but send nothing.
+    std::size_t from = client.events.size();
+    pumpFor(300);
+    std::size_t quietCycles = 0;
+    for (std::size_t i = from; i < client.events.size(); ++i) {
+        EXPECT_EQ(client.events[i].sentCode, 0);
+        quietCycles += !client.events[i].frame;
+    }
+    EXPECT_GT(quietCycles, 0u);
     request.Finish();
+    std::size_t polls = peer.countOf(0x10);
     ASSERT_TRUE(waitFor([&] { return peer.countOf(0x10) > polls; }));
 
     peer.setStatus(0x30, 0x10);
-    auto failed = request.Run(RequestCode::MemoryWrite, {{50, 20}, {50, 100}, 50});
+    auto failed = request.Run(RequestCode::MemoryWrite, {generous.pickUp, generous.reply, 50});
     EXPECT_EQ(failed.outcome, RequestOutcome::Answered);
     EXPECT_EQ(failed.status, 0x10);
     request.Finish();
 
     peer.setAnswering(false);
-    auto silent = request.Run(RequestCode::Reset, {{50, 10}, {10, 50}});
+    auto silent = request.Run(RequestCode::Reset, {generous.pickUp, {10, 50}});
     EXPECT_EQ(silent.outcome, RequestOutcome::NoAnswer);
-    EXPECT_EQ(peer.countOf(0xF0), 1u);
+    EXPECT_TRUE(waitFor([&] { return peer.countOf(0xF0) == 1; }));
     request.Finish();
 }
 
@@ -163,5 +196,5 @@ TEST_F(LinkOverPty, VanishedDeviceRunsDownWithoutSpinningAndCanBeOpenedAgain) {
     EXPECT_TRUE(waitFor([&] { return link.LinkAlive() && back.countOf(0x10) > 0; }));
 }
 
-}  // namespace
-}  // namespace veltra::test
+} // namespace
+} // namespace veltra::test

@@ -19,15 +19,22 @@ std::vector<Bytes> feedAll(FrameAssembler& a, const Bytes& bytes) {
 }
 
 Bytes frame(std::uint8_t code, std::uint8_t status, const Bytes& payload = {}) {
-    Bytes f = {0x77, 0x70, 0x61, code, static_cast<std::uint8_t>(payload.size() & 0xFF),
-               static_cast<std::uint8_t>(payload.size() >> 8), status, 0x0A};
+    Bytes f = {0x77,
+               0x70,
+               0x61,
+               code,
+               static_cast<std::uint8_t>(payload.size() & 0xFF),
+               static_cast<std::uint8_t>(payload.size() >> 8),
+               status,
+               0x0A};
     f.insert(f.end(), payload.begin(), payload.end());
     return f;
 }
 
 Bytes cat(std::initializer_list<Bytes> parts) {
     Bytes out;
-    for (const auto& p : parts) out.insert(out.end(), p.begin(), p.end());
+    for (const auto& p : parts)
+        out.insert(out.end(), p.begin(), p.end());
     return out;
 }
 
@@ -76,8 +83,14 @@ TEST(FrameAssembler, HeaderWithoutLineFeedKeepsThePreviousLength) {
 TEST(FrameAssembler, OversizeLengthIsNotCollected) {
     for (std::uint16_t length : {std::uint16_t{0xFFFF}, std::uint16_t{4089}}) {
         FrameAssembler a;
-        Bytes oversize = {0x77, 0x70, 0x61, 0x10, static_cast<std::uint8_t>(length & 0xFF),
-                          static_cast<std::uint8_t>(length >> 8), 0x00, 0x0A};
+        Bytes oversize = {0x77,
+                          0x70,
+                          0x61,
+                          0x10,
+                          static_cast<std::uint8_t>(length & 0xFF),
+                          static_cast<std::uint8_t>(length >> 8),
+                          0x00,
+                          0x0A};
         Bytes filler(5000, 0x55);
         const Bytes poll = frame(0x10, 0);
         EXPECT_EQ(feedAll(a, cat({oversize, filler, poll})), std::vector<Bytes>{poll}) << length;
@@ -94,7 +107,8 @@ TEST(FrameAssembler, PartialFrameDroppedInTheTwentyFirstSilentCycle) {
     for (int silent : {20, 21}) {
         FrameAssembler a;
         EXPECT_TRUE(feedAll(a, Bytes(poll.begin(), poll.begin() + 5)).empty());
-        for (int i = 0; i < silent; ++i) a.beginCycle(0);
+        for (int i = 0; i < silent; ++i)
+            a.beginCycle(0);
         // Dropped: the rest of the old frame is garbage and a new frame is cut.
         // Kept: the rest completes the old frame.
         auto got = feedAll(a, cat({Bytes(poll.begin() + 5, poll.end()), poll}));
@@ -117,5 +131,5 @@ TEST(FrameAssembler, FrameSpreadOverCyclesIsCollected) {
     EXPECT_EQ(got, std::vector<Bytes>{f});
 }
 
-}  // namespace
-}  // namespace veltra
+} // namespace
+} // namespace veltra

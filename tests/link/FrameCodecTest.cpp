@@ -20,7 +20,8 @@ TEST(FrameCrc, CheckValueOfTheStandard) {
 
 TEST(FrameCrc, AgreesWithTheTestPeersOwnCrc) {
     std::vector<std::uint8_t> bytes(300);
-    for (std::size_t i = 0; i < bytes.size(); ++i) bytes[i] = static_cast<std::uint8_t>(i * 37 + 11);
+    for (std::size_t i = 0; i < bytes.size(); ++i)
+        bytes[i] = static_cast<std::uint8_t>(i * 37 + 11);
     for (std::size_t n : {1u, 2u, 7u, 64u, 300u})
         EXPECT_EQ(FrameCrc(bytes.data(), n), test::peerCrc(bytes.data(), n)) << n;
 }
@@ -30,8 +31,8 @@ TEST(BuildFrame, CommandExampleByteForByte) {
     const std::uint8_t data[] = {0x01, 0x34, 0x12, 0x00, 0x00, 0x00};
     ASSERT_TRUE(BuildFrame(slot, RequestCode::Command, data, sizeof data));
     EXPECT_TRUE(slot.txPending);
-    EXPECT_EQ(built(slot), (std::vector<std::uint8_t>{0x77, 0x70, 0x61, 0x25, 0x08, 0x00, 0x00, 0x0A, 0x01, 0x34,
-                                                      0x12, 0x00, 0x00, 0x00, 0x3D, 0x07}));
+    EXPECT_EQ(built(slot), (std::vector<std::uint8_t>{0x77, 0x70, 0x61, 0x25, 0x08, 0x00, 0x00, 0x0A, 0x01,
+                                                      0x34, 0x12, 0x00, 0x00, 0x00, 0x3D, 0x07}));
 }
 
 TEST(BuildFrame, PollExampleByteForByte) {
@@ -68,5 +69,5 @@ TEST(BuildFrame, DataThatCannotFitBuildsNothing) {
     EXPECT_EQ(slot.txLength, 0);
 }
 
-}  // namespace
-}  // namespace veltra
+} // namespace
+} // namespace veltra

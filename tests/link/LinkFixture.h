@@ -7,6 +7,7 @@
 
 #include <QString>
 
+#include <chrono>
 #include <memory>
 #include <string>
 #include <vector>
@@ -23,37 +24,44 @@ namespace veltra::test {
 
 // Forwards to the protocol and notes every step, in order.
 class RecordingClient : public LinkClient {
-public:
+  public:
     struct Event {
-        bool frame;                 // OnFrameReceived, else OnLinkCycle
-        std::vector<std::uint8_t> bytes;  // the frame received
+        bool frame;                      // OnFrameReceived, else OnLinkCycle
+        std::vector<std::uint8_t> bytes; // the frame received
         std::int32_t countdownAfter;
-        std::size_t cyclesBefore;   // OnLinkCycle calls before this event
+        std::size_t cyclesBefore;  // OnLinkCycle calls before this event
+        unsigned long workerCycle; // the worker's active cycle it happened in
+        std::uint8_t sentCode = 0; // code of the frame the cycle built, 0 = none
+        std::chrono::steady_clock::time_point at = std::chrono::steady_clock::now();
     };
 
     RecordingClient(LinkProtocol& link, const ProgramImage& image) : link_(link), inner_(link, image) {}
 
     void OnFrameReceived(ComPort& port) override {
         inner_.OnFrameReceived(port);
-        events.push_back({true, {port.rxFrame.begin(), port.rxFrame.begin() + port.rxLength}, link_.linkCountdown,
-                          cycles});
+        events.push_back({true,
+                          {port.rxFrame.begin(), port.rxFrame.begin() + port.rxLength},
+                          link_.linkCountdown,
+                          cycles,
+                          port.worker().activeCycles});
     }
     void OnLinkCycle(ComPort& port) override {
         inner_.OnLinkCycle(port);
-        events.push_back({false, {}, link_.linkCountdown, cycles});
+        events.push_back({false, {}, link_.linkCountdown, cycles, port.worker().activeCycles});
+        if (port.txPending) events.back().sentCode = port.txFrame[3];
         ++cycles;
     }
 
     std::vector<Event> events;
     std::size_t cycles = 0;
 
-private:
+  private:
     LinkProtocol& link_;
     ProtocolClient inner_;
 };
 
 class RecordingReporter : public PortReporter {
-public:
+  public:
     void errorBeep() override { calls.push_back(QStringLiteral("beep")); }
     void setPortPanel(const QString& text) override { calls.push_back(QStringLiteral("panel:") + text); }
     void showPortError(const QString& message) override { calls.push_back(QStringLiteral("box:") + message); }
@@ -61,7 +69,7 @@ public:
 };
 
 class LinkOverPty : public ::testing::Test {
-protected:
+  protected:
     PortMap mapTo(const std::string& path) {
         PortMap map;
         map.com1 = QString::fromStdString(path);
@@ -82,4 +90,4 @@ protected:
     std::unique_ptr<ComPort> port;
 };
 
-}  // namespace veltra::test
+} // namespace veltra::test

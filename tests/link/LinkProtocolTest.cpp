@@ -86,8 +86,10 @@ TEST(OnLinkCycle, RequestFramesCarryTheirData) {
     ASSERT_TRUE(command);
     EXPECT_EQ(command->data(), (Bytes{0x01, 0x21, 0x43, 0x00, 0xD1, 0x01}));
 
-    for (auto [flag, code] : {std::pair{&link.memoryWriteRequest, 0x30}, {&link.memoryEraseRequest, 0x31},
-                              {&link.resetRequest, 0xF0}, {&link.statusRequest, 0x12}}) {
+    for (auto [flag, code] : {std::pair{&link.memoryWriteRequest, 0x30},
+                              {&link.memoryEraseRequest, 0x31},
+                              {&link.resetRequest, 0xF0},
+                              {&link.statusRequest, 0x12}}) {
         *flag = true;
         auto f = cycle(link, image);
         ASSERT_TRUE(f);
@@ -116,9 +118,10 @@ TEST(OnLinkCycle, CountdownRunsDownOncePerCycleAndStopsAtZero) {
     LinkProtocol link;
     receive(link, 0x10, 0);
     EXPECT_EQ(link.linkCountdown, 40);
-    for (int i = 0; i < 39; ++i) cycle(link);
+    for (int i = 0; i < 39; ++i)
+        cycle(link);
     EXPECT_TRUE(link.LinkAlive());
-    link.skipPoll = true;  // also counted when nothing is sent
+    link.skipPoll = true; // also counted when nothing is sent
     cycle(link);
     EXPECT_FALSE(link.LinkAlive());
     cycle(link);
@@ -132,9 +135,8 @@ TEST(OnFrameReceived, RecordsRepliesAndCountsThem) {
         bool eeprom;
     };
     const Case cases[] = {
-        {0x10, 0x00, 1, false}, {0x25, 0x01, 2, false}, {0x24, 0x10, 2, false},  // memory failure: not counted
-        {0x30, 0x00, 3, false}, {0x30, 0x02, 4, true},  {0x31, 0x10, 4, true},
-        {0x12, 0x11, 4, false},
+        {0x10, 0x00, 1, false}, {0x25, 0x01, 2, false}, {0x24, 0x10, 2, false}, // memory failure: not counted
+        {0x30, 0x00, 3, false}, {0x30, 0x02, 4, true},  {0x31, 0x10, 4, true},  {0x12, 0x11, 4, false},
     };
     LinkProtocol link;
     QString shown;
@@ -153,8 +155,10 @@ TEST(OnFrameReceived, RecordsRepliesAndCountsThem) {
 
 TEST(LinkPanelText, AliveShowsTheCountOnEveryTick) {
     for (int tick = 0; tick < 10; ++tick)
-        EXPECT_EQ(LinkPanelText(1, tick, 42), std::optional(QStringLiteral("СВЯЗЬ-ОК  ( I/O count: 000042 )")));
-    EXPECT_EQ(LinkPanelText(40, 5, 1234567), std::optional(QStringLiteral("СВЯЗЬ-ОК  ( I/O count: 1234567 )")));
+        EXPECT_EQ(LinkPanelText(1, tick, 42),
+                  std::optional(QStringLiteral("СВЯЗЬ-ОК  ( I/O count: 000042 )")));
+    EXPECT_EQ(LinkPanelText(40, 5, 1234567),
+              std::optional(QStringLiteral("СВЯЗЬ-ОК  ( I/O count: 1234567 )")));
 }
 
 TEST(LinkPanelText, LostBlinksAtTicksFiveAndNine) {
@@ -169,5 +173,5 @@ TEST(LinkPanelText, LostBlinksAtTicksFiveAndNine) {
     }
 }
 
-}  // namespace
-}  // namespace veltra
+} // namespace
+} // namespace veltra

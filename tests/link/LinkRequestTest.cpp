@@ -14,7 +14,7 @@ namespace {
 // A link driven turn by turn, without real time: every turn is one worker
 // cycle (when the link runs) and the board answers `replyAfter` turns later.
 class ScriptedLink : public WaitTurns {
-public:
+  public:
     explicit ScriptedLink(LinkProtocol& link) : link_(link) {}
 
     void Turn(int stepMs) override {
@@ -37,14 +37,14 @@ public:
 
     std::vector<int> steps;
     std::vector<std::uint8_t> sent;
-    int stoppedUntil = 0;  // the worker runs no cycle in turns 1..stoppedUntil
+    int stoppedUntil = 0; // the worker runs no cycle in turns 1..stoppedUntil
     bool answering = true;
     int replyAfter = 2;
     std::uint8_t status = 0;
     int abortAtTurn = 1 << 30;
     bool abortAfterSend = false;
 
-private:
+  private:
     LinkProtocol& link_;
     int turn_ = 0;
     bool aborted_ = false;
@@ -64,7 +64,7 @@ TEST(LinkRequest, AnsweredRequestReportsTheStatusAndLeavesPendingToFinish) {
         EXPECT_EQ(result.outcome, RequestOutcome::Answered);
         EXPECT_EQ(result.status, status);
         EXPECT_EQ(world.sent, std::vector<std::uint8_t>{0x25});
-        EXPECT_EQ(world.steps.size(), 3u);  // one turn to be picked up, two for the reply
+        EXPECT_EQ(world.steps.size(), 3u); // one turn to be picked up, two for the reply
         EXPECT_EQ(link.pendingRequestCode, 0x25);
         request.Finish();
         EXPECT_EQ(link.pendingRequestCode, 0);
@@ -73,7 +73,7 @@ TEST(LinkRequest, AnsweredRequestReportsTheStatusAndLeavesPendingToFinish) {
 
 TEST(LinkRequest, StoppedLinkRunsOutThePickUpAndWithdrawsTheFlag) {
     LinkProtocol link;
-    link.lastReplyCode = 0x10;  // polls were answered before the link stopped
+    link.lastReplyCode = 0x10; // polls were answered before the link stopped
     ScriptedLink world(link);
     world.stoppedUntil = 1000;
     LinkRequest request(link, world);
@@ -104,7 +104,7 @@ TEST(LinkRequest, SilentBoardRunsOutTheReplyWait) {
 TEST(LinkRequest, PickUpOnTheLastAllowedTurnStillCountsAsNoAnswer) {
     LinkProtocol link;
     ScriptedLink world(link);
-    world.stoppedUntil = 9;  // taken in the tenth turn
+    world.stoppedUntil = 9; // taken in the tenth turn
     LinkRequest request(link, world);
     auto result = request.Run(RequestCode::Status, {{50, 10}, {50, 10}});
     EXPECT_EQ(world.sent, std::vector<std::uint8_t>{0x12});
@@ -187,5 +187,5 @@ TEST(EventPumpTurns, EndsWhenTheGuardIsDestroyedOrStopIsAsked) {
     EXPECT_TRUE(unguarded.Aborted());
 }
 
-}  // namespace
-}  // namespace veltra
+} // namespace
+} // namespace veltra

@@ -11,18 +11,20 @@ std::array<std::uint16_t, 256> makeTable() {
     std::array<std::uint16_t, 256> table{};
     for (unsigned n = 0; n < 256; ++n) {
         unsigned value = n;
-        for (int k = 0; k < 8; ++k) value = (value & 1) ? (value >> 1) ^ 0x8408u : value >> 1;
+        for (int k = 0; k < 8; ++k)
+            value = (value & 1) ? (value >> 1) ^ 0x8408u : value >> 1;
         table[n] = static_cast<std::uint16_t>(value);
     }
     return table;
 }
 
-}  // namespace
+} // namespace
 
 std::uint16_t peerCrc(const std::uint8_t* bytes, std::size_t length) {
     static const auto table = makeTable();
     unsigned crc = 0;
-    for (std::size_t i = 0; i < length; ++i) crc = (crc >> 8) ^ table[(crc ^ bytes[i]) & 0xFF];
+    for (std::size_t i = 0; i < length; ++i)
+        crc = (crc >> 8) ^ table[(crc ^ bytes[i]) & 0xFF];
     return static_cast<std::uint16_t>(crc);
 }
 
@@ -58,10 +60,17 @@ std::vector<PeerFrame> PeerFrameParser::push(const std::uint8_t* bytes, std::siz
     return frames;
 }
 
-std::vector<std::uint8_t> peerAnswer(std::uint8_t code, std::uint8_t status, const std::vector<std::uint8_t>& payload) {
+std::vector<std::uint8_t> peerAnswer(std::uint8_t code, std::uint8_t status,
+                                     const std::vector<std::uint8_t>& payload) {
     std::size_t length = payload.empty() ? 0 : payload.size() + 2;
-    std::vector<std::uint8_t> out = {0x77, 0x70, 0x61, code, static_cast<std::uint8_t>(length & 0xFF),
-                                     static_cast<std::uint8_t>(length >> 8), status, 0x0A};
+    std::vector<std::uint8_t> out = {0x77,
+                                     0x70,
+                                     0x61,
+                                     code,
+                                     static_cast<std::uint8_t>(length & 0xFF),
+                                     static_cast<std::uint8_t>(length >> 8),
+                                     status,
+                                     0x0A};
     if (!payload.empty()) {
         out.insert(out.end(), payload.begin(), payload.end());
         std::uint16_t crc = peerCrc(payload.data(), payload.size());
@@ -71,4 +80,4 @@ std::vector<std::uint8_t> peerAnswer(std::uint8_t code, std::uint8_t status, con
     return out;
 }
 
-}  // namespace veltra::test
+} // namespace veltra::test

@@ -9,7 +9,7 @@
 namespace veltra::test {
 
 struct PeerFrame {
-    std::vector<std::uint8_t> bytes;  // the whole frame, header included
+    std::vector<std::uint8_t> bytes; // the whole frame, header included
 
     std::uint8_t code() const { return bytes.at(3); }
     std::uint8_t status() const { return bytes.at(6); }
@@ -24,12 +24,12 @@ struct PeerFrame {
 std::uint16_t peerCrc(const std::uint8_t* bytes, std::size_t length);
 
 class PeerFrameParser {
-public:
+  public:
     // Adds received bytes; returns the frames they complete, in order.
     std::vector<PeerFrame> push(const std::uint8_t* bytes, std::size_t length);
     std::size_t buffered() const { return pending_.size(); }
 
-private:
+  private:
     std::vector<std::uint8_t> pending_;
 };
 
@@ -37,4 +37,4 @@ private:
 std::vector<std::uint8_t> peerAnswer(std::uint8_t code, std::uint8_t status,
                                      const std::vector<std::uint8_t>& payload = {});
 
-}  // namespace veltra::test
+} // namespace veltra::test

@@ -47,6 +47,11 @@ void PtyBoardPeer::setPollPayload(std::vector<std::uint8_t> payload) {
     pollPayload_ = std::move(payload);
 }
 
+void PtyBoardPeer::setOnWritten(std::function<void()> callback) {
+    std::lock_guard lock(mutex_);
+    onWritten_ = std::move(callback);
+}
+
 void PtyBoardPeer::sendRaw(std::vector<std::uint8_t> bytes) {
     std::lock_guard lock(mutex_);
     outbox_.emplace_back(Clock::now(), std::move(bytes));
@@ -55,7 +60,8 @@ void PtyBoardPeer::sendRaw(std::vector<std::uint8_t> bytes) {
 void PtyBoardPeer::closeMaster() {
     closeRequested_ = true;
     auto deadline = Clock::now() + std::chrono::seconds(10);
-    while (!closed_ && Clock::now() < deadline) std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    while (!closed_ && Clock::now() < deadline)
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
 }
 
 std::vector<ReceivedFrame> PtyBoardPeer::frames() const {
@@ -71,7 +77,8 @@ std::size_t PtyBoardPeer::frameCount() const {
 std::size_t PtyBoardPeer::countOf(std::uint8_t code) const {
     std::lock_guard lock(mutex_);
     std::size_t n = 0;
-    for (const auto& f : frames_) n += f.frame.code() == code;
+    for (const auto& f : frames_)
+        n += f.frame.code() == code;
     return n;
 }
 
@@ -140,8 +147,9 @@ void PtyBoardPeer::loop() {
             }
             bytesSent_ += done;
             it = outbox_.erase(it);
+            if (done > 0 && onWritten_) onWritten_();
         }
     }
 }
 
-}  // namespace veltra::test
+} // namespace veltra::test

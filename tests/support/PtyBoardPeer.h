@@ -7,6 +7,7 @@
 #include <atomic>
 #include <chrono>
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <mutex>
 #include <optional>
@@ -24,7 +25,7 @@ struct ReceivedFrame {
 };
 
 class PtyBoardPeer {
-public:
+  public:
     PtyBoardPeer();
     ~PtyBoardPeer();
     PtyBoardPeer(const PtyBoardPeer&) = delete;
@@ -48,10 +49,13 @@ public:
     std::size_t countOf(std::uint8_t code) const;
     std::optional<PeerFrame> lastOf(std::uint8_t code) const;
     void clearFrames();
+    // Called on the peer's thread right after it has written bytes to the host.
+    void setOnWritten(std::function<void()> callback);
+
     // Bytes written to the host so far.
     std::size_t bytesSent() const { return bytesSent_; }
 
-private:
+  private:
     void loop();
     void answer(const PeerFrame& frame);
 
@@ -65,6 +69,7 @@ private:
     std::chrono::milliseconds delay_{0};
     std::vector<std::uint8_t> pollPayload_;
     std::vector<std::pair<std::chrono::steady_clock::time_point, std::vector<std::uint8_t>>> outbox_;
+    std::function<void()> onWritten_;
 
     std::atomic<bool> answering_{true};
     std::atomic<bool> stop_{false};
@@ -74,4 +79,4 @@ private:
     std::thread thread_;
 };
 
-}  // namespace veltra::test
+} // namespace veltra::test

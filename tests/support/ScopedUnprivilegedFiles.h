@@ -10,7 +10,7 @@
 namespace veltra::test {
 
 class ScopedUnprivilegedFiles {
-public:
+  public:
     ScopedUnprivilegedFiles() : wasRoot_(::geteuid() == 0) {
         if (wasRoot_) (void)::setfsuid(kNobody);
     }
@@ -20,9 +20,9 @@ public:
     ScopedUnprivilegedFiles(const ScopedUnprivilegedFiles&) = delete;
     ScopedUnprivilegedFiles& operator=(const ScopedUnprivilegedFiles&) = delete;
 
-private:
+  private:
     static constexpr uid_t kNobody = 65534;
     bool wasRoot_;
 };
 
-}  // namespace veltra::test
+} // namespace veltra::test

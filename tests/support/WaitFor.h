@@ -9,8 +9,7 @@
 
 namespace veltra::test {
 
-template <typename Condition>
-bool waitFor(Condition condition, int timeoutMs = 10000, int stepMs = 2) {
+template <typename Condition> bool waitFor(Condition condition, int timeoutMs = 10000, int stepMs = 2) {
     QElapsedTimer timer;
     timer.start();
     for (;;) {
@@ -31,4 +30,4 @@ inline void pumpFor(int ms) {
     }
 }
 
-}  // namespace veltra::test
+} // namespace veltra::test
