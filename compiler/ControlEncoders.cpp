@@ -28,19 +28,39 @@ std::size_t oneBlankAtMost(std::u32string_view line, std::size_t pos) {
 struct VariableWords {
     char32_t own;
     char32_t other;
-    unsigned set;       // X=x
-    unsigned add;       // X=X+x
-    unsigned subtract;  // X=X-x
-    unsigned copy;      // X=other
-    unsigned addOther;  // X=X+other
-    unsigned subOther;  // X=X-other
-    unsigned shiftLeft;   // X=X<<1, 0 = no such form
-    unsigned shiftRight;  // X=X>>1, 0 = no such form
-    unsigned objectCode;  // low byte of the restore words
+    unsigned set;        // X=x
+    unsigned add;        // X=X+x
+    unsigned subtract;   // X=X-x
+    unsigned copy;       // X=other
+    unsigned addOther;   // X=X+other
+    unsigned subOther;   // X=X-other
+    unsigned shiftLeft;  // X=X<<1, 0 = no such form
+    unsigned shiftRight; // X=X>>1, 0 = no such form
+    unsigned objectCode; // low byte of the restore words
 };
 
-constexpr VariableWords kVarA{U'А', U'В', 0x9100, 0x9300, 0x9500, 0x9700, 0x9900, 0x9A00, 0x9D00, 0x9E00, 0x0A};
-constexpr VariableWords kVarB{U'В', U'А', 0x9200, 0x9400, 0x9600, 0x9800, 0x9B00, 0x9C00, 0, 0, 0x0B};
+constexpr VariableWords kVarA{.own = U'А',
+                              .other = U'В',
+                              .set = 0x9100,
+                              .add = 0x9300,
+                              .subtract = 0x9500,
+                              .copy = 0x9700,
+                              .addOther = 0x9900,
+                              .subOther = 0x9A00,
+                              .shiftLeft = 0x9D00,
+                              .shiftRight = 0x9E00,
+                              .objectCode = 0x0A};
+constexpr VariableWords kVarB{.own = U'В',
+                              .other = U'А',
+                              .set = 0x9200,
+                              .add = 0x9400,
+                              .subtract = 0x9600,
+                              .copy = 0x9800,
+                              .addOther = 0x9B00,
+                              .subOther = 0x9C00,
+                              .shiftLeft = 0,
+                              .shiftRight = 0,
+                              .objectCode = 0x0B};
 
 bool byteOperand(std::u32string_view line, std::size_t pos, unsigned base, CmdRecord& rec) {
     const int x = parseNumber(line, pos);
@@ -84,7 +104,8 @@ struct ComparisonWords {
 constexpr ComparisonWords kTestA{0x5400, 0x5B00, 0x8400, 0x7400};
 constexpr ComparisonWords kTestB{0x5500, 0x5C00, 0x8500, 0x7500};
 
-bool encodeVariableTest(std::u32string_view line, std::size_t start, const ComparisonWords& w, CmdRecord& rec) {
+bool encodeVariableTest(std::u32string_view line, std::size_t start, const ComparisonWords& w,
+                        CmdRecord& rec) {
     std::size_t p = oneBlankAtMost(line, start + 1);
     if (p == kNoPos) return fail(rec, CmdStatus::BadParameter);
 
@@ -122,13 +143,14 @@ bool encodeVariableTest(std::u32string_view line, std::size_t start, const Compa
     return succeed(rec, w.less + operand);
 }
 
-}  // namespace
+} // namespace
 
 bool encodePause(std::u32string_view line, std::size_t start, CmdRecord& rec) {
     const char32_t c = charAt(line, start + 5);
     if (c == U'+' || c == U'*') {
         unsigned count = 0;
-        while (count < 5 && charAt(line, start + 5 + count) == c) ++count;
+        while (count < 5 && charAt(line, start + 5 + count) == c)
+            ++count;
         return succeed(rec, (c == U'+' ? 0x4100u : 0x4300u) + count);
     }
     if (c == U'=' || c == U' ') {
@@ -139,7 +161,7 @@ bool encodePause(std::u32string_view line, std::size_t start, CmdRecord& rec) {
         }
         return fail(rec, CmdStatus::BadParameter);
     }
-    return succeed(rec, 0x4201);  // a bare "пауза" waits one second
+    return succeed(rec, 0x4201); // a bare "пауза" waits one second
 }
 
 bool encodeVarA(std::u32string_view line, std::size_t start, CmdRecord& rec) {
@@ -193,21 +215,25 @@ bool encodeVarBTest(std::u32string_view line, std::size_t start, CmdRecord& rec)
 bool encodeJump(std::u32string_view line, std::size_t start, CmdRecord& rec) {
     const std::size_t p = oneBlankAtMost(line, start + 7);
     if (p == kNoPos) return fail(rec, CmdStatus::BadCommand);
-    if (!matchesAt(line, p, U"метка_") && !matchesAt(line, p, U"МЕТКА_")) return fail(rec, CmdStatus::BadCommand);
+    if (!matchesAt(line, p, U"метка_") && !matchesAt(line, p, U"МЕТКА_"))
+        return fail(rec, CmdStatus::BadCommand);
     const int n = parseNumber(line, p + 6);
     if (!inRange(n, 1, 15)) return fail(rec, CmdStatus::BadParameter);
     // The label number stands in for the target until the whole text is known.
     return succeed(rec, 0xE000u + static_cast<unsigned>(n));
 }
 
-bool encodeReturn(std::u32string_view, std::size_t, CmdRecord& rec) { return succeed(rec, 0xB100); }
+bool encodeReturn(std::u32string_view, std::size_t, CmdRecord& rec) {
+    return succeed(rec, 0xB100);
+}
 
 bool encodeLabel(std::u32string_view line, std::size_t start, CmdRecord& rec) {
-    if (charAt(line, start + 7) != U':' && charAt(line, start + 8) != U':') return fail(rec, CmdStatus::BadCommand);
+    if (charAt(line, start + 7) != U':' && charAt(line, start + 8) != U':')
+        return fail(rec, CmdStatus::BadCommand);
     const int n = parseNumber(line, start + 6);
     if (!inRange(n, 1, 15)) return fail(rec, CmdStatus::BadParameter);
     rec.label = static_cast<std::uint8_t>(n);
     return succeed(rec, 0);
 }
 
-}  // namespace veltra
+} // namespace veltra

@@ -63,7 +63,8 @@ inline bool succeed(CmdRecord& rec, unsigned word) {
 
 // Steps over at most `most` blanks at `pos` and returns the position after them.
 inline std::size_t skipBlanks(std::u32string_view line, std::size_t pos, int most) {
-    for (int i = 0; i < most && charAt(line, pos) == U' '; ++i) ++pos;
+    for (int i = 0; i < most && charAt(line, pos) == U' '; ++i)
+        ++pos;
     return pos;
 }
 
@@ -93,7 +94,9 @@ inline int storeAt(std::u32string_view line, std::size_t pos) {
     return 0;
 }
 
-inline bool inRange(int value, int low, int high) { return value >= low && value <= high; }
+inline bool inRange(int value, int low, int high) {
+    return value >= low && value <= high;
+}
 
-}  // namespace enc
-}  // namespace veltra
+} // namespace enc
+} // namespace veltra

@@ -1,5 +1,7 @@
 #include "compiler/LineCompiler.h"
 
+#include <array>
+
 #include "compiler/Encoders.h"
 
 namespace veltra {
@@ -9,24 +11,23 @@ namespace {
 enum class After : std::uint8_t { Any, NotUnderscore };
 
 struct Keyword {
-    std::u32string_view lead;  // matched at the command's start, code point by code point
+    std::u32string_view lead; // matched at the command's start, code point by code point
     After after;
     Encoder encode;
-    Encoder fallback;  // run on the same line when `encode` fails ("порт_")
+    Encoder fallback; // run on the same line when `encode` fails ("порт_")
 };
 
 // The keyword tables, in matching order: the first entry whose leading
 // characters stand at the start wins.
 //
-// "вм"/"ВМ" stands before "В": read in the order of the language's own
-// listing, the one-letter "В" would take every line that begins with "ВМ" and
-// reject it, although upper-case "ВМ" is a documented spelling. No command of
-// the variable В can begin with "ВМ", so nothing else moves.
+// "вм"/"ВМ" stands before "В": after it, the one-letter "В" would take every
+// line that begins with "ВМ" and reject it, although users write the module
+// prefix in upper case too. No command of the variable В can begin with "ВМ",
+// so nothing else moves.
 //
-// The keyword is matched against the line itself. The original scan copied at
-// most 8 characters, up to the first blank or '=', into a buffer first; no
-// keyword is longer than 7 characters or holds a blank or '=', so matching the
-// buffer and matching the line give the same answer.
+// A keyword is at most 8 characters, read up to the first blank or '='. No
+// keyword is longer than 7 characters or holds a blank or '=', so testing the
+// line itself at the start gives the same answer as testing such a copy.
 constexpr Keyword kProgramKeywords[] = {
     {U"переход", After::Any, encodeJump, nullptr},
     {U"возврат", After::Any, encodeReturn, nullptr},
@@ -65,11 +66,47 @@ constexpr Keyword kConsoleKeywords[] = {
     {U"ППЗУ", After::Any, encodeEeprom, nullptr},
 };
 
+// Every keyword begins with a Cyrillic letter, А (U+0410) to я (U+044F).
+constexpr char32_t kFirstLetter = U'А';
+constexpr std::size_t kLetters = 64;
+
+// A keyword table with, worked out when compiling, the chain of entries that
+// begin with each letter, in table order: a line is tested only against the
+// keywords that can match it, and the first match still wins.
+template <std::size_t N> struct KeywordIndex {
+    static_assert(N < 255);
+    const Keyword* entries = nullptr;
+    std::array<std::uint8_t, kLetters> first{}; // per letter: first entry, N = none
+    std::array<std::uint8_t, N> next{};         // per entry: next entry with its letter, N = none
+};
+
+template <std::size_t N> constexpr KeywordIndex<N> indexKeywords(const Keyword (&table)[N]) {
+    KeywordIndex<N> index;
+    index.entries = table;
+    index.first.fill(N);
+    index.next.fill(N);
+    for (std::size_t i = N; i-- > 0;) {
+        const char32_t c = table[i].lead.front();
+        if (c < kFirstLetter || c >= kFirstLetter + kLetters)
+            throw "a keyword must begin with a Cyrillic letter";
+        const std::size_t letter = c - kFirstLetter;
+        index.next[i] = index.first[letter];
+        index.first[letter] = static_cast<std::uint8_t>(i);
+    }
+    return index;
+}
+
+constexpr auto kProgramIndex = indexKeywords(kProgramKeywords);
+constexpr auto kConsoleIndex = indexKeywords(kConsoleKeywords);
+
 template <std::size_t N>
-void dispatch(const Keyword (&table)[N], std::u32string_view line, std::size_t start, CmdRecord& rec,
+void dispatch(const KeywordIndex<N>& index, std::u32string_view line, std::size_t start, CmdRecord& rec,
               CmdStatus noMatch) {
     rec.status = noMatch;
-    for (const Keyword& k : table) {
+    const char32_t first = charAt(line, start);
+    if (first < kFirstLetter || first >= kFirstLetter + kLetters) return;
+    for (std::size_t i = index.first[first - kFirstLetter]; i < N; i = index.next[i]) {
+        const Keyword& k = index.entries[i];
         if (!matchesAt(line, start, k.lead)) continue;
         if (k.after == After::NotUnderscore && charAt(line, start + k.lead.size()) == U'_') continue;
         if (!k.encode(line, start, rec) && k.fallback != nullptr) k.fallback(line, start, rec);
@@ -81,7 +118,8 @@ void dispatch(const Keyword (&table)[N], std::u32string_view line, std::size_t s
 // character: a line of blanks only starts at its last blank (and is then
 // rejected as an unknown command).
 std::size_t commandStart(std::u32string_view line, std::size_t pos) {
-    while (pos + 1 < line.size() && (charAt(line, pos) == U' ' || charAt(line, pos) == U'\t')) ++pos;
+    while (pos + 1 < line.size() && (charAt(line, pos) == U' ' || charAt(line, pos) == U'\t'))
+        ++pos;
     return pos;
 }
 
@@ -112,20 +150,20 @@ CmdRecord withStatus(CmdStatus status) {
     return rec;
 }
 
-}  // namespace
+} // namespace
 
 void dispatchProgramKeyword(std::u32string_view line, std::size_t start, CmdRecord& rec) {
-    dispatch(kProgramKeywords, line, start, rec, CmdStatus::BadCommand);
+    dispatch(kProgramIndex, line, start, rec, CmdStatus::BadCommand);
 }
 
 void dispatchConsoleKeyword(std::u32string_view line, std::size_t start, CmdRecord& rec) {
-    dispatch(kConsoleKeywords, line, start, rec, CmdStatus::NoSuchCommand);
+    dispatch(kConsoleIndex, line, start, rec, CmdStatus::NoSuchCommand);
 }
 
 CmdRecord compileProgramLine(std::u32string_view text) {
     const std::u32string_view line = lineBody(text);
     if (charAt(line, 0) == U'/' && charAt(line, 1) != U'/') return withStatus(CmdStatus::BadLineStart);
-    if (charAt(line, 0) == U'/' || line.empty()) return withStatus(CmdStatus::Skip);  // "//" comment
+    if (charAt(line, 0) == U'/' || line.empty()) return withStatus(CmdStatus::Skip); // "//" comment
     if (line.size() > kMaxLineLength) return withStatus(CmdStatus::LineTooLong);
 
     CmdRecord rec;
@@ -141,7 +179,8 @@ CmdRecord compileProgramLine(std::u32string_view text) {
         rec.word = 0;
         rec.kind = CmdKind::Conditional;
         const std::size_t pos = enc::skipBlanks(line, rec.rest, 2);
-        if (charAt(line, pos) == U' ' || !(matchesAt(line, pos, U"тогда") || matchesAt(line, pos, U"ТОГДА"))) {
+        if (charAt(line, pos) == U' ' ||
+            !(matchesAt(line, pos, U"тогда") || matchesAt(line, pos, U"ТОГДА"))) {
             rec.status = CmdStatus::BadParameter;
             return rec;
         }
@@ -173,13 +212,15 @@ std::int16_t parseNumber(std::u32string_view line, std::size_t pos) {
     const int d0 = digitValue(charAt(line, pos));
     const int d1 = digitValue(charAt(line, pos + 1));
     const int d2 = digitValue(charAt(line, pos + 2));
-    if (d0 >= 1 && d1 < 0 && d2 >= 0) return -1;  // "5,5": a number broken by one character
+    if (d0 >= 1 && d1 < 0 && d2 >= 0) return -1; // "5,5": a number broken by one character
     if (d0 < 0) return -1;
     if (d1 < 0) return static_cast<std::int16_t>(d0);
     if (d2 < 0) return static_cast<std::int16_t>(d0 * 10 + d1);
     return static_cast<std::int16_t>(d0 * 100 + d1 * 10 + d2);
 }
 
-int digitValue(char32_t c) { return (c >= U'0' && c <= U'9') ? static_cast<int>(c - U'0') : -1; }
+int digitValue(char32_t c) {
+    return (c >= U'0' && c <= U'9') ? static_cast<int>(c - U'0') : -1;
+}
 
-}  // namespace veltra
+} // namespace veltra

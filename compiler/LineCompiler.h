@@ -37,4 +37,4 @@ std::int16_t parseNumber(std::u32string_view line, std::size_t pos);
 // 0..9 for '0'..'9', -1 for anything else.
 int digitValue(char32_t c);
 
-}  // namespace veltra
+} // namespace veltra

@@ -17,11 +17,20 @@ inline constexpr char32_t charAt(std::u32string_view line, std::size_t pos) noex
 
 // True when `word` stands at `pos`. `word` never holds U'\0', so a word that
 // would run past the end of the line never matches.
-inline constexpr bool matchesAt(std::u32string_view line, std::size_t pos, std::u32string_view word) noexcept {
+inline constexpr bool matchesAt(std::u32string_view line, std::size_t pos,
+                                std::u32string_view word) noexcept {
     for (std::size_t i = 0; i < word.size(); ++i) {
         if (charAt(line, pos + i) != word[i]) return false;
     }
     return true;
+}
+
+// The same for a literal: its length is known when compiling, so no scan for
+// its terminating NUL is made on every call.
+template <std::size_t N>
+inline constexpr bool matchesAt(std::u32string_view line, std::size_t pos,
+                                const char32_t (&word)[N]) noexcept {
+    return matchesAt(line, pos, std::u32string_view(word, N - 1));
 }
 
 // The part of `text` before its line end: the first NUL, CR or LF.
@@ -29,10 +38,10 @@ inline constexpr std::u32string_view lineBody(std::u32string_view text) noexcept
     std::size_t n = 0;
     while (n < text.size()) {
         const char32_t c = text[n];
-        if (c == U'\0' || c == U'\r' || c == U'\n') break;
+        if (c <= U'\r' && (c == U'\0' || c == U'\r' || c == U'\n')) break;
         ++n;
     }
     return text.substr(0, n);
 }
 
-}  // namespace veltra
+} // namespace veltra

@@ -57,17 +57,17 @@ bool encodeLedValue(std::u32string_view line, std::size_t pos, int n, CmdRecord&
     }
 
     const char32_t letter = charAt(line, pos);
-    const bool fromA = letter == U'А';  // colour taken from the variable А
+    const bool fromA = letter == U'А'; // colour taken from the variable А
     const int colour = fromA ? 0 : colourCode(letter);
     if (colour < 0) return fail(rec, CmdStatus::BadParameter);
 
     std::size_t p = skipBlanks(line, pos + 1, 2);
     if (charAt(line, p) != U',') {
         if (fromA) return fail(rec, CmdStatus::BadParameter);
-        return succeed(rec, ledWord(n, colour == 0 ? 0 : 15, colour));  // black also darkens
+        return succeed(rec, ledWord(n, colour == 0 ? 0 : 15, colour)); // black also darkens
     }
     p = skipBlanks(line, p + 1, 2);
-    if (charAt(line, p) == U'В') {  // colour from А, brightness from В, whatever the letter
+    if (charAt(line, p) == U'В') { // colour from А, brightness from В, whatever the letter
         return succeed(rec, all ? 0x3400u : 0x3300u + static_cast<unsigned>(n));
     }
     const int brightness = parseNumber(line, p);
@@ -79,7 +79,7 @@ bool encodeLedValue(std::u32string_view line, std::size_t pos, int n, CmdRecord&
     return succeed(rec, ledWord(n, brightness, colour));
 }
 
-}  // namespace
+} // namespace
 
 bool encodeLed(std::u32string_view line, std::size_t start, CmdRecord& rec) {
     const int n = parseNumber(line, start + 4);
@@ -257,4 +257,4 @@ bool encodeEeprom(std::u32string_view line, std::size_t start, CmdRecord& rec) {
     return succeed(rec, word);
 }
 
-}  // namespace veltra
+} // namespace veltra

@@ -14,20 +14,19 @@ int failWith(CheckReport& report, std::string message, int result) {
     return result;
 }
 
-template <typename... Args>
-std::string format(const char* pattern, Args... args) {
+template <typename... Args> std::string format(const char* pattern, Args... args) {
     char buffer[160];
     std::snprintf(buffer, sizeof buffer, pattern, args...);
     return buffer;
 }
 
-}  // namespace
+} // namespace
 
 int buildProgram(const std::vector<std::u32string>& lines, ProgramImage& image, CheckReport& report) {
     image.labelAddr.fill(kLabelUndefined);
     image.words.fill(0);
     image.count = 0;
-    unsigned count = 0;  // words laid out so far
+    unsigned count = 0; // words laid out so far
 
     for (std::size_t i = 0; i < lines.size(); ++i) {
         const int lineNumber = static_cast<int>(i + 1);
@@ -58,8 +57,9 @@ int buildProgram(const std::vector<std::u32string>& lines, ProgramImage& image, 
 
         if (rec.word == 0 && rec.label != 0) {
             if (image.labelAddr[rec.label] != kLabelUndefined) {
-                return failWith(report, format("ОШИБКА: [стр.%3i]  метка_%u уже есть !", lineNumber,
-                                               static_cast<unsigned>(rec.label)),
+                return failWith(report,
+                                format("ОШИБКА: [стр.%3i]  метка_%u уже есть !", lineNumber,
+                                       static_cast<unsigned>(rec.label)),
                                 1);
             }
             image.labelAddr[rec.label] = static_cast<std::uint16_t>(count);
@@ -85,4 +85,4 @@ int buildProgram(const std::vector<std::u32string>& lines, ProgramImage& image, 
     return 0;
 }
 
-}  // namespace veltra
+} // namespace veltra

@@ -21,4 +21,4 @@ const char* statusText(CmdStatus status) {
     return "";
 }
 
-}  // namespace veltra
+} // namespace veltra

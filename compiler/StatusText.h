@@ -8,4 +8,4 @@ namespace veltra {
 // UTF-8; empty for Ok and Skip, which show no message.
 const char* statusText(CmdStatus status);
 
-}  // namespace veltra
+} // namespace veltra

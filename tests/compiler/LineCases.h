@@ -43,9 +43,13 @@ constexpr CmdStatus S5 = CmdStatus::BadParameter;
 constexpr CmdStatus S7 = CmdStatus::Skip;
 
 // A program line that compiles to one word.
-constexpr LineCase word(std::u32string_view line, std::uint16_t w) { return {line, P, w, 0, 0, S, OK}; }
+constexpr LineCase word(std::u32string_view line, std::uint16_t w) {
+    return {line, P, w, 0, 0, S, OK};
+}
 // A program line rejected before any composite form began.
-constexpr LineCase fails(std::u32string_view line, CmdStatus s) { return {line, P, 0, 0, 0, S, s}; }
+constexpr LineCase fails(std::u32string_view line, CmdStatus s) {
+    return {line, P, 0, 0, 0, S, s};
+}
 // A conditional program line: the condition word, then the command's.
 constexpr LineCase cond(std::u32string_view line, std::uint16_t prefix, std::uint16_t w, CmdStatus s = OK) {
     return {line, P, w, prefix, 0, IF, s};
@@ -54,8 +58,14 @@ constexpr LineCase cond(std::u32string_view line, std::uint16_t prefix, std::uin
 constexpr LineCase ext(std::u32string_view line, std::uint16_t w, CmdStatus s = OK, Mode m = P) {
     return {line, m, w, 0xD100, 0, EX, s};
 }
-constexpr LineCase label(std::u32string_view line, std::uint8_t n) { return {line, P, 0, 0, n, S, OK}; }
-constexpr LineCase console(std::u32string_view line, std::uint16_t w) { return {line, C, w, 0, 0, S, OK}; }
-constexpr LineCase consoleFails(std::u32string_view line, CmdStatus s) { return {line, C, 0, 0, 0, S, s}; }
+constexpr LineCase label(std::u32string_view line, std::uint8_t n) {
+    return {line, P, 0, 0, n, S, OK};
+}
+constexpr LineCase console(std::u32string_view line, std::uint16_t w) {
+    return {line, C, w, 0, 0, S, OK};
+}
+constexpr LineCase consoleFails(std::u32string_view line, CmdStatus s) {
+    return {line, C, 0, 0, 0, S, s};
+}
 
-}  // namespace veltra::test
+} // namespace veltra::test

@@ -1,6 +1,6 @@
-// Table-driven tests of the two line entries: every example line of the
-// language's specification, plus the corners each algorithm's position
-// arithmetic and blank skipping make risky.
+// Table-driven tests of the two line entries: the known example lines of every
+// command, plus the corners that each encoder's position arithmetic and blank
+// skipping make risky.
 
 #include <gtest/gtest.h>
 
@@ -22,11 +22,14 @@ TEST_P(LineTable, CompilesToTheRecord) {
     const CmdRecord rec = c.mode == Mode::Program ? compileProgramLine(c.line) : compileConsoleLine(c.line);
     EXPECT_EQ(static_cast<int>(rec.status), static_cast<int>(c.status));
     EXPECT_EQ(rec.word, c.word) << std::hex << "word 0x" << rec.word << ", expected 0x" << c.word;
-    EXPECT_EQ(rec.prefixWord, c.prefix) << std::hex << "prefix 0x" << rec.prefixWord << ", expected 0x" << c.prefix;
+    EXPECT_EQ(rec.prefixWord, c.prefix)
+        << std::hex << "prefix 0x" << rec.prefixWord << ", expected 0x" << c.prefix;
     EXPECT_EQ(rec.label, c.label);
     EXPECT_EQ(static_cast<int>(rec.kind), static_cast<int>(c.kind));
 }
 
+// The tables are laid out by hand, a few cases to a line.
+// clang-format off
 #define LINE_TABLE(name, ...)                                                                          \
     const LineCase k##name[] = {__VA_ARGS__};                                                          \
     INSTANTIATE_TEST_SUITE_P(name, LineTable, ::testing::ValuesIn(k##name),                            \
@@ -34,7 +37,7 @@ TEST_P(LineTable, CompilesToTheRecord) {
                                  return std::to_string(info.index);                                    \
                              })
 
-// Part 2.1: the line's start, comments, blanks, the line end.
+// The line's start, comments, blanks, the line end.
 LINE_TABLE(LineStart,
     fails(U"//x", S7), fails(U"/x", S1), fails(U"   //x", S3), fails(U"", S7),
     fails(U"   ", S3), fails(U" ", S3), fails(U"\t", S3), fails(U"\t \t", S3),
@@ -61,7 +64,7 @@ LINE_TABLE(Keywords,
     // "Вм" and "вМ" are neither "вм" nor "ВМ": "Вм" goes to the variable В.
     fails(U"Вм свд=б", S3), fails(U"вМ свд=б", S3));
 
-// Part 2.2: свд_n.
+// свд_n.
 LINE_TABLE(Led,
     word(U"свд_1 = к", 0xA1F1), word(U"свд_1=к,7", 0xA171), word(U"свд_12 = б, 3", 0xAC38),
     word(U"свд_1 = ч", 0xA100), word(U"свд_1 = ч,5", 0xA150),
@@ -101,7 +104,7 @@ LINE_TABLE(Colours,
     word(U"свд_1=б", 0xA1F8), word(U"свд_1=Б", 0xA1F8),
     fails(U"свд_1=х", S5), fails(U"свд_1=Х", S5), fails(U"свд_1=р", S5));
 
-// Part 2.2: свд.
+// свд.
 LINE_TABLE(LedAll,
     word(U"свд = вкл", 0xAEF8), word(U"свд = ж,7", 0xAE74), word(U"свд = А,В", 0x3400),
     word(U"свд = сохр_2", 0xC940), word(U"свд = сохр_1", 0xC840), word(U"свд=б", 0xAEF8),
@@ -111,17 +114,17 @@ LINE_TABLE(LedAll,
     fails(U"свдx=б", S3), word(U"свд =б", 0xAEF8), word(U"свд  =б", 0xAEF8), fails(U"свд   =б", S3),
     fails(U"свд", S3), fails(U"свд = х", S5));
 
-// Part 2.2: порт.
+// порт.
 LINE_TABLE(PortAll,
     word(U"порт = вкл", 0x2EFF), word(U"порт=выкл", 0x2E00), word(U"порт = ВКЛ", 0x2EFF),
     word(U"порт = ВЫКЛ", 0x2E00), word(U"порт = сохр_1", 0xC809), word(U"порт = сохр_2", 0xC909),
     word(U"порт =вкл", 0x2EFF),
     fails(U"порт  = вкл", S3), fails(U"порт вкл", S3), fails(U"порт", S3), fails(U"портx = вкл", S3),
     fails(U"порт =  вкл", S5), fails(U"порт = 1", S5),
-    // The undocumented "third character blank or 0x10" form is not kept.
+    // A value whose third character is a blank or 0x10 is no port byte.
     fails(U"порт = x x", S5), fails(U"порт = к\x10" U"z", S5));
 
-// Part 2.2: порт_n.b, and its hand-over to порт_n.
+// порт_n.b, and its hand-over to порт_n.
 LINE_TABLE(PortBit,
     word(U"порт_2.3=вкл", 0x1204), word(U"порт_2.3=выкл", 0x12FB), word(U"порт_6.1 = вкл", 0x1601),
     fails(U"порт_1.9=вкл", S3), word(U"порт_6.8 = выкл", 0x167F), word(U"порт_3.8 = ВКЛ", 0x1380),
@@ -131,7 +134,7 @@ LINE_TABLE(PortBit,
     fails(U"порт_1.1 = да", S3), fails(U"порт_1.1  = вкл", S3), fails(U"порт_1.0 = вкл", S3),
     fails(U"порт_7.1 = вкл", S3), fails(U"порт_1.1 =  вкл", S3), fails(U"порт_1.1", S3));
 
-// Part 2.2: порт_n.
+// порт_n.
 LINE_TABLE(Port,
     word(U"порт_3 = 00000001", 0x2380), fails(U"порт_3 = 0000001", S5), fails(U"порт_3 = 000000011", S5),
     fails(U"порт_6 = вкл", S3), word(U"порт_1 = 10000000", 0x2101),
@@ -146,7 +149,7 @@ LINE_TABLE(Port,
     fails(U"порт_0 = вкл", S3), fails(U"порт_ = вкл", S3), fails(U"порт_1 вкл", S3),
     word(U"порт_1 =вкл", 0x21FF), fails(U"порт_1  = вкл", S3));
 
-// Part 2.2: реле_n.
+// реле_n.
 LINE_TABLE(Relay,
     word(U"реле_1 = вкл", 0x1A01), word(U"реле_1 = выкл", 0x1AFE), word(U"реле_2 = вкл", 0x1A02),
     word(U"реле_2=ВЫКЛ", 0x1AFD), word(U"реле_1=ВКЛ", 0x1A01),
@@ -154,7 +157,7 @@ LINE_TABLE(Relay,
     fails(U"реле_1 = да", S3), fails(U"реле_1 вкл", S3), fails(U"реле_12 = вкл", S3),
     fails(U"реле_1 =  вкл", S3));
 
-// Part 2.2: ярк_n and ярк.
+// ярк_n and ярк.
 LINE_TABLE(Brightness,
     fails(U"ярк_2 = 16", S5), word(U"ярк = 0", 0x4A00),
     word(U"ярк_1 = 0", 0x4500), word(U"ярк_5 = 15", 0x490F), word(U"ярк_2=7", 0x4607),
@@ -163,7 +166,7 @@ LINE_TABLE(Brightness,
     word(U"ярк = 15", 0x4A0F), fails(U"ярк = 16", S5), word(U"ярк=7", 0x4A07),
     word(U"ярк =   7", 0x4A07), fails(U"ярк =    7", S5), fails(U"ярк=", S5), fails(U"ярк  = 1", S3));
 
-// Part 2.2: сохр_n.
+// сохр_n.
 LINE_TABLE(Store,
     word(U"сохр_1 = свд_3", 0xC143), word(U"сохр_2 = порт", 0xC209), fails(U"сохр_1 = свд_9", S5),
     fails(U"сохр_3 = А", S3),
@@ -175,14 +178,14 @@ LINE_TABLE(Store,
     fails(U"сохр_1 = х", S5), fails(U"сохр_1 =  А", S5),
     fails(U"сохр_1.1 = А", S3), fails(U"сохр_1 А", S3), fails(U"сохр_0 = А", S3));
 
-// Part 2.2: вм.
+// вм.
 LINE_TABLE(External,
     ext(U"вм свд_4 = с,12", 0xA4C3), ext(U"вм свд=б", 0xAEF8), ext(U"ВМ свд=б", 0xAEF8),
     ext(U"вм       свд=б", 0xAEF8), fails(U"вм        свд=б", S3),   // seven blanks, then eight
     ext(U"вм", 0, S3), ext(U"вмсвд=б", 0xAEF8), ext(U"вм пауза", 0x4201), ext(U"вм свд=х", 0, S5),
     ext(U"вм порт_2.3=вкл", 0x1204), ext(U"  вм свд=б", 0xAEF8), ext(U"ВМ реле_2 = вкл", 0x1A02));
 
-// Part 2.3: пауза.
+// пауза.
 LINE_TABLE(Pause,
     word(U"пауза", 0x4201), word(U"пауза+++", 0x4103), word(U"пауза*****", 0x4305),
     word(U"пауза++++++", 0x4105), word(U"пауза=20", 0x4214), word(U"пауза = 255", 0x42FF),
@@ -191,7 +194,7 @@ LINE_TABLE(Pause,
     fails(U"пауза =  5", S5), word(U"пауза    =5", 0x4205), fails(U"пауза     =5", S5),
     word(U"пауза x=5", 0x4205), word(U"паузаx", 0x4201), word(U"пауза=5x", 0x4205), word(U"пауза: 5", 0x4201));
 
-// Part 2.3: А and В.
+// А and В.
 LINE_TABLE(Variables,
     word(U"А=А+1", 0x9301), word(U"А=255", 0x91FF), fails(U"А=256", S5), word(U"А=А<<1", 0x9D00),
     word(U"А=В", 0x9700), word(U"А = сохр_2", 0xC90A), fails(U"А=", S5), fails(U"А=  5", S3),
@@ -199,13 +202,13 @@ LINE_TABLE(Variables,
     word(U"А=сохр_1", 0xC80A), word(U"А=0", 0x9100), word(U"А = 5", 0x9105), word(U"А =5", 0x9105),
     fails(U"А  =5", S3), fails(U"А5", S3), fails(U"А=А+256", S5), word(U"А=А+ 5", 0x9305),
     fails(U"А=А<<2", S5), word(U"А=ВХ", 0x9700), fails(U"А=А", S5), fails(U"А=Б", S5), fails(U"А=А*2", S5),
-    word(U"А=007", 0x9107), fails(U"А=A+1", S5), word(U"А=А+В+1", 0x9900), word(U"А=А-255", 0x95FF),
+    word(U"А=007", 0x9107), word(U"А=1000", 0x9164), fails(U"А=A+1", S5), word(U"А=А+В+1", 0x9900), word(U"А=А-255", 0x95FF),
     word(U"В=В-А", 0x9C00), word(U"В=В-3", 0x9603), word(U"В=А", 0x9800), fails(U"В=В>>1", S5),
     word(U"В=В+А", 0x9B00), word(U"В=В+3", 0x9403), fails(U"В=В<<1", S5), word(U"В=7", 0x9207),
     word(U"В = сохр_1", 0xC80B), word(U"В=сохр_2", 0xC90B), fails(U"В=  7", S3), word(U"В=А+1", 0x9800),
     fails(U"В=В+Б", S5));
 
-// Part 2.3: если ... тогда.
+// если ... тогда.
 LINE_TABLE(Conditional,
     cond(U"если кн_2==вкл тогда переход метка_2", 0x6302, 0xE002),
     cond(U"если А==0 тогда свд=выкл", 0x5400, 0xAE00), cond(U"если В==0 тогда А=А+1", 0x5500, 0x9301),
@@ -246,7 +249,7 @@ LINE_TABLE(Conditional,
     cond(U"если кн_1==вкл тогда вм свд=б", 0x6301, 0, S3), cond(U"если кн_1==вкл тогда ВМ свд=б", 0x6301, 0, S3),
     cond(U"если кн_1==вкл тогда вм", 0x6301, 0, S3));
 
-// Part 2.3: переход, возврат, метка_n.
+// переход, возврат, метка_n.
 LINE_TABLE(Branching,
     fails(U"переход метка_16", S5), fails(U"переход  метка_1", S3), fails(U"метка_0:", S5), fails(U"метка_3", S3),
     word(U"переход метка_1", 0xE001), word(U"переход метка_15", 0xE00F), word(U"переход МЕТКА_3", 0xE003),
@@ -257,7 +260,7 @@ LINE_TABLE(Branching,
     label(U"метка_ 5:", 5), label(U"метка_5::", 5), label(U"  метка_7:", 7),
     fails(U"метка_16:", S5), fails(U"метка_1", S3), fails(U"метка_123:", S3), fails(U"метка_x:", S5));
 
-// Part 2.1 and 4.1: the console entry.
+// The console entry.
 LINE_TABLE(Console,
     ext(U">вм свд_4 = с,12", 0xA4C3, OK, C), consoleFails(U">пауза", S4), consoleFails(U"свд=б", S1),
     consoleFails(U">", S7), consoleFails(U"", S1), consoleFails(U"очистить", S1),
@@ -276,6 +279,8 @@ LINE_TABLE(Console,
     ext(U">ВМ свд=б", 0xAEF8, OK, C), ext(U"> вм свд=б", 0xAEF8, OK, C),
     // The forwarded command is compiled with the program table.
     ext(U">вм пауза", 0x4201, OK, C), ext(U">вм ППЗУ = записать", 0, S3, C), ext(U">вм", 0, S3, C));
+
+// clang-format on
 
 // Line length: 127 characters before the line end compile, 128 do not.
 TEST(LineLength, ProgramLineOf127CompilesAnd128IsTooLong) {
@@ -298,7 +303,7 @@ TEST(LineLength, ProgramLineOf127CompilesAnd128IsTooLong) {
 
 TEST(LineLength, ConsoleCountsWhatFollowsThePrompt) {
     const std::u32string command = U">свд=б";
-    const std::u32string padded = command + std::u32string(128 - command.size(), U' ');  // '>' + 127
+    const std::u32string padded = command + std::u32string(128 - command.size(), U' '); // '>' + 127
     EXPECT_EQ(compileConsoleLine(padded).word, 0xAEF8);
     EXPECT_EQ(compileConsoleLine(padded + U" ").status, CmdStatus::LineTooLong);
 }
@@ -312,5 +317,5 @@ TEST(LineRecord, EveryCompileStartsFromAClearedRecord) {
     EXPECT_EQ(second.label, 3);
 }
 
-}  // namespace
-}  // namespace veltra::test
+} // namespace
+} // namespace veltra::test

@@ -42,7 +42,9 @@ void expectFailure(const Checked& c, int result, const std::string& message) {
     EXPECT_EQ(c.image.count, 0);
 }
 
-Lines repeat(const std::u32string& line, std::size_t times) { return Lines(times, line); }
+Lines repeat(const std::u32string& line, std::size_t times) {
+    return Lines(times, line);
+}
 
 TEST(BuildProgram, EmptyTextChecksWithoutAProgram) {
     for (const Lines& lines : {Lines{}, Lines{U""}, Lines{U"// пример", U"//", U""}}) {
@@ -71,7 +73,8 @@ TEST(BuildProgram, LineErrorNamesTheLine) {
 
 TEST(BuildProgram, TheFirstFailingLineStopsTheCheck) {
     // Line 2 fails; line 3's error and the undefined label are never reached.
-    expectFailure(check({U"переход метка_9", U"реле_5=вкл", U"пауза=999"}), 5, "[стр.  2] ОШИБКА: параметр команды");
+    expectFailure(check({U"переход метка_9", U"реле_5=вкл", U"пауза=999"}), 5,
+                  "[стр.  2] ОШИБКА: параметр команды");
 }
 
 TEST(BuildProgram, DuplicateLabel) {
@@ -87,7 +90,8 @@ TEST(BuildProgram, UndefinedLabelIsReportedAfterAllLines) {
     // A line error later in the text is found first.
     expectFailure(check({U"переход метка_4", U"пауза", U"пауза 5"}), 5, "[стр.  3] ОШИБКА: параметр команды");
     // A duplicate label later in the text too.
-    expectFailure(check({U"переход метка_4", U"метка_1:", U"метка_1:"}), 1, "ОШИБКА: [стр.  3]  метка_1 уже есть !");
+    expectFailure(check({U"переход метка_4", U"метка_1:", U"метка_1:"}), 1,
+                  "ОШИБКА: [стр.  3]  метка_1 уже есть !");
     // Among several, the first jump word in program order.
     expectFailure(check({U"метка_3:", U"переход метка_7", U"переход метка_3", U"переход метка_2"}), 1,
                   "ОШИБКА: неверная метка [ 7 ] !");
@@ -112,8 +116,9 @@ TEST(BuildProgram, ForwardJump) {
     EXPECT_EQ(c.image.labelAddr[5], 3);
 }
 
-TEST(BuildProgram, TheSpecificationsExampleProgram) {
-    const Checked c = check({U"// пример", U"метка_1:", U"если кн_1==вкл тогда свд=к", U"пауза+", U"переход метка_1"});
+TEST(BuildProgram, TheLanguageHelpExampleProgram) {
+    const Checked c =
+        check({U"// пример", U"метка_1:", U"если кн_1==вкл тогда свд=к", U"пауза+", U"переход метка_1"});
     expectSuccess(c);
     EXPECT_EQ(c.image.count, 4);
     EXPECT_EQ(c.words(), (std::vector<std::uint16_t>{0x6301, 0xAEF1, 0x4101, 0xE000}));
@@ -172,14 +177,14 @@ TEST(BuildProgram, ThousandWordsFitAndOneMoreDoesNot) {
 
 TEST(BuildProgram, TwoWordLineCrossingTheLimit) {
     Lines lines = repeat(U"пауза", 998);
-    lines.push_back(U"если А>1 тогда А=0");  // 998 -> 1000
+    lines.push_back(U"если А>1 тогда А=0"); // 998 -> 1000
     Checked c = check(lines);
     expectSuccess(c);
     EXPECT_EQ(c.image.count, 1000);
     EXPECT_EQ(c.image.words[999], 0x9100);
 
     lines = repeat(U"пауза", 999);
-    lines.push_back(U"если А>1 тогда А=0");  // 999 -> 1001
+    lines.push_back(U"если А>1 тогда А=0"); // 999 -> 1001
     expectFailure(check(lines), 1, "ОШИБКА: текст программы > 1000 команд !");
 
     lines = repeat(U"пауза", 999);
@@ -236,5 +241,5 @@ TEST(StatusText, RussianTexts) {
     EXPECT_STREQ(statusText(static_cast<CmdStatus>(42)), "");
 }
 
-}  // namespace
-}  // namespace veltra::test
+} // namespace
+} // namespace veltra::test

@@ -29,4 +29,4 @@ inline std::string toUtf8(std::u32string_view text) {
     return out;
 }
 
-}  // namespace veltra::test
+} // namespace veltra::test

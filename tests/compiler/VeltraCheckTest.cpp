@@ -11,8 +11,8 @@
 #include <QStringEncoder>
 #include <QTemporaryDir>
 
-#include <cstdio>
 #include <algorithm>
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -25,7 +25,8 @@ struct Outcome {
 
 std::string shellQuote(const std::string& arg) {
     std::string quoted = "'";
-    for (char c : arg) quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    for (char c : arg)
+        quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
     return quoted + "'";
 }
 
@@ -33,7 +34,8 @@ std::string shellQuote(const std::string& arg) {
 // standard input. Standard error is dropped.
 Outcome runCheck(const std::vector<std::string>& args, const std::string& input = {}) {
     std::string command = shellQuote(VELTRA_CHECK);
-    for (const std::string& arg : args) command += " " + shellQuote(arg);
+    for (const std::string& arg : args)
+        command += " " + shellQuote(arg);
     command += input.empty() ? " </dev/null" : " <" + shellQuote(input);
     command += " 2>/dev/null";
     Outcome run;
@@ -41,7 +43,8 @@ Outcome runCheck(const std::vector<std::string>& args, const std::string& input 
     if (pipe == nullptr) return run;
     char buffer[4096];
     std::size_t got;
-    while ((got = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) run.out.append(buffer, got);
+    while ((got = std::fread(buffer, 1, sizeof buffer, pipe)) > 0)
+        run.out.append(buffer, got);
     const int status = ::pclose(pipe);
     run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     return run;
@@ -56,7 +59,7 @@ QByteArray cp1251(const QString& text) {
 }
 
 class VeltraCheck : public ::testing::Test {
-protected:
+  protected:
     std::string write(const char* name, const QByteArray& bytes) {
         const QString path = dir.filePath(QString::fromUtf8(name));
         QFile file(path);
@@ -65,10 +68,10 @@ protected:
         return path.toStdString();
     }
 
-    // The example of the language's specification, as its lines.
+    // A small looping program: a button lights all LEDs red.
     const QStringList exampleLines{QString::fromUtf8("// пример"), QString::fromUtf8("метка_1:"),
-                                   QString::fromUtf8("если кн_1==вкл тогда свд=к"), QString::fromUtf8("пауза+"),
-                                   QString::fromUtf8("переход метка_1")};
+                                   QString::fromUtf8("если кн_1==вкл тогда свд=к"),
+                                   QString::fromUtf8("пауза+"), QString::fromUtf8("переход метка_1")};
     const std::string exampleOutput = "  >>> без ошибок\n6301\nAEF1\n4101\nE000\n";
 
     QTemporaryDir dir;
@@ -134,7 +137,7 @@ TEST_F(VeltraCheck, FailuresPrintOnlyTheMessage) {
     }
 
     std::string longLine = "пауза";
-    longLine.append(123, ' ');  // 128 characters
+    longLine.append(123, ' '); // 128 characters
     const std::string path = write("l.txt", cp1251(QString::fromStdString(longLine)));
     const Outcome run = runCheck({path});
     EXPECT_EQ(run.exitCode, 2);
@@ -143,7 +146,8 @@ TEST_F(VeltraCheck, FailuresPrintOnlyTheMessage) {
 
 TEST_F(VeltraCheck, LimitOfThousandWords) {
     QStringList lines;
-    for (int i = 0; i < 1000; ++i) lines << QString::fromUtf8("пауза+");
+    for (int i = 0; i < 1000; ++i)
+        lines << QString::fromUtf8("пауза+");
     Outcome run = runCheck({write("k.txt", cp1251(lines.join("\r\n")))});
     EXPECT_EQ(run.exitCode, 0);
     EXPECT_EQ(std::count(run.out.begin(), run.out.end(), '\n'), 1001);
@@ -162,8 +166,13 @@ TEST_F(VeltraCheck, EmptyFileChecksWithoutWords) {
 
 TEST_F(VeltraCheck, UsageErrors) {
     const std::string path = write("x.txt", QByteArray("\r\n"));
-    for (const std::vector<std::string>& args : std::vector<std::vector<std::string>>{
-             {}, {"--bogus"}, {"--utf8"}, {path, path}, {"--line"}, {"--line", "a", "b"}, {"--console-line"}}) {
+    for (const std::vector<std::string>& args : std::vector<std::vector<std::string>>{{},
+                                                                                      {"--bogus"},
+                                                                                      {"--utf8"},
+                                                                                      {path, path},
+                                                                                      {"--line"},
+                                                                                      {"--line", "a", "b"},
+                                                                                      {"--console-line"}}) {
         const Outcome run = runCheck(args);
         EXPECT_EQ(run.exitCode, 64);
         EXPECT_EQ(run.out, "");
@@ -173,12 +182,13 @@ TEST_F(VeltraCheck, UsageErrors) {
 
 TEST_F(VeltraCheck, UnreadableFiles) {
     EXPECT_EQ(runCheck({dir.filePath("missing.txt").toStdString()}).exitCode, 66);
-    EXPECT_EQ(runCheck({dir.path().toStdString()}).exitCode, 66);  // a directory
+    EXPECT_EQ(runCheck({dir.path().toStdString()}).exitCode, 66); // a directory
 }
 
 TEST_F(VeltraCheck, LineModes) {
     EXPECT_EQ(runCheck({"--line", "свд_12 = б, 3"}).out, "word=AC38 prefix=0000 label=0 kind=0 status=0\n");
-    EXPECT_EQ(runCheck({"--line", "если А>1 тогда А=0"}).out, "word=9100 prefix=8401 label=0 kind=1 status=0\n");
+    EXPECT_EQ(runCheck({"--line", "если А>1 тогда А=0"}).out,
+              "word=9100 prefix=8401 label=0 kind=1 status=0\n");
     EXPECT_EQ(runCheck({"--line", "метка_12:"}).out, "word=0000 prefix=0000 label=12 kind=0 status=0\n");
     EXPECT_EQ(runCheck({"--line", "вм свд=б"}).out, "word=AEF8 prefix=D100 label=0 kind=2 status=0\n");
     EXPECT_EQ(runCheck({"--line", "пауза 5"}).out, "word=0000 prefix=0000 label=0 kind=0 status=5\n");
@@ -213,4 +223,4 @@ TEST(Examples, EveryExampleChecks) {
     }
 }
 
-}  // namespace
+} // namespace

@@ -8,7 +8,8 @@ bool decodeProgramText(std::string_view bytes, TextEncoding encoding, std::u32st
     QStringDecoder decoder = encoding == TextEncoding::Utf8 ? QStringDecoder(QStringConverter::Utf8)
                                                             : QStringDecoder("windows-1251");
     if (!decoder.isValid()) return false;
-    const QString decoded = decoder.decode(QByteArrayView(bytes.data(), static_cast<qsizetype>(bytes.size())));
+    const QString decoded =
+        decoder.decode(QByteArrayView(bytes.data(), static_cast<qsizetype>(bytes.size())));
     text = decoded.toStdU32String();
     return true;
 }
@@ -31,4 +32,4 @@ std::vector<std::u32string> splitLines(std::u32string_view text) {
     return lines;
 }
 
-}  // namespace veltra
+} // namespace veltra

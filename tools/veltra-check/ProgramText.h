@@ -17,4 +17,4 @@ bool decodeProgramText(std::string_view bytes, TextEncoding encoding, std::u32st
 // not open one more (empty) line.
 std::vector<std::u32string> splitLines(std::u32string_view text);
 
-}  // namespace veltra
+} // namespace veltra

@@ -23,9 +23,9 @@
 
 namespace {
 
-constexpr int kUsageError = 64;   // EX_USAGE
-constexpr int kCannotRead = 66;   // EX_NOINPUT
-constexpr int kInternal = 70;     // EX_SOFTWARE: this Qt lacks the text codec
+constexpr int kUsageError = 64; // EX_USAGE
+constexpr int kCannotRead = 66; // EX_NOINPUT
+constexpr int kInternal = 70;   // EX_SOFTWARE: this Qt lacks the text codec
 
 const char* const kUsage =
     "usage: veltra-check [--utf8] FILE    check a program file (Windows-1251, or UTF-8 with --utf8;\n"
@@ -41,13 +41,15 @@ int usageError(const char* why) {
 bool readAll(std::FILE* file, std::string& bytes) {
     char buffer[65536];
     std::size_t got;
-    while ((got = std::fread(buffer, 1, sizeof buffer, file)) > 0) bytes.append(buffer, got);
+    while ((got = std::fread(buffer, 1, sizeof buffer, file)) > 0)
+        bytes.append(buffer, got);
     return std::ferror(file) == 0;
 }
 
 int compileOneLine(bool console, const char* utf8) {
     const std::u32string line = QString::fromUtf8(utf8).toStdU32String();
-    const veltra::CmdRecord rec = console ? veltra::compileConsoleLine(line) : veltra::compileProgramLine(line);
+    const veltra::CmdRecord rec =
+        console ? veltra::compileConsoleLine(line) : veltra::compileProgramLine(line);
     std::printf("word=%04X prefix=%04X label=%d kind=%d status=%d\n", rec.word, rec.prefixWord, rec.label,
                 static_cast<int>(rec.kind), static_cast<int>(rec.status));
     return 0;
@@ -65,8 +67,8 @@ int checkFile(const std::string& path, veltra::TextEncoding encoding) {
     const int readErrno = errno;
     if (!fromStdin) std::fclose(file);
     if (!read) {
-        std::fprintf(stderr, "veltra-check: cannot read %s: %s\n", fromStdin ? "standard input" : path.c_str(),
-                     std::strerror(readErrno));
+        std::fprintf(stderr, "veltra-check: cannot read %s: %s\n",
+                     fromStdin ? "standard input" : path.c_str(), std::strerror(readErrno));
         return kCannotRead;
     }
 
@@ -77,17 +79,18 @@ int checkFile(const std::string& path, veltra::TextEncoding encoding) {
         return kInternal;
     }
 
-    static veltra::ProgramImage image;  // 8 KiB of words: kept off the stack
+    static veltra::ProgramImage image; // 8 KiB of words: kept off the stack
     veltra::CheckReport report;
     const int result = veltra::buildProgram(veltra::splitLines(text), image, report);
     std::printf("%s\n", report.message.c_str());
     if (result == 0) {
-        for (std::size_t i = 0; i < image.count; ++i) std::printf("%04X\n", image.words[i]);
+        for (std::size_t i = 0; i < image.count; ++i)
+            std::printf("%04X\n", image.words[i]);
     }
     return result;
 }
 
-}  // namespace
+} // namespace
 
 int main(int argc, char** argv) {
     if (argc < 2) return usageError("nothing to check");

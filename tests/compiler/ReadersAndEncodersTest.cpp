@@ -31,27 +31,48 @@ TEST_P(ParseNumberTable, ReadsTheNumber) {
 }
 
 const NumberCase kNumbers[] = {
-    // The specification's examples.
-    {U"5", 0, 5}, {U"12x", 0, 12}, {U"1234", 0, 123}, {U" 7", 0, 7}, {U"  7", 0, -1},
-    {U"5,5", 0, -1}, {U"0,5", 0, 0}, {U"x", 0, -1},
+    {U"5", 0, 5},
+    {U"12x", 0, 12},
+    {U"1234", 0, 123},
+    {U" 7", 0, 7},
+    {U"  7", 0, -1},
+    {U"5,5", 0, -1},
+    {U"0,5", 0, 0},
+    {U"x", 0, -1},
     // Leading zeros are digits.
-    {U"007", 0, 7}, {U"05", 0, 5}, {U"000", 0, 0}, {U"0123", 0, 12},
+    {U"007", 0, 7},
+    {U"05", 0, 5},
+    {U"000", 0, 0},
+    {U"0123", 0, 12},
     // A digit, one non-digit, a digit: refused unless the first digit is 0.
-    {U"9 9", 0, -1}, {U"9 x", 0, 9}, {U"10,5", 0, 10}, {U"1,23", 0, -1}, {U"0 9", 0, 0},
-    {U"999", 0, 999}, {U"255", 0, 255}, {U"", 0, -1}, {U" ", 0, -1}, {U"-5", 0, -1},
-    {U"+5", 0, -1}, {U"１", 0, -1},   // a full-width digit is not a digit
+    {U"9 9", 0, -1},
+    {U"9 x", 0, 9},
+    {U"10,5", 0, 10},
+    {U"1,23", 0, -1},
+    {U"0 9", 0, 0},
+    {U"999", 0, 999},
+    {U"255", 0, 255},
+    {U"", 0, -1},
+    {U" ", 0, -1},
+    {U"-5", 0, -1},
+    {U"+5", 0, -1},
+    {U"１", 0, -1}, // a full-width digit is not a digit
     // Positions inside a line, and past its end.
-    {U"свд_12 = б", 4, 12}, {U"ярк= 15", 4, 15}, {U"ab", 2, -1}, {U"ab", 100, -1},
+    {U"свд_12 = б", 4, 12},
+    {U"ярк= 15", 4, 15},
+    {U"ab", 2, -1},
+    {U"ab", 100, -1},
 };
 
 INSTANTIATE_TEST_SUITE_P(Numbers, ParseNumberTable, ::testing::ValuesIn(kNumbers));
 
 TEST(DigitValue, OnlyAsciiDigits) {
-    for (char32_t c = U'0'; c <= U'9'; ++c) EXPECT_EQ(digitValue(c), static_cast<int>(c - U'0'));
+    for (char32_t c = U'0'; c <= U'9'; ++c)
+        EXPECT_EQ(digitValue(c), static_cast<int>(c - U'0'));
     EXPECT_EQ(digitValue(U'/'), -1);
     EXPECT_EQ(digitValue(U':'), -1);
     EXPECT_EQ(digitValue(U'\0'), -1);
-    EXPECT_EQ(digitValue(U'О'), -1);  // Cyrillic О, not zero
+    EXPECT_EQ(digitValue(U'О'), -1); // Cyrillic О, not zero
     EXPECT_EQ(digitValue(U'０'), -1);
 }
 
@@ -131,16 +152,16 @@ TEST(Encoders, ConditionsSetRestAfterTheCondition) {
     CmdRecord rec;
     constexpr std::u32string_view line = U"если А>100 тогда А=0";
     ASSERT_TRUE(encodeIf(line, 0, rec));
-    EXPECT_EQ(rec.rest, 10u);  // right after "100"
+    EXPECT_EQ(rec.rest, 10u); // right after "100"
     ASSERT_TRUE(encodeButtonTest(U"кн_2==выкл!", 0, rec));
     EXPECT_EQ(rec.word, 0x5302);
-    EXPECT_EQ(rec.rest, 10u);  // right after "выкл"
+    EXPECT_EQ(rec.rest, 10u); // right after "выкл"
     ASSERT_TRUE(encodeVarBTest(U"В == 7", 0, rec));
     EXPECT_EQ(rec.word, 0x5C07);
     EXPECT_EQ(rec.rest, 6u);
     ASSERT_TRUE(encodeVarATest(U"А<007", 0, rec));
     EXPECT_EQ(rec.word, 0x7407);
-    EXPECT_EQ(rec.rest, 3u);  // inside the number: the length comes from the value
+    EXPECT_EQ(rec.rest, 3u); // inside the number: the length comes from the value
 }
 
 TEST(Encoders, ExternalPointsRestAtTheForwardedCommand) {
@@ -159,5 +180,5 @@ TEST(Encoders, LabelAndReturn) {
     EXPECT_EQ(rec.word, 0xB100);
 }
 
-}  // namespace
-}  // namespace veltra::test
+} // namespace
+} // namespace veltra::test
