@@ -2,13 +2,12 @@
 // console, which frames reach the board, and that the request bookkeeping is
 // left clean for the link's polling.
 
-#include <QApplication>
 #include <QPlainTextEdit>
 #include <QTextBlock>
 
 #include <gtest/gtest.h>
 
-#include "SimulatedBoard.h"
+#include "tests/support/SimulatedBoard.h"
 #include "console/Console.h"
 
 namespace veltra {
@@ -199,11 +198,3 @@ TEST_F(ConsoleTest, AbortedWaitLeavesTextAndLinkAlone) {
 
 }  // namespace
 }  // namespace veltra
-
-int main(int argc, char** argv) {
-    // Test discovery runs the binary too, without the test environment.
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    ::testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
-}

@@ -1,4 +1,4 @@
-#include "SimulatedBoard.h"
+#include "tests/support/SimulatedBoard.h"
 
 namespace veltra::test {
 
@@ -25,7 +25,7 @@ void SimulatedBoard::cycle() {
         }
     }
     tx_.txPending = false;
-    link_.OnLinkCycle(tx_, image_);
+    link_.OnLinkCycle(tx_, image);
     if (!tx_.txPending) return;
     std::vector<std::uint8_t> frame(tx_.txFrame.begin(), tx_.txFrame.begin() + tx_.txLength);
     const std::uint8_t code = frame[3];

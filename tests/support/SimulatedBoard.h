@@ -27,6 +27,7 @@ public:
     bool linkRunning = true;  // false: no cycles run, nobody picks a request up
     int replyDelayCycles = 1;
     bool abortAfterFirstSend = false;
+    ProgramImage image;  // what an upload request sends
 
     std::vector<std::vector<std::uint8_t>> sent;  // request frames, polls excluded
     int elapsedMs = 0;
@@ -43,7 +44,6 @@ private:
 
     LinkProtocol& link_;
     TxFrameSlot tx_;
-    ProgramImage image_;
     std::vector<Pending> replies_;
     int sinceCycleMs_ = 0;
     int cycles_ = 0;
