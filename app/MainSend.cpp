@@ -6,6 +6,7 @@ namespace veltra {
 
 void TMainForm::btSendClick() {
     if (consoleMode) return;
+    if (checkProgram() != 0) return; // the check has shown its message
     // The upload window hooks in here.
 }
 

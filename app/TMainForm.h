@@ -80,6 +80,11 @@ class TMainForm : public QMainWindow, public LinkClient, public PortReporter {
     void ApplyEditorColours();
     bool isClosing() const { return closing_; }
 
+    // Checks and compiles the editor's text into programImage; 0 when it
+    // compiled, else the failing status (always 1 in the console view). The
+    // result is shown in the message line.
+    int checkProgram();
+
     // Handlers.
     void btSendClick();
     void btNewClick();
