@@ -55,12 +55,14 @@ void LinkProtocol::OnLinkCycle(TxFrameSlot& tx, const ProgramImage& image) {
     auto send = [&](RequestCode code, const std::uint8_t* data = nullptr, std::size_t length = 0) {
         BuildFrame(tx, code, data, length);
         pendingRequestCode = static_cast<std::uint8_t>(code);
+        framesAtRequest = framesReceived;
     };
 
     if (uploadRequest) {
         uploadRequest = false;
         buildUpload(tx, image);
         pendingRequestCode = static_cast<std::uint8_t>(RequestCode::Upload);
+        framesAtRequest = framesReceived;
     } else if (consoleCommandRequest) {
         consoleCommandRequest = false;
         send(RequestCode::Command, consoleCommand.data(), consoleCommand.size());
@@ -88,6 +90,7 @@ void LinkProtocol::OnLinkCycle(TxFrameSlot& tx, const ProgramImage& image) {
 void LinkProtocol::OnFrameReceived(std::span<const std::uint8_t> frame) {
     if (frame.size() <= kStatusByte) return;
     linkCountdown = kLinkAliveCycles;
+    ++framesReceived;
     lastReplyCode = frame[kCodeByte];
     lastReplyStatus = frame[kStatusByte];
     const bool memoryReply = lastReplyCode == static_cast<std::uint8_t>(RequestCode::MemoryWrite) ||

@@ -37,9 +37,10 @@ bool LinkRequest::AwaitPickUp(RequestCode code, WaitSpec spec, int& pickUps) {
     return false;
 }
 
-bool LinkRequest::AwaitReply(WaitSpec spec) {
+bool LinkRequest::AwaitReply(WaitSpec spec, bool pickedUp) {
+    if (!pickedUp) return false;
     int turns = 0;
-    while (link_.lastReplyCode != link_.pendingRequestCode && turns < spec.limit) {
+    while (!link_.ReplyArrived() && turns < spec.limit) {
         turns_.Turn(spec.stepMs);
         if (turns_.Aborted()) return false;
         ++turns;
@@ -74,8 +75,7 @@ RequestResult LinkRequest::Run(RequestCode code, const RequestPlan& plan, int* s
         result.outcome = RequestOutcome::Aborted;
         return result;
     }
-    // The reply wait runs even after a missed pick-up, as the requesters' timing expects.
-    bool replied = AwaitReply(plan.reply);
+    bool replied = AwaitReply(plan.reply, pickedUp);
     if (turns_.Aborted()) {
         result.outcome = RequestOutcome::Aborted;
         return result;

@@ -80,9 +80,12 @@ class LinkRequest {
     // per count. False when the count reached the limit or the wait was
     // aborted; a flag still set then is withdrawn so it is never sent later.
     bool AwaitPickUp(RequestCode code, WaitSpec spec, int& pickUps);
-    // Waits while lastReplyCode differs from pendingRequestCode. False when
-    // the wait made `limit` turns or was aborted.
-    bool AwaitReply(WaitSpec spec);
+    // Waits until the reply to the request in progress has come (the last
+    // frame carries pendingRequestCode and arrived after the request went
+    // out). False when the wait made `limit` turns or was aborted, and at
+    // once when the request was never picked up: nothing was sent, so
+    // nothing can answer.
+    bool AwaitReply(WaitSpec spec, bool pickedUp = true);
     // One turn of `ms`; false when aborted.
     bool Pause(int ms);
     // pendingRequestCode = 0, unless the wait was aborted.

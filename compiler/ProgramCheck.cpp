@@ -1,0 +1,88 @@
+#include "compiler/ProgramCheck.h"
+
+#include <cstdio>
+
+#include "compiler/LineCompiler.h"
+#include "compiler/StatusText.h"
+
+namespace veltra {
+namespace {
+
+int failWith(CheckReport& report, std::string message, int result) {
+    report.message = std::move(message);
+    report.colour = MessageColour::Red;
+    return result;
+}
+
+template <typename... Args> std::string format(const char* pattern, Args... args) {
+    char buffer[160];
+    std::snprintf(buffer, sizeof buffer, pattern, args...);
+    return buffer;
+}
+
+} // namespace
+
+int buildProgram(const std::vector<std::u32string>& lines, ProgramImage& image, CheckReport& report) {
+    image.labelAddr.fill(kLabelUndefined);
+    image.words.fill(0);
+    image.count = 0;
+    unsigned count = 0; // words laid out so far
+
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        const int lineNumber = static_cast<int>(i + 1);
+        const CmdRecord rec = compileProgramLine(lines[i]);
+        if (rec.status != CmdStatus::Ok && rec.status != CmdStatus::Skip) {
+            return failWith(report, format("[стр.%3i] ", lineNumber) + statusText(rec.status),
+                            static_cast<int>(rec.status));
+        }
+
+        // At most two words per line and the limit is checked after every
+        // line, so `count` never passes 1002 and stays inside `words`.
+        switch (rec.kind) {
+        case CmdKind::Single:
+        case CmdKind::Service:
+            if (rec.word != 0) image.words[count++] = rec.word;
+            break;
+        case CmdKind::Conditional:
+            if (rec.prefixWord != 0) image.words[count++] = rec.prefixWord;
+            if (rec.word != 0) image.words[count++] = rec.word;
+            break;
+        case CmdKind::External:
+            if (rec.word != 0) {
+                image.words[count++] = rec.prefixWord;
+                image.words[count++] = rec.word;
+            }
+            break;
+        }
+
+        if (rec.word == 0 && rec.label != 0) {
+            if (image.labelAddr[rec.label] != kLabelUndefined) {
+                return failWith(report,
+                                format("ОШИБКА: [стр.%3i]  метка_%u уже есть !", lineNumber,
+                                       static_cast<unsigned>(rec.label)),
+                                1);
+            }
+            image.labelAddr[rec.label] = static_cast<std::uint16_t>(count);
+        }
+
+        if (count > kMaxProgramWords) return failWith(report, "ОШИБКА: текст программы > 1000 команд !", 1);
+    }
+
+    // Jumps hold their label number until every label is known.
+    for (unsigned i = 0; i < count; ++i) {
+        const std::uint16_t word = image.words[i];
+        if ((word & 0xF000) != 0xE000) continue;
+        const unsigned n = word & 0x000F;
+        if (image.labelAddr[n] == kLabelUndefined) {
+            return failWith(report, format("ОШИБКА: неверная метка [ %u ] !", n), 1);
+        }
+        image.words[i] = static_cast<std::uint16_t>(0xE000 | (image.labelAddr[n] & 0x07FF));
+    }
+
+    image.count = static_cast<std::uint16_t>(count);
+    report.message = "  >>> без ошибок";
+    report.colour = MessageColour::Green;
+    return 0;
+}
+
+} // namespace veltra

@@ -1,0 +1,179 @@
+#include "console/Console.h"
+
+#include <QCoreApplication>
+#include <QPlainTextEdit>
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QTextDocument>
+
+#include "compiler/LineCompiler.h"
+#include "compiler/StatusText.h"
+
+namespace veltra {
+
+namespace {
+
+const QString kWorking = QStringLiteral(">>выполняю... ");
+const QString kOk = QStringLiteral(" OK");
+const QString kNoAnswer = QStringLiteral(" ОШИБКА: плата не отвечает ! ");
+const QString kRejected = QStringLiteral(" ОШИБКА: команда отклонена!");
+const QString kMemoryFailure = QStringLiteral(" ОШИБКА: сбой памяти Veltra !");
+
+// Only the leading characters are compared, so ">сбросить" resets and
+// ">очистить всё" clears; a blank after '>' sends the line to the compiler.
+const QString kClearWord = QStringLiteral(">очистить");
+const QString kResetWord = QStringLiteral(">сброс");
+
+constexpr std::uint16_t kMemoryWriteWord = 0x30;
+
+// Waits of each procedure: turns of `stepMs`, at most `limit`.
+constexpr RequestPlan kResetPlan{{50, 10}, {10, 50}, 0};
+constexpr RequestPlan kMemoryPlan{{50, 20}, {50, 100}, 50};
+constexpr RequestPlan kCommandPlan{{50, 20}, {50, 20}, 0};
+
+// Clears the guard flag however the procedure ends, also when it returns
+// early because the window is closing.
+struct BusyScope {
+    explicit BusyScope(bool& flag) : flag_(flag) { flag_ = true; }
+    ~BusyScope() { flag_ = false; }
+    bool& flag_;
+};
+
+}  // namespace
+
+Console::Console(QPlainTextEdit& text, LinkProtocol& link, WaitTurns& turns)
+    : text_(text), link_(link), turns_(turns) {}
+
+void Console::FillInitial(QPlainTextEdit& text) {
+    text.setPlainText(QStringLiteral("//---------- консоль управления  ----------\n"
+                                     "//    введи команду и нажми Enter\n"
+                                     "//\n"
+                                     ">"));
+    QTextCursor cursor = text.textCursor();
+    cursor.movePosition(QTextCursor::End);
+    text.setTextCursor(cursor);
+}
+
+void Console::HandleEnter() {
+    if (busy_ || turns_.Aborted()) return;
+    BusyScope scope(busy_);
+
+    const QString line = text_.document()->lastBlock().text();
+    if (line.startsWith(kClearWord)) {
+        clearConsole();
+        return;
+    }
+    if (line.startsWith(kResetWord)) {
+        reset();
+    } else {
+        const std::u32string source = line.toStdU32String();
+        const CmdRecord rec = compileConsoleLine(source);
+        if (rec.status != CmdStatus::Ok && rec.status != CmdStatus::Skip) {
+            appendLine(QStringLiteral(">>") + QString::fromUtf8(statusText(rec.status)));
+        } else if (rec.kind == CmdKind::Service) {
+            memory(rec.word);
+        } else if ((rec.kind == CmdKind::Single || rec.kind == CmdKind::External) && rec.word != 0) {
+            command(rec);
+        }
+    }
+    if (turns_.Aborted()) return;
+    finish();
+}
+
+void Console::clearConsole() {
+    text_.clear();
+    QCoreApplication::processEvents();
+    if (turns_.Aborted()) return;
+    // These differ in their blanks from the lines the console starts with.
+    text_.setPlainText(QStringLiteral("//---------- консоль управления ----------\n"
+                                      "//     введи команду и нажми Enter \n"
+                                      "//\n"
+                                      ">"));
+    caretToEnd();
+}
+
+void Console::reset() {
+    const int line = beginWork();
+    if (line < 0) return;
+    LinkRequest request(link_, turns_);
+    const RequestResult result = request.Run(RequestCode::Reset, kResetPlan);
+    if (result.outcome == RequestOutcome::Aborted) return;
+    if (result.outcome == RequestOutcome::NoAnswer) {
+        endWork(line, kNoAnswer);
+    } else {
+        endWork(line, result.status != 0 ? kRejected : kOk);
+    }
+}
+
+void Console::memory(std::uint16_t word) {
+    const int line = beginWork();
+    if (line < 0) return;
+    LinkRequest request(link_, turns_);
+    const RequestCode code = word == kMemoryWriteWord ? RequestCode::MemoryWrite : RequestCode::MemoryErase;
+    const RequestResult result = request.Run(code, kMemoryPlan);
+    if (result.outcome == RequestOutcome::Aborted) return;
+    if (result.outcome == RequestOutcome::NoAnswer) {
+        endWork(line, kNoAnswer);
+    } else {
+        // Only the memory-failure bit matters for the memory commands.
+        endWork(line, (result.status & kMemoryFailureBit) ? kMemoryFailure : kOk);
+    }
+}
+
+void Console::command(const CmdRecord& rec) {
+    const int line = beginWork();
+    if (line < 0) return;
+    const bool external = rec.kind == CmdKind::External;
+    link_.SetConsoleCommand(rec.word, external ? rec.prefixWord : 0, external);
+    LinkRequest request(link_, turns_);
+    const RequestResult result = request.Run(RequestCode::Command, kCommandPlan);
+    if (result.outcome == RequestOutcome::Aborted) return;
+    if (result.outcome == RequestOutcome::NoAnswer) {
+        endWork(line, kNoAnswer);
+    } else {
+        endWork(line, result.status != 0 ? kRejected : kOk);
+    }
+}
+
+int Console::beginWork() {
+    appendLine(kWorking);
+    const int line = text_.document()->blockCount() - 1;
+    QCoreApplication::processEvents();
+    return turns_.Aborted() ? -1 : line;
+}
+
+void Console::endWork(int line, const QString& outcome) {
+    QTextBlock block = text_.document()->findBlockByNumber(line);
+    if (!block.isValid()) {
+        // The user edited the lines away meanwhile; the outcome still must be seen.
+        appendLine(kWorking + outcome);
+        return;
+    }
+    QTextCursor cursor(block);
+    cursor.movePosition(QTextCursor::EndOfBlock, QTextCursor::KeepAnchor);
+    cursor.insertText(kWorking + outcome);
+}
+
+void Console::finish() {
+    link_.pendingRequestCode = 0;
+    appendLine(QStringLiteral(">"));
+    caretToEnd();
+    QCoreApplication::processEvents();
+}
+
+void Console::appendLine(const QString& line) {
+    QTextCursor cursor(text_.document());
+    cursor.movePosition(QTextCursor::End);
+    // An emptied console has one empty block: fill it rather than leave a blank line.
+    if (!text_.document()->isEmpty()) cursor.insertBlock();
+    cursor.insertText(line);
+}
+
+void Console::caretToEnd() {
+    QTextCursor cursor = text_.textCursor();
+    cursor.movePosition(QTextCursor::End);
+    text_.setTextCursor(cursor);
+    text_.ensureCursorVisible();
+}
+
+}  // namespace veltra

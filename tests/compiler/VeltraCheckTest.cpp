@@ -1,0 +1,226 @@
+// veltra-check run as a process: files in both encodings and with every kind
+// of line end, standard input, the line modes, and the exit codes.
+
+#include <gtest/gtest.h>
+
+#include <sys/wait.h>
+
+#include <QByteArray>
+#include <QDir>
+#include <QFile>
+#include <QStringEncoder>
+#include <QTemporaryDir>
+
+#include <algorithm>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+namespace {
+
+struct Outcome {
+    int exitCode = -1;
+    std::string out;
+};
+
+std::string shellQuote(const std::string& arg) {
+    std::string quoted = "'";
+    for (char c : arg)
+        quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    return quoted + "'";
+}
+
+// Runs veltra-check with `args`; `input`, when given, is a file fed to its
+// standard input. Standard error is dropped.
+Outcome runCheck(const std::vector<std::string>& args, const std::string& input = {}) {
+    std::string command = shellQuote(VELTRA_CHECK);
+    for (const std::string& arg : args)
+        command += " " + shellQuote(arg);
+    command += input.empty() ? " </dev/null" : " <" + shellQuote(input);
+    command += " 2>/dev/null";
+    Outcome run;
+    std::FILE* pipe = ::popen(command.c_str(), "r");
+    if (pipe == nullptr) return run;
+    char buffer[4096];
+    std::size_t got;
+    while ((got = std::fread(buffer, 1, sizeof buffer, pipe)) > 0)
+        run.out.append(buffer, got);
+    const int status = ::pclose(pipe);
+    run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    return run;
+}
+
+QByteArray cp1251(const QString& text) {
+    QStringEncoder encoder("windows-1251");
+    EXPECT_TRUE(encoder.isValid());
+    QByteArray bytes = encoder.encode(text);
+    EXPECT_FALSE(encoder.hasError());
+    return bytes;
+}
+
+class VeltraCheck : public ::testing::Test {
+  protected:
+    std::string write(const char* name, const QByteArray& bytes) {
+        const QString path = dir.filePath(QString::fromUtf8(name));
+        QFile file(path);
+        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(bytes);
+        return path.toStdString();
+    }
+
+    // A small looping program: a button lights all LEDs red.
+    const QStringList exampleLines{QString::fromUtf8("// пример"), QString::fromUtf8("метка_1:"),
+                                   QString::fromUtf8("если кн_1==вкл тогда свд=к"),
+                                   QString::fromUtf8("пауза+"), QString::fromUtf8("переход метка_1")};
+    const std::string exampleOutput = "  >>> без ошибок\n6301\nAEF1\n4101\nE000\n";
+
+    QTemporaryDir dir;
+};
+
+TEST_F(VeltraCheck, Windows1251WithCrLf) {
+    const std::string path = write("a.txt", cp1251(exampleLines.join("\r\n") + "\r\n"));
+    const Outcome run = runCheck({path});
+    EXPECT_EQ(run.exitCode, 0);
+    EXPECT_EQ(run.out, exampleOutput);
+}
+
+TEST_F(VeltraCheck, BareLfAndBareCrAndNoFinalLineEnd) {
+    for (const char* end : {"\n", "\r"}) {
+        const std::string path = write("b.txt", cp1251(exampleLines.join(QString::fromLatin1(end))));
+        const Outcome run = runCheck({path});
+        EXPECT_EQ(run.exitCode, 0);
+        EXPECT_EQ(run.out, exampleOutput);
+    }
+}
+
+TEST_F(VeltraCheck, Utf8WithTheFlag) {
+    const std::string path = write("u.txt", (exampleLines.join("\r\n") + "\r\n").toUtf8());
+    EXPECT_EQ(runCheck({"--utf8", path}).out, exampleOutput);
+    EXPECT_EQ(runCheck({path, "--utf8"}).out, exampleOutput);
+    EXPECT_EQ(runCheck({"--utf8", path}).exitCode, 0);
+
+    // Without the flag the same bytes are read as Windows-1251: the first
+    // command line is no longer a command.
+    const Outcome run = runCheck({path});
+    EXPECT_EQ(run.exitCode, 3);
+    EXPECT_EQ(run.out, "[стр.  2] ОШИБКА: команда\n");
+}
+
+TEST_F(VeltraCheck, StandardInput) {
+    const std::string path = write("s.txt", cp1251(exampleLines.join("\r\n")));
+    const Outcome run = runCheck({"-"}, path);
+    EXPECT_EQ(run.exitCode, 0);
+    EXPECT_EQ(run.out, exampleOutput);
+
+    const std::string utf8 = write("s8.txt", exampleLines.join("\n").toUtf8());
+    EXPECT_EQ(runCheck({"--utf8", "-"}, utf8).out, exampleOutput);
+}
+
+TEST_F(VeltraCheck, FailuresPrintOnlyTheMessage) {
+    struct Case {
+        const char* text;
+        int exitCode;
+        const char* out;
+    };
+    const Case cases[] = {
+        {"свд=б\r\nпауза 5\r\n", 5, "[стр.  2] ОШИБКА: параметр команды\n"},
+        {"/x\r\n", 1, "[стр.  1] ОШИБКА: начало строки\n"},
+        {"пауза\r\nпауза\r\nсвд\r\n", 3, "[стр.  3] ОШИБКА: команда\n"},
+        {"метка_1:\r\nметка_1:\r\n", 1, "ОШИБКА: [стр.  2]  метка_1 уже есть !\n"},
+        {"переход метка_4\r\n", 1, "ОШИБКА: неверная метка [ 4 ] !\n"},
+    };
+    for (const Case& c : cases) {
+        const std::string path = write("f.txt", cp1251(QString::fromUtf8(c.text)));
+        const Outcome run = runCheck({path});
+        EXPECT_EQ(run.exitCode, c.exitCode) << c.text;
+        EXPECT_EQ(run.out, c.out) << c.text;
+    }
+
+    std::string longLine = "пауза";
+    longLine.append(123, ' '); // 128 characters
+    const std::string path = write("l.txt", cp1251(QString::fromStdString(longLine)));
+    const Outcome run = runCheck({path});
+    EXPECT_EQ(run.exitCode, 2);
+    EXPECT_EQ(run.out, "[стр.  1] ОШИБКА: длина строки\n");
+}
+
+TEST_F(VeltraCheck, LimitOfThousandWords) {
+    QStringList lines;
+    for (int i = 0; i < 1000; ++i)
+        lines << QString::fromUtf8("пауза+");
+    Outcome run = runCheck({write("k.txt", cp1251(lines.join("\r\n")))});
+    EXPECT_EQ(run.exitCode, 0);
+    EXPECT_EQ(std::count(run.out.begin(), run.out.end(), '\n'), 1001);
+
+    lines << QString::fromUtf8("пауза+");
+    run = runCheck({write("k.txt", cp1251(lines.join("\r\n")))});
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_EQ(run.out, "ОШИБКА: текст программы > 1000 команд !\n");
+}
+
+TEST_F(VeltraCheck, EmptyFileChecksWithoutWords) {
+    const Outcome run = runCheck({write("e.txt", QByteArray())});
+    EXPECT_EQ(run.exitCode, 0);
+    EXPECT_EQ(run.out, "  >>> без ошибок\n");
+}
+
+TEST_F(VeltraCheck, UsageErrors) {
+    const std::string path = write("x.txt", QByteArray("\r\n"));
+    for (const std::vector<std::string>& args : std::vector<std::vector<std::string>>{{},
+                                                                                      {"--bogus"},
+                                                                                      {"--utf8"},
+                                                                                      {path, path},
+                                                                                      {"--line"},
+                                                                                      {"--line", "a", "b"},
+                                                                                      {"--console-line"}}) {
+        const Outcome run = runCheck(args);
+        EXPECT_EQ(run.exitCode, 64);
+        EXPECT_EQ(run.out, "");
+    }
+    EXPECT_EQ(runCheck({"--help"}).exitCode, 0);
+}
+
+TEST_F(VeltraCheck, UnreadableFiles) {
+    EXPECT_EQ(runCheck({dir.filePath("missing.txt").toStdString()}).exitCode, 66);
+    EXPECT_EQ(runCheck({dir.path().toStdString()}).exitCode, 66); // a directory
+}
+
+TEST_F(VeltraCheck, LineModes) {
+    EXPECT_EQ(runCheck({"--line", "свд_12 = б, 3"}).out, "word=AC38 prefix=0000 label=0 kind=0 status=0\n");
+    EXPECT_EQ(runCheck({"--line", "если А>1 тогда А=0"}).out,
+              "word=9100 prefix=8401 label=0 kind=1 status=0\n");
+    EXPECT_EQ(runCheck({"--line", "метка_12:"}).out, "word=0000 prefix=0000 label=12 kind=0 status=0\n");
+    EXPECT_EQ(runCheck({"--line", "вм свд=б"}).out, "word=AEF8 prefix=D100 label=0 kind=2 status=0\n");
+    EXPECT_EQ(runCheck({"--line", "пауза 5"}).out, "word=0000 prefix=0000 label=0 kind=0 status=5\n");
+    EXPECT_EQ(runCheck({"--line", ""}).out, "word=0000 prefix=0000 label=0 kind=0 status=7\n");
+    EXPECT_EQ(runCheck({"--console-line", ">ППЗУ = записать"}).out,
+              "word=0030 prefix=0000 label=0 kind=100 status=0\n");
+    EXPECT_EQ(runCheck({"--console-line", ">пауза"}).out, "word=0000 prefix=0000 label=0 kind=0 status=4\n");
+    EXPECT_EQ(runCheck({"--console-line", "свд=б"}).out, "word=0000 prefix=0000 label=0 kind=0 status=1\n");
+    EXPECT_EQ(runCheck({"--line", "свд=б"}).exitCode, 0);
+}
+
+// The shipped examples are Windows-1251 with CR LF and check without error.
+TEST(Examples, EveryExampleChecks) {
+    const QDir examples(QString::fromUtf8(VELTRA_EXAMPLES));
+    const QStringList files = examples.entryList({"*.txt"}, QDir::Files, QDir::Name);
+    ASSERT_GE(files.size(), 3);
+    for (const QString& name : files) {
+        const std::string path = examples.filePath(name).toStdString();
+        SCOPED_TRACE(path);
+        QFile file(examples.filePath(name));
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+        const QByteArray bytes = file.readAll();
+        EXPECT_EQ(bytes.count('\n'), bytes.count("\r\n"));
+        EXPECT_TRUE(bytes.endsWith("\r\n"));
+        // Windows-1251 Cyrillic is not valid UTF-8.
+        EXPECT_TRUE(QString::fromUtf8(bytes).contains(QChar::ReplacementCharacter)) << "not Windows-1251";
+
+        const Outcome run = runCheck({path});
+        EXPECT_EQ(run.exitCode, 0);
+        EXPECT_EQ(run.out.substr(0, run.out.find('\n')), "  >>> без ошибок");
+        EXPECT_GT(std::count(run.out.begin(), run.out.end(), '\n'), 1);
+    }
+}
+
+} // namespace

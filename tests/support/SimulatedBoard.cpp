@@ -1,0 +1,40 @@
+#include "tests/support/SimulatedBoard.h"
+
+namespace veltra::test {
+
+void SimulatedBoard::Turn(int stepMs) {
+    elapsedMs += stepMs;
+    if (!linkRunning) return;
+    sinceCycleMs_ += stepMs;
+    while (sinceCycleMs_ >= 50) {
+        sinceCycleMs_ -= 50;
+        cycle();
+    }
+}
+
+void SimulatedBoard::cycle() {
+    ++cycles_;
+    // Replies that are due arrive before the cycle's outgoing frame, as the
+    // worker reads before it asks for the next frame.
+    for (auto it = replies_.begin(); it != replies_.end();) {
+        if (it->dueCycle <= cycles_) {
+            link_.OnFrameReceived(it->frame);
+            it = replies_.erase(it);
+        } else {
+            ++it;
+        }
+    }
+    tx_.txPending = false;
+    link_.OnLinkCycle(tx_, image);
+    if (!tx_.txPending) return;
+    std::vector<std::uint8_t> frame(tx_.txFrame.begin(), tx_.txFrame.begin() + tx_.txLength);
+    const std::uint8_t code = frame[3];
+    if (code == static_cast<std::uint8_t>(RequestCode::Poll)) return;
+    sent.push_back(frame);
+    if (abortAfterFirstSend) aborted_ = true;
+    if (auto status = respond(frame)) {
+        replies_.push_back({cycles_ + replyDelayCycles, {0x77, 0x70, 0x61, code, 0, 0, *status, 0x0A}});
+    }
+}
+
+}  // namespace veltra::test
