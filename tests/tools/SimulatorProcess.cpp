@@ -98,9 +98,6 @@ bool HostLink::waitAlive() {
 }
 
 int HostLink::request(RequestCode code) {
-    // The wait ends when the last reply carries the awaited code; a reply to an
-    // earlier request of the same code must not pass for this one's answer.
-    link_.lastReplyCode = 0;
     EventPumpTurns turns;
     LinkRequest request(link_, turns);
     const RequestResult result = request.Run(code, kPlan);
