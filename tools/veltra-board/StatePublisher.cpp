@@ -17,7 +17,11 @@ std::string hexWord(std::uint16_t word) {
 }
 
 std::string where(int index) {
-    return index < 0 ? "console" : "[" + std::to_string(index) + "]";
+    if (index < 0) return "console";
+    std::string text = "[";
+    text += std::to_string(index);
+    text += ']';
+    return text;
 }
 
 } // namespace
