@@ -11,6 +11,14 @@
 
 #include <set>
 
+#include <fcntl.h>
+#include <poll.h>
+#include <termios.h>
+#include <unistd.h>
+
+#include "link/FrameCodec.h"
+#include "tests/support/PeerFrameParser.h"
+#include "tests/support/WaitFor.h"
 #include "tests/tools/SimulatorProcess.h"
 
 namespace veltra::test {
@@ -214,6 +222,56 @@ TEST_F(Simulator, RejectAndMemoryFailureMeanTheBoardDidNothing) {
         EXPECT_TRUE(allLedsOff(s));
     }
     EXPECT_FALSE(QFileInfo::exists(copy));
+}
+
+std::vector<std::uint8_t> frame(RequestCode code, const std::vector<std::uint8_t>& data) {
+    std::array<std::uint8_t, kFrameBufferSize> out{};
+    const std::size_t n = EncodeFrame(code, data, out);
+    return {out.begin(), out.begin() + static_cast<long>(n)};
+}
+
+TEST_F(Simulator, GarbledFramesAreRefusedAndTheLineRecovers) {
+    ASSERT_TRUE(board.start({QStringLiteral("--link"), linkPath()}));
+    // Raw bytes, as a broken line delivers them, instead of the program's port.
+    const int fd = ::open(linkPath().toLocal8Bit().constData(), O_RDWR | O_NOCTTY | O_NONBLOCK);
+    ASSERT_GE(fd, 0);
+    termios raw{};
+    ::tcgetattr(fd, &raw);
+    ::cfmakeraw(&raw);
+    ::tcsetattr(fd, TCSANOW, &raw);
+
+    auto upload = frame(RequestCode::Upload, {0xF1, 0xA1, 0xFF, 0x42});
+    upload.back() ^= 0xFF; // the CRC no longer matches the words
+    const auto command = frame(RequestCode::Command, {1, 0xF2, 0xA3, 0, 0, 0});
+    std::vector<std::uint8_t> line = {0x00, 0x77, 0x13, 0x0A, 0xFF};
+    line.insert(line.end(), upload.begin(), upload.end());
+    line.insert(line.end(), {0x77, 0x70, 0x61}); // a header cut short
+    line.insert(line.end(), command.begin(), command.end());
+    ASSERT_EQ(::write(fd, line.data(), line.size()), static_cast<ssize_t>(line.size()));
+
+    PeerFrameParser parser;
+    std::vector<PeerFrame> answers;
+    waitFor(
+        [&] {
+            std::uint8_t buffer[256];
+            const ssize_t n = ::read(fd, buffer, sizeof buffer);
+            if (n > 0)
+                for (auto& f : parser.push(buffer, static_cast<std::size_t>(n)))
+                    answers.push_back(f);
+            return answers.size() >= 2;
+        },
+        20000);
+    ::close(fd);
+    ASSERT_EQ(answers.size(), 2u) << board.log().toStdString();
+    EXPECT_EQ(answers[0].code(), 0x24);
+    EXPECT_EQ(answers[0].status(), 0x01) << "a program with a bad CRC must not be taken";
+    EXPECT_EQ(answers[1].code(), 0x25);
+    EXPECT_EQ(answers[1].status(), 0x00);
+    EXPECT_GE(board.waitForState([](auto& s) { return ledColour(s, 3) == 2; }), 0);
+    ASSERT_TRUE(board.stop());
+    for (const QJsonObject& s : board.states())
+        EXPECT_EQ(number(s, "programSize"), 0);
+    EXPECT_TRUE(board.log().contains(QStringLiteral("(bad CRC)")));
 }
 
 TEST_F(Simulator, WithItsWindowTheBoardStillRunsAndAnswers) {

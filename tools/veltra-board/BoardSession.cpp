@@ -10,6 +10,9 @@ namespace {
 // How long to rest while no program has the terminal open: the master then
 // reports a hang-up at once, and looking again at once would spin.
 constexpr int kNobodyThereRestMs = 20;
+// Reads per wake-up: a peer that never stops sending must not keep the board's
+// clock and window waiting; the notifier calls again for the rest.
+constexpr int kMaxReadsPerWake = 16;
 } // namespace
 
 std::string hexLine(const std::vector<std::uint8_t>& bytes) {
@@ -42,7 +45,7 @@ BoardSession::BoardSession(int masterFd, BoardResponder& responder, const BoardO
 
 void BoardSession::readAvailable() {
     std::uint8_t buffer[4096];
-    for (;;) {
+    for (int reads = 0; reads < kMaxReadsPerWake; ++reads) {
         const ssize_t n = ::read(fd_, buffer, sizeof buffer);
         if (n > 0) {
             receive(buffer, static_cast<std::size_t>(n));
