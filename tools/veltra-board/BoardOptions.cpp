@@ -8,17 +8,29 @@ namespace {
 
 constexpr int kUsageError = 64;
 
-const char* kUsage = "usage: veltra-board [--link PATH] [--silent] [--reject CODE]... [--memory-fail]\n"
-                     "                    [--delay MS] [--noise]\n"
-                     "A simulated board on a pseudo-terminal. Prints the terminal's path on the first\n"
-                     "line, then answers every request frame with its code and status 0.\n"
-                     "  --link PATH     keep a symlink PATH to the terminal while running\n"
-                     "  --silent        answer nothing\n"
-                     "  --reject CODE   answer requests with this code (0x25 or 37) with status 1\n"
-                     "  --memory-fail   answer 0x24, 0x30 and 0x31 with status 0x10\n"
-                     "  --delay MS      answer MS milliseconds late\n"
-                     "  --noise         put random bytes on the line between answers\n"
-                     "Received frames are logged in hex on standard error. Stop with Ctrl+C.\n";
+const char* kUsage =
+    "usage: veltra-board [--link PATH] [--memory FILE] [--state] [--view]\n"
+    "                    [--silent] [--reject CODE]... [--memory-fail] [--delay MS] [--noise]\n"
+    "       veltra-board --echo [--link PATH] [--silent] [--reject CODE]... [--memory-fail]\n"
+    "                    [--delay MS] [--noise]\n"
+    "A simulated board on a pseudo-terminal. Prints the terminal's path on the first\n"
+    "line. The board stores uploaded programs and runs them, executes console\n"
+    "commands at once and keeps a non-volatile copy of its program.\n"
+    "  --link PATH     keep a symlink PATH to the terminal while running\n"
+    "  --memory FILE   the non-volatile copy (default: PATH.nv beside the link;\n"
+    "                  without --link it lasts only while the simulator runs)\n"
+    "  --state         print the board's state as one JSON line on standard output\n"
+    "                  after every change\n"
+    "  --view          show the board in a window (LEDs, ports, buttons 1, 2, 3)\n"
+    "  --echo          no board: answer every request with its code and status 0\n"
+    "  --silent        answer nothing and act on nothing\n"
+    "  --reject CODE   answer requests with this code (0x25 or 37) with status 1,\n"
+    "                  without acting on them\n"
+    "  --memory-fail   answer 0x24, 0x30 and 0x31 with status 0x10, storing nothing\n"
+    "  --delay MS      answer MS milliseconds late\n"
+    "  --noise         put random bytes on the line between answers\n"
+    "Received frames and what the board did are logged on standard error.\n"
+    "Stop with Ctrl+C (or close the window).\n";
 
 std::optional<long> number(const std::string& text, long max) {
     if (text.empty()) return std::nullopt;
@@ -49,10 +61,20 @@ ParsedOptions parseBoardOptions(const std::vector<std::string>& args) {
             options.echo.memoryFail = true;
         } else if (arg == "--noise") {
             options.noise = true;
+        } else if (arg == "--echo") {
+            options.echoOnly = true;
+        } else if (arg == "--state") {
+            options.printState = true;
+        } else if (arg == "--view") {
+            options.view = true;
         } else if (arg == "--link") {
             auto path = value();
             if (!path || path->empty()) return usageError("--link needs a path");
             options.linkPath = *path;
+        } else if (arg == "--memory") {
+            auto path = value();
+            if (!path || path->empty()) return usageError("--memory needs a file");
+            options.memoryPath = *path;
         } else if (arg == "--reject") {
             auto text = value();
             auto code = text ? number(*text, 255) : std::nullopt;
@@ -67,7 +89,15 @@ ParsedOptions parseBoardOptions(const std::vector<std::string>& args) {
             return usageError("unknown option: " + arg);
         }
     }
+    if (options.echoOnly && (options.printState || options.view || !options.memoryPath.empty()))
+        return usageError("--echo has no board: --state, --view and --memory need one");
     return {options, {}, 0};
+}
+
+std::string nonVolatilePath(const BoardOptions& options) {
+    if (!options.memoryPath.empty()) return options.memoryPath;
+    if (!options.linkPath.empty()) return options.linkPath + ".nv";
+    return {};
 }
 
 } // namespace veltra::board_sim

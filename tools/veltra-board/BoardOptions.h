@@ -11,9 +11,16 @@ namespace veltra::board_sim {
 
 struct BoardOptions {
     std::string linkPath; // symlink to the slave side, when given
+    // --silent, --reject and --memory-fail: they decide the answer before the
+    // board model (or the echo) is asked.
     EchoOptions echo;
     int delayMs = 0;
     bool noise = false;
+
+    bool echoOnly = false;   // answer without a board model, as a line tester
+    bool printState = false; // one JSON line on standard output per change
+    bool view = false;       // show the board window
+    std::string memoryPath;  // the non-volatile copy; empty: beside the link
 };
 
 struct ParsedOptions {
@@ -23,5 +30,9 @@ struct ParsedOptions {
 };
 
 ParsedOptions parseBoardOptions(const std::vector<std::string>& args);
+
+// Where the board keeps its non-volatile copy: --memory, else the link path
+// with ".nv" appended, else nowhere (the copy then lives as long as the process).
+std::string nonVolatilePath(const BoardOptions& options);
 
 } // namespace veltra::board_sim

@@ -12,14 +12,24 @@ bool touchesMemory(std::uint8_t code) {
 }
 } // namespace
 
+std::optional<ForcedStatus> forcedStatus(const EchoOptions& options, const BoardRequest& request) {
+    if (options.memoryFail && touchesMemory(request.code))
+        return ForcedStatus{kMemoryFailure, "memory failure (--memory-fail)"};
+    if (options.rejected.count(request.code)) return ForcedStatus{kRejected, "rejected (--reject)"};
+    if (!request.crcOk) return ForcedStatus{kRejected, "rejected: the data's CRC does not match"};
+    return std::nullopt;
+}
+
+std::vector<std::uint8_t> answerPayload(std::uint8_t code) {
+    if (code == kPoll) return {0x00, 0x00};
+    return {};
+}
+
 std::optional<BoardAnswer> EchoResponder::Answer(const BoardRequest& request) {
     if (options_.silent) return std::nullopt;
     BoardAnswer answer;
-    if (options_.memoryFail && touchesMemory(request.code))
-        answer.status = kMemoryFailure;
-    else if (options_.rejected.count(request.code) || !request.crcOk)
-        answer.status = kRejected;
-    if (request.code == kPoll) answer.payload = {0x00, 0x00};
+    if (auto forced = forcedStatus(options_, request)) answer.status = forced->status;
+    answer.payload = answerPayload(request.code);
     return answer;
 }
 

@@ -1,11 +1,12 @@
 #pragma once
 // Decides what the simulated board answers to each request. The plain
-// responder echoes codes with a status; a board model that executes the
-// command words plugs in here as another responder.
+// responder echoes codes with a status; the board model answers through
+// ModelResponder.
 
 #include <cstdint>
 #include <optional>
 #include <set>
+#include <string>
 
 #include "tools/veltra-board/BoardProtocol.h"
 
@@ -23,6 +24,19 @@ struct EchoOptions {
     std::set<std::uint8_t> rejected; // answered with status 1
     bool memoryFail = false;         // 0x24, 0x30, 0x31 answered with status 0x10
 };
+
+// A status the options or a damaged frame impose on `request`, whatever the
+// board would do with it: 0x10 for a memory request under --memory-fail, 1 for
+// a rejected code or a frame whose CRC does not match. `why` says which.
+struct ForcedStatus {
+    std::uint8_t status;
+    std::string why;
+};
+std::optional<ForcedStatus> forcedStatus(const EchoOptions& options, const BoardRequest& request);
+
+// The payload of an answer to `code`: a poll gets a short one, as a real
+// board's status report; everything else none.
+std::vector<std::uint8_t> answerPayload(std::uint8_t code);
 
 // Answers every request with status 0 and no payload; a poll gets a short
 // payload, as a real board's status report.

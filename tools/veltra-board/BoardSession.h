@@ -1,10 +1,14 @@
 #pragma once
-// The simulator's main loop: reads requests from the pseudo-terminal, logs
-// them, asks the responder and writes its answers, late when told to, with
-// noise between them when told to.
+// The simulator's side of the line: reads requests from the pseudo-terminal
+// as they arrive (from the Qt event loop, which the board's clock and window
+// share), logs them, asks the responder and writes its answers, late when
+// told to, with noise between them when told to.
+
+#include <QObject>
+#include <QSocketNotifier>
+#include <QTimer>
 
 #include <chrono>
-#include <csignal>
 #include <cstdint>
 #include <deque>
 #include <ostream>
@@ -17,20 +21,21 @@
 
 namespace veltra::board_sim {
 
-class BoardSession {
+class BoardSession : public QObject {
+    Q_OBJECT
   public:
-    BoardSession(int masterFd, BoardResponder& responder, const BoardOptions& options, std::ostream& log);
-
-    // Runs until `stop` becomes nonzero (set by a signal handler).
-    void run(const volatile std::sig_atomic_t& stop);
+    // Starts watching `masterFd` (non-blocking) at once.
+    BoardSession(int masterFd, BoardResponder& responder, const BoardOptions& options, std::ostream& log,
+                 QObject* parent = nullptr);
 
   private:
     using Clock = std::chrono::steady_clock;
 
+    void readAvailable();
+    void restWhileNobodyThere();
     void receive(const std::uint8_t* bytes, std::size_t length);
-    void queueDueAnswers();
+    void sendDueAnswers();
     void writeOut();
-    int pollTimeoutMs() const;
 
     int fd_;
     BoardResponder& responder_;
@@ -40,6 +45,10 @@ class BoardSession {
     std::deque<std::pair<Clock::time_point, std::vector<std::uint8_t>>> scheduled_;
     std::vector<std::uint8_t> out_;
     std::mt19937 random_;
+    QSocketNotifier reader_;
+    QSocketNotifier writer_;
+    QTimer dueTimer_;  // the next delayed answer
+    QTimer restTimer_; // looks at the terminal again after a hang-up
 };
 
 // "77 70 61 10 00 00 00 0A"

@@ -1,22 +1,29 @@
 // veltra-board: a simulated board on a pseudo-terminal, for trying the editor
 // without hardware and for tests.
 
+#include <QApplication>
+#include <QCoreApplication>
+
 #include <csignal>
 #include <cstdio>
+#include <cstdlib>
 #include <iostream>
+#include <memory>
 #include <string>
 #include <vector>
 
+#include "board/view/BoardView.h"
 #include "tools/veltra-board/BoardOptions.h"
 #include "tools/veltra-board/BoardSession.h"
 #include "tools/veltra-board/PtyEndpoint.h"
+#include "tools/veltra-board/SimulatedBoard.h"
+#include "tools/veltra-board/StopSignals.h"
 
 namespace {
 
-volatile std::sig_atomic_t stopRequested = 0;
-
-void onStopSignal(int) {
-    stopRequested = 1;
+// Without a display Qt would abort with its own message; say what is missing instead.
+bool windowSystemReachable() {
+    return std::getenv("QT_QPA_PLATFORM") || std::getenv("DISPLAY") || std::getenv("WAYLAND_DISPLAY");
 }
 
 } // namespace
@@ -29,17 +36,28 @@ int main(int argc, char** argv) {
         return parsed.exitCode;
     }
     const BoardOptions& options = *parsed.options;
+    if (options.view && !windowSystemReachable()) {
+        std::cerr << "veltra-board: --view needs a display (DISPLAY or WAYLAND_DISPLAY is not set)\n";
+        return 1;
+    }
 
-    struct sigaction action {};
-    action.sa_handler = onStopSignal;
-    sigemptyset(&action.sa_mask);
-    sigaction(SIGINT, &action, nullptr);
-    sigaction(SIGTERM, &action, nullptr);
-    sigaction(SIGHUP, &action, nullptr);
+    // Only the window needs the GUI; without it the simulator runs where no display is.
+    std::unique_ptr<QCoreApplication> app;
+    if (options.view)
+        app = std::make_unique<QApplication>(argc, argv);
+    else
+        app = std::make_unique<QCoreApplication>(argc, argv);
+
+    std::string error;
+    StopSignals stop;
+    if (!stop.install(error)) {
+        std::cerr << "veltra-board: " << error << '\n';
+        return 1;
+    }
+    QObject::connect(&stop, &StopSignals::stopRequested, app.get(), &QCoreApplication::quit);
     std::signal(SIGPIPE, SIG_IGN);
 
     PtyEndpoint pty;
-    std::string error;
     if (!pty.open(error) || (!options.linkPath.empty() && !pty.link(options.linkPath, error))) {
         std::cerr << "veltra-board: " << error << '\n';
         return 1;
@@ -47,9 +65,23 @@ int main(int argc, char** argv) {
     std::printf("%s\n", pty.slavePath().c_str());
     std::fflush(stdout);
 
-    EchoResponder responder(options.echo);
-    BoardSession session(pty.masterFd(), responder, options, std::cerr);
-    session.run(stopRequested);
+    if (options.echoOnly) {
+        EchoResponder responder(options.echo);
+        BoardSession session(pty.masterFd(), responder, options, std::cerr);
+        app->exec();
+    } else {
+        SimulatedBoard board(options, std::cerr, options.printState ? &std::cout : nullptr);
+        board.powerOn();
+        BoardSession session(pty.masterFd(), board.responder(), options, std::cerr);
+        std::unique_ptr<veltra::BoardView> view;
+        if (options.view) {
+            view = std::make_unique<veltra::BoardView>(board.model());
+            const std::string& name = options.linkPath.empty() ? pty.slavePath() : options.linkPath;
+            view->setWindowTitle(view->windowTitle() + QStringLiteral(" — ") + QString::fromStdString(name));
+            view->show();
+        }
+        app->exec();
+    }
     pty.unlink();
     return 0;
 }

@@ -1,0 +1,159 @@
+// The simulator's board in process: how the options and damaged frames decide
+// an answer before the model does, what the log says, and when a state line
+// is printed.
+
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+#include "board/BoardModel.h"
+#include "tools/veltra-board/BoardOptions.h"
+#include "tools/veltra-board/ModelResponder.h"
+#include "tools/veltra-board/StatePublisher.h"
+
+namespace veltra::board_sim {
+namespace {
+
+BoardRequest request(std::uint8_t code, std::vector<std::uint16_t> words = {}, bool crcOk = true) {
+    BoardRequest r;
+    r.code = code;
+    for (std::uint16_t w : words) {
+        r.data.push_back(static_cast<std::uint8_t>(w & 0xFF));
+        r.data.push_back(static_cast<std::uint8_t>(w >> 8));
+    }
+    r.crcOk = crcOk;
+    return r;
+}
+
+BoardRequest command(std::uint16_t word, bool toModule = false) {
+    BoardRequest r;
+    r.code = 0x25;
+    r.data = {1,
+              static_cast<std::uint8_t>(word & 0xFF),
+              static_cast<std::uint8_t>(word >> 8),
+              static_cast<std::uint8_t>(toModule ? 0x00 : 0),
+              static_cast<std::uint8_t>(toModule ? 0xD1 : 0),
+              static_cast<std::uint8_t>(toModule ? 1 : 0)};
+    return r;
+}
+
+TEST(ModelResponder, OptionsAndDamagedFramesDecideBeforeTheBoardActs) {
+    const std::vector<std::uint16_t> program = {0xA1F1, 0x42FF};
+    struct Case {
+        const char* what;
+        EchoOptions options;
+        BoardRequest request;
+        std::optional<std::uint8_t> status; // nothing: no answer
+        std::size_t programSize;            // after the request
+    };
+    const Case cases[] = {
+        {"upload", {}, request(0x24, program), 0x00, 2},
+        {"upload under --memory-fail", {false, {}, true}, request(0x24, program), 0x10, 0},
+        {"rejected upload", {false, {0x24}, false}, request(0x24, program), 0x01, 0},
+        {"upload with a bad CRC", {}, request(0x24, program, false), 0x01, 0},
+        {"silent board", {true, {}, false}, request(0x24, program), std::nullopt, 0},
+        {"upload with an unrunnable word", {}, request(0x24, {0xA1F1, 0x1234}), 0x11, 0},
+        {"unknown request", {}, request(0x55), 0x01, 0},
+    };
+    for (const Case& c : cases) {
+        BoardModel board;
+        std::ostringstream log;
+        int applied = 0;
+        ModelResponder responder(board, c.options, log, [&] { ++applied; });
+        const auto answer = responder.Answer(c.request);
+        ASSERT_EQ(answer.has_value(), c.status.has_value()) << c.what;
+        if (answer) {
+            EXPECT_EQ(answer->status, *c.status) << c.what;
+        }
+        EXPECT_EQ(board.program().size(), c.programSize) << c.what;
+        EXPECT_FALSE(log.str().empty() && c.status) << c.what << ": nothing logged";
+        if (c.programSize) {
+            EXPECT_TRUE(board.state().running) << c.what;
+        }
+    }
+}
+
+TEST(ModelResponder, ConsoleCommandsRunAtOnceOrAreForwarded) {
+    BoardModel board;
+    std::ostringstream log;
+    ModelResponder responder(board, {}, log);
+    EXPECT_EQ(responder.Answer(command(0xA3F2))->status, 0);
+    EXPECT_EQ(board.state().leds[2], (LedState{2, 15}));
+    EXPECT_EQ(responder.Answer(command(0x0042, true))->status, 0);
+    EXPECT_EQ(board.state().forwardedCount, 1u);
+    EXPECT_EQ(board.state().lastForwarded, 0x0042);
+    EXPECT_NE(responder.Answer(command(0x4305))->status, 0) << "a pause means nothing from the console";
+    EXPECT_NE(log.str().find("command A3F2  свд_3 = з,15"), std::string::npos) << log.str();
+    EXPECT_NE(log.str().find("refused with status 0x01"), std::string::npos) << log.str();
+}
+
+TEST(ModelResponder, PollsGetAStatusReportAndChangeNothing) {
+    BoardModel board;
+    std::ostringstream log;
+    ModelResponder responder(board, {}, log);
+    const auto revision = board.revision();
+    const auto answer = responder.Answer(request(0x10));
+    ASSERT_TRUE(answer);
+    EXPECT_EQ(answer->status, 0);
+    EXPECT_EQ(answer->payload, (std::vector<std::uint8_t>{0, 0}));
+    EXPECT_EQ(board.revision(), revision);
+}
+
+TEST(StatePublisher, PrintsTheFirstStateAndThenOneLinePerChange) {
+    BoardModel board;
+    std::ostringstream log, out;
+    StatePublisher publisher(board, log, &out);
+    publisher.publish();
+    publisher.publish();
+    EXPECT_EQ(publisher.linesPrinted(), 1u) << "an unchanged board prints once";
+    EXPECT_EQ(out.str().find("\"programSize\":0"), out.str().find("\"programSize\""));
+
+    const std::vector<std::uint16_t> words = {0xD100, 0x0042, 0xA1F1};
+    ASSERT_TRUE(board.loadProgram(words));
+    board.advance(BoardTime(0));
+    publisher.publish();
+    publisher.publish();
+    EXPECT_EQ(publisher.linesPrinted(), 2u);
+    const std::string text = out.str();
+    EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 2);
+    EXPECT_NE(text.rfind("\"leds\":[[1,15]"), std::string::npos) << text;
+    EXPECT_NE(log.str().find("module [1] 0042"), std::string::npos) << log.str();
+}
+
+TEST(StatePublisher, WithoutStateOutputOnlyLogsEvents) {
+    BoardModel board;
+    std::ostringstream log;
+    StatePublisher publisher(board, log, nullptr);
+    board.forwardToModule(0x0042);
+    publisher.publish();
+    EXPECT_EQ(publisher.linesPrinted(), 0u);
+    EXPECT_NE(log.str().find("module console 0042"), std::string::npos) << log.str();
+}
+
+TEST(BoardOptions, ModelOptionsAndWhereTheCopyLives) {
+    auto parsed = parseBoardOptions({"--link", "/tmp/b", "--state", "--view"});
+    ASSERT_TRUE(parsed.options);
+    EXPECT_TRUE(parsed.options->printState);
+    EXPECT_TRUE(parsed.options->view);
+    EXPECT_FALSE(parsed.options->echoOnly);
+    EXPECT_EQ(nonVolatilePath(*parsed.options), "/tmp/b.nv");
+
+    parsed = parseBoardOptions({"--link", "/tmp/b", "--memory", "/tmp/copy"});
+    ASSERT_TRUE(parsed.options);
+    EXPECT_EQ(nonVolatilePath(*parsed.options), "/tmp/copy");
+    parsed = parseBoardOptions({});
+    ASSERT_TRUE(parsed.options);
+    EXPECT_EQ(nonVolatilePath(*parsed.options), "") << "no link, no file: the copy lives in memory";
+
+    for (std::vector<std::string> bad : {std::vector<std::string>{"--echo", "--state"},
+                                         {"--echo", "--view"},
+                                         {"--echo", "--memory", "/tmp/x"},
+                                         {"--memory"}}) {
+        parsed = parseBoardOptions(bad);
+        EXPECT_FALSE(parsed.options) << bad[1];
+        EXPECT_EQ(parsed.exitCode, 64) << bad[1];
+    }
+}
+
+} // namespace
+} // namespace veltra::board_sim
