@@ -1,0 +1,126 @@
+#include "app/IniLines.h"
+
+#include <optional>
+
+namespace veltra {
+
+namespace {
+
+std::string_view trimmed(std::string_view s) {
+    auto blank = [](char c) { return c == ' ' || c == '\t'; };
+    while (!s.empty() && blank(s.front()))
+        s.remove_prefix(1);
+    while (!s.empty() && blank(s.back()))
+        s.remove_suffix(1);
+    return s;
+}
+
+bool sameName(std::string_view a, std::string_view b) {
+    if (a.size() != b.size()) return false;
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        auto lower = [](char c) { return (c >= 'A' && c <= 'Z') ? char(c - 'A' + 'a') : c; };
+        if (lower(a[i]) != lower(b[i])) return false;
+    }
+    return true;
+}
+
+std::string_view view(const QByteArray& bytes) {
+    return {bytes.constData(), std::size_t(bytes.size())};
+}
+
+// The section name of a header line, or nothing for any other line.
+std::optional<std::string_view> sectionOf(std::string_view line) {
+    line = trimmed(line);
+    if (line.empty() || line.front() != '[') return std::nullopt;
+    std::size_t close = line.find(']');
+    if (close == std::string_view::npos) return std::nullopt;
+    return trimmed(line.substr(1, close - 1));
+}
+
+// The key name of a key line, or nothing for comments, blanks and other lines.
+std::optional<std::string_view> keyOf(std::string_view line) {
+    line = trimmed(line);
+    if (line.empty() || line.front() == ';' || line.front() == '#' || line.front() == '[')
+        return std::nullopt;
+    std::size_t eq = line.find('=');
+    if (eq == std::string_view::npos) return std::nullopt;
+    return trimmed(line.substr(0, eq));
+}
+
+} // namespace
+
+IniLines::IniLines(const QByteArray& text) {
+    qsizetype start = 0;
+    bool newlineKnown = false;
+    while (start < text.size()) {
+        qsizetype i = start;
+        while (i < text.size() && text[i] != '\n' && text[i] != '\r')
+            ++i;
+        Line line{text.mid(start, i - start), {}};
+        if (i < text.size()) {
+            qsizetype endLen = (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ? 2 : 1;
+            line.end = text.mid(i, endLen);
+            if (!newlineKnown) {
+                newline_ = line.end;
+                newlineKnown = true;
+            }
+            i += endLen;
+        }
+        lines_.push_back(std::move(line));
+        start = i;
+    }
+}
+
+void IniLines::terminateLastLine() {
+    if (!lines_.empty() && lines_.back().end.isEmpty()) lines_.back().end = newline_;
+}
+
+void IniLines::setValue(std::string_view section, std::string_view key, std::string_view value) {
+    QByteArray entry = QByteArray(key.data(), qsizetype(key.size())) + '=' +
+                       QByteArray(value.data(), qsizetype(value.size()));
+
+    // A key the section does not have yet goes after the last key of the
+    // section's first appearance (comments below it usually belong to the
+    // next section), or right after its header.
+    std::optional<std::size_t> insertAt;
+    bool inSection = section.empty(); // keys above the first header belong to ""
+    bool firstAppearance = inSection;
+    for (std::size_t i = 0; i < lines_.size(); ++i) {
+        std::string_view body = view(lines_[i].body);
+        if (auto name = sectionOf(body)) {
+            if (inSection) firstAppearance = false;
+            inSection = sameName(*name, section);
+            if (inSection && !insertAt) {
+                insertAt = i + 1;
+                firstAppearance = true;
+            }
+            continue;
+        }
+        if (!inSection) continue;
+        auto name = keyOf(body);
+        if (name && sameName(*name, key)) {
+            lines_[i].body = entry;
+            return;
+        }
+        if (name && firstAppearance) insertAt = i + 1;
+    }
+
+    if (insertAt || section.empty()) {
+        std::size_t at = insertAt.value_or(0);
+        if (at == lines_.size()) terminateLastLine();
+        lines_.insert(lines_.begin() + std::ptrdiff_t(at), Line{entry, newline_});
+        return;
+    }
+    terminateLastLine();
+    lines_.push_back(Line{'[' + QByteArray(section.data(), qsizetype(section.size())) + ']', newline_});
+    lines_.push_back(Line{entry, newline_});
+}
+
+QByteArray IniLines::text() const {
+    QByteArray out;
+    for (const Line& line : lines_)
+        out += line.body + line.end;
+    return out;
+}
+
+} // namespace veltra

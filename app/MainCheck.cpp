@@ -1,0 +1,50 @@
+// The main window's side of the program check: the message line, the two
+// pauses, and the editor's lines handed to the compiler.
+
+#include <QThread>
+
+#include "app/EditorText.h"
+#include "app/MainFormUi.h"
+#include "app/TMainForm.h"
+#include "compiler/ProgramCheck.h"
+
+namespace veltra {
+
+namespace {
+
+QColor colourOf(MessageColour colour) {
+    switch (colour) {
+    case MessageColour::Red:
+        return QColor(255, 0, 0);
+    case MessageColour::Green:
+        return QColor(0, 128, 0);
+    case MessageColour::Black:
+        break;
+    }
+    return QColor(0, 0, 0);
+}
+
+} // namespace
+
+int TMainForm::checkProgram() {
+    if (consoleMode) return 1;
+    programImage.count = 0;
+    setMessage(QStringLiteral("  проверка программы..."), Qt::black);
+    // The pauses below let no events run; the message is painted now so that
+    // the user sees it during them.
+    ui->stError->repaint();
+    QThread::msleep(500);
+    const QStringList lines = countedLines(*ui->edit->document());
+    QThread::msleep(100);
+
+    std::vector<std::u32string> source;
+    source.reserve(std::size_t(lines.size()));
+    for (const QString& line : lines)
+        source.push_back(line.toStdU32String());
+    CheckReport report;
+    int result = buildProgram(source, programImage, report);
+    setMessage(QString::fromStdString(report.message), colourOf(report.colour));
+    return result;
+}
+
+} // namespace veltra

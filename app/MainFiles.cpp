@@ -1,0 +1,89 @@
+// New, open, save and print: the program text and its files.
+
+#include <QCoreApplication>
+#include <QFileInfo>
+#include <QTextBlock>
+
+#include "app/AppError.h"
+#include "app/EditorText.h"
+#include "app/ProgramText.h"
+#include "app/TMainForm.h"
+#include "app/UserDialogs.h"
+#include "ui_TMainForm.h"
+
+namespace veltra {
+
+namespace {
+
+const QString kFilter = QStringLiteral("Файлы программ Veltra(*.txt)");
+
+QString folderOf(const QString& path) {
+    return QFileInfo(path).absolutePath();
+}
+
+} // namespace
+
+void TMainForm::btNewClick() {
+    if (consoleMode) return;
+    ui->edit->setPlainText(QStringLiteral("//------- программа Veltra -------\n"));
+    QCoreApplication::processEvents();
+    textLength = lastTextLength = countedTextLength(*ui->edit->document());
+    setMessage(QString(), ui->stError->palette().color(QPalette::WindowText));
+    programImage.count = 0;
+    QCoreApplication::processEvents();
+}
+
+void TMainForm::btLoadFromFileClick() {
+    if (consoleMode) return;
+    QString path = userDialogs().openFileName(
+        this, {QStringLiteral("Открыть файл с программой..."), folderOf(openPath), kFilter, QString()});
+    if (path.isEmpty()) return;
+    openPath = path;
+    // The file is read before the editor is touched: a file that cannot be
+    // read leaves the text in the editor as it was.
+    QString text = readProgramFile(path);
+    ui->edit->setPlainText(text);
+    QCoreApplication::processEvents();
+    textLength = lastTextLength = countedTextLength(*ui->edit->document());
+    setMessage(QString(), ui->stError->palette().color(QPalette::WindowText));
+    ui->btSaveToFile->setEnabled(true);
+    ui->btPrintFile->setEnabled(true);
+    programImage.count = 0;
+}
+
+void TMainForm::btSaveToFileClick() {
+    if (consoleMode) return;
+    const QStringList lines = countedLines(*ui->edit->document());
+    // A character Windows-1251 has no byte for would be written as '?': the
+    // text is not saved, and the caret goes to the first such character.
+    if (auto bad = findUnencodable(lines)) {
+        QTextCursor cursor(ui->edit->document()->findBlockByNumber(bad->line));
+        cursor.setPosition(cursor.position() + bad->column);
+        ui->edit->setTextCursor(cursor);
+        userDialogs().beep();
+        userDialogs().message(this,
+                              QStringLiteral("Строка %1: символ «%2» нельзя записать в файл (кодировка "
+                                             "Windows-1251). Программа не записана.")
+                                  .arg(bad->line + 1)
+                                  .arg(bad->character),
+                              QString(), BoxIcon::Stop);
+        return;
+    }
+    QString path = userDialogs().saveFileName(
+        this, {QStringLiteral("Сохранить программу..."), folderOf(savePath), kFilter, QStringLiteral("txt")});
+    if (path.isEmpty()) return;
+    savePath = withDefaultSuffix(path, QStringLiteral("txt"));
+    writeProgramFile(savePath, lines);
+    QCoreApplication::processEvents();
+    textLength = lastTextLength = countedTextLength(*ui->edit->document());
+    setMessage(QString(), ui->stError->palette().color(QPalette::WindowText));
+    ui->btSaveToFile->setEnabled(false);
+    ui->btPrintFile->setEnabled(true);
+}
+
+void TMainForm::btPrintFileClick() {
+    if (consoleMode) return;
+    // Nothing is printed: the program has no printed form.
+}
+
+} // namespace veltra

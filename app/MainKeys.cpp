@@ -1,0 +1,120 @@
+// The function keys of the main window and the view switch.
+
+#include <QApplication>
+#include <QKeyEvent>
+#include <QWindow>
+
+#include "app/TMainForm.h"
+#include "app/VeltraApplication.h"
+#include "ui_TMainForm.h"
+
+namespace veltra {
+
+namespace {
+
+bool isEnter(const QKeyEvent* key) {
+    return key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter;
+}
+
+} // namespace
+
+// Installed on the application, this sees every key press of every window of
+// the program before it is delivered, also inside modal dialogs and inside the
+// loops that wait while processing events. A key press passes here twice on
+// its way (its window, then the focused widget); whatever acts on it consumes
+// it, so nothing acts twice.
+bool TMainForm::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() != QEvent::KeyPress || closing_) return false;
+    auto* key = static_cast<QKeyEvent*>(event);
+    bool handled = false;
+    guarded([&] {
+        handled = AppMessage(key) || FormKeyDown(watched, key);
+        if (handled) return;
+        if (watched == ui->editConsol) handled = routeConsoleKey(key);
+        if (handled) return;
+        // Shift+Enter would put a line separator inside a line; both views
+        // want a real new line.
+        if ((watched == ui->edit || watched == ui->editConsol) && isEnter(key) &&
+            (key->modifiers() & Qt::ShiftModifier)) {
+            auto* view = static_cast<QPlainTextEdit*>(watched);
+            QTextCursor cursor = view->textCursor();
+            cursor.insertBlock();
+            view->setTextCursor(cursor);
+            handled = true;
+        }
+    });
+    return handled;
+}
+
+// F1 and F8, in the editor view only; a key held with Alt is a system key and
+// not looked at.
+bool TMainForm::AppMessage(QKeyEvent* key) {
+    if (consoleMode || (key->modifiers() & Qt::AltModifier)) return false;
+    if (key->key() == Qt::Key_F1) {
+        ui->btHelp->click();
+        return true;
+    }
+    if (key->key() == Qt::Key_F8) {
+        ui->btSend->click();
+        return true;
+    }
+    return false;
+}
+
+// The window's own key preview: F10 in either view, whatever the modifiers,
+// when the key is meant for this window.
+bool TMainForm::FormKeyDown(QObject* receiver, QKeyEvent* key) {
+    if (key->key() != Qt::Key_F10) return false;
+    auto* widget = qobject_cast<QWidget*>(receiver);
+    bool ours = receiver == windowHandle() || (widget && widget->window() == this);
+    if (!ours) return false;
+    switchView();
+    return true;
+}
+
+bool TMainForm::routeConsoleKey(QKeyEvent* key) {
+    if (key->text().size() != 1) return false;
+    const QChar typed = key->text().front();
+    QChar result = typed;
+    editConsolKeyPress(result);
+    if (result == typed) return false;
+    if (!result.isNull()) ui->editConsol->insertPlainText(QString(result));
+    return true;
+}
+
+void TMainForm::switchView() {
+    if (!consoleMode) {
+        ui->edit->hide();
+        ui->editConsol->show();
+        ui->editConsol->setFocus();
+        consoleMode = true;
+        if (helpForm_ && helpForm_->isVisible()) {
+            if (helpConsolForm_) helpConsolForm_->show();
+            helpForm_->hide();
+        }
+    } else {
+        ui->edit->show();
+        ui->editConsol->hide();
+        ui->edit->setFocus();
+        consoleMode = false;
+        if (helpConsolForm_ && helpConsolForm_->isVisible()) {
+            if (helpForm_) helpForm_->show();
+            helpConsolForm_->hide();
+        }
+    }
+    QCoreApplication::processEvents();
+    link.skipPoll = true; // the next cycle without a request sends nothing
+    QCoreApplication::processEvents();
+}
+
+void TMainForm::runSend() {
+    if (sending_) return; // F8 inside the upload's own waits
+    sending_ = true;
+    struct Done {
+        bool& flag;
+        ~Done() { flag = false; }
+    } done{sending_};
+    btSendClick();
+}
+
+} // namespace veltra

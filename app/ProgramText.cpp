@@ -1,0 +1,60 @@
+#include "app/ProgramText.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+
+#include "app/AppError.h"
+#include "app/Cp1251.h"
+
+namespace veltra {
+
+QString readProgramFile(const QString& path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) throw AppError(QStringLiteral("Cannot open file ") + path);
+    QByteArray bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError) throw AppError(QStringLiteral("Cannot open file ") + path);
+    QString text = decodeCp1251(bytes);
+    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    return text;
+}
+
+std::optional<Unencodable> findUnencodable(const QStringList& lines) {
+    QByteArray scratch;
+    for (int i = 0; i < lines.size(); ++i) {
+        qsizetype bad = encodeCp1251(lines[i], scratch);
+        if (bad < 0) continue;
+        const QString& line = lines[i];
+        qsizetype len = (bad + 1 < line.size() && line[bad].isHighSurrogate()) ? 2 : 1;
+        return Unencodable{i, int(bad), line.mid(bad, len)};
+    }
+    return std::nullopt;
+}
+
+void writeProgramFile(const QString& path, const QStringList& lines) {
+    const QString failure = QStringLiteral("Cannot create file ") + path;
+    QByteArray bytes;
+    QByteArray line;
+    for (const QString& text : lines) {
+        if (encodeCp1251(text, line) >= 0) throw AppError(failure);
+        bytes += line;
+        bytes += "\r\n";
+    }
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly)) throw AppError(failure);
+    // flush() reports a full disk that commit() would not notice.
+    if (file.write(bytes) != bytes.size() || !file.flush()) {
+        file.cancelWriting();
+        file.commit();
+        throw AppError(failure);
+    }
+    if (!file.commit()) throw AppError(failure);
+}
+
+QString withDefaultSuffix(const QString& path, const QString& suffix) {
+    if (path.isEmpty() || !QFileInfo(path).suffix().isEmpty()) return path;
+    return path + QLatin1Char('.') + suffix;
+}
+
+} // namespace veltra

@@ -1,0 +1,72 @@
+#include "app/QtUserDialogs.h"
+
+#include <QApplication>
+#include <QFileDialog>
+#include <QMessageBox>
+
+namespace veltra {
+
+namespace {
+
+UserDialogs*& currentDialogs() {
+    static UserDialogs* dialogs = nullptr;
+    return dialogs;
+}
+
+QString captionOr(const QString& caption) {
+    return caption.isEmpty() ? QGuiApplication::applicationDisplayName() : caption;
+}
+
+QString runFileDialog(QWidget* parent, const FileDialogSetup& setup, QFileDialog::AcceptMode mode) {
+    QFileDialog dialog(parent, setup.title, setup.folder, setup.filter);
+    dialog.setAcceptMode(mode);
+    dialog.setFileMode(QFileDialog::AnyFile); // both accept a name that does not exist yet
+    dialog.setDefaultSuffix(setup.defaultSuffix);
+    dialog.selectNameFilter(setup.filter);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
+    return dialog.selectedFiles().constFirst();
+}
+
+} // namespace
+
+UserDialogs& userDialogs() {
+    static QtUserDialogs qtDialogs;
+    UserDialogs* set = currentDialogs();
+    return set ? *set : qtDialogs;
+}
+
+void setUserDialogs(UserDialogs* dialogs) {
+    currentDialogs() = dialogs;
+}
+
+void QtUserDialogs::beep() {
+    QApplication::beep();
+}
+
+void QtUserDialogs::showError(const QString& text) {
+    QMessageBox::critical(QApplication::activeWindow(), QGuiApplication::applicationDisplayName(), text);
+}
+
+void QtUserDialogs::message(QWidget* parent, const QString& text, const QString& caption, BoxIcon icon) {
+    QMessageBox::Icon qtIcon = icon == BoxIcon::Stop          ? QMessageBox::Critical
+                               : icon == BoxIcon::Exclamation ? QMessageBox::Warning
+                                                              : QMessageBox::Information;
+    QMessageBox box(qtIcon, captionOr(caption), text, QMessageBox::Ok, parent);
+    box.exec();
+}
+
+QString QtUserDialogs::openFileName(QWidget* parent, const FileDialogSetup& setup) {
+    // A name of a file that does not exist is accepted; opening it then fails
+    // with the usual message.
+    return runFileDialog(parent, setup, QFileDialog::AcceptOpen);
+}
+
+QString QtUserDialogs::saveFileName(QWidget* parent, const FileDialogSetup& setup) {
+    return runFileDialog(parent, setup, QFileDialog::AcceptSave);
+}
+
+int QtUserDialogs::runModal(QDialog& dialog) {
+    return dialog.exec();
+}
+
+} // namespace veltra

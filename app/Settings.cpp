@@ -1,0 +1,204 @@
+#include "app/Settings.h"
+
+#define SI_NO_CONVERSION
+#define SI_IMPLEMENTATION
+#include <SimpleIni.h>
+
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+
+#include "app/AppError.h"
+#include "app/Cp1251.h"
+#include "app/IniLines.h"
+#include "app/ProgramFolder.h"
+
+namespace veltra {
+
+namespace {
+
+constexpr qsizetype kMaxStringBytes = 2047;
+constexpr const char* kPortNames[3] = {"COM1", "COM2", "COM3"};
+constexpr const char* kPortDefaults[3] = {"/dev/ttyS0", "/dev/ttyS1", "/dev/ttyS2"};
+
+// Between two accesses the file carries no write bit, so that it is not
+// changed by accident; each access gives the owner the bit back first.
+void allowWriting(const QString& path) {
+    QFile::setPermissions(path, QFile::permissions(path) | QFileDevice::WriteOwner | QFileDevice::WriteUser);
+}
+
+void protect(const QString& path) {
+    QFile::setPermissions(path,
+                          QFile::permissions(path) & ~(QFileDevice::WriteOwner | QFileDevice::WriteUser |
+                                                       QFileDevice::WriteGroup | QFileDevice::WriteOther));
+}
+
+struct Protection {
+    QString path;
+    explicit Protection(const QString& p) : path(p) { allowWriting(path); }
+    ~Protection() { protect(path); }
+};
+
+class IniReader {
+  public:
+    explicit IniReader(const QByteArray& bytes) {
+        ini_.SetUnicode(false);
+        ini_.SetMultiKey(true); // a repeated key reads as its first line
+        ini_.SetSpaces(false);
+        ini_.LoadData(bytes.constData(), std::size_t(bytes.size()));
+    }
+
+    QString string(const char* section, const char* key, const char* fallback) const {
+        const char* value = ini_.GetValue(section, key, nullptr);
+        if (!value) return QString::fromLatin1(fallback);
+        QByteArrayView bytes(value);
+        return decodeCp1251(bytes.first(std::min(bytes.size(), kMaxStringBytes)));
+    }
+
+    std::int16_t integer(const char* section, const char* key, std::int16_t fallback) const {
+        const char* value = ini_.GetValue(section, key, nullptr);
+        if (!value) return fallback;
+        return parseIniInteger(value).value_or(fallback);
+    }
+
+  private:
+    CSimpleIniA ini_;
+};
+
+} // namespace
+
+Settings& appSettings() {
+    static Settings record;
+    return record;
+}
+
+QString SettingsPath() {
+    return programFolder() + QStringLiteral("Veltra.ini");
+}
+
+std::optional<std::int16_t> parseIniInteger(std::string_view text) {
+    bool negative = false;
+    if (!text.empty() && (text.front() == '-' || text.front() == '+')) {
+        negative = text.front() == '-';
+        text.remove_prefix(1);
+    }
+    int base = 10;
+    if (text.starts_with("0x") || text.starts_with("0X")) {
+        base = 16;
+        text.remove_prefix(2);
+    } else if (text.starts_with("$")) {
+        base = 16;
+        text.remove_prefix(1);
+    }
+    if (text.empty()) return std::nullopt;
+    std::uint64_t value = 0;
+    for (char c : text) {
+        int digit;
+        if (c >= '0' && c <= '9')
+            digit = c - '0';
+        else if (base == 16 && c >= 'a' && c <= 'f')
+            digit = c - 'a' + 10;
+        else if (base == 16 && c >= 'A' && c <= 'F')
+            digit = c - 'A' + 10;
+        else
+            return std::nullopt;
+        value = value * std::uint64_t(base) + std::uint64_t(digit);
+        if (value > 0xFFFFFFFFull) return std::nullopt;
+    }
+    // Decimal must fit a signed 32-bit number; hexadecimal may use all 32 bits.
+    if (base == 10 && value > (negative ? 0x80000000ull : 0x7FFFFFFFull)) return std::nullopt;
+    std::uint32_t bits = std::uint32_t(value);
+    if (negative) bits = 0u - bits;
+    return std::int16_t(std::uint16_t(bits & 0xFFFFu));
+}
+
+Settings readSettingsFrom(const QString& path) {
+    if (!QFileInfo::exists(path)) {
+        QFile create(path);
+        if (create.open(QIODevice::WriteOnly)) create.close();
+    }
+    QByteArray bytes;
+    if (QFileInfo(path).isFile()) {
+        Protection protection(path);
+        QFile file(path);
+        if (file.open(QIODevice::ReadOnly)) bytes = file.readAll();
+    }
+    IniReader ini(bytes);
+    Settings s;
+    s.PCB_NAME = ini.string("PCB", "PCB_NAME", "VELTRA");
+    s.PORT_NAME = ini.string("LINK", "PORT_NAME", "COM1");
+    s.PORT_SPEED = ini.string("LINK", "PORT_SPEED", "57600");
+    s.PCB_VER = ini.integer("PCB", "PCB_VER", 1);
+    s.SOFT_VER = ini.integer("PCB", "SOFT_VER", 1);
+    s.BG_COLOR = ini.integer("EDIT", "BG_COLOR", 0);
+    s.TXT_COLOR = ini.integer("EDIT", "TXT_COLOR", 4);
+    s.TXT_SIZE = ini.integer("EDIT", "TXT_SIZE", 0);
+    s.TXT_FONT = ini.integer("EDIT", "TXT_FONT", 0);
+    s.VAL1 = ini.integer("EDIT", "VAL1", 0);
+    s.VAL2 = ini.integer("EDIT", "VAL2", 0);
+    for (int i = 0; i < 3; ++i) {
+        s.PORTS[i] = ini.string("PORTS", kPortNames[i], kPortDefaults[i]);
+        if (s.PORTS[i].isEmpty()) s.PORTS[i] = QString::fromLatin1(kPortDefaults[i]);
+    }
+    return s;
+}
+
+void writeSettingsTo(const QString& path, const Settings& s) {
+    const QString failure = QStringLiteral("Unable to write to ") + path;
+    QFileInfo info(path);
+    if (info.exists() && !info.isFile()) throw AppError(failure);
+
+    Protection protection(path);
+    QByteArray old;
+    if (info.exists()) {
+        QFile file(path);
+        if (!file.open(QIODevice::ReadOnly)) throw AppError(failure); // never drop lines we could not read
+        old = file.readAll();
+    }
+
+    IniLines ini(old);
+    auto integer = [&](const char* section, const char* key, std::int16_t value) {
+        ini.setValue(section, key, std::to_string(value));
+    };
+    auto string = [&](const char* section, const char* key, const QString& value) {
+        QByteArray bytes;
+        if (encodeCp1251(value, bytes) >= 0) throw AppError(failure);
+        ini.setValue(section, key, std::string_view(bytes.constData(), std::size_t(bytes.size())));
+    };
+    integer("EDIT", "BG_COLOR", s.BG_COLOR);
+    integer("EDIT", "TXT_COLOR", s.TXT_COLOR);
+    integer("EDIT", "TXT_SIZE", s.TXT_SIZE);
+    integer("EDIT", "TXT_FONT", s.TXT_FONT);
+    integer("EDIT", "VAL1", s.VAL1);
+    integer("EDIT", "VAL2", s.VAL2);
+    string("PCB", "PCB_NAME", s.PCB_NAME);
+    integer("PCB", "PCB_VER", s.PCB_VER);
+    integer("PCB", "SOFT_VER", s.SOFT_VER);
+    string("LINK", "PORT_NAME", s.PORT_NAME);
+    string("LINK", "PORT_SPEED", s.PORT_SPEED);
+
+    // Written beside and renamed over the old file, so that a failure half-way
+    // cannot leave a cut file; a folder that allows no new file gets the
+    // file rewritten in place instead.
+    QSaveFile file(path);
+    file.setDirectWriteFallback(true);
+    QByteArray bytes = ini.text();
+    if (!file.open(QIODevice::WriteOnly)) throw AppError(failure);
+    // flush() reports a full disk that commit() would not notice.
+    if (file.write(bytes) != bytes.size() || !file.flush()) {
+        file.cancelWriting();
+        file.commit();
+        throw AppError(failure);
+    }
+    if (!file.commit()) throw AppError(failure);
+}
+
+void ReadSettings() {
+    appSettings() = readSettingsFrom(SettingsPath());
+}
+
+void WriteSettings() {
+    writeSettingsTo(SettingsPath(), appSettings());
+}
+
+} // namespace veltra

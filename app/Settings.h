@@ -1,0 +1,52 @@
+#pragma once
+// The settings file Veltra.ini beside the executable and the one record the
+// program keeps its values in. Sections EDIT, PCB and LINK belong to the
+// program; PORTS (which device each COM name means on this machine) is read
+// along and never written, so a hand-set path stays.
+
+#include <QString>
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <string_view>
+
+namespace veltra {
+
+struct Settings {
+    QString PCB_NAME;
+    QString PORT_NAME;
+    QString PORT_SPEED;
+    std::int16_t PCB_VER = 0;
+    std::int16_t SOFT_VER = 0;
+    std::int16_t BG_COLOR = 0;
+    std::int16_t TXT_COLOR = 0;
+    std::int16_t TXT_SIZE = 0;
+    std::int16_t TXT_FONT = 0;
+    std::int16_t VAL1 = 0;
+    std::int16_t VAL2 = 0;
+    std::array<QString, 3> PORTS; // device paths of COM1, COM2, COM3
+};
+
+// The record shared by the main window and the settings dialog.
+Settings& appSettings();
+
+// programFolder() + "Veltra.ini".
+QString SettingsPath();
+
+// Fills appSettings() from the file, creating an empty file when there is
+// none. A file that cannot be created or read gives every key its default.
+void ReadSettings();
+
+// Stores appSettings() in the file. Throws AppError "Unable to write to %s"
+// when the file cannot be written; the file is then left as it was.
+void WriteSettings();
+
+// The same for any path and record.
+Settings readSettingsFrom(const QString& path);
+void writeSettingsTo(const QString& path, const Settings& settings);
+
+// Decimal, or hexadecimal after "0x", "0X" or "$", with an optional sign;
+// the value must fit 32 bits and keeps its low 16. Anything else: nothing.
+std::optional<std::int16_t> parseIniInteger(std::string_view text);
+
+} // namespace veltra

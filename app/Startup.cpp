@@ -1,0 +1,63 @@
+#include "app/Startup.h"
+
+#include <QDir>
+#include <QLockFile>
+#include <QStandardPaths>
+#include <memory>
+#include <sys/resource.h>
+
+#include "app/TFormConfig.h"
+#include "app/TMainForm.h"
+#include "app/UserDialogs.h"
+#include "app/VeltraApplication.h"
+#include "help/THelpConsolForm.h"
+#include "help/THelpForm.h"
+
+namespace veltra {
+
+namespace {
+
+// Higher than the default for the whole run, when the system allows it; a
+// user without the right simply keeps the normal priority.
+void raisePriority() {
+    (void)setpriority(PRIO_PROCESS, 0, -10);
+}
+
+} // namespace
+
+QString instanceLockPath() {
+    QString folder = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
+    if (folder.isEmpty()) folder = QDir::tempPath();
+    return folder + QLatin1Char('/') + kAppTitle + QStringLiteral(".lock");
+}
+
+int runVeltra() {
+    // A lock left behind by an instance that died is taken over; a live
+    // instance's lock never goes stale however long it runs.
+    QLockFile instance(instanceLockPath());
+    instance.setStaleLockTime(0);
+    if (!instance.tryLock(0)) {
+        userDialogs().beep();
+        userDialogs().message(nullptr, QStringLiteral(" Приложение уже запущено ! "),
+                              QStringLiteral(" Внимание: "), BoxIcon::Exclamation);
+        return 0;
+    }
+    raisePriority();
+
+    try {
+        auto mainForm = std::make_unique<TMainForm>();
+        QObject::connect(mainForm.get(), &TMainForm::closed, qApp, &QCoreApplication::quit,
+                         Qt::QueuedConnection);
+        auto helpForm = std::make_unique<THelpForm>(mainForm.get());
+        // Made only for its reading of the settings; never shown.
+        auto formConfig = std::make_unique<TFormConfig>();
+        auto helpConsolForm = std::make_unique<THelpConsolForm>(mainForm.get());
+        mainForm->setHelpWindows(helpForm.get(), helpConsolForm.get());
+        qApp->exec();
+    } catch (...) {
+        reportCurrentException();
+    }
+    return 0;
+}
+
+} // namespace veltra

@@ -1,0 +1,18 @@
+#pragma once
+// The program from the moment its application object exists: one instance
+// only, the process priority, the process-wide windows, the message loop.
+
+#include <QString>
+
+namespace veltra {
+
+inline const QString kAppTitle = QStringLiteral("Veltra KX-LED v1.2");
+
+// The lock file that marks a running instance, named after the window title,
+// in the user's runtime folder.
+QString instanceLockPath();
+
+// Runs the program and returns its exit code, which is always 0.
+int runVeltra();
+
+} // namespace veltra

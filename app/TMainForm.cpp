@@ -1,0 +1,245 @@
+#include "app/TMainForm.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QLabel>
+#include <QScreen>
+#include <QStatusBar>
+#include <QStyle>
+#include <QThread>
+#include <QTimer>
+
+#include "app/AppError.h"
+#include "app/EditorColours.h"
+#include "app/ProgramFolder.h"
+#include "app/Settings.h"
+#include "app/TFormConfig.h"
+#include "app/UserDialogs.h"
+#include "app/VeltraApplication.h"
+#include "help/Fonts.h"
+#include "ui_TMainForm.h"
+
+namespace veltra {
+
+namespace {
+
+void colourText(QWidget* widget, QPalette::ColorRole role, const QColor& colour) {
+    QPalette palette = widget->palette();
+    palette.setColor(role, colour);
+    widget->setPalette(palette);
+}
+
+// Sleeps and lets pending events run, `turns` times.
+void pause(int turns, int ms) {
+    for (int i = 0; i < turns; ++i) {
+        QThread::msleep(ms);
+        QCoreApplication::processEvents();
+    }
+}
+
+PortMap portMap(const Settings& settings) {
+    return PortMap{settings.PORTS[0], settings.PORTS[1], settings.PORTS[2]};
+}
+
+} // namespace
+
+TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent), ui(new Ui::TMainForm), Tm(new QTimer(this)) {
+    ui->setupUi(this);
+    Tm->setObjectName(QStringLiteral("Tm"));
+    Tm->setInterval(100);
+    buildLook();
+    connectHandlers();
+    link.showMessage = [this](const QString& text) { setMessage(text, QColor(255, 0, 0)); };
+
+    QRect desktop = screen()->availableGeometry();
+    move(desktop.center() - QPoint(width() / 2, height() / 2));
+
+    ReadSettings();
+    comPort = std::make_unique<ComPort>(this, portMap(appSettings()));
+    SelectPort(*comPort, appSettings().PORT_NAME, *this); // always 57600 baud, whatever PORT_SPEED says
+    QThread::msleep(50);
+    savePath = programFolder() + QStringLiteral("0001.vel");
+    openPath = savePath;
+    programImage.count = 0;
+    ApplyEditorColours();
+    textLength = 2;
+    lastTextLength = 2;
+    qApp->installEventFilter(this);
+    Tm->start();
+    show();
+}
+
+TMainForm::~TMainForm() {
+    qApp->removeEventFilter(this);
+    comPort.reset(); // its worker calls this window until it stops
+    delete ui;
+}
+
+void TMainForm::buildLook() {
+    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                   Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
+    setFixedSize(642, 607);
+    setFont(designFont(QStringLiteral("MS Sans Serif"), 11));
+
+    // The editor: an empty program is one empty line.
+    ui->edit->setFont(designFont(QStringLiteral("Courier New"), 16));
+    colourText(ui->edit, QPalette::Base, Qt::black);
+    colourText(ui->edit, QPalette::Text, Qt::white);
+    ui->edit->setPlainText(QStringLiteral("\n"));
+
+    ui->editConsol->setFont(designFont(QStringLiteral("Courier New"), 15));
+    colourText(ui->editConsol, QPalette::Base, QColor(0, 128, 0));
+    colourText(ui->editConsol, QPalette::Text, QColor(255, 255, 0));
+    ui->editConsol->setPlainText(QStringLiteral("//---------- консоль управления  ----------\n"
+                                                "//    введи команду и нажми Enter\n"
+                                                "//\n"
+                                                ">"));
+    ui->editConsol->moveCursor(QTextCursor::End);
+
+    colourText(ui->Panel3, QPalette::Window, Qt::white);
+    ui->stNumLine->setFont(designFont(QStringLiteral("Courier New"), 15, true));
+    colourText(ui->stNumLine, QPalette::WindowText, QColor(0, 0, 255));
+    ui->stError->setFont(designFont(QStringLiteral("Arial"), 15, true));
+    colourText(ui->stError, QPalette::WindowText, Qt::black);
+    // The indicator's widest text just fits its field without the label's
+    // default indent.
+    ui->stNumLine->setIndent(1);
+    ui->stError->setIndent(2);
+
+    QFont caption = font();
+    caption.setBold(true);
+    ui->btSend->setFont(caption);
+    const std::pair<QPushButton*, QStyle::StandardPixmap> pictures[] = {
+        {ui->btSend, QStyle::SP_ArrowUp},
+        {ui->btNew, QStyle::SP_FileIcon},
+        {ui->btLoadFromFile, QStyle::SP_DialogOpenButton},
+        {ui->btSaveToFile, QStyle::SP_DialogSaveButton},
+        {ui->btPrintFile, QStyle::SP_FileDialogContentsView},
+        {ui->btHelp, QStyle::SP_DialogHelpButton},
+        {ui->btParam, QStyle::SP_FileDialogDetailedView},
+    };
+    for (const auto& [button, picture] : pictures)
+        button->setIcon(style()->standardIcon(picture));
+
+    // Port state, link state (centred, takes what is left), clock.
+    ui->stBar->setFixedHeight(22);
+    for (int i = 0; i < 3; ++i) {
+        panels_[i] = new QLabel(ui->stBar);
+        panels_[i]->setObjectName(QStringLiteral("stBarPanel%1").arg(i));
+        panels_[i]->setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
+    }
+    panels_[0]->setFixedWidth(120);
+    panels_[1]->setAlignment(Qt::AlignCenter);
+    panels_[1]->setMinimumWidth(120);
+    panels_[2]->setFixedWidth(
+        panels_[2]->fontMetrics().horizontalAdvance(QStringLiteral(" 00/00/0000    00:00:00 ")) + 8);
+    ui->stBar->addWidget(panels_[0]);
+    ui->stBar->addWidget(panels_[1], 1);
+    ui->stBar->addWidget(panels_[2]);
+}
+
+void TMainForm::connectHandlers() {
+    connect(ui->btSend, &QPushButton::clicked, this, [this] { guarded([this] { runSend(); }); });
+    connect(ui->btNew, &QPushButton::clicked, this, [this] { guarded([this] { btNewClick(); }); });
+    connect(ui->btLoadFromFile, &QPushButton::clicked, this,
+            [this] { guarded([this] { btLoadFromFileClick(); }); });
+    connect(ui->btSaveToFile, &QPushButton::clicked, this,
+            [this] { guarded([this] { btSaveToFileClick(); }); });
+    connect(ui->btPrintFile, &QPushButton::clicked, this,
+            [this] { guarded([this] { btPrintFileClick(); }); });
+    connect(ui->btHelp, &QPushButton::clicked, this, [this] { guarded([this] { btHelpClick(); }); });
+    connect(ui->btParam, &QPushButton::clicked, this, [this] { guarded([this] { btParamClick(); }); });
+    connect(Tm, &QTimer::timeout, this, [this] { guarded([this] { TmTimer(); }); });
+}
+
+void TMainForm::OnFrameReceived(ComPort& port) {
+    link.OnFrameReceived({port.rxFrame.data(), port.rxLength});
+}
+
+void TMainForm::OnLinkCycle(ComPort& port) {
+    link.OnLinkCycle(port, programImage);
+}
+
+void TMainForm::errorBeep() {
+    userDialogs().beep();
+}
+
+void TMainForm::setPortPanel(const QString& text) {
+    SetStatusPanel(0, text);
+}
+
+void TMainForm::showPortError(const QString& message) {
+    userDialogs().message(this, message, QString(), BoxIcon::Stop);
+}
+
+void TMainForm::setHelpWindows(QWidget* helpForm, QWidget* helpConsolForm) {
+    helpForm_ = helpForm;
+    helpConsolForm_ = helpConsolForm;
+}
+
+void TMainForm::SetStatusPanel(int index, const QString& text) {
+    if (index >= 0 && index < 3) panels_[index]->setText(text);
+}
+
+QString TMainForm::statusPanelText(int index) const {
+    return (index >= 0 && index < 3) ? panels_[index]->text() : QString();
+}
+
+void TMainForm::setMessage(const QString& text, const QColor& colour) {
+    colourText(ui->stError, QPalette::WindowText, colour);
+    ui->stError->setText(text);
+}
+
+void TMainForm::ApplyEditorColours() {
+    const Settings& settings = appSettings();
+    QPalette palette = ui->edit->palette();
+    if (auto colour = backgroundColour(settings.BG_COLOR)) palette.setColor(QPalette::Base, *colour);
+    if (auto colour = textColour(settings.TXT_COLOR)) palette.setColor(QPalette::Text, *colour);
+    ui->edit->setPalette(palette);
+    QCoreApplication::processEvents();
+}
+
+void TMainForm::btHelpClick() {
+    QWidget* help = consoleMode ? helpConsolForm_.data() : helpForm_.data();
+    if (!help) return;
+    help->setVisible(help->isHidden());
+}
+
+void TMainForm::btParamClick() {
+    const QString before = appSettings().PORT_NAME;
+    {
+        TFormConfig formConfig(this);
+        userDialogs().runModal(formConfig);
+    }
+    ApplyEditorColours();
+    if (appSettings().PORT_NAME != before && comPort) {
+        comPort->setPortMap(portMap(appSettings())); // the dialog read [PORTS] again
+        SelectPort(*comPort, appSettings().PORT_NAME, *this);
+    }
+}
+
+void TMainForm::closeEvent(QCloseEvent* event) {
+    event->accept();
+    if (closing_) return;
+    closing_ = true;
+    FormClose();
+    emit closed();
+}
+
+void TMainForm::FormClose() {
+    if (helpConsolForm_) helpConsolForm_->hide();
+    if (helpForm_) helpForm_->hide();
+    hide();
+    // The window closes whatever happens here; a settings file that cannot be
+    // written is reported and the shutdown goes on.
+    guarded([] { WriteSettings(); });
+    Tm->stop();
+    pause(2, 50);
+    if (comPort) comPort->SetRun(false);
+    pause(2, 50);
+    QCoreApplication::processEvents();
+    comPort.reset(); // stops the worker, restores the line settings, closes the port
+    QCoreApplication::processEvents();
+}
+
+} // namespace veltra

@@ -1,0 +1,45 @@
+#pragma once
+// Everything modal that a person answers goes through this one interface: the
+// message boxes, the file dialogs and the error sound. The program uses the Qt
+// dialogs; tests put a scripted stand-in in their place.
+
+#include <QString>
+
+class QDialog;
+class QWidget;
+
+namespace veltra {
+
+enum class BoxIcon { Information, Exclamation, Stop };
+
+struct FileDialogSetup {
+    QString title;
+    QString folder;        // initial folder
+    QString filter;        // one Qt name filter, "Description(*.ext)"
+    QString defaultSuffix; // appended by the save dialog to a name without one
+};
+
+class UserDialogs {
+  public:
+    virtual ~UserDialogs() = default;
+
+    // The system's error sound.
+    virtual void beep() = 0;
+    // The application's standard error box: an error raised in a handler.
+    virtual void showError(const QString& text) = 0;
+    // A message box with an OK button; an empty caption means the application's title.
+    virtual void message(QWidget* parent, const QString& text, const QString& caption, BoxIcon icon) = 0;
+    // The chosen file's full path, or an empty string when the user cancelled.
+    virtual QString openFileName(QWidget* parent, const FileDialogSetup& setup) = 0;
+    // As above; asks before an existing file is overwritten.
+    virtual QString saveFileName(QWidget* parent, const FileDialogSetup& setup) = 0;
+    // Shows one of the program's own dialogs modally; returns its result.
+    virtual int runModal(QDialog& dialog) = 0;
+};
+
+// The process-wide dialogs; the Qt ones unless a test set others.
+UserDialogs& userDialogs();
+// nullptr returns to the Qt dialogs. The caller keeps ownership.
+void setUserDialogs(UserDialogs* dialogs);
+
+} // namespace veltra

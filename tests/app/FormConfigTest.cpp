@@ -1,0 +1,155 @@
+#include <QComboBox>
+#include <QLineEdit>
+
+#include "app/ConfigFormUi.h"
+#include "app/Settings.h"
+#include "app/TFormConfig.h"
+#include "tests/app/MainFormFixture.h"
+
+using namespace veltra;
+using namespace veltra::test;
+
+namespace {
+
+QColor previewColour(const TFormConfig& dialog, QPalette::ColorRole role) {
+    return dialog.ui->stExample->palette().color(role);
+}
+
+} // namespace
+
+TEST_F(MainFormTest, DialogShowsTheSettingsAndPreviewsTheirColours) {
+    struct Case {
+        const char* ini;
+        int bgEntry, textEntry;
+        QColor bg, text;
+    };
+    const Case cases[] = {
+        {"[EDIT]\nBG_COLOR=1\nTXT_COLOR=2\n", 1, 2, QColor(0, 0, 128), QColor(0, 255, 255)},
+        {"[EDIT]\nBG_COLOR=2\nTXT_COLOR=0x3\n", 2, 3, QColor(255, 255, 255), QColor(0, 0, 255)},
+        {"", 0, 4, QColor(0, 0, 0), QColor(255, 255, 255)},
+        // Outside the lists: nothing selected, the preview keeps yellow on black.
+        {"[EDIT]\nBG_COLOR=3\nTXT_COLOR=-1\n", -1, -1, QColor(0, 0, 0), QColor(255, 255, 0)},
+    };
+    for (const Case& c : cases) {
+        writeIni(c.ini);
+        TFormConfig dialog;
+        EXPECT_EQ(dialog.windowTitle(), "Veltra  Настройки");
+        EXPECT_EQ(dialog.ui->cbBGcolor->currentIndex(), c.bgEntry) << c.ini;
+        EXPECT_EQ(dialog.selectedTextColour(), c.textEntry) << c.ini;
+        EXPECT_EQ(previewColour(dialog, QPalette::Window), c.bg) << c.ini;
+        EXPECT_EQ(previewColour(dialog, QPalette::WindowText), c.text) << c.ini;
+    }
+}
+
+TEST_F(MainFormTest, DialogPortListMatchesOnlyExactNamesAndSpeedIsFixed) {
+    writeFile(iniPath(),
+              "[LINK]\nPORT_NAME=COM4\nPORT_SPEED=9600\n[PORTS]\nCOM2=/dev/ttyUSB0\n"); // no window, no port
+    TFormConfig dialog;
+    EXPECT_EQ(dialog.ui->cbPortName->currentIndex(), -1);
+    EXPECT_FALSE(dialog.ui->cbPortSpeed->isEnabled());
+    EXPECT_EQ(dialog.ui->cbPortSpeed->currentText(), "57600");
+    EXPECT_EQ(dialog.ui->cbPortName->itemData(1, Qt::ToolTipRole).toString(), "COM2 = /dev/ttyUSB0");
+    EXPECT_TRUE(dialog.ui->cbPortName->toolTip().contains("COM1 = /dev/ttyS0"));
+
+    // Saved without a choice: the name is stored empty, the speed as it was.
+    dialog.btSaveClick();
+    QByteArray ini = readFile(iniPath());
+    EXPECT_TRUE(ini.contains("PORT_NAME=\n")) << ini.toStdString();
+    EXPECT_TRUE(ini.contains("PORT_SPEED=9600\n"));
+    EXPECT_TRUE(ini.contains("COM2=/dev/ttyUSB0\n"));
+    EXPECT_EQ(appSettings().PORT_NAME, "");
+
+    writeFile(iniPath(), "[LINK]\ncom_name=x\nPORT_NAME=com1\n");
+    TFormConfig lowerCase;
+    EXPECT_EQ(lowerCase.ui->cbPortName->currentIndex(), -1); // exact comparison
+}
+
+TEST_F(MainFormTest, PreviewFollowsTheListsAndTypedTextSelectsNothing) {
+    TFormConfig dialog;
+    dialog.ui->cbBGcolor->setCurrentIndex(2);
+    EXPECT_EQ(dialog.previewBg, 2);
+    EXPECT_EQ(previewColour(dialog, QPalette::Window), QColor(255, 255, 255));
+    dialog.ui->cbTEXTcolor->setCurrentIndex(1);
+    EXPECT_EQ(previewColour(dialog, QPalette::WindowText), QColor(255, 255, 0));
+    dialog.ui->cbTEXTcolor->lineEdit()->setText(QStringLiteral("зелёный"));
+    EXPECT_EQ(dialog.previewText, -1);
+    EXPECT_EQ(previewColour(dialog, QPalette::WindowText), QColor(255, 255, 0)); // unchanged
+    dialog.ui->cbTEXTcolor->lineEdit()->setText(QStringLiteral("голубой"));
+    EXPECT_EQ(dialog.previewText, 2);
+}
+
+TEST_F(MainFormTest, SettingsButtonAppliesSavedColoursAndCancelWritesNothing) {
+    start();
+    form->close(); // the file now holds every key
+    form.reset();
+    start();
+    const QByteArray before = readFile(iniPath());
+
+    dialogs.modal = [](QDialog& shown) {
+        auto& dialog = static_cast<TFormConfig&>(shown);
+        dialog.ui->cbBGcolor->setCurrentIndex(1);
+        dialog.btCancelClick();
+        return dialog.result();
+    };
+    form->ui->btParam->click();
+    EXPECT_EQ(readFile(iniPath()), before);
+    EXPECT_EQ(form->ui->edit->palette().color(QPalette::Base), QColor(0, 0, 0));
+
+    dialogs.modal = [](QDialog& shown) {
+        auto& dialog = static_cast<TFormConfig&>(shown);
+        dialog.ui->cbBGcolor->setCurrentIndex(1);
+        dialog.ui->cbTEXTcolor->setCurrentIndex(2);
+        dialog.btSaveClick();
+        return dialog.result();
+    };
+    form->ui->btParam->click();
+    EXPECT_EQ(dialogs.last(DialogCall::Modal).text, "Veltra  Настройки");
+    EXPECT_EQ(form->ui->edit->palette().color(QPalette::Base), QColor(0, 0, 128));
+    EXPECT_EQ(form->ui->edit->palette().color(QPalette::Text), QColor(0, 255, 255));
+    EXPECT_TRUE(readFile(iniPath()).contains("BG_COLOR=1\nTXT_COLOR=2\n"));
+
+    // Typed text in the colour field stores -1; the editor keeps its colour.
+    dialogs.modal = [](QDialog& shown) {
+        auto& dialog = static_cast<TFormConfig&>(shown);
+        dialog.ui->cbTEXTcolor->lineEdit()->setText(QStringLiteral("розовый"));
+        dialog.btSaveClick();
+        return dialog.result();
+    };
+    form->ui->btParam->click();
+    EXPECT_TRUE(readFile(iniPath()).contains("TXT_COLOR=-1\n"));
+    EXPECT_EQ(form->ui->edit->palette().color(QPalette::Text), QColor(0, 255, 255));
+}
+
+TEST_F(MainFormTest, HandEditsTakeEffectWhenTheDialogOpensEvenOnCancel) {
+    start();
+    form->close();
+    form.reset();
+    start();
+    QByteArray ini = readFile(iniPath());
+    ini.replace("BG_COLOR=0", "BG_COLOR=2");
+    writeIni(ini);
+    form->ui->btParam->click(); // no script: cancelled
+    EXPECT_EQ(form->ui->edit->palette().color(QPalette::Base), QColor(255, 255, 255));
+}
+
+TEST_F(MainFormTest, AFailedSaveInTheDialogIsReportedAndKeepsItOpen) {
+    start();
+    form->close();
+    form.reset();
+    start();
+    dialogs.modal = [this](QDialog& shown) {
+        auto& dialog = static_cast<TFormConfig&>(shown);
+        // The file turns into a folder behind the program's back.
+        QFile::setPermissions(iniPath(), QFile::permissions(iniPath()) | QFileDevice::WriteOwner);
+        QFile::remove(iniPath());
+        QDir(dir.path()).mkdir("Veltra.ini");
+        dialog.ui->cbBGcolor->setCurrentIndex(2);
+        dialog.ui->btSave->click();
+        EXPECT_FALSE(dialog.result() == QDialog::Accepted);
+        return int(QDialog::Rejected);
+    };
+    form->ui->btParam->click();
+    EXPECT_EQ(dialogs.last(DialogCall::Error).text, "Unable to write to " + iniPath());
+    EXPECT_EQ(appSettings().BG_COLOR, 0); // memory still agrees with the last good file
+    EXPECT_EQ(form->ui->edit->palette().color(QPalette::Base), QColor(0, 0, 0));
+}

@@ -1,0 +1,117 @@
+#pragma once
+// A real main window offscreen, its settings and files in a temporary folder,
+// its dialogs answered by a script.
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QFile>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+#include <memory>
+
+#include "app/EditorText.h"
+#include "app/MainFormUi.h"
+#include "app/ProgramFolder.h"
+#include "app/TMainForm.h"
+#include "help/THelpConsolForm.h"
+#include "help/THelpForm.h"
+#include "tests/support/PtyBoardPeer.h"
+#include "tests/support/QtPrinters.h"
+#include "tests/support/ScriptedDialogs.h"
+#include "tests/support/WaitFor.h"
+
+namespace veltra::test {
+
+inline QByteArray readFile(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
+}
+
+inline void writeFile(const QString& path, const QByteArray& bytes) {
+    QFile::setPermissions(path, QFile::permissions(path) | QFileDevice::WriteOwner);
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate)) << path.toStdString();
+    file.write(bytes);
+}
+
+// COM1 is a board played by the test on a pseudo-terminal; COM2 and COM3
+// name devices that do not exist, so no test ever opens a real port.
+class MainFormTest : public ::testing::Test {
+  protected:
+    QTemporaryDir dir;
+    ScriptedDialogs dialogs;
+    PtyBoardPeer board;
+    std::unique_ptr<TMainForm> form;
+    std::unique_ptr<THelpForm> helpForm;
+    std::unique_ptr<THelpConsolForm> helpConsolForm;
+
+    void SetUp() override {
+        setProgramFolder(dir.path());
+        writeIni("");
+    }
+
+    QByteArray portsSection() const {
+        return "[PORTS]\nCOM1=" + QByteArray::fromStdString(board.slavePath()) +
+               "\nCOM2=" + dir.filePath("absent-COM2").toUtf8() +
+               "\nCOM3=" + dir.filePath("absent-COM3").toUtf8() + "\n";
+    }
+
+    // The settings file: `keys`, then the port section.
+    void writeIni(const QByteArray& keys) { writeFile(iniPath(), keys + portsSection()); }
+
+    void TearDown() override {
+        if (form && !form->isClosing()) form->close();
+        helpConsolForm.reset();
+        helpForm.reset();
+        form.reset();
+        setProgramFolder(QString());
+    }
+
+    QString iniPath() const { return dir.filePath(QStringLiteral("Veltra.ini")); }
+
+    TMainForm& start() {
+        helpConsolForm.reset();
+        helpForm.reset();
+        form = std::make_unique<TMainForm>();
+        helpForm = std::make_unique<THelpForm>(form.get());
+        helpConsolForm = std::make_unique<THelpConsolForm>(form.get());
+        form->setHelpWindows(helpForm.get(), helpConsolForm.get());
+        form->activateWindow();
+        EXPECT_TRUE(QTest::qWaitForWindowActive(form.get()));
+        form->ui->edit->setFocus();
+        return *form;
+    }
+
+    // One full second of the window's timer, run by hand: the timer itself is
+    // stopped, so that nothing else runs the once-a-second work meanwhile.
+    void runOneSecond() {
+        form->Tm->stop();
+        for (int i = 0; i < 10; ++i)
+            form->TmTimer();
+    }
+
+    void setEditorText(const QString& text) {
+        // Taken as the unchanged state, as after opening a file.
+        form->ui->edit->setPlainText(text);
+        form->textLength = form->lastTextLength = countedTextLength(*form->ui->edit->document());
+    }
+
+    QString message() const { return form->ui->stError->text(); }
+    QColor messageColour() const { return form->ui->stError->palette().color(QPalette::WindowText); }
+    QWidget* focused() const { return form->focusWidget(); }
+
+    // Types any text, Cyrillic included, one key press per character.
+    static void type(QWidget* widget, const QString& text) {
+        for (QChar c : text) {
+            QTest::sendKeyEvent(QTest::Press, widget, Qt::Key_unknown, QString(c), Qt::NoModifier);
+            QTest::sendKeyEvent(QTest::Release, widget, Qt::Key_unknown, QString(c), Qt::NoModifier);
+        }
+    }
+};
+
+} // namespace veltra::test

@@ -1,0 +1,90 @@
+// The main window's side of the link: the port it opens, the status bar, the
+// skipped poll after a view switch, reopening after the settings dialog.
+
+#include "app/ConfigFormUi.h"
+#include "app/TFormConfig.h"
+#include "tests/app/MainFormFixture.h"
+
+using namespace veltra;
+using namespace veltra::test;
+
+TEST_F(MainFormTest, LinkPanelCountsRepliesAndBlinksWhenTheBoardFallsSilent) {
+    start();
+    ASSERT_TRUE(waitFor([&] { return form->link.ioCount >= 3; }));
+    ASSERT_TRUE(waitFor([&] {
+        return form->statusPanelText(1) ==
+               QStringLiteral("СВЯЗЬ-ОК  ( I/O count: %1 )").arg(form->link.ioCount, 6, 10, QLatin1Char('0'));
+    }));
+
+    board.setAnswering(false);
+    ASSERT_TRUE(waitFor([&] { return form->statusPanelText(1) == "       НЕТ СВЯЗИ !!!    "; }, 15000));
+    std::int32_t counted = form->link.ioCount;
+    ASSERT_TRUE(waitFor([&] { return form->statusPanelText(1).isEmpty(); }, 5000)); // it blinks
+    EXPECT_EQ(form->link.ioCount, counted);
+
+    board.setAnswering(true);
+    EXPECT_TRUE(waitFor([&] { return form->statusPanelText(1).startsWith("СВЯЗЬ-ОК"); }, 15000));
+}
+
+TEST_F(MainFormTest, F10SuppressesOnePoll) {
+    start();
+    ASSERT_TRUE(waitFor([&] { return board.countOf(0x10) > 0; }));
+    QTest::keyClick(form->ui->edit, Qt::Key_F10);
+    EXPECT_TRUE(form->link.skipPoll);
+    // The next cycle takes it; polling goes on afterwards.
+    ASSERT_TRUE(waitFor([&] { return !form->link.skipPoll; }));
+    std::size_t polls = board.countOf(0x10);
+    EXPECT_TRUE(waitFor([&] { return board.countOf(0x10) > polls; }));
+    QTest::keyClick(form->ui->editConsol, Qt::Key_F10);
+    EXPECT_TRUE(form->link.skipPoll);
+}
+
+TEST_F(MainFormTest, APortThatCannotBeOpenedIsReportedAndTheWindowWorksOn) {
+    writeIni("[LINK]\nPORT_NAME=COM2\n");
+    start();
+    EXPECT_EQ(form->statusPanelText(0), "Порт COM2 - ошибка");
+    EXPECT_EQ(dialogs.count(DialogCall::Beep), 1);
+    DialogCall told = dialogs.last(DialogCall::Message);
+    EXPECT_TRUE(told.text.contains("COM2") && told.text.contains(dir.filePath("absent-COM2")))
+        << told.text.toStdString();
+    EXPECT_EQ(told.icon, BoxIcon::Stop);
+    EXPECT_FALSE(form->comPort->IsOpen());
+    EXPECT_TRUE(waitFor([&] { return form->statusPanelText(1) == "       НЕТ СВЯЗИ !!!    "; }));
+}
+
+TEST_F(MainFormTest, SettingsDialogReopensThePortOnlyWhenItsNameChanged) {
+    PtyBoardPeer second;
+    writeIni("");
+    start();
+    ASSERT_TRUE(waitFor([&] { return board.countOf(0x10) > 0; }));
+
+    // COM1 now means the second board, but the name stays COM1: no reopening.
+    QByteArray ini = readFile(iniPath());
+    ini.replace(QByteArray::fromStdString(board.slavePath()), QByteArray::fromStdString(second.slavePath()));
+    writeFile(iniPath(), ini);
+    dialogs.modal = [](QDialog& shown) {
+        static_cast<TFormConfig&>(shown).btSaveClick();
+        return shown.result();
+    };
+    form->ui->btParam->click();
+    std::size_t polls = board.countOf(0x10);
+    EXPECT_TRUE(waitFor([&] { return board.countOf(0x10) > polls + 3; }));
+    EXPECT_EQ(second.frameCount(), 0u);
+
+    // Choosing COM2 opens it at once; its device comes from the file as it is now.
+    ini = readFile(iniPath());
+    ini.replace(dir.filePath("absent-COM2").toUtf8(), QByteArray::fromStdString(second.slavePath()));
+    writeFile(iniPath(), ini);
+    dialogs.modal = [](QDialog& shown) {
+        auto& dialog = static_cast<TFormConfig&>(shown);
+        dialog.ui->cbPortName->setCurrentIndex(1);
+        dialog.btSaveClick();
+        return dialog.result();
+    };
+    form->ui->btParam->click();
+    EXPECT_EQ(form->statusPanelText(0), "Порт COM2 - ОК");
+    EXPECT_TRUE(waitFor([&] { return second.countOf(0x10) > 0; }));
+    polls = board.countOf(0x10);
+    EXPECT_TRUE(waitFor([&] { return second.countOf(0x10) > 3; }));
+    EXPECT_EQ(board.countOf(0x10), polls); // the first board hears nothing more
+}

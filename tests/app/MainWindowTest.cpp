@@ -1,0 +1,225 @@
+#include <QSignalSpy>
+#include <QTextBlock>
+
+#include "app/Settings.h"
+#include "tests/app/MainFormFixture.h"
+
+using namespace veltra;
+using namespace veltra::test;
+
+namespace {
+
+QColor editorColour(const TMainForm& form, QPalette::ColorRole role) {
+    return form.ui->edit->palette().color(role);
+}
+
+} // namespace
+
+TEST_F(MainFormTest, FirstRunShowsWhiteOnBlackOpensCom1AndClosingWritesEveryKeyReadOnly) {
+    // Only the hand-made port section: none of the program's keys yet.
+    start();
+    EXPECT_EQ(form->windowTitle(), "Veltra KX-LED v1.2");
+    EXPECT_EQ(form->size(), QSize(642, 607));
+    EXPECT_EQ(editorColour(*form, QPalette::Base), QColor(0, 0, 0));
+    EXPECT_EQ(editorColour(*form, QPalette::Text), QColor(255, 255, 255));
+    EXPECT_EQ(message(), "...");
+    EXPECT_EQ(form->ui->stNumLine->text(), "...");
+    EXPECT_EQ(form->savePath, dir.filePath("0001.vel"));
+    EXPECT_EQ(form->openPath, form->savePath);
+    EXPECT_EQ(form->statusPanelText(0), "Порт COM1 - ОК");
+    EXPECT_TRUE(form->comPort->IsOpen());
+    ASSERT_TRUE(waitFor([&] { return board.countOf(0x10) > 0; })); // polls arrive
+    ASSERT_TRUE(waitFor([&] { return form->statusPanelText(1).startsWith("СВЯЗЬ-ОК  ( I/O count: "); }));
+
+    form->close();
+    EXPECT_EQ(readFile(iniPath()),
+              portsSection() + "[EDIT]\nBG_COLOR=0\nTXT_COLOR=4\nTXT_SIZE=0\nTXT_FONT=0\nVAL1=0\nVAL2=0\n"
+                               "[PCB]\nPCB_NAME=VELTRA\nPCB_VER=1\nSOFT_VER=1\n"
+                               "[LINK]\nPORT_NAME=COM1\nPORT_SPEED=57600\n");
+    EXPECT_FALSE(QFile::permissions(iniPath()) &
+                 (QFileDevice::WriteOwner | QFileDevice::WriteGroup | QFileDevice::WriteOther));
+    EXPECT_TRUE(form->isHidden());
+    EXPECT_EQ(form->comPort, nullptr);   // the port is closed and its worker gone
+    EXPECT_EQ(dialogs.calls.size(), 0u); // nothing asked, though nothing was saved
+}
+
+TEST_F(MainFormTest, EditorColoursFollowTheSettingsAndTheConsoleKeepsItsOwn) {
+    struct Case {
+        int bg, text;
+        QColor base, foreground;
+    };
+    const Case cases[] = {
+        {1, 2, QColor(0, 0, 128), QColor(0, 255, 255)},  {2, 3, QColor(255, 255, 255), QColor(0, 0, 255)},
+        {0, 1, QColor(0, 0, 0), QColor(255, 255, 0)},    {0, 0, QColor(0, 0, 0), QColor(0, 0, 0)},
+        {3, -1, QColor(0, 0, 0), QColor(255, 255, 255)}, // outside the lists: design colours stay
+        {-1, 5, QColor(0, 0, 0), QColor(255, 255, 255)},
+    };
+    for (const Case& c : cases) {
+        writeFile(iniPath(),
+                  QStringLiteral("[EDIT]\nBG_COLOR=%1\nTXT_COLOR=%2\n").arg(c.bg).arg(c.text).toLatin1());
+        start();
+        EXPECT_EQ(editorColour(*form, QPalette::Base), c.base) << c.bg;
+        EXPECT_EQ(editorColour(*form, QPalette::Text), c.foreground) << c.text;
+        EXPECT_EQ(form->ui->editConsol->palette().color(QPalette::Base), QColor(0, 128, 0));
+        EXPECT_EQ(form->ui->editConsol->palette().color(QPalette::Text), QColor(255, 255, 0));
+        form->close();
+        form.reset();
+    }
+}
+
+TEST_F(MainFormTest, F10SwapsViewsAndTheOpenHelpWindow) {
+    start();
+    helpForm->show();
+    QTest::keyClick(form->ui->edit, Qt::Key_F10);
+    EXPECT_TRUE(form->consoleMode);
+    EXPECT_TRUE(form->ui->edit->isHidden());
+    EXPECT_FALSE(form->ui->editConsol->isHidden());
+    EXPECT_EQ(focused(), form->ui->editConsol);
+    EXPECT_TRUE(helpConsolForm->isVisible());
+    EXPECT_FALSE(helpForm->isVisible());
+
+    QTest::keyClick(form->ui->editConsol, Qt::Key_F10, Qt::ShiftModifier); // modifiers do not matter
+    EXPECT_FALSE(form->consoleMode);
+    EXPECT_FALSE(form->ui->edit->isHidden());
+    EXPECT_TRUE(form->ui->editConsol->isHidden());
+    EXPECT_EQ(focused(), form->ui->edit);
+    EXPECT_TRUE(helpForm->isVisible());
+    EXPECT_FALSE(helpConsolForm->isVisible());
+
+    helpForm->hide();
+    QTest::keyClick(form->ui->edit, Qt::Key_F10);
+    QTest::keyClick(form->ui->editConsol, Qt::Key_F10);
+    EXPECT_FALSE(helpForm->isVisible()); // no help window is opened by a switch
+    EXPECT_FALSE(helpConsolForm->isVisible());
+}
+
+TEST_F(MainFormTest, ViewsKeepTheirTextAcrossSwitches) {
+    start();
+    QTest::keyClicks(form->ui->edit, "abc");
+    QTest::keyClick(form->ui->edit, Qt::Key_F10);
+    QTest::keyClicks(form->ui->editConsol, "xyz");
+    QTest::keyClick(form->ui->editConsol, Qt::Key_F10);
+    EXPECT_EQ(form->ui->edit->document()->firstBlock().text(), "abc");
+    EXPECT_EQ(form->ui->editConsol->document()->lastBlock().text(), ">xyz");
+}
+
+TEST_F(MainFormTest, F1AndF8ActInTheEditorViewOnlyFromAnyWindow) {
+    start();
+    QSignalSpy sends(form->ui->btSend, &QPushButton::clicked);
+    QSignalSpy helps(form->ui->btHelp, &QPushButton::clicked);
+
+    QTest::keyClick(form->ui->edit, Qt::Key_F1);
+    EXPECT_TRUE(helpForm->isVisible());
+    QTest::keyClick(form->ui->edit, Qt::Key_F1);
+    EXPECT_FALSE(helpForm->isVisible());
+    QTest::keyClick(form->ui->edit, Qt::Key_F8);
+    EXPECT_EQ(sends.count(), 1);
+
+    // The key reaches the program's hook whichever of its windows has the focus.
+    helpForm->show();
+    QTest::keyClick(helpForm.get(), Qt::Key_F8);
+    EXPECT_EQ(sends.count(), 2);
+    QTest::keyClick(helpForm.get(), Qt::Key_F1);
+    EXPECT_FALSE(helpForm->isVisible());
+    EXPECT_EQ(helps.count(), 3);
+
+    // A system key (with Alt) is not looked at.
+    QTest::keyClick(form->ui->edit, Qt::Key_F8, Qt::AltModifier);
+    EXPECT_EQ(sends.count(), 2);
+
+    QTest::keyClick(form->ui->edit, Qt::Key_F10);
+    QTest::keyClick(form->ui->editConsol, Qt::Key_F1);
+    QTest::keyClick(form->ui->editConsol, Qt::Key_F8);
+    EXPECT_EQ(sends.count(), 2);
+    EXPECT_EQ(helps.count(), 3);
+    EXPECT_FALSE(helpForm->isVisible());
+    EXPECT_FALSE(helpConsolForm->isVisible());
+
+    // In the console the help button opens the console's help.
+    form->ui->btHelp->click();
+    EXPECT_TRUE(helpConsolForm->isVisible());
+    EXPECT_FALSE(helpForm->isVisible());
+}
+
+TEST_F(MainFormTest, LineIndicatorCountsFromOneAndSkipsAnEmptyLastLine) {
+    start();
+    struct Case {
+        QString text;
+        int caretBlock;
+        QString shown;
+    };
+    QStringList twelve;
+    for (int i = 1; i <= 12; ++i)
+        twelve << QStringLiteral("свд = ж,%1").arg(i);
+    const Case cases[] = {
+        {twelve.join('\n'), 4, QStringLiteral("стр.=  5 /  12")},
+        {QStringLiteral("a\nb\nc\n"), 3, QStringLiteral("стр.=  4 /   3")},
+        {QStringLiteral("\n"), 0, QStringLiteral("стр.=  1 /   1")},
+        {QString(), 0, QStringLiteral("стр.=  1 /   0")},
+    };
+    for (const Case& c : cases) {
+        form->ui->edit->setPlainText(c.text);
+        QTextCursor cursor(form->ui->edit->document()->findBlockByNumber(c.caretBlock));
+        form->ui->edit->setTextCursor(cursor);
+        form->TmTimer();
+        EXPECT_EQ(form->ui->stNumLine->text(), c.shown) << c.text.toStdString();
+    }
+    // The console's own lines while it is shown.
+    QTest::keyClick(form->ui->edit, Qt::Key_F10);
+    form->TmTimer();
+    EXPECT_EQ(form->ui->stNumLine->text(), QStringLiteral("стр.=  4 /   4"));
+}
+
+TEST_F(MainFormTest, ChangesOfLengthAreReportedAndSameLengthEditsAreNot) {
+    start();
+    setEditorText(QStringLiteral("свд = ж,7\nпауза"));
+    form->programImage.count = 3;
+    form->ui->btSaveToFile->setEnabled(false);
+
+    // Replace one character by another: same length.
+    QTextCursor cursor(form->ui->edit->document()->firstBlock());
+    cursor.movePosition(QTextCursor::Right, QTextCursor::KeepAnchor);
+    form->ui->edit->setTextCursor(cursor);
+    type(form->ui->edit, QStringLiteral("С"));
+    // Enter at the very end adds an empty last line, which does not count.
+    form->ui->edit->moveCursor(QTextCursor::End);
+    QTest::keyClick(form->ui->edit, Qt::Key_Return);
+    runOneSecond();
+    EXPECT_EQ(message(), "...");
+    EXPECT_EQ(form->programImage.count, 3);
+    EXPECT_FALSE(form->ui->btSaveToFile->isEnabled());
+
+    // Enter inside a line is a change, found by the running timer.
+    form->ui->edit->setTextCursor(QTextCursor(form->ui->edit->document()->firstBlock()));
+    QTest::keyClick(form->ui->edit, Qt::Key_Return);
+    form->Tm->start();
+    ASSERT_TRUE(waitFor([&] { return message() == "программа изменена..."; }));
+    EXPECT_EQ(messageColour(), QColor(0, 0, 255));
+    EXPECT_EQ(form->programImage.count, 0);
+    EXPECT_TRUE(form->ui->btSaveToFile->isEnabled());
+    EXPECT_FALSE(form->ui->stBar->findChild<QLabel*>("stBarPanel2")->text().isEmpty()); // the clock
+
+    // The message stays until someone else writes there.
+    runOneSecond();
+    EXPECT_EQ(message(), "программа изменена...");
+}
+
+TEST_F(MainFormTest, TypingInTheConsoleIsNoChangeOfTheProgram) {
+    start();
+    setEditorText(QStringLiteral("пауза"));
+    QTest::keyClick(form->ui->edit, Qt::Key_F10);
+    QTest::keyClicks(form->ui->editConsol, "abc");
+    runOneSecond();
+    EXPECT_EQ(message(), "...");
+}
+
+TEST_F(MainFormTest, ShiftEnterStartsARealLine) {
+    start();
+    setEditorText(QStringLiteral("ab"));
+    QTextCursor cursor(form->ui->edit->document()->firstBlock());
+    cursor.movePosition(QTextCursor::Right);
+    form->ui->edit->setTextCursor(cursor);
+    QTest::keyClick(form->ui->edit, Qt::Key_Return, Qt::ShiftModifier);
+    EXPECT_EQ(form->ui->edit->document()->blockCount(), 2);
+    EXPECT_EQ(form->ui->edit->document()->firstBlock().text(), "a");
+}

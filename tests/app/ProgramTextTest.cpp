@@ -1,0 +1,138 @@
+#include <gtest/gtest.h>
+
+#include <QFile>
+#include <QPlainTextEdit>
+#include <QTemporaryDir>
+#include <csignal>
+#include <sys/resource.h>
+
+#include "app/AppError.h"
+#include "app/Cp1251.h"
+#include "app/EditorText.h"
+#include "app/ProgramText.h"
+#include "tests/support/QtPrinters.h"
+
+using namespace veltra;
+
+namespace {
+
+QByteArray readAll(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
+}
+
+void writeAll(const QString& path, const QByteArray& bytes) {
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    file.write(bytes);
+}
+
+} // namespace
+
+TEST(ProgramText, ReadsEveryKindOfLineEnd) {
+    QTemporaryDir dir;
+    QString path = dir.filePath("p.txt");
+    writeAll(path, "a\r\nb\nc\rd\r\n\xd1\xe2\xe4");
+    EXPECT_EQ(readProgramFile(path), QStringLiteral("a\nb\nc\nd\nСвд"));
+}
+
+TEST(ProgramText, AMissingFileIsReportedByName) {
+    QTemporaryDir dir;
+    QString path = dir.filePath("none.txt");
+    try {
+        readProgramFile(path);
+        FAIL();
+    } catch (const AppError& e) {
+        EXPECT_EQ(e.text(), "Cannot open file " + path);
+    }
+}
+
+TEST(ProgramText, WritesWindows1251WithCrLfAfterEveryLine) {
+    QTemporaryDir dir;
+    QString path = dir.filePath("p.txt");
+    writeProgramFile(path, {QStringLiteral("свд = ж,7"), QString(), QStringLiteral("пауза+")});
+    EXPECT_EQ(readAll(path), "\xf1\xe2\xe4 = \xe6,7\r\n\r\n\xef\xe0\xf3\xe7\xe0+\r\n");
+}
+
+TEST(ProgramText, FindsTheFirstCharacterWithoutAByte) {
+    struct Case {
+        QStringList lines;
+        int line;
+        int column;
+        QString character;
+    };
+    const Case cases[] = {
+        {{"abc", "€ и № и ¤"}, -1, 0, {}}, // all of these have bytes
+        {{"ok", "", "свд Ω", "ж ♥"}, 2, 4, QStringLiteral("Ω")},
+        {{"a😀b"}, 0, 1, QStringLiteral("😀")},
+        {{"a\u2028b"}, 0, 1, QStringLiteral("\u2028")},
+    };
+    for (const Case& c : cases) {
+        auto bad = findUnencodable(c.lines);
+        if (c.line < 0) {
+            EXPECT_FALSE(bad.has_value()) << c.lines.join('|').toStdString();
+            continue;
+        }
+        ASSERT_TRUE(bad.has_value()) << c.lines.join('|').toStdString();
+        EXPECT_EQ(bad->line, c.line);
+        EXPECT_EQ(bad->column, c.column);
+        EXPECT_EQ(bad->character, c.character);
+    }
+}
+
+TEST(ProgramText, ASaveCutShortLeavesTheOldFileByteForByte) {
+    QTemporaryDir dir;
+    QString path = dir.filePath("p.txt");
+    const QByteArray before = "old program\r\n";
+    writeAll(path, before);
+    std::signal(SIGXFSZ, SIG_IGN);
+    rlimit old{};
+    getrlimit(RLIMIT_FSIZE, &old);
+    rlimit tight = old;
+    tight.rlim_cur = 64;
+    setrlimit(RLIMIT_FSIZE, &tight);
+    QString error;
+    try {
+        writeProgramFile(path, QStringList(20, QStringLiteral("свд = ж,7")));
+    } catch (const AppError& e) {
+        error = e.text();
+    }
+    setrlimit(RLIMIT_FSIZE, &old);
+    EXPECT_EQ(error, "Cannot create file " + path);
+    EXPECT_EQ(readAll(path), before);
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{"p.txt"}); // no leftovers
+}
+
+TEST(ProgramText, DefaultSuffixOnlyForANameWithoutExtension) {
+    EXPECT_EQ(withDefaultSuffix("/x/prog", "txt"), "/x/prog.txt");
+    EXPECT_EQ(withDefaultSuffix("/x.d/prog", "txt"), "/x.d/prog.txt");
+    EXPECT_EQ(withDefaultSuffix("/x/prog.vel", "txt"), "/x/prog.vel");
+    EXPECT_EQ(withDefaultSuffix("/x/prog.txt", "txt"), "/x/prog.txt");
+}
+
+TEST(EditorText, AnEmptyLastLineIsNotCounted) {
+    struct Case {
+        const char* text;
+        int lines;
+        int length;
+    };
+    const Case cases[] = {
+        {"", 0, 0},          {"\n", 1, 2},    {"abc", 1, 5},         {"abc\n", 1, 5},
+        {"a\nb\nc\n", 3, 9}, {"a\n\n", 2, 5}, {"свд\nпауза", 2, 12},
+    };
+    for (const Case& c : cases) {
+        QTextDocument document;
+        document.setPlainText(QString::fromUtf8(c.text));
+        EXPECT_EQ(countedLineCount(document), c.lines) << c.text;
+        EXPECT_EQ(countedTextLength(document), c.length) << c.text;
+        EXPECT_EQ(countedLines(document).size(), c.lines) << c.text;
+    }
+}
+
+TEST(EditorText, IndicatorAndClockTexts) {
+    EXPECT_EQ(lineIndicatorText(5, 12), QStringLiteral("стр.=  5 /  12"));
+    EXPECT_EQ(lineIndicatorText(1000, 1000), QStringLiteral("стр.=1000 / 1000"));
+    QDateTime at(QDate(2024, 3, 7), QTime(9, 5, 4));
+    EXPECT_EQ(clockText(at, QLocale::c()), QStringLiteral(" 07/03/2024    09:05:04 "));
+    EXPECT_EQ(clockText(at, QLocale(QLocale::German)), QStringLiteral(" 07.03.2024    09:05:04 "));
+}

@@ -1,0 +1,249 @@
+#include <gtest/gtest.h>
+
+#include <QFile>
+#include <QTemporaryDir>
+#include <csignal>
+#include <sys/resource.h>
+
+#include "app/AppError.h"
+#include "app/IniLines.h"
+#include "app/Settings.h"
+#include "tests/support/QtPrinters.h"
+
+using namespace veltra;
+
+namespace {
+
+QByteArray readAll(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
+}
+
+void writeAll(const QString& path, const QByteArray& bytes) {
+    QFile::setPermissions(path, QFile::permissions(path) | QFileDevice::WriteOwner);
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    file.write(bytes);
+}
+
+bool hasWriteBit(const QString& path) {
+    // The mode bits, not "writable by me": root may write anything.
+    return QFile::permissions(path) &
+           (QFileDevice::WriteOwner | QFileDevice::WriteGroup | QFileDevice::WriteOther);
+}
+
+class SettingsFile : public ::testing::Test {
+  protected:
+    QTemporaryDir dir;
+    QString path() const { return dir.filePath(QStringLiteral("Veltra.ini")); }
+};
+
+} // namespace
+
+TEST(ParseIniInteger, AcceptsDecimalAndBothHexFormsKeepingLow16Bits) {
+    struct Case {
+        const char* text;
+        std::optional<std::int16_t> value;
+    };
+    const Case cases[] = {
+        {"0", 0},           {"12", 12},         {"-1", -1},         {"+7", 7},
+        {"0x3", 3},         {"0X1f", 31},       {"$10", 16},        {"-$10", -16},
+        {"70000", 4464},    {"65535", -1},      {"32768", -32768},  {"0xFFFFFFFF", -1},
+        {"2147483647", -1}, {"-2147483648", 0}, {"2147483648", {}}, {"0x100000000", {}},
+        {"", {}},           {"abc", {}},        {"1a", {}},         {"0x", {}},
+        {"$", {}},          {"3.5", {}},        {"0x1g", {}},       {"--1", {}},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(parseIniInteger(c.text), c.value) << c.text;
+}
+
+TEST_F(SettingsFile, MissingFileIsCreatedEmptyAndEveryKeyGetsItsDefault) {
+    Settings s = readSettingsFrom(path());
+    EXPECT_TRUE(QFile::exists(path()));
+    EXPECT_EQ(readAll(path()), QByteArray());
+    EXPECT_FALSE(hasWriteBit(path()));
+    EXPECT_EQ(s.PCB_NAME, "VELTRA");
+    EXPECT_EQ(s.PORT_NAME, "COM1");
+    EXPECT_EQ(s.PORT_SPEED, "57600");
+    EXPECT_EQ(s.PCB_VER, 1);
+    EXPECT_EQ(s.SOFT_VER, 1);
+    EXPECT_EQ(s.BG_COLOR, 0);
+    EXPECT_EQ(s.TXT_COLOR, 4);
+    EXPECT_EQ(s.TXT_SIZE, 0);
+    EXPECT_EQ(s.TXT_FONT, 0);
+    EXPECT_EQ(s.VAL1, 0);
+    EXPECT_EQ(s.VAL2, 0);
+    EXPECT_EQ(s.PORTS[0], "/dev/ttyS0");
+    EXPECT_EQ(s.PORTS[2], "/dev/ttyS2");
+}
+
+TEST_F(SettingsFile, FirstWriteMakesThreeSectionsInWriteOrderAndProtectsTheFile) {
+    writeSettingsTo(path(), readSettingsFrom(path()));
+    EXPECT_EQ(readAll(path()), "[EDIT]\nBG_COLOR=0\nTXT_COLOR=4\nTXT_SIZE=0\nTXT_FONT=0\nVAL1=0\nVAL2=0\n"
+                               "[PCB]\nPCB_NAME=VELTRA\nPCB_VER=1\nSOFT_VER=1\n"
+                               "[LINK]\nPORT_NAME=COM1\nPORT_SPEED=57600\n");
+    EXPECT_FALSE(hasWriteBit(path()));
+    EXPECT_TRUE(QFile::permissions(path()) & QFileDevice::ReadOwner);
+}
+
+TEST_F(SettingsFile, ReadsValuesInAnyCaseHexCyrillicAndLongStrings) {
+    QByteArray longName(3000, 'N');
+    writeAll(path(),
+             "[edit]\r\nbg_color = 1\r\nTXT_COLOR=0x3\r\nTXT_SIZE=$20\r\nTXT_FONT=junk\r\nVAL1=70000\r\n"
+             "[PCB]\r\nPCB_NAME=" +
+                 longName +
+                 "\r\nPCB_VER=-2\r\n"
+                 "[LINK]\r\nPORT_NAME=\xcf\xee\xf0\xf2\r\nPORT_SPEED=9600\r\n"
+                 "[PORTS]\r\nCOM1=/dev/ttyUSB0\r\nCOM2=\r\n");
+    Settings s = readSettingsFrom(path());
+    EXPECT_EQ(s.BG_COLOR, 1);
+    EXPECT_EQ(s.TXT_COLOR, 3);
+    EXPECT_EQ(s.TXT_SIZE, 32);
+    EXPECT_EQ(s.TXT_FONT, 0); // not a number: the default
+    EXPECT_EQ(s.VAL1, 4464);
+    EXPECT_EQ(s.PCB_VER, -2);
+    EXPECT_EQ(s.PCB_NAME, QString(2047, QLatin1Char('N')));
+    EXPECT_EQ(s.PORT_NAME, QStringLiteral("Порт"));
+    EXPECT_EQ(s.PORT_SPEED, "9600");
+    EXPECT_EQ(s.PORTS[0], "/dev/ttyUSB0");
+    EXPECT_EQ(s.PORTS[1], "/dev/ttyS1"); // an empty path opens nothing: the default stands
+    EXPECT_EQ(s.PORTS[2], "/dev/ttyS2");
+}
+
+TEST_F(SettingsFile, WritingKeepsEveryLineItDoesNotOwn) {
+    const QByteArray before = "; settings of the bench at the window\r\n"
+                              "[EDIT]\r\n"
+                              "BG_COLOR = 2\r\n"
+                              "LAST_DIR=/home/user/programs\r\n"
+                              "TXT_COLOR=1\r\n"
+                              "TXT_COLOR=2\r\n"
+                              "\r\n"
+                              "; the board\r\n"
+                              "[PCB]\r\n"
+                              "a line without an equals sign\r\n"
+                              "PCB_NAME=KX\r\n"
+                              "[PORTS]\r\n"
+                              "COM1=/dev/ttyUSB0\r\n"
+                              ";COM1=/dev/ttyS0\r\n";
+    writeAll(path(), before);
+    Settings s = readSettingsFrom(path());
+    EXPECT_EQ(s.TXT_COLOR, 1); // the first of two equal keys counts
+    s.BG_COLOR = 1;
+    s.PORT_NAME = "COM2";
+    writeSettingsTo(path(), s);
+    EXPECT_EQ(readAll(path()), "; settings of the bench at the window\r\n"
+                               "[EDIT]\r\n"
+                               "BG_COLOR=1\r\n"
+                               "LAST_DIR=/home/user/programs\r\n"
+                               "TXT_COLOR=1\r\n"
+                               "TXT_COLOR=2\r\n"
+                               "TXT_SIZE=0\r\n"
+                               "TXT_FONT=0\r\n"
+                               "VAL1=0\r\n"
+                               "VAL2=0\r\n"
+                               "\r\n"
+                               "; the board\r\n"
+                               "[PCB]\r\n"
+                               "a line without an equals sign\r\n"
+                               "PCB_NAME=KX\r\n"
+                               "PCB_VER=1\r\n"
+                               "SOFT_VER=1\r\n"
+                               "[PORTS]\r\n"
+                               "COM1=/dev/ttyUSB0\r\n"
+                               ";COM1=/dev/ttyS0\r\n"
+                               "[LINK]\r\n"
+                               "PORT_NAME=COM2\r\n"
+                               "PORT_SPEED=57600\r\n");
+}
+
+TEST_F(SettingsFile, CarriedValuesSurviveAReadWriteRound) {
+    writeAll(
+        path(),
+        "[PCB]\nPCB_NAME=\xd1\xf2\xe5\xed\xe4\nPCB_VER=0x10\nSOFT_VER=$7\n[EDIT]\nTXT_SIZE=3\nTXT_FONT=-4\n"
+        "VAL1=100\nVAL2=65535\n[LINK]\nPORT_SPEED=9600\n");
+    Settings first = readSettingsFrom(path());
+    writeSettingsTo(path(), first);
+    Settings again = readSettingsFrom(path());
+    EXPECT_EQ(again.PCB_NAME, QStringLiteral("Стенд"));
+    EXPECT_EQ(again.PCB_VER, 16);
+    EXPECT_EQ(again.SOFT_VER, 7);
+    EXPECT_EQ(again.TXT_SIZE, 3);
+    EXPECT_EQ(again.TXT_FONT, -4);
+    EXPECT_EQ(again.VAL1, 100);
+    EXPECT_EQ(again.VAL2, -1);
+    EXPECT_EQ(again.PORT_SPEED, "9600");
+    EXPECT_TRUE(readAll(path()).contains("PCB_NAME=\xd1\xf2\xe5\xed\xe4\nPCB_VER=16\n"));
+}
+
+TEST_F(SettingsFile, AReadOnlyFileIsStillReadAndWritten) {
+    writeAll(path(), "[EDIT]\nBG_COLOR=2\n");
+    QFile::setPermissions(path(), QFileDevice::ReadOwner | QFileDevice::ReadGroup);
+    Settings s = readSettingsFrom(path());
+    EXPECT_EQ(s.BG_COLOR, 2);
+    s.BG_COLOR = 1;
+    writeSettingsTo(path(), s);
+    EXPECT_EQ(readSettingsFrom(path()).BG_COLOR, 1);
+    EXPECT_FALSE(hasWriteBit(path()));
+}
+
+TEST_F(SettingsFile, AFileThatCannotBeWrittenIsReportedAndLeftAsItWas) {
+    // A folder where the file should be: nothing can be written there.
+    ASSERT_TRUE(QDir(dir.path()).mkdir(QStringLiteral("Veltra.ini")));
+    Settings s = readSettingsFrom(path());
+    EXPECT_EQ(s.TXT_COLOR, 4);
+    try {
+        writeSettingsTo(path(), s);
+        FAIL() << "the write did not fail";
+    } catch (const AppError& e) {
+        EXPECT_EQ(e.text(), QStringLiteral("Unable to write to ") + path());
+    }
+}
+
+TEST_F(SettingsFile, AWriteCutShortLeavesTheOldFileWhole) {
+    const QByteArray before = "[EDIT]\nBG_COLOR=2\n; " + QByteArray(200, 'c') + "\n";
+    writeAll(path(), before);
+    Settings s = readSettingsFrom(path());
+    // The disk "fills up" after 100 bytes of the new text.
+    std::signal(SIGXFSZ, SIG_IGN);
+    rlimit old{};
+    getrlimit(RLIMIT_FSIZE, &old);
+    rlimit tight = old;
+    tight.rlim_cur = 100;
+    setrlimit(RLIMIT_FSIZE, &tight);
+    bool failed = false;
+    try {
+        writeSettingsTo(path(), s);
+    } catch (const AppError&) {
+        failed = true;
+    }
+    setrlimit(RLIMIT_FSIZE, &old);
+    EXPECT_TRUE(failed);
+    EXPECT_EQ(readAll(path()), before);
+}
+
+TEST(IniLines, PlacesNewKeysAndSectionsWithoutDisturbingTheRest) {
+    struct Case {
+        const char* name;
+        const char* before;
+        const char* section;
+        const char* key;
+        const char* after;
+    };
+    const Case cases[] = {
+        {"replace in place, keep CR LF", "[A]\r\nk = 1\r\nz=2\r\n", "A", "K", "[A]\r\nK=v\r\nz=2\r\n"},
+        {"new key after the last key, before comments", "[A]\nx=1\n\n; about B\n[B]\ny=2\n", "A", "k",
+         "[A]\nx=1\nk=v\n\n; about B\n[B]\ny=2\n"},
+        {"new key in a section without keys", "[A]\n[B]\n", "A", "k", "[A]\nk=v\n[B]\n"},
+        {"section appended, last line terminated", "[A]\nx=1", "B", "k", "[A]\nx=1\n[B]\nk=v\n"},
+        {"empty file", "", "B", "k", "[B]\nk=v\n"},
+        {"key of a repeated section", "[A]\nx=1\n[B]\n[ a ]\nk=old\n", "A", "k",
+         "[A]\nx=1\n[B]\n[ a ]\nk=v\n"},
+        {"commented key is not the key", "[A]\n;k=1\n#k=2\n", "A", "k", "[A]\nk=v\n;k=1\n#k=2\n"},
+        {"same key in another section untouched", "[B]\nk=1\n[A]\n", "A", "k", "[B]\nk=1\n[A]\nk=v\n"},
+    };
+    for (const Case& c : cases) {
+        IniLines ini(c.before);
+        ini.setValue(c.section, c.key, "v");
+        EXPECT_EQ(ini.text(), QByteArray(c.after)) << c.name;
+    }
+}

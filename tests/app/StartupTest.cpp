@@ -1,0 +1,172 @@
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QLockFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <csignal>
+#include <sys/resource.h>
+
+#include "app/AppError.h"
+#include "app/ProgramFolder.h"
+#include "app/Startup.h"
+#include "app/TMainForm.h"
+#include "tests/support/PtyBoardPeer.h"
+#include "tests/support/QtPrinters.h"
+#include "tests/support/ScriptedDialogs.h"
+#include "tests/support/WaitFor.h"
+
+using namespace veltra;
+using namespace veltra::test;
+
+namespace {
+
+// Each test gets its own runtime folder, so that the instance lock meets
+// neither a real editor nor another test.
+class StartupTest : public ::testing::Test {
+  protected:
+    QTemporaryDir programDir;
+    QTemporaryDir runtimeDir;
+    ScriptedDialogs dialogs;
+    QByteArray savedRuntime = qgetenv("XDG_RUNTIME_DIR");
+
+    void SetUp() override {
+        QFile::setPermissions(runtimeDir.path(),
+                              QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+        qputenv("XDG_RUNTIME_DIR", runtimeDir.path().toUtf8());
+        setProgramFolder(programDir.path());
+    }
+    void TearDown() override {
+        setProgramFolder(QString());
+        if (savedRuntime.isEmpty())
+            qunsetenv("XDG_RUNTIME_DIR");
+        else
+            qputenv("XDG_RUNTIME_DIR", savedRuntime);
+    }
+
+    TMainForm* mainForm() const {
+        for (QWidget* widget : QApplication::topLevelWidgets()) {
+            if (auto* form = qobject_cast<TMainForm*>(widget)) return form;
+        }
+        return nullptr;
+    }
+
+    bool refusedAsSecond() const {
+        DialogCall told = dialogs.last(DialogCall::Message);
+        return dialogs.count(DialogCall::Beep) == 1 && told.text == " Приложение уже запущено ! " &&
+               told.caption == " Внимание: " && told.icon == BoxIcon::Exclamation && told.parent == nullptr;
+    }
+};
+
+QByteArray readFile(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+class Thrower : public QObject {
+  public:
+    bool event(QEvent* event) override {
+        if (event->type() == QEvent::User) throw AppError(QStringLiteral("Cannot open file /x/y.txt"));
+        if (event->type() == QEvent::User + 1) throw std::runtime_error("plain failure");
+        return QObject::event(event);
+    }
+};
+
+} // namespace
+
+TEST_F(StartupTest, ASecondInstanceIsRefusedAndCreatesNothing) {
+    QLockFile running(instanceLockPath());
+    ASSERT_TRUE(running.tryLock(0));
+    EXPECT_EQ(runVeltra(), 0);
+    EXPECT_TRUE(refusedAsSecond());
+    EXPECT_EQ(mainForm(), nullptr);
+    EXPECT_FALSE(QFile::exists(programDir.filePath("Veltra.ini")));
+}
+
+TEST_F(StartupTest, ARunningEditorProcessHoldsTheLockUntilItDies) {
+    // The real editor, copied beside its own settings so that it keeps out of
+    // the build folder.
+    QString exe = programDir.filePath("veltra");
+    ASSERT_TRUE(QFile::copy(QStringLiteral(VELTRA_EXE), exe));
+    QFile::setPermissions(exe, QFile::permissions(exe) | QFileDevice::ExeOwner);
+    QFile ini(programDir.filePath("Veltra.ini"));
+    ASSERT_TRUE(ini.open(QIODevice::WriteOnly));
+    ini.write("[LINK]\nPORT_NAME=none\n"); // no port: no message box at start
+    ini.close();
+
+    QProcess editor;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("QT_QPA_PLATFORM", "offscreen");
+    env.insert("XDG_RUNTIME_DIR", runtimeDir.path());
+    env.insert("ASAN_OPTIONS", "detect_leaks=0");
+    editor.setProcessEnvironment(env);
+    editor.start(exe, {});
+    ASSERT_TRUE(editor.waitForStarted());
+    ASSERT_TRUE(waitFor([&] { return QFile::exists(instanceLockPath()); }, 30000));
+
+    EXPECT_EQ(runVeltra(), 0);
+    EXPECT_TRUE(refusedAsSecond());
+    EXPECT_EQ(editor.state(), QProcess::Running); // the running instance is not disturbed
+
+    editor.kill();
+    ASSERT_TRUE(editor.waitForFinished());
+    // A lock left by a dead instance does not block the next start.
+    QLockFile next(instanceLockPath());
+    next.setStaleLockTime(0);
+    EXPECT_TRUE(next.tryLock(0));
+}
+
+TEST_F(StartupTest, ClosingEndsTheRunEvenWhenTheSettingsCannotBeWritten) {
+    PtyBoardPeer board;
+    QFile ini(programDir.filePath("Veltra.ini"));
+    ASSERT_TRUE(ini.open(QIODevice::WriteOnly));
+    ini.write("[PORTS]\nCOM1=" + QByteArray::fromStdString(board.slavePath()) + "\n");
+    ini.close();
+
+    // Once the window is up, the disk "fills up": the settings cannot be written.
+    std::signal(SIGXFSZ, SIG_IGN);
+    rlimit old{};
+    getrlimit(RLIMIT_FSIZE, &old);
+    bool closedByUs = false;
+    QTimer closer;
+    closer.setInterval(20);
+    QObject::connect(&closer, &QTimer::timeout, [&] {
+        if (TMainForm* form = mainForm(); form && form->isVisible()) {
+            closer.stop();
+            closedByUs = true;
+            rlimit tight = old;
+            tight.rlim_cur = 8;
+            setrlimit(RLIMIT_FSIZE, &tight);
+            form->close();
+        }
+    });
+    closer.start();
+    QTimer::singleShot(60000, qApp, [] { QCoreApplication::exit(1); }); // never hang the suite
+
+    int result = runVeltra();
+    setrlimit(RLIMIT_FSIZE, &old);
+    EXPECT_EQ(result, 0);
+    EXPECT_TRUE(closedByUs);
+    EXPECT_EQ(dialogs.last(DialogCall::Error).text,
+              "Unable to write to " + programDir.filePath("Veltra.ini"));
+    EXPECT_EQ(mainForm(), nullptr);                                                 // the windows are gone
+    EXPECT_TRUE(readFile(programDir.filePath("Veltra.ini")).startsWith("[PORTS]")); // and the file is whole
+}
+
+TEST_F(StartupTest, AnErrorInAnEventHandlerReachesTheErrorBoxAndTheProgramGoesOn) {
+    Thrower thrower;
+    QEvent direct(QEvent::User);
+    QCoreApplication::sendEvent(&thrower, &direct);
+    EXPECT_EQ(dialogs.last(DialogCall::Error).text, "Cannot open file /x/y.txt");
+
+    QCoreApplication::postEvent(&thrower, new QEvent(QEvent::Type(QEvent::User + 1)));
+    ASSERT_TRUE(waitFor([&] { return dialogs.count(DialogCall::Error) == 2; }));
+    EXPECT_EQ(dialogs.last(DialogCall::Error).text, "plain failure");
+
+    bool later = false;
+    QTimer::singleShot(0, [&] { later = true; });
+    EXPECT_TRUE(waitFor([&] { return later; }));
+}

@@ -1,0 +1,65 @@
+#include "tests/support/ScriptedDialogs.h"
+
+namespace veltra::test {
+
+namespace {
+QString take(std::deque<QString>& answers) {
+    if (answers.empty()) return {};
+    QString answer = answers.front();
+    answers.pop_front();
+    return answer;
+}
+} // namespace
+
+ScriptedDialogs::ScriptedDialogs() {
+    setUserDialogs(this);
+}
+
+ScriptedDialogs::~ScriptedDialogs() {
+    setUserDialogs(nullptr);
+}
+
+int ScriptedDialogs::count(DialogCall::Kind kind) const {
+    int n = 0;
+    for (const DialogCall& call : calls)
+        n += call.kind == kind;
+    return n;
+}
+
+DialogCall ScriptedDialogs::last(DialogCall::Kind kind) const {
+    for (auto it = calls.rbegin(); it != calls.rend(); ++it) {
+        if (it->kind == kind) return *it;
+    }
+    return DialogCall{kind, {}, {}, BoxIcon::Information, {}, nullptr};
+}
+
+void ScriptedDialogs::beep() {
+    calls.push_back({DialogCall::Beep, {}, {}, BoxIcon::Information, {}, nullptr});
+}
+
+void ScriptedDialogs::showError(const QString& text) {
+    calls.push_back({DialogCall::Error, text, {}, BoxIcon::Stop, {}, nullptr});
+}
+
+void ScriptedDialogs::message(QWidget* parent, const QString& text, const QString& caption, BoxIcon icon) {
+    calls.push_back({DialogCall::Message, text, caption, icon, {}, parent});
+}
+
+QString ScriptedDialogs::openFileName(QWidget* parent, const FileDialogSetup& setup) {
+    calls.push_back({DialogCall::Open, {}, {}, BoxIcon::Information, setup, parent});
+    return take(openAnswers);
+}
+
+QString ScriptedDialogs::saveFileName(QWidget* parent, const FileDialogSetup& setup) {
+    calls.push_back({DialogCall::Save, {}, {}, BoxIcon::Information, setup, parent});
+    return take(saveAnswers);
+}
+
+int ScriptedDialogs::runModal(QDialog& dialog) {
+    calls.push_back(
+        {DialogCall::Modal, dialog.windowTitle(), {}, BoxIcon::Information, {}, dialog.parentWidget()});
+    if (!modal) return QDialog::Rejected;
+    return modal(dialog);
+}
+
+} // namespace veltra::test
