@@ -1,14 +1,20 @@
 // Characters typed into the control console.
 
 #include "app/TMainForm.h"
+#include "console/Console.h"
 
 namespace veltra {
 
 // Every character typed into editConsol passes here before the console gets
-// it; Enter arrives as '\r'. Setting `key` to 0 consumes it, another value
-// types that character instead.
+// it; Enter arrives as '\r'. Enter never reaches the control: the console
+// writes every new line itself.
 void TMainForm::editConsolKeyPress(QChar& key) {
-    (void)key; // The console procedures hook in here.
+    if (key != QChar('\r')) return;
+    key = QChar(0);
+    if (busy()) return;
+    console_->HandleEnter();
 }
+
+bool TMainForm::busy() const { return sending_ || (console_ && console_->Busy()); }
 
 } // namespace veltra

@@ -83,6 +83,7 @@ bool TMainForm::routeConsoleKey(QKeyEvent* key) {
 }
 
 void TMainForm::switchView() {
+    if (busy()) return; // a procedure waiting for the board owns the view it started in
     if (!consoleMode) {
         ui->edit->hide();
         ui->editConsol->show();

@@ -1,13 +1,37 @@
 // The send button and F8: check the program, then upload it.
 
+#include <QDialog>
+
 #include "app/TMainForm.h"
+#include "app/UserDialogs.h"
+#include "link/TFormLink.h"
 
 namespace veltra {
 
 void TMainForm::btSendClick() {
     if (consoleMode) return;
     if (checkProgram() != 0) return; // the check has shown its message
-    // The upload window hooks in here.
+    if (programImage.count == 0) {
+        userDialogs().beep();
+        userDialogs().message(this, QStringLiteral("Проверь программу и повтори загрузку!"), QString(),
+                              BoxIcon::Stop);
+        return;
+    }
+    if (!link.LinkAlive()) {
+        userDialogs().beep();
+        userDialogs().message(this, QStringLiteral("Проверь связь с платой и повтори загрузку!"), QString(),
+                              BoxIcon::Stop);
+        return;
+    }
+    setMessage(QStringLiteral("загрузка программы..."), QColor(0, 0, 255));
+    TFormLink upload(link, turns_, this);
+    const int result = userDialogs().runModal(upload);
+    if (closing_) return;
+    if (result == QDialog::Accepted) {
+        setMessage(QStringLiteral("загрузка программы...ОК"), QColor(0, 128, 0));
+    } else {
+        setMessage(QStringLiteral("загрузка программы...ОШИБКА"), QColor(255, 0, 0));
+    }
 }
 
 } // namespace veltra

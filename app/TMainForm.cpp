@@ -1,5 +1,7 @@
 #include "app/TMainForm.h"
 
+#include "console/Console.h"
+
 #include <QApplication>
 #include <QCloseEvent>
 #include <QLabel>
@@ -50,6 +52,7 @@ TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent), ui(new Ui::TMainFor
     buildLook();
     connectHandlers();
     link.showMessage = [this](const QString& text) { setMessage(text, QColor(255, 0, 0)); };
+    console_ = std::make_unique<Console>(*ui->editConsol, link, turns_);
 
     QRect desktop = screen()->availableGeometry();
     move(desktop.center() - QPoint(width() / 2, height() / 2));
@@ -90,10 +93,7 @@ void TMainForm::buildLook() {
     ui->editConsol->setFont(designFont(QStringLiteral("Courier New"), 15));
     colourText(ui->editConsol, QPalette::Base, QColor(0, 128, 0));
     colourText(ui->editConsol, QPalette::Text, QColor(255, 255, 0));
-    ui->editConsol->setPlainText(QStringLiteral("//---------- консоль управления  ----------\n"
-                                                "//    введи команду и нажми Enter\n"
-                                                "//\n"
-                                                ">"));
+    Console::FillInitial(*ui->editConsol);
     ui->editConsol->moveCursor(QTextCursor::End);
 
     colourText(ui->Panel3, QPalette::Window, Qt::white);

@@ -24,6 +24,7 @@
 #include "link/ComPort.h"
 #include "link/LinkClient.h"
 #include "link/LinkProtocol.h"
+#include "link/LinkRequest.h"
 #include "link/SelectPort.h"
 
 class QKeyEvent;
@@ -35,6 +36,8 @@ class TMainForm;
 }
 
 namespace veltra {
+
+class Console;
 
 class TMainForm : public QMainWindow, public LinkClient, public PortReporter {
     Q_OBJECT
@@ -79,6 +82,9 @@ class TMainForm : public QMainWindow, public LinkClient, public PortReporter {
 
     void ApplyEditorColours();
     bool isClosing() const { return closing_; }
+    // True while an upload or a console line waits for the board: the send
+    // path, Enter in the console and the view switch then do nothing.
+    bool busy() const;
 
     // Checks and compiles the editor's text into programImage; 0 when it
     // compiled, else the failing status (always 1 in the console view). The
@@ -123,6 +129,9 @@ class TMainForm : public QMainWindow, public LinkClient, public PortReporter {
     QPointer<QWidget> helpConsolForm_;
     bool closing_ = false;
     bool sending_ = false;
+    // Every wait for the board ends at once when the window starts closing.
+    EventPumpTurns turns_{this, [this] { return closing_; }};
+    std::unique_ptr<Console> console_;
 };
 
 } // namespace veltra

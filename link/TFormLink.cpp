@@ -59,18 +59,23 @@ QStringList TFormLink::LogLines() const {
 
 void TFormLink::log(const QString& line) { Memo1->appendPlainText(line); }
 
-void TFormLink::close(bool accepted) {
-    if (turns_.Aborted()) return;
+void TFormLink::TmTimer() {
+    Tm->stop();
+    const Outcome outcome = runUpload();
+    if (outcome == Outcome::Aborted) {
+        // The owner is closing: end the modal loop, but leave the link alone.
+        reject();
+        return;
+    }
     link_.pendingRequestCode = 0;
-    if (accepted) {
+    if (outcome == Outcome::Uploaded) {
         accept();
     } else {
         reject();
     }
 }
 
-void TFormLink::TmTimer() {
-    Tm->stop();
+TFormLink::Outcome TFormLink::runUpload() {
     LinkRequest request(link_, turns_);
     int pickUps = 0;
 
@@ -78,19 +83,18 @@ void TFormLink::TmTimer() {
     request.Raise(RequestCode::Status);
     bool ok = request.AwaitPickUp(RequestCode::Status, kPickUp, pickUps);
     ok = request.AwaitReply(kStatusReply, ok) && ok;
-    if (request.Aborted()) return;
+    if (request.Aborted()) return Outcome::Aborted;
     // The status byte is not judged here: any answer shows the board is listening.
     log(ok ? QStringLiteral("<<< OK ") : QStringLiteral("<<< ОШИБКА: плата не отвечает ! "));
     log(kSeparator);
     QCoreApplication::processEvents();
-    if (request.Aborted()) return;
+    if (request.Aborted()) return Outcome::Aborted;
     link_.pendingRequestCode = 0;
     if (!ok) {
         for (int i = 0; i < 20; ++i) {
-            if (!request.Pause(100)) return;
+            if (!request.Pause(100)) return Outcome::Aborted;
         }
-        close(false);
-        return;
+        return Outcome::Failed;
     }
 
     QThread::msleep(100);
@@ -98,7 +102,7 @@ void TFormLink::TmTimer() {
     request.Raise(RequestCode::Upload);
     ok = request.AwaitPickUp(RequestCode::Upload, kPickUp, pickUps);
     ok = request.AwaitReply(kUploadReply, ok) && ok;
-    if (request.Aborted()) return;
+    if (request.Aborted()) return Outcome::Aborted;
     const bool memoryFailure = ok && (link_.lastReplyStatus & kMemoryFailureBit);
     if (!ok) {
         log(QStringLiteral("<<< ОШИБКА: плата не отвечает ! "));
@@ -110,18 +114,18 @@ void TFormLink::TmTimer() {
     }
     log(kSeparator);
     QCoreApplication::processEvents();
-    if (request.Aborted()) return;
+    if (request.Aborted()) return Outcome::Aborted;
     QThread::msleep(300);
     QCoreApplication::processEvents();
-    if (request.Aborted()) return;
+    if (request.Aborted()) return Outcome::Aborted;
 
     const bool success = ok && !memoryFailure;
     if (!success) {
         for (int i = 0; i < 15; ++i) {
-            if (!request.Pause(200)) return;
+            if (!request.Pause(200)) return Outcome::Aborted;
         }
     }
-    close(success);
+    return success ? Outcome::Uploaded : Outcome::Failed;
 }
 
 }  // namespace veltra

@@ -31,10 +31,10 @@ public slots:
     void TmTimer();
 
 private:
+    enum class Outcome { Uploaded, Failed, Aborted };
+    // The two request steps and the pauses after them.
+    Outcome runUpload();
     void log(const QString& line);
-    // Closes the window with `accepted` unless the wait was aborted, in which
-    // case the window is left alone for its owner to tear down.
-    void close(bool accepted);
 
     LinkProtocol& link_;
     WaitTurns& turns_;

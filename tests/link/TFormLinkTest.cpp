@@ -130,6 +130,15 @@ TEST_F(TFormLinkTest, StoppedLinkWithdrawsTheStatusRequest) {
     EXPECT_TRUE(board.sent.empty());
 }
 
+TEST_F(TFormLinkTest, AbortedWaitClosesTheWindowAndLeavesTheLinkAlone) {
+    board.abortAfterFirstSend = true;
+    answer(std::nullopt, std::nullopt);
+    EXPECT_EQ(upload(), QDialog::Rejected);
+    // The owner is going away: its link state is not touched any more.
+    EXPECT_EQ(link.pendingRequestCode, 0x12);
+    EXPECT_EQ(log, QStringList({">>> Запрос статуса "}));
+}
+
 TEST_F(TFormLinkTest, WindowLooksAsDesignedAndItsTimerRunsTheUpload) {
     QWidget owner;
     owner.setGeometry(100, 100, 642, 607);
