@@ -58,8 +58,12 @@ set_ini_key() {
     chmod a-w "$file"
 }
 
+# On a desktop the board shows its window (LEDs, ports, buttons) beside the editor.
+view=()
+if [ -n "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ]; then view=(--view); fi
+
 rm -f "$link"
-"$bin/veltra-board" --link "$link" 2>"$log" >/dev/null &
+"$bin/veltra-board" --link "$link" "${view[@]}" 2>"$log" >/dev/null &
 board=$!
 stop_board() {
     kill "$board" 2>/dev/null || true
