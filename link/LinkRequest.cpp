@@ -24,28 +24,28 @@ void LinkRequest::Raise(RequestCode code) {
     if (bool* flag = link_.RequestFlag(code)) *flag = true;
 }
 
-bool LinkRequest::AwaitPickUp(RequestCode code, WaitSpec spec, int& pickUps) {
+bool LinkRequest::AwaitPickUp(RequestCode code, WaitSpec wait, int& pickUps) {
     bool* flag = link_.RequestFlag(code);
     if (!flag) return true;
-    while (*flag && pickUps < spec.limit) {
-        turns_.Turn(spec.stepMs);
+    while (*flag && pickUps < wait.limit) {
+        turns_.Turn(wait.stepMs);
         if (turns_.Aborted()) return false;
         ++pickUps;
     }
-    if (pickUps < spec.limit) return true;
+    if (pickUps < wait.limit) return true;
     *flag = false;
     return false;
 }
 
-bool LinkRequest::AwaitReply(WaitSpec spec, bool pickedUp) {
+bool LinkRequest::AwaitReply(WaitSpec wait, bool pickedUp) {
     if (!pickedUp) return false;
     int turns = 0;
-    while (!link_.ReplyArrived() && turns < spec.limit) {
-        turns_.Turn(spec.stepMs);
+    while (!link_.ReplyArrived() && turns < wait.limit) {
+        turns_.Turn(wait.stepMs);
         if (turns_.Aborted()) return false;
         ++turns;
     }
-    return turns < spec.limit;
+    return turns < wait.limit;
 }
 
 bool LinkRequest::Pause(int ms) {

@@ -79,13 +79,13 @@ class LinkRequest {
     // Waits while the flag is set and `pickUps` is below the limit, one turn
     // per count. False when the count reached the limit or the wait was
     // aborted; a flag still set then is withdrawn so it is never sent later.
-    bool AwaitPickUp(RequestCode code, WaitSpec spec, int& pickUps);
+    bool AwaitPickUp(RequestCode code, WaitSpec wait, int& pickUps);
     // Waits until the reply to the request in progress has come (the last
     // frame carries pendingRequestCode and arrived after the request went
     // out). False when the wait made `limit` turns or was aborted, and at
     // once when the request was never picked up: nothing was sent, so
     // nothing can answer.
-    bool AwaitReply(WaitSpec spec, bool pickedUp = true);
+    bool AwaitReply(WaitSpec wait, bool pickedUp = true);
     // One turn of `ms`; false when aborted.
     bool Pause(int ms);
     // pendingRequestCode = 0, unless the wait was aborted.
