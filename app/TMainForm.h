@@ -3,14 +3,12 @@
 // the message line under them, the buttons, the status bar, the 100 ms timer
 // and the function keys. It owns the run state for the whole run.
 //
-// Hooks for the rest of the program:
-// - btSendClick (MainSend.cpp) is the upload; F8 and the btSend button reach it
-//   through runSend(), which never lets the send path run twice at once.
+// - btSendClick (MainSend.cpp) checks and uploads; F8 and the btSend button
+//   reach it through runSend(), which never lets the send path run twice at once.
 // - editConsolKeyPress (MainConsole.cpp) receives every character typed into
-//   editConsol; setting it to 0 consumes the key.
-// - isClosing() turns true when closing starts: a loop that waits while
-//   processing events must stop waiting then (EventPumpTurns(form,
-//   [form] { return form->isClosing(); }) does).
+//   editConsol; Enter goes to the console procedures.
+// - isClosing() turns true when closing starts: every wait for the board
+//   (the window's own turns_) ends then.
 // - link is the link state (request flags, replies, counters), comPort the
 //   one port; programImage is what checkProgram leaves for the upload.
 
