@@ -2,10 +2,10 @@
 
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 
 #include "app/AppError.h"
 #include "app/Cp1251.h"
+#include "app/SafeWrite.h"
 
 namespace veltra {
 
@@ -41,15 +41,7 @@ void writeProgramFile(const QString& path, const QStringList& lines) {
         bytes += line;
         bytes += "\r\n";
     }
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) throw AppError(failure);
-    // flush() reports a full disk that commit() would not notice.
-    if (file.write(bytes) != bytes.size() || !file.flush()) {
-        file.cancelWriting();
-        file.commit();
-        throw AppError(failure);
-    }
-    if (!file.commit()) throw AppError(failure);
+    writeWholeFile(path, bytes, failure);
 }
 
 QString withDefaultSuffix(const QString& path, const QString& suffix) {

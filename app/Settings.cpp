@@ -6,12 +6,12 @@
 
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 
 #include "app/AppError.h"
 #include "app/Cp1251.h"
 #include "app/IniLines.h"
 #include "app/ProgramFolder.h"
+#include "app/SafeWrite.h"
 
 namespace veltra {
 
@@ -177,20 +177,8 @@ void writeSettingsTo(const QString& path, const Settings& s) {
     string("LINK", "PORT_NAME", s.PORT_NAME);
     string("LINK", "PORT_SPEED", s.PORT_SPEED);
 
-    // Written beside and renamed over the old file, so that a failure half-way
-    // cannot leave a cut file; a folder that allows no new file gets the
-    // file rewritten in place instead.
-    QSaveFile file(path);
-    file.setDirectWriteFallback(true);
-    QByteArray bytes = ini.text();
-    if (!file.open(QIODevice::WriteOnly)) throw AppError(failure);
-    // flush() reports a full disk that commit() would not notice.
-    if (file.write(bytes) != bytes.size() || !file.flush()) {
-        file.cancelWriting();
-        file.commit();
-        throw AppError(failure);
-    }
-    if (!file.commit()) throw AppError(failure);
+    // A settings folder may allow no new file: then it is rewritten in place.
+    writeWholeFile(path, ini.text(), failure, true);
 }
 
 void ReadSettings() {
