@@ -93,46 +93,30 @@ void Console::clearConsole() {
 }
 
 void Console::reset() {
-    const int line = beginWork();
-    if (line < 0) return;
-    LinkRequest request(link_, turns_);
-    const RequestResult result = request.Run(RequestCode::Reset, kResetPlan);
-    if (result.outcome == RequestOutcome::Aborted) return;
-    if (result.outcome == RequestOutcome::NoAnswer) {
-        endWork(line, kNoAnswer);
-    } else {
-        endWork(line, result.status != 0 ? kRejected : kOk);
-    }
+    request(RequestCode::Reset, kResetPlan, [](std::uint8_t status) { return status != 0 ? kRejected : kOk; });
 }
 
 void Console::memory(std::uint16_t word) {
-    const int line = beginWork();
-    if (line < 0) return;
-    LinkRequest request(link_, turns_);
     const RequestCode code = word == kMemoryWriteWord ? RequestCode::MemoryWrite : RequestCode::MemoryErase;
-    const RequestResult result = request.Run(code, kMemoryPlan);
-    if (result.outcome == RequestOutcome::Aborted) return;
-    if (result.outcome == RequestOutcome::NoAnswer) {
-        endWork(line, kNoAnswer);
-    } else {
-        // Only the memory-failure bit matters for the memory commands.
-        endWork(line, (result.status & kMemoryFailureBit) ? kMemoryFailure : kOk);
-    }
+    // Only the memory-failure bit matters for the memory commands.
+    request(code, kMemoryPlan,
+            [](std::uint8_t status) { return (status & kMemoryFailureBit) ? kMemoryFailure : kOk; });
 }
 
 void Console::command(const CmdRecord& rec) {
-    const int line = beginWork();
-    if (line < 0) return;
     const bool external = rec.kind == CmdKind::External;
     link_.SetConsoleCommand(rec.word, external ? rec.prefixWord : 0, external);
+    request(RequestCode::Command, kCommandPlan,
+            [](std::uint8_t status) { return status != 0 ? kRejected : kOk; });
+}
+
+void Console::request(RequestCode code, const RequestPlan& plan, QString (*judge)(std::uint8_t status)) {
+    const int line = beginWork();
+    if (line < 0) return;
     LinkRequest request(link_, turns_);
-    const RequestResult result = request.Run(RequestCode::Command, kCommandPlan);
+    const RequestResult result = request.Run(code, plan);
     if (result.outcome == RequestOutcome::Aborted) return;
-    if (result.outcome == RequestOutcome::NoAnswer) {
-        endWork(line, kNoAnswer);
-    } else {
-        endWork(line, result.status != 0 ? kRejected : kOk);
-    }
+    endWork(line, result.outcome == RequestOutcome::NoAnswer ? kNoAnswer : judge(result.status));
 }
 
 int Console::beginWork() {

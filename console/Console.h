@@ -37,6 +37,9 @@ private:
     void reset();
     void memory(std::uint16_t word);
     void command(const CmdRecord& rec);
+    // Shows ">>выполняю... ", runs the request and puts the outcome on that
+    // line: no answer, or what `judge` makes of the reply's status.
+    void request(RequestCode code, const RequestPlan& plan, QString (*judge)(std::uint8_t status));
     // Appends ">>выполняю... ", lets it paint, and returns its line index.
     int beginWork();
     void endWork(int line, const QString& outcome);
