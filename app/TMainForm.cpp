@@ -94,7 +94,6 @@ void TMainForm::buildLook() {
     colourText(ui->editConsol, QPalette::Base, QColor(0, 128, 0));
     colourText(ui->editConsol, QPalette::Text, QColor(255, 255, 0));
     Console::FillInitial(*ui->editConsol);
-    ui->editConsol->moveCursor(QTextCursor::End);
 
     colourText(ui->Panel3, QPalette::Window, Qt::white);
     ui->stNumLine->setFont(designFont(QStringLiteral("Courier New"), 15, true));

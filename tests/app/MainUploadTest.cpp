@@ -129,7 +129,9 @@ TEST_F(MainUploadTest, RefusalsBeepAndExplain) {
         SCOPED_TRACE(c.program);
         setEditorText(QString::fromUtf8(c.program));
         board.setAnswering(c.linkAlive);
-        if (!c.linkAlive) ASSERT_TRUE(waitFor([&] { return !form->link.LinkAlive(); }, 15000));
+        if (!c.linkAlive) {
+            ASSERT_TRUE(waitFor([&] { return !form->link.LinkAlive(); }, 15000));
+        }
         const int beeps = dialogs.count(DialogCall::Beep);
         pressF8();
         EXPECT_EQ(dialogs.count(DialogCall::Beep), beeps + 1);
