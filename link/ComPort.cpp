@@ -28,6 +28,13 @@ QString deviceGroupName(const QString& path) {
     return g ? QString::fromLocal8Bit(g->gr_name) : QString::number(st.st_gid);
 }
 
+// Counts an operation whose waits process events, for InTransition().
+struct Transition {
+    explicit Transition(int& depth) : depth_(depth) { ++depth_; }
+    ~Transition() { --depth_; }
+    int& depth_;
+};
+
 } // namespace
 
 ComPort::ComPort(LinkClient* client, PortMap ports)
@@ -50,20 +57,53 @@ ComPort::~ComPort() {
     isOpen = false;
 }
 
+void ComPort::setWorkerRun(bool on) {
+    const bool was = thread->runFlag.exchange(on);
+    if (was && !on && client_) client_->OnLinkStopped();
+}
+
 void ComPort::ApplyRunState() {
+    Transition transition(transitions_);
     TCOMport::Hold hold(*thread);
     QThread::msleep(kRunStateSettleMs);
-    thread->runFlag = isOpen && enabled;
+    setWorkerRun(isOpen && enabled);
     QThread::msleep(kRunStateSettleMs);
 }
 
 void ComPort::SetRun(bool on) {
     enabled = on;
-    thread->runFlag = enabled;
+    setWorkerRun(enabled);
     QThread::msleep(kSetRunSettleMs);
 }
 
+void ComPort::DeviceLost() {
+    device.close();
+    isOpen = false;
+    enabled = false;
+    thread->runFlag = false;
+    if (client_) {
+        client_->OnLinkStopped();
+        client_->OnDeviceLost(*this);
+    }
+}
+
+bool ComPort::Reopen(const QString& portName) {
+    if (isOpen || InTransition()) return false;
+    const std::optional<QString> path = portDevicePath(ports_, portName);
+    if (!path) return false;
+    SerialDevice fresh;
+    if (!fresh.openExclusive(path->toLocal8Bit().toStdString()) || !fresh.configure()) return false;
+    Transition transition(transitions_);
+    // The worker is idle while the port is closed; holding it only makes sure
+    // it is between cycles while the device changes.
+    TCOMport::Hold hold(*thread);
+    device = std::move(fresh);
+    isOpen = true;
+    return true;
+}
+
 bool ComPort::Open(const QString& portName) {
+    Transition transition(transitions_);
     isOpen = false;
     ApplyRunState();
     device.close();

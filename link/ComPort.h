@@ -28,6 +28,11 @@ class ComPort : public TxFrameSlot {
     // Opens and configures a port at 57600 baud. "COM1".."COM3" are looked up
     // in the port map; any other name is taken as a device path.
     bool Open(const QString& portName);
+    // Opens the port again without the settle waits of Open, for a port that
+    // was lost or never opened: the worker is idle then, so nothing needs to
+    // settle, and a device that is still missing costs one failed open(2).
+    // Silent: false leaves everything as it was. Never inside another Open.
+    bool Reopen(const QString& portName);
     // Requests the worker's run state and passes it on at once.
     void SetRun(bool on);
     // Holds the worker still while its run flag becomes isOpen && enabled.
@@ -42,6 +47,9 @@ class ComPort : public TxFrameSlot {
 
     bool IsOpen() const { return isOpen; }
     bool Enabled() const { return enabled; }
+    // Open, Reopen or ApplyRunState is under way (their waits process events,
+    // so a timer could otherwise start another one inside them).
+    bool InTransition() const { return transitions_ > 0; }
     void setClient(LinkClient* client) { client_ = client; }
     LinkClient* client() const { return client_; }
     void setPortMap(const PortMap& ports) { ports_ = ports; }
@@ -55,6 +63,12 @@ class ComPort : public TxFrameSlot {
   private:
     friend class TCOMport;
 
+    // From the worker's AdoptRunState step: the device is gone; close it and
+    // stop the worker's service of it.
+    void DeviceLost();
+    // The worker's run flag; the client hears when the link stops.
+    void setWorkerRun(bool on);
+
     std::unique_ptr<TCOMport> thread;
     QString statusText;
     SerialDevice device; // the handle and the saved line settings
@@ -65,6 +79,7 @@ class ComPort : public TxFrameSlot {
     PortMap ports_;
     QString failurePath_;
     int failureErrno_ = 0;
+    int transitions_ = 0;
 };
 
 } // namespace veltra

@@ -13,6 +13,15 @@ class LinkClient {
     virtual void OnFrameReceived(ComPort& port) = 0;
     // Once per active cycle; may build one frame into the port's txFrame.
     virtual void OnLinkCycle(ComPort& port) = 0;
+    // The worker stopped servicing the port (switched off, the port closed or
+    // failed to open, the device lost): nothing is sent or received until it
+    // runs again, so the link is lost now, not forty cycles later.
+    virtual void OnLinkStopped() {}
+    // The open device went away (hang-up, a read or write error that means the
+    // device is gone, its path now naming another device); the port has closed
+    // it. Called on the GUI thread from the worker's blocked step, after
+    // OnLinkStopped: set fields and texts only, start no wait and no Open.
+    virtual void OnDeviceLost(ComPort& /*port*/) {}
 };
 
 } // namespace veltra

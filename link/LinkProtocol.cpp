@@ -9,7 +9,8 @@ namespace {
 constexpr std::size_t kCodeByte = 3;
 constexpr std::size_t kStatusByte = 6;
 
-void buildUpload(TxFrameSlot& tx, const ProgramImage& image) {
+bool buildUpload(TxFrameSlot& tx, const ProgramImage& image) {
+    if (image.count == 0) return false;
     std::array<std::uint8_t, 2 * std::tuple_size_v<decltype(image.words)>> data{};
     std::size_t count = std::min<std::size_t>(image.count, image.words.size());
     for (std::size_t i = 0; i < count; ++i) {
@@ -17,7 +18,7 @@ void buildUpload(TxFrameSlot& tx, const ProgramImage& image) {
         data[2 * i + 1] = static_cast<std::uint8_t>(image.words[i] >> 8);
     }
     // A program too long for one frame builds nothing; the upload then reports no answer.
-    (void)BuildFrame(tx, RequestCode::Upload, data.data(), 2 * count);
+    return BuildFrame(tx, RequestCode::Upload, data.data(), 2 * count);
 }
 
 } // namespace
@@ -60,9 +61,10 @@ void LinkProtocol::OnLinkCycle(TxFrameSlot& tx, const ProgramImage& image) {
 
     if (uploadRequest) {
         uploadRequest = false;
-        buildUpload(tx, image);
-        pendingRequestCode = static_cast<std::uint8_t>(RequestCode::Upload);
-        framesAtRequest = framesReceived;
+        if (buildUpload(tx, image)) {
+            pendingRequestCode = static_cast<std::uint8_t>(RequestCode::Upload);
+            framesAtRequest = framesReceived;
+        }
     } else if (consoleCommandRequest) {
         consoleCommandRequest = false;
         send(RequestCode::Command, consoleCommand.data(), consoleCommand.size());

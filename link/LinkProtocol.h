@@ -55,8 +55,12 @@ class LinkProtocol {
 
     void SetConsoleCommand(std::uint16_t word, std::uint16_t prefixWord, bool external);
 
-    // One active worker cycle: builds at most one frame into `tx`.
+    // One active worker cycle: builds at most one frame into `tx`. An upload
+    // request sends `image`; one without words builds no frame at all (it
+    // would wipe the board's program), so its requester hears no answer.
     void OnLinkCycle(TxFrameSlot& tx, const ProgramImage& image);
+    // The worker stopped: no frame can come, so the link counts as lost at once.
+    void OnLinkStopped() { linkCountdown = 0; }
     // One complete frame from the board, header included.
     void OnFrameReceived(std::span<const std::uint8_t> frame);
 

@@ -18,6 +18,7 @@ class ProtocolClient : public LinkClient {
         protocol_.OnFrameReceived({port.rxFrame.data(), port.rxLength});
     }
     void OnLinkCycle(ComPort& port) override { protocol_.OnLinkCycle(port, image_); }
+    void OnLinkStopped() override { protocol_.OnLinkStopped(); }
 
   private:
     LinkProtocol& protocol_;

@@ -11,6 +11,11 @@ namespace {
 constexpr unsigned long kStopSettleMs = 200;
 }
 
+QString portPanelText(const QString& portName, bool opened) {
+    return QStringLiteral("Порт ") + portName +
+           (opened ? QStringLiteral(" - ОК") : QStringLiteral(" - ошибка"));
+}
+
 bool SelectPort(ComPort& port, const QString& portName, PortReporter& reporter) {
     port.SetRun(false);
     QCoreApplication::processEvents();
@@ -20,12 +25,12 @@ bool SelectPort(ComPort& port, const QString& portName, PortReporter& reporter) 
     if (!isKnownPortName(portName)) return false;
 
     if (port.Open(portName)) {
-        reporter.setPortPanel(QStringLiteral("Порт ") + portName + QStringLiteral(" - ОК"));
+        reporter.setPortPanel(portPanelText(portName, true));
         port.SetRun(true);
         return true;
     }
     reporter.errorBeep();
-    reporter.setPortPanel(QStringLiteral("Порт ") + portName + QStringLiteral(" - ошибка"));
+    reporter.setPortPanel(portPanelText(portName, false));
     reporter.showPortError(port.OpenFailureMessage());
     return false;
 }

@@ -18,6 +18,9 @@ class PortReporter {
     virtual void showPortError(const QString& message) = 0;
 };
 
+// "Порт COM1 - ОК" or "Порт COM1 - ошибка", the port's state in status panel 0.
+QString portPanelText(const QString& portName, bool opened);
+
 // Stops the link, then opens "COM1", "COM2" or "COM3" (exact names) and
 // starts the link again on success. Any other name opens nothing and reports
 // nothing; the link stays stopped. True when a port was opened.

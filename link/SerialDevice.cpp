@@ -6,7 +6,9 @@
 #include <poll.h>
 #include <sys/file.h>
 #include <sys/ioctl.h>
+#include <sys/stat.h>
 #include <unistd.h>
+#include <utility>
 
 namespace veltra {
 
@@ -20,6 +22,17 @@ constexpr int kWriteStallMs = 1000;
 
 SerialDevice::~SerialDevice() {
     close();
+}
+
+SerialDevice& SerialDevice::operator=(SerialDevice&& other) noexcept {
+    if (this == &other) return *this;
+    close();
+    fd_ = std::exchange(other.fd_, -1);
+    path_ = std::move(other.path_);
+    savedTermios_ = other.savedTermios_;
+    haveSaved_ = std::exchange(other.haveSaved_, false);
+    lastErrno_ = other.lastErrno_;
+    return *this;
 }
 
 bool SerialDevice::fail(int err) {
@@ -99,8 +112,8 @@ bool SerialDevice::readByte(std::uint8_t& byte) const {
     return ::read(fd_, &byte, 1) == 1;
 }
 
-bool SerialDevice::writeAll(const std::uint8_t* data, std::size_t length) const {
-    if (fd_ < 0) return false;
+int SerialDevice::writeAll(const std::uint8_t* data, std::size_t length) const {
+    if (fd_ < 0) return EBADF;
     std::size_t done = 0;
     while (done < length) {
         ssize_t n = ::write(fd_, data + done, length - done);
@@ -112,11 +125,28 @@ bool SerialDevice::writeAll(const std::uint8_t* data, std::size_t length) const 
         if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) {
             pollfd p{fd_, POLLOUT, 0};
             if (::poll(&p, 1, kWriteStallMs) > 0 && (p.revents & POLLOUT)) continue;
+            return EAGAIN;
         }
-        return false;
+        return n < 0 ? errno : EIO;
     }
     (void)::tcdrain(fd_);
-    return true;
+    return 0;
+}
+
+bool SerialDevice::hungUp() const {
+    if (fd_ < 0) return false;
+    pollfd p{fd_, POLLIN, 0};
+    if (::poll(&p, 1, 0) < 0) return false;
+    return (p.revents & (POLLHUP | POLLERR | POLLNVAL)) != 0;
+}
+
+bool SerialDevice::pathNamesAnotherDevice() const {
+    if (fd_ < 0) return false;
+    struct stat held = {};
+    struct stat named = {};
+    if (::fstat(fd_, &held) != 0 || ::stat(path_.c_str(), &named) != 0) return false;
+    if (S_ISCHR(held.st_mode) && S_ISCHR(named.st_mode)) return held.st_rdev != named.st_rdev;
+    return held.st_dev != named.st_dev || held.st_ino != named.st_ino;
 }
 
 } // namespace veltra

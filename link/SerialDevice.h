@@ -17,6 +17,8 @@ class SerialDevice {
     ~SerialDevice();
     SerialDevice(const SerialDevice&) = delete;
     SerialDevice& operator=(const SerialDevice&) = delete;
+    // Takes over `other`'s open device (closing the one held so far).
+    SerialDevice& operator=(SerialDevice&& other) noexcept;
 
     // Opens `path` for reading and writing and locks it against every other
     // opener (flock and TIOCEXCL). A lock held elsewhere is a failed open (EBUSY).
@@ -35,8 +37,19 @@ class SerialDevice {
     int bytesWaiting() const;
     // Reads one byte; false when none could be read (nothing there, or the device is gone).
     bool readByte(std::uint8_t& byte) const;
-    // Writes all of `data` or stops at the first error; then waits for the output to drain.
-    bool writeAll(const std::uint8_t* data, std::size_t length) const;
+    // Writes all of `data` or stops at the first error; then waits for the
+    // output to drain. 0 on success, else the errno of the failure.
+    int writeAll(const std::uint8_t* data, std::size_t length) const;
+
+    // The device went away under the open descriptor: the other side hung up
+    // (a pulled USB adapter, a closed pseudo-terminal master) or the
+    // descriptor is no longer valid. Asks the system without waiting.
+    bool hungUp() const;
+    // The path it was opened by now leads to another device (a board
+    // simulator restarted on the same link, an adapter re-plugged under the
+    // same stable name). A path that leads nowhere is not "another device":
+    // the descriptor's own hang-up tells whether the old device is gone.
+    bool pathNamesAnotherDevice() const;
 
     // errno of the last failure and its text, for the message shown to the user.
     int lastErrno() const { return lastErrno_; }

@@ -4,6 +4,7 @@
 #include <QDeadlineTimer>
 
 #include <algorithm>
+#include <cerrno>
 #include <sys/resource.h>
 #include <unistd.h>
 
@@ -19,6 +20,14 @@ constexpr unsigned long kCycleMs = 50;
 constexpr unsigned long kGuiPollMs = 2;
 constexpr unsigned long kHeldPollMs = 2;
 constexpr int kTimeCriticalNice = -10;
+// How often (in active cycles, about once a second) the worker asks whether
+// the port's path still leads to the device it has open.
+constexpr unsigned long kPathCheckCycles = 20;
+
+// Errors that say the device itself is gone, not that one transfer failed.
+bool meansDeviceGone(int err) {
+    return err == EIO || err == ENXIO || err == ENODEV || err == EBADF || err == EPIPE;
+}
 
 } // namespace
 
@@ -86,8 +95,14 @@ void TCOMport::ActiveCycle() {
     ++activeCycles;
 
     // The device changes only while the worker is held, so it is stable here.
-    // A device that vanished reports nothing waiting and reads nothing.
-    const SerialDevice* device = owner ? &owner->device : nullptr;
+    // Once it is found gone the worker leaves it alone until the GUI thread
+    // has closed it (at the end of this cycle, in AdoptRunState).
+    const SerialDevice* device = owner && !deviceLost_ ? &owner->device : nullptr;
+    if (device &&
+        (device->hungUp() || (activeCycles % kPathCheckCycles == 0 && device->pathNamesAnotherDevice()))) {
+        deviceLost_ = true;
+        device = nullptr;
+    }
     inQueue = device ? device->bytesWaiting() : 0;
     assembler.beginCycle(inQueue);
     while (inQueue > 0) {
@@ -103,8 +118,10 @@ void TCOMport::ActiveCycle() {
     Synchronize(&TCOMport::FetchFrame);
 
     if (txCount > 0) {
-        // A failed write is not retried: the missing answer shows on the link monitor.
-        if (device) (void)device->writeAll(txBuffer.data(), static_cast<std::size_t>(txCount));
+        // A failed write is not retried: the missing answer shows on the link
+        // monitor. A write that fails because the device is gone ends the link.
+        if (device && meansDeviceGone(device->writeAll(txBuffer.data(), static_cast<std::size_t>(txCount))))
+            deviceLost_ = true;
         txCount = 0;
     }
 }
@@ -145,7 +162,14 @@ void TCOMport::FetchFrame() {
 }
 
 void TCOMport::AdoptRunState() {
-    if (owner) runFlag = owner->enabled;
+    if (!owner) return;
+    // The worker is blocked here at the very end of its cycle and touches the
+    // device no more in it, so the port may close the device now.
+    if (deviceLost_) {
+        deviceLost_ = false;
+        owner->DeviceLost();
+    }
+    runFlag = owner->enabled;
 }
 
 } // namespace veltra

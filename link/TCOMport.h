@@ -82,6 +82,10 @@ class TCOMport : public QThread {
     void FetchFrame();
     void AdoptRunState();
 
+    // Set by the worker when it finds the device gone; read and cleared by
+    // AdoptRunState on the GUI thread while the worker waits for it.
+    std::atomic<bool> deviceLost_{false};
+
     QMutex cycleMutex_;
     std::atomic<int> holdRequests_{0};
     bool timeCritical_ = false;

@@ -51,6 +51,7 @@ class RecordingClient : public LinkClient {
         if (port.txPending) events.back().sentCode = port.txFrame[3];
         ++cycles;
     }
+    void OnLinkStopped() override { inner_.OnLinkStopped(); }
 
     std::vector<Event> events;
     std::size_t cycles = 0;

@@ -1,0 +1,37 @@
+#include "link/PortReconnect.h"
+
+#include "link/ComPort.h"
+#include "link/PortMap.h"
+#include "link/SelectPort.h"
+
+namespace veltra {
+
+namespace {
+constexpr int kRetryMs = 1000;
+}
+
+PortReconnect::PortReconnect(ComPort& port, PortReporter& reporter, std::function<bool()> mayTry,
+                             QObject* parent)
+    : QObject(parent), port_(port), reporter_(reporter), mayTry_(std::move(mayTry)) {
+    timer_.setInterval(kRetryMs);
+    connect(&timer_, &QTimer::timeout, this, [this] { tryNow(); });
+}
+
+void PortReconnect::start() {
+    timer_.start();
+}
+
+void PortReconnect::stop() {
+    timer_.stop();
+}
+
+bool PortReconnect::tryNow() {
+    if (port_.IsOpen() || port_.InTransition() || !isKnownPortName(portName_)) return false;
+    if (mayTry_ && !mayTry_()) return false;
+    if (!port_.Reopen(portName_)) return false;
+    reporter_.setPortPanel(portPanelText(portName_, true));
+    port_.SetRun(true);
+    return true;
+}
+
+} // namespace veltra
