@@ -58,7 +58,7 @@ void Console::HandleEnter() {
     if (busy_ || turns_.Aborted()) return;
     BusyScope scope(busy_);
 
-    const QString line = text_.document()->lastBlock().text();
+    const QString line = lastLine();
     if (line.startsWith(kClearWord)) {
         clearConsole();
         return;
@@ -119,6 +119,14 @@ void Console::request(RequestCode code, const RequestPlan& plan, QString (*judge
     endWork(line, result.outcome == RequestOutcome::NoAnswer ? kNoAnswer : judge(result.status));
 }
 
+QString Console::lastLine() const {
+    // An empty last line (a pasted command brought its line end along) is not
+    // a line of its own, just as the line indicator does not count it.
+    QTextBlock last = text_.document()->lastBlock();
+    if (last.text().isEmpty() && last.previous().isValid()) last = last.previous();
+    return last.text();
+}
+
 int Console::beginWork() {
     appendLine(kWorking);
     const int line = text_.document()->blockCount() - 1;
@@ -148,8 +156,9 @@ void Console::finish() {
 void Console::appendLine(const QString& line) {
     QTextCursor cursor(text_.document());
     cursor.movePosition(QTextCursor::End);
-    // An emptied console has one empty block: fill it rather than leave a blank line.
-    if (!text_.document()->isEmpty()) cursor.insertBlock();
+    // An empty last line (an emptied console, or the line end a pasted
+    // command brought) is filled rather than left blank above the new line.
+    if (!text_.document()->lastBlock().text().isEmpty()) cursor.insertBlock();
     cursor.insertText(line);
 }
 

@@ -33,6 +33,8 @@ public:
     static void FillInitial(QPlainTextEdit& text);
 
 private:
+    // The console's last line that counts: an empty last line is not one.
+    QString lastLine() const;
     void clearConsole();
     void reset();
     void memory(std::uint16_t word);
