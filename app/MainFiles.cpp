@@ -1,11 +1,12 @@
 // New, open, save and print: the program text and its files.
 
 #include <QCoreApplication>
-#include <QFileInfo>
 #include <QTextBlock>
 
 #include "app/AppError.h"
 #include "app/EditorText.h"
+#include "app/FileDialogs.h"
+#include "app/ProgramFolder.h"
 #include "app/ProgramText.h"
 #include "app/TMainForm.h"
 #include "app/UserDialogs.h"
@@ -18,7 +19,7 @@ namespace {
 const QString kFilter = QStringLiteral("Файлы программ Veltra(*.txt)");
 
 QString folderOf(const QString& path) {
-    return QFileInfo(path).absolutePath();
+    return dialogStartFolder(path, programFolder());
 }
 
 } // namespace

@@ -1,8 +1,10 @@
 #include "app/QtUserDialogs.h"
 
 #include <QApplication>
-#include <QFileDialog>
 #include <QMessageBox>
+
+#include "app/AppTitle.h"
+#include "app/FileDialogs.h"
 
 namespace veltra {
 
@@ -13,16 +15,14 @@ UserDialogs*& currentDialogs() {
     return dialogs;
 }
 
+// Qt's display name would be the executable's name; setting it instead would
+// append it to every window title.
 QString captionOr(const QString& caption) {
-    return caption.isEmpty() ? QGuiApplication::applicationDisplayName() : caption;
+    return caption.isEmpty() ? kAppTitle : caption;
 }
 
 QString runFileDialog(QWidget* parent, const FileDialogSetup& setup, QFileDialog::AcceptMode mode) {
-    QFileDialog dialog(parent, setup.title, setup.folder, setup.filter);
-    dialog.setAcceptMode(mode);
-    dialog.setFileMode(QFileDialog::AnyFile); // both accept a name that does not exist yet
-    dialog.setDefaultSuffix(setup.defaultSuffix);
-    dialog.selectNameFilter(setup.filter);
+    ProgramFileDialog dialog(parent, setup, mode);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
     return dialog.selectedFiles().constFirst();
 }
@@ -44,7 +44,7 @@ void QtUserDialogs::beep() {
 }
 
 void QtUserDialogs::showError(const QString& text) {
-    QMessageBox::critical(QApplication::activeWindow(), QGuiApplication::applicationDisplayName(), text);
+    QMessageBox::critical(QApplication::activeWindow(), kAppTitle, text);
 }
 
 void QtUserDialogs::message(QWidget* parent, const QString& text, const QString& caption, BoxIcon icon) {

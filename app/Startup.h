@@ -4,9 +4,9 @@
 
 #include <QString>
 
-namespace veltra {
+#include "app/AppTitle.h"
 
-inline const QString kAppTitle = QStringLiteral("Veltra KX-LED v1.2");
+namespace veltra {
 
 // The lock file that marks a running instance, named after the window title,
 // in the user's runtime folder.
