@@ -6,6 +6,7 @@
 
 #include "app/TMainForm.h"
 #include "app/VeltraApplication.h"
+#include "link/TFormLink.h"
 #include "ui_TMainForm.h"
 
 namespace veltra {
@@ -47,9 +48,11 @@ bool TMainForm::eventFilter(QObject* watched, QEvent* event) {
 }
 
 // F1 and F8, in the editor view only; a key held with Alt is a system key and
-// not looked at.
+// not looked at. Behind a dialog (a file dialog, the settings, a message box,
+// About) they would act on a window the user cannot see; inside the upload
+// window F1 still toggles the help and F8 finds the send path taken.
 bool TMainForm::AppMessage(QKeyEvent* key) {
-    if (consoleMode || (key->modifiers() & Qt::AltModifier)) return false;
+    if (consoleMode || (key->modifiers() & Qt::AltModifier) || dialogInFront()) return false;
     if (key->key() == Qt::Key_F1) {
         ui->btHelp->click();
         return true;
@@ -59,6 +62,11 @@ bool TMainForm::AppMessage(QKeyEvent* key) {
         return true;
     }
     return false;
+}
+
+bool TMainForm::dialogInFront() {
+    QWidget* modal = QApplication::activeModalWidget();
+    return modal && !qobject_cast<TFormLink*>(modal);
 }
 
 // The window's own key preview: F10 in either view, whatever the modifiers,
@@ -109,7 +117,7 @@ void TMainForm::switchView() {
 }
 
 void TMainForm::runSend() {
-    if (sending_) return; // F8 inside the upload's own waits
+    if (busy()) return; // F8 inside the upload's own waits, or while the port switches
     sending_ = true;
     struct Done {
         bool& flag;

@@ -24,6 +24,9 @@ void TMainForm::btSendClick() {
         return;
     }
     setMessage(QStringLiteral("загрузка программы..."), QColor(0, 0, 255));
+    // The upload sends what this check produced; an edit detected during its
+    // waits empties programImage (so the next upload checks again), not this.
+    uploadImage_ = programImage;
     TFormLink upload(link, turns_, this);
     const int result = userDialogs().runModal(upload);
     if (closing_) return;

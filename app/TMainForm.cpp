@@ -4,6 +4,7 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QDialog>
 #include <QLabel>
 #include <QScreen>
 #include <QStatusBar>
@@ -54,12 +55,12 @@ TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent), ui(new Ui::TMainFor
     link.showMessage = [this](const QString& text) { setMessage(text, QColor(255, 0, 0)); };
     console_ = std::make_unique<Console>(*ui->editConsol, link, turns_);
 
-    QRect desktop = screen()->availableGeometry();
-    move(desktop.center() - QPoint(width() / 2, height() / 2));
+    centreFrame();
 
     ReadSettings();
     comPort = std::make_unique<ComPort>(this, portMap(appSettings()));
-    SelectPort(*comPort, appSettings().PORT_NAME, *this); // always 57600 baud, whatever PORT_SPEED says
+    reconnect_ = std::make_unique<PortReconnect>(*comPort, *this, [this] { return !busy() && !closing_; });
+    selectPort(appSettings().PORT_NAME); // always 57600 baud, whatever PORT_SPEED says
     QThread::msleep(50);
     savePath = programFolder() + QStringLiteral("0001.vel");
     openPath = savePath;
@@ -69,13 +70,32 @@ TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent), ui(new Ui::TMainFor
     lastTextLength = 2;
     qApp->installEventFilter(this);
     Tm->start();
+    reconnect_->start();
     show();
 }
 
 TMainForm::~TMainForm() {
     qApp->removeEventFilter(this);
+    reconnect_.reset();
     comPort.reset(); // its worker calls this window until it stops
     delete ui;
+}
+
+void TMainForm::centreFrame() {
+    // Before the window manager has framed the window its frame is its inner
+    // area; once the frame is known (the first move after showing) the window
+    // is centred again by its outer frame.
+    const QRect desktop = screen()->availableGeometry();
+    const QSize outer = frameGeometry().size();
+    move(desktop.center() - QPoint(outer.width() / 2, outer.height() / 2));
+}
+
+bool TMainForm::event(QEvent* event) {
+    if (event->type() == QEvent::Move && !frameCentred_ && isVisible() && frameGeometry().size() != size()) {
+        frameCentred_ = true;
+        centreFrame();
+    }
+    return QMainWindow::event(event);
 }
 
 void TMainForm::buildLook() {
@@ -156,7 +176,30 @@ void TMainForm::OnFrameReceived(ComPort& port) {
 }
 
 void TMainForm::OnLinkCycle(ComPort& port) {
-    link.OnLinkCycle(port, programImage);
+    link.OnLinkCycle(port, uploadImage_);
+}
+
+void TMainForm::OnLinkStopped() {
+    link.OnLinkStopped();
+}
+
+void TMainForm::OnDeviceLost(ComPort&) {
+    // Quietly: the user did nothing. The reconnect brings it back.
+    SetStatusPanel(0, portPanelText(reconnect_->portName(), false));
+}
+
+void TMainForm::selectPort(const QString& portName) {
+    switchingPort_ = true;
+    struct Done {
+        bool& flag;
+        ~Done() { flag = false; }
+    } done{switchingPort_};
+    reconnect_->setPortName(portName);
+    SelectPort(*comPort, portName, *this);
+}
+
+bool TMainForm::linkWorking() const {
+    return comPort && comPort->IsOpen() && comPort->Enabled() && link.LinkAlive();
 }
 
 void TMainForm::errorBeep() {
@@ -205,15 +248,22 @@ void TMainForm::btHelpClick() {
 }
 
 void TMainForm::btParamClick() {
+    if (switchingPort_) return;
     const QString before = appSettings().PORT_NAME;
+    int result = QDialog::Rejected;
     {
         TFormConfig formConfig(this);
-        userDialogs().runModal(formConfig);
+        result = userDialogs().runModal(formConfig);
     }
     ApplyEditorColours();
-    if (appSettings().PORT_NAME != before && comPort) {
+    if (!comPort || closing_) return;
+    // Saving with the same port is what users try first when the board does
+    // not answer, so a port that is not working is opened again then.
+    const bool changed = appSettings().PORT_NAME != before;
+    const bool retry = result == QDialog::Accepted && !linkWorking();
+    if (changed || retry) {
         comPort->setPortMap(portMap(appSettings())); // the dialog read [PORTS] again
-        SelectPort(*comPort, appSettings().PORT_NAME, *this);
+        selectPort(appSettings().PORT_NAME);
     }
 }
 
@@ -233,6 +283,7 @@ void TMainForm::FormClose() {
     // written is reported and the shutdown goes on.
     guarded([] { WriteSettings(); });
     Tm->stop();
+    reconnect_->stop();
     pause(2, 50);
     if (comPort) comPort->SetRun(false);
     pause(2, 50);

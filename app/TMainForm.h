@@ -23,6 +23,7 @@
 #include "link/LinkClient.h"
 #include "link/LinkProtocol.h"
 #include "link/LinkRequest.h"
+#include "link/PortReconnect.h"
 #include "link/SelectPort.h"
 
 class QKeyEvent;
@@ -62,6 +63,8 @@ class TMainForm : public QMainWindow, public LinkClient, public PortReporter {
     // The worker's steps, on the GUI thread.
     void OnFrameReceived(ComPort& port) override;
     void OnLinkCycle(ComPort& port) override;
+    void OnLinkStopped() override;
+    void OnDeviceLost(ComPort& port) override;
 
     // SelectPort's reports: the error sound, status panel 0, the message box.
     void errorBeep() override;
@@ -80,8 +83,9 @@ class TMainForm : public QMainWindow, public LinkClient, public PortReporter {
 
     void ApplyEditorColours();
     bool isClosing() const { return closing_; }
-    // True while an upload or a console line waits for the board: the send
-    // path, Enter in the console and the view switch then do nothing.
+    // True while an upload or a console line waits for the board, or the port
+    // is being switched: the send path, Enter in the console and the view
+    // switch then do nothing.
     bool busy() const;
 
     // Checks and compiles the editor's text into programImage; 0 when it
@@ -110,15 +114,25 @@ class TMainForm : public QMainWindow, public LinkClient, public PortReporter {
     void closed();
 
   protected:
+    bool event(QEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 
   private:
     bool AppMessage(QKeyEvent* key);
+    // A modal window of the program other than the upload window is open: the
+    // function keys must not act behind it.
+    static bool dialogInFront();
+    // SelectPort with the reports of this window; nothing else may start on
+    // the link while its waits process events.
+    void selectPort(const QString& portName);
+    // The port is open, running, and the board answers.
+    bool linkWorking() const;
     bool FormKeyDown(QObject* receiver, QKeyEvent* key);
     bool routeConsoleKey(QKeyEvent* key);
     void FormClose();
     void buildLook();
+    void centreFrame();
     void connectHandlers();
     void setStatusLine(const QString& text);
 
@@ -127,6 +141,12 @@ class TMainForm : public QMainWindow, public LinkClient, public PortReporter {
     QPointer<QWidget> helpConsolForm_;
     bool closing_ = false;
     bool sending_ = false;
+    bool switchingPort_ = false;
+    bool frameCentred_ = false;
+    // What the running upload sends: the words of its own check, whatever the
+    // change detection does to programImage during the upload's waits.
+    ProgramImage uploadImage_;
+    std::unique_ptr<PortReconnect> reconnect_;
     // Every wait for the board ends at once when the window starts closing.
     EventPumpTurns turns_{this, [this] { return closing_; }};
     std::unique_ptr<Console> console_;

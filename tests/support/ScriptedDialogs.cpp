@@ -19,6 +19,11 @@ ScriptedDialogs::~ScriptedDialogs() {
     setUserDialogs(nullptr);
 }
 
+void ScriptedDialogs::record(DialogCall call) {
+    calls.push_back(std::move(call));
+    if (onCall) onCall(calls.back());
+}
+
 int ScriptedDialogs::count(DialogCall::Kind kind) const {
     int n = 0;
     for (const DialogCall& call : calls)
@@ -34,30 +39,29 @@ DialogCall ScriptedDialogs::last(DialogCall::Kind kind) const {
 }
 
 void ScriptedDialogs::beep() {
-    calls.push_back({DialogCall::Beep, {}, {}, BoxIcon::Information, {}, nullptr});
+    record({DialogCall::Beep, {}, {}, BoxIcon::Information, {}, nullptr});
 }
 
 void ScriptedDialogs::showError(const QString& text) {
-    calls.push_back({DialogCall::Error, text, {}, BoxIcon::Stop, {}, nullptr});
+    record({DialogCall::Error, text, {}, BoxIcon::Stop, {}, nullptr});
 }
 
 void ScriptedDialogs::message(QWidget* parent, const QString& text, const QString& caption, BoxIcon icon) {
-    calls.push_back({DialogCall::Message, text, caption, icon, {}, parent});
+    record({DialogCall::Message, text, caption, icon, {}, parent});
 }
 
 QString ScriptedDialogs::openFileName(QWidget* parent, const FileDialogSetup& setup) {
-    calls.push_back({DialogCall::Open, {}, {}, BoxIcon::Information, setup, parent});
+    record({DialogCall::Open, {}, {}, BoxIcon::Information, setup, parent});
     return take(openAnswers);
 }
 
 QString ScriptedDialogs::saveFileName(QWidget* parent, const FileDialogSetup& setup) {
-    calls.push_back({DialogCall::Save, {}, {}, BoxIcon::Information, setup, parent});
+    record({DialogCall::Save, {}, {}, BoxIcon::Information, setup, parent});
     return take(saveAnswers);
 }
 
 int ScriptedDialogs::runModal(QDialog& dialog) {
-    calls.push_back(
-        {DialogCall::Modal, dialog.windowTitle(), {}, BoxIcon::Information, {}, dialog.parentWidget()});
+    record({DialogCall::Modal, dialog.windowTitle(), {}, BoxIcon::Information, {}, dialog.parentWidget()});
     if (!modal) return QDialog::Rejected;
     return modal(dialog);
 }

@@ -35,6 +35,9 @@ class ScriptedDialogs : public UserDialogs {
     // Plays the user's part in a dialog shown with runModal; without one the
     // dialog is cancelled.
     std::function<int(QDialog&)> modal;
+    // Called with every call as it is made, for tests that act while a
+    // dialog stands (the user pressing keys behind a message box).
+    std::function<void(const DialogCall&)> onCall;
 
     int count(DialogCall::Kind kind) const;
     // The last call of that kind; an empty call when there was none.
@@ -46,6 +49,9 @@ class ScriptedDialogs : public UserDialogs {
     QString openFileName(QWidget* parent, const FileDialogSetup& setup) override;
     QString saveFileName(QWidget* parent, const FileDialogSetup& setup) override;
     int runModal(QDialog& dialog) override;
+
+  private:
+    void record(DialogCall call);
 };
 
 } // namespace veltra::test
