@@ -145,12 +145,13 @@ Settings readSettingsFrom(const QString& path) {
 
 void writeSettingsTo(const QString& path, const Settings& s) {
     const QString failure = QStringLiteral("Unable to write to ") + path;
-    QFileInfo info(path);
-    if (info.exists() && !info.isFile()) throw AppError(failure);
+    // Checked before the permissions are touched: a device node or a FIFO
+    // keeps its mode too.
+    if (!mayReplace(path)) throw AppError(failure);
 
     Protection protection(path);
     QByteArray old;
-    if (info.exists()) {
+    if (QFileInfo::exists(path)) {
         QFile file(path);
         if (!file.open(QIODevice::ReadOnly)) throw AppError(failure); // never drop lines we could not read
         old = file.readAll();

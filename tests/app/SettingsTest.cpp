@@ -1,14 +1,20 @@
 #include <gtest/gtest.h>
 
+#include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 #include <csignal>
+#include <optional>
 #include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include "app/AppError.h"
 #include "app/IniLines.h"
 #include "app/Settings.h"
 #include "tests/support/QtPrinters.h"
+#include "tests/support/ScopedFileSizeLimit.h"
+#include "tests/support/ScopedUnprivilegedFiles.h"
 
 using namespace veltra;
 
@@ -219,6 +225,60 @@ TEST_F(SettingsFile, AWriteCutShortLeavesTheOldFileWhole) {
     setrlimit(RLIMIT_FSIZE, &old);
     EXPECT_TRUE(failed);
     EXPECT_EQ(readAll(path()), before);
+}
+
+TEST_F(SettingsFile, InAFolderThatAllowsNoNewFileAFailedWriteLeavesTheFileByteForByte) {
+    // The file's owner may pass through the test's folder but create nothing
+    // in the file's own one.
+    QFile::setPermissions(dir.path(),
+                          QFile::permissions(dir.path()) | QFileDevice::ExeGroup | QFileDevice::ExeOther);
+    const QByteArray kept = "; the bench at the window\n[EDIT]\nBG_COLOR=2\n";
+    struct Case {
+        const char* name;
+        QByteArray before;
+        std::optional<rlim_t> sizeLimit;
+        bool fits;
+    };
+    const Case cases[] = {
+        {"grows", kept, std::nullopt, true},
+        {"shrinks", "[EDIT]\nBG_COLOR=" + QByteArray(400, '0') + "2\n", std::nullopt, true},
+        {"would grow beyond the size limit", kept, kept.size() + 10, false},
+    };
+    for (const Case& c : cases) {
+        // The same record written where a new file is allowed gives the bytes
+        // the in-place write must produce.
+        const QString roomy = dir.filePath(QStringLiteral("roomy.ini"));
+        QFile::remove(roomy);
+        writeAll(roomy, c.before);
+        writeSettingsTo(roomy, readSettingsFrom(roomy));
+        const QByteArray written = readAll(roomy);
+
+        const QString folder = dir.filePath(QString::fromLatin1(c.name));
+        ASSERT_TRUE(QDir(dir.path()).mkpath(folder));
+        const QString file = folder + QStringLiteral("/Veltra.ini");
+        writeAll(file, c.before);
+        if (::geteuid() == 0) ASSERT_EQ(::chown(QFile::encodeName(file).constData(), 65534, 65534), 0);
+        QFile::setPermissions(folder, QFileDevice::ReadOwner | QFileDevice::ExeOwner |
+                                          QFileDevice::ReadGroup | QFileDevice::ExeGroup |
+                                          QFileDevice::ReadOther | QFileDevice::ExeOther);
+        bool failed = false;
+        {
+            test::ScopedUnprivilegedFiles asOwnerOfTheFileOnly;
+            Settings s = readSettingsFrom(file);
+            std::optional<test::ScopedFileSizeLimit> limit;
+            if (c.sizeLimit) limit.emplace(*c.sizeLimit);
+            try {
+                writeSettingsTo(file, s);
+            } catch (const AppError&) {
+                failed = true;
+            }
+        }
+        QFile::setPermissions(folder,
+                              QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+        EXPECT_EQ(failed, !c.fits) << c.name;
+        EXPECT_EQ(readAll(file), c.fits ? written : c.before) << c.name;
+        EXPECT_FALSE(hasWriteBit(file)) << c.name;
+    }
 }
 
 TEST(IniLines, PlacesNewKeysAndSectionsWithoutDisturbingTheRest) {
