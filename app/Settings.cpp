@@ -1,9 +1,5 @@
 #include "app/Settings.h"
 
-#define SI_NO_CONVERSION
-#define SI_IMPLEMENTATION
-#include <SimpleIni.h>
-
 #include <QFile>
 #include <QFileInfo>
 
@@ -39,30 +35,32 @@ struct Protection {
     ~Protection() { protect(path); }
 };
 
+// Values are read with the writer's own line search (IniLines), so a key is
+// read from the very line it will be written back to.
 class IniReader {
   public:
-    explicit IniReader(const QByteArray& bytes) {
-        ini_.SetUnicode(false);
-        ini_.SetMultiKey(true); // a repeated key reads as its first line
-        ini_.SetSpaces(false);
-        ini_.LoadData(bytes.constData(), std::size_t(bytes.size()));
+    explicit IniReader(const QByteArray& bytes) : ini_(bytes) {}
+
+    // Up to kMaxStringBytes bytes of the value, as they stand in the file.
+    QByteArray bytes(const char* section, const char* key, const char* fallback) const {
+        QByteArray value = ini_.value(section, key).value_or(QByteArray(fallback));
+        value.truncate(kMaxStringBytes);
+        return value;
     }
 
     QString string(const char* section, const char* key, const char* fallback) const {
-        const char* value = ini_.GetValue(section, key, nullptr);
-        if (!value) return QString::fromLatin1(fallback);
-        QByteArrayView bytes(value);
-        return decodeCp1251(bytes.first(std::min(bytes.size(), kMaxStringBytes)));
+        return decodeCp1251(bytes(section, key, fallback));
     }
 
     std::int16_t integer(const char* section, const char* key, std::int16_t fallback) const {
-        const char* value = ini_.GetValue(section, key, nullptr);
+        std::optional<QByteArray> value = ini_.value(section, key);
         if (!value) return fallback;
-        return parseIniInteger(value).value_or(fallback);
+        return parseIniInteger(std::string_view(value->constData(), std::size_t(value->size())))
+            .value_or(fallback);
     }
 
   private:
-    CSimpleIniA ini_;
+    IniLines ini_;
 };
 
 } // namespace

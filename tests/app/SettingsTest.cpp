@@ -281,6 +281,39 @@ TEST_F(SettingsFile, InAFolderThatAllowsNoNewFileAFailedWriteLeavesTheFileByteFo
     }
 }
 
+TEST_F(SettingsFile, ANulByteOrAByteOrderMarkChangesNoLineAndNoValue) {
+    // Every key is there with the value a write gives it, so a read-write
+    // round must leave each file exactly as it was.
+    const QByteArray keys =
+        "[EDIT]\nBG_COLOR=1\nTXT_COLOR=2\nTXT_SIZE=0\nTXT_FONT=0\nVAL1=0\nVAL2=0\n"
+        "[PCB]\nPCB_NAME=KX\nPCB_VER=1\nSOFT_VER=1\n[LINK]\nPORT_NAME=COM2\nPORT_SPEED=57600\n";
+    auto with = [&](const char* line, const QByteArray& replacement) {
+        return QByteArray(keys).replace(line, replacement);
+    };
+    const QByteArray nul(1, '\0');
+    struct Case {
+        const char* name;
+        QByteArray file;
+    };
+    const Case cases[] = {
+        {"a NUL line above the keys", with("BG_COLOR=1\n", nul + "\nBG_COLOR=1\n")},
+        {"a NUL inside a comment", "; saved " + nul + " by hand\n" + keys},
+        {"a NUL inside a carried value", with("PCB_NAME=KX", "PCB_NAME=K" + nul + "X")},
+        {"a NUL right after a section header", with("[EDIT]", "[EDIT]" + nul)},
+        {"a byte-order mark", "\xEF\xBB\xBF" + keys},
+        {"a byte-order mark before CR LF lines", "\xEF\xBB\xBF" + QByteArray(keys).replace("\n", "\r\n")},
+    };
+    for (const Case& c : cases) {
+        writeAll(path(), c.file);
+        Settings s = readSettingsFrom(path());
+        EXPECT_EQ(s.BG_COLOR, 1) << c.name;
+        EXPECT_EQ(s.TXT_COLOR, 2) << c.name;
+        EXPECT_EQ(s.PORT_NAME, QStringLiteral("COM2")) << c.name;
+        writeSettingsTo(path(), s);
+        EXPECT_EQ(readAll(path()), c.file) << c.name;
+    }
+}
+
 TEST(IniLines, PlacesNewKeysAndSectionsWithoutDisturbingTheRest) {
     struct Case {
         const char* name;
