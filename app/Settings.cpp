@@ -5,6 +5,7 @@
 
 #include "app/AppError.h"
 #include "app/Cp1251.h"
+#include "app/FileProtection.h"
 #include "app/IniLines.h"
 #include "app/ProgramFolder.h"
 #include "app/SafeWrite.h"
@@ -16,24 +17,6 @@ namespace {
 constexpr qsizetype kMaxStringBytes = 2047;
 constexpr const char* kPortNames[3] = {"COM1", "COM2", "COM3"};
 constexpr const char* kPortDefaults[3] = {"/dev/ttyS0", "/dev/ttyS1", "/dev/ttyS2"};
-
-// Between two accesses the file carries no write bit, so that it is not
-// changed by accident; each access gives the owner the bit back first.
-void allowWriting(const QString& path) {
-    QFile::setPermissions(path, QFile::permissions(path) | QFileDevice::WriteOwner | QFileDevice::WriteUser);
-}
-
-void protect(const QString& path) {
-    QFile::setPermissions(path,
-                          QFile::permissions(path) & ~(QFileDevice::WriteOwner | QFileDevice::WriteUser |
-                                                       QFileDevice::WriteGroup | QFileDevice::WriteOther));
-}
-
-struct Protection {
-    QString path;
-    explicit Protection(const QString& p) : path(p) { allowWriting(path); }
-    ~Protection() { protect(path); }
-};
 
 // Values are read with the writer's own line search (IniLines), so a key is
 // read from the very line it will be written back to.
@@ -117,7 +100,7 @@ Settings readSettingsFrom(const QString& path) {
     }
     QByteArray bytes;
     if (QFileInfo(path).isFile()) {
-        Protection protection(path);
+        FileAccess access(path);
         QFile file(path);
         if (file.open(QIODevice::ReadOnly)) bytes = file.readAll();
     }
@@ -147,7 +130,7 @@ void writeSettingsTo(const QString& path, const Settings& s) {
     // keeps its mode too.
     if (!mayReplace(path)) throw AppError(failure);
 
-    Protection protection(path);
+    FileAccess access(path);
     QByteArray old;
     if (QFileInfo::exists(path)) {
         QFile file(path);

@@ -10,6 +10,7 @@
 #include <unistd.h>
 
 #include "app/AppError.h"
+#include "app/FileProtection.h"
 #include "app/IniLines.h"
 #include "app/Settings.h"
 #include "tests/support/QtPrinters.h"
@@ -36,6 +37,11 @@ bool hasWriteBit(const QString& path) {
     // The mode bits, not "writable by me": root may write anything.
     return QFile::permissions(path) &
            (QFileDevice::WriteOwner | QFileDevice::WriteGroup | QFileDevice::WriteOther);
+}
+
+mode_t modeOf(const QString& path) {
+    struct stat st {};
+    return ::stat(QFile::encodeName(path).constData(), &st) == 0 ? st.st_mode & 07777 : 0;
 }
 
 class SettingsFile : public ::testing::Test {
@@ -311,6 +317,43 @@ TEST_F(SettingsFile, ANulByteOrAByteOrderMarkChangesNoLineAndNoValue) {
         EXPECT_EQ(s.PORT_NAME, QStringLiteral("COM2")) << c.name;
         writeSettingsTo(path(), s);
         EXPECT_EQ(readAll(path()), c.file) << c.name;
+    }
+}
+
+TEST_F(SettingsFile, AnAccessGivesBackExactlyTheWriteBitsTheLastOneTook) {
+    struct Case {
+        const char* name;
+        mode_t start;
+        bool throughALink;
+        mode_t byHand; // set between the two accesses; 0: nothing
+        mode_t during; // the mode while the second access lasts
+    };
+    const Case cases[] = {
+        {"group-writable", 0664, false, 0, 0664},
+        {"group-writable through a link", 0664, true, 0, 0664},
+        {"owner only", 0640, false, 0, 0640},
+        {"read-only when first met", 0444, false, 0, 0644},
+        {"changed by hand in between", 0664, false, 0400, 0600},
+    };
+    int n = 0;
+    for (const Case& c : cases) {
+        const QString target = dir.filePath(QStringLiteral("target%1.ini").arg(++n));
+        const QString link = dir.filePath(QStringLiteral("link%1.ini").arg(n));
+        writeAll(target, "[EDIT]\nBG_COLOR=2\n");
+        ASSERT_EQ(::chmod(QFile::encodeName(target).constData(), c.start), 0);
+        ASSERT_EQ(::symlink(QFile::encodeName(target).constData(), QFile::encodeName(link).constData()), 0);
+        const QString path = c.throughALink ? link : target;
+
+        writeSettingsTo(path, readSettingsFrom(path));
+        EXPECT_EQ(modeOf(target), c.start & ~0222u) << c.name;
+        if (c.byHand) ::chmod(QFile::encodeName(target).constData(), c.byHand);
+        {
+            FileAccess access(path);
+            EXPECT_EQ(modeOf(target), c.during) << c.name;
+        }
+        EXPECT_EQ(modeOf(target), c.during & ~0222u) << c.name;
+        EXPECT_EQ(QFileInfo(link).symLinkTarget(), target) << c.name; // the link is left alone
+        EXPECT_EQ(readSettingsFrom(path).BG_COLOR, 2) << c.name;
     }
 }
 
