@@ -118,8 +118,8 @@ Settings readSettingsFrom(const QString& path) {
     s.VAL1 = ini.integer("EDIT", "VAL1", 0);
     s.VAL2 = ini.integer("EDIT", "VAL2", 0);
     for (int i = 0; i < 3; ++i) {
-        s.PORTS[i] = ini.string("PORTS", kPortNames[i], kPortDefaults[i]);
-        if (s.PORTS[i].isEmpty()) s.PORTS[i] = QString::fromLatin1(kPortDefaults[i]);
+        s.PORTS[i] = ini.bytes("PORTS", kPortNames[i], kPortDefaults[i]);
+        if (s.PORTS[i].isEmpty()) s.PORTS[i] = kPortDefaults[i];
     }
     return s;
 }
