@@ -4,9 +4,7 @@
 #include <QFile>
 #include <QPlainTextEdit>
 #include <QTemporaryDir>
-#include <csignal>
 #include <functional>
-#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -16,6 +14,7 @@
 #include "app/ProgramText.h"
 #include "app/Settings.h"
 #include "tests/support/QtPrinters.h"
+#include "tests/support/ScopedFileSizeLimit.h"
 
 using namespace veltra;
 
@@ -90,19 +89,13 @@ TEST(ProgramText, ASaveCutShortLeavesTheOldFileByteForByte) {
     QString path = dir.filePath("p.txt");
     const QByteArray before = "old program\r\n";
     writeAll(path, before);
-    std::signal(SIGXFSZ, SIG_IGN);
-    rlimit old{};
-    getrlimit(RLIMIT_FSIZE, &old);
-    rlimit tight = old;
-    tight.rlim_cur = 64;
-    setrlimit(RLIMIT_FSIZE, &tight);
     QString error;
     try {
+        test::ScopedFileSizeLimit limit(64);
         writeProgramFile(path, QStringList(20, QStringLiteral("свд = ж,7")));
     } catch (const AppError& e) {
         error = e.text();
     }
-    setrlimit(RLIMIT_FSIZE, &old);
     EXPECT_EQ(error, "Cannot create file " + path);
     EXPECT_EQ(readAll(path), before);
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{"p.txt"}); // no leftovers
@@ -153,15 +146,15 @@ TEST(ProgramText, ASaveNeverReplacesWhatIsNotARegularFile) {
     const QString folder = dir.filePath("folder");
     ASSERT_TRUE(QDir(dir.path()).mkdir("folder"));
 
+    auto failureOf = [](const std::function<void()>& save) {
+        try {
+            save();
+        } catch (const AppError& e) {
+            return e.text();
+        }
+        return QStringLiteral("saved");
+    };
     for (const QString& path : {fifo, link, dangling, folder}) {
-        auto failureOf = [](const std::function<void()>& save) {
-            try {
-                save();
-            } catch (const AppError& e) {
-                return e.text();
-            }
-            return QStringLiteral("saved");
-        };
         EXPECT_EQ(failureOf([&] { writeProgramFile(path, {"свд = ж,7"}); }), "Cannot create file " + path);
         EXPECT_EQ(failureOf([&] { writeSettingsTo(path, Settings{}); }), "Unable to write to " + path);
     }

@@ -3,9 +3,7 @@
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
-#include <csignal>
 #include <optional>
-#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -215,20 +213,13 @@ TEST_F(SettingsFile, AWriteCutShortLeavesTheOldFileWhole) {
     const QByteArray before = "[EDIT]\nBG_COLOR=2\n; " + QByteArray(200, 'c') + "\n";
     writeAll(path(), before);
     Settings s = readSettingsFrom(path());
-    // The disk "fills up" after 100 bytes of the new text.
-    std::signal(SIGXFSZ, SIG_IGN);
-    rlimit old{};
-    getrlimit(RLIMIT_FSIZE, &old);
-    rlimit tight = old;
-    tight.rlim_cur = 100;
-    setrlimit(RLIMIT_FSIZE, &tight);
     bool failed = false;
     try {
+        test::ScopedFileSizeLimit limit(100); // the disk "fills up" after 100 bytes of the new text
         writeSettingsTo(path(), s);
     } catch (const AppError&) {
         failed = true;
     }
-    setrlimit(RLIMIT_FSIZE, &old);
     EXPECT_TRUE(failed);
     EXPECT_EQ(readAll(path()), before);
 }
@@ -263,7 +254,9 @@ TEST_F(SettingsFile, InAFolderThatAllowsNoNewFileAFailedWriteLeavesTheFileByteFo
         ASSERT_TRUE(QDir(dir.path()).mkpath(folder));
         const QString file = folder + QStringLiteral("/Veltra.ini");
         writeAll(file, c.before);
-        if (::geteuid() == 0) ASSERT_EQ(::chown(QFile::encodeName(file).constData(), 65534, 65534), 0);
+        if (::geteuid() == 0) {
+            ASSERT_EQ(::chown(QFile::encodeName(file).constData(), 65534, 65534), 0);
+        }
         QFile::setPermissions(folder, QFileDevice::ReadOwner | QFileDevice::ExeOwner |
                                           QFileDevice::ReadGroup | QFileDevice::ExeGroup |
                                           QFileDevice::ReadOther | QFileDevice::ExeOther);

@@ -156,7 +156,7 @@ TEST_F(StartupTest, UnderAFileSizeLimitTheEditorRunsOnAndSaysWhatFailed) {
     // Its first write, the instance lock, goes beyond the limit.
     QProcess editor;
     editor.setChildProcessModifier([] {
-        std::signal(SIGXFSZ, SIG_DFL);
+        std::signal(SIGXFSZ, SIG_DFL); // as a shell starts it, whatever this process ignores
         rlimit limit{};
         getrlimit(RLIMIT_FSIZE, &limit);
         limit.rlim_cur = 1;
