@@ -50,7 +50,8 @@ std::optional<std::string_view> keyOf(std::string_view line) {
 } // namespace
 
 IniLines::IniLines(const QByteArray& text) {
-    qsizetype start = 0;
+    if (text.startsWith("\xEF\xBB\xBF")) mark_ = text.first(3);
+    qsizetype start = mark_.size();
     bool newlineKnown = false;
     while (start < text.size()) {
         qsizetype i = start;
@@ -75,10 +76,7 @@ void IniLines::terminateLastLine() {
     if (!lines_.empty() && lines_.back().end.isEmpty()) lines_.back().end = newline_;
 }
 
-void IniLines::setValue(std::string_view section, std::string_view key, std::string_view value) {
-    QByteArray entry = QByteArray(key.data(), qsizetype(key.size())) + '=' +
-                       QByteArray(value.data(), qsizetype(value.size()));
-
+IniLines::Place IniLines::find(std::string_view section, std::string_view key) const {
     // A key the section does not have yet goes after the last key of the
     // section's first appearance (comments below it usually belong to the
     // next section), or right after its header.
@@ -98,15 +96,30 @@ void IniLines::setValue(std::string_view section, std::string_view key, std::str
         }
         if (!inSection) continue;
         auto name = keyOf(body);
-        if (name && sameName(*name, key)) {
-            lines_[i].body = entry;
-            return;
-        }
+        if (name && sameName(*name, key)) return {i, std::nullopt};
         if (name && firstAppearance) insertAt = i + 1;
     }
+    return {std::nullopt, insertAt};
+}
 
-    if (insertAt || section.empty()) {
-        std::size_t at = insertAt.value_or(0);
+std::optional<QByteArray> IniLines::value(std::string_view section, std::string_view key) const {
+    std::optional<std::size_t> line = find(section, key).line;
+    if (!line) return std::nullopt;
+    std::string_view body = view(lines_[*line].body);
+    std::string_view text = trimmed(body.substr(body.find('=') + 1));
+    return QByteArray(text.data(), qsizetype(text.size()));
+}
+
+void IniLines::setValue(std::string_view section, std::string_view key, std::string_view value) {
+    QByteArray entry = QByteArray(key.data(), qsizetype(key.size())) + '=' +
+                       QByteArray(value.data(), qsizetype(value.size()));
+    const Place place = find(section, key);
+    if (place.line) {
+        lines_[*place.line].body = entry;
+        return;
+    }
+    if (place.insertAt || section.empty()) {
+        std::size_t at = place.insertAt.value_or(0);
         if (at == lines_.size()) terminateLastLine();
         lines_.insert(lines_.begin() + std::ptrdiff_t(at), Line{entry, newline_});
         return;
@@ -117,7 +130,7 @@ void IniLines::setValue(std::string_view section, std::string_view key, std::str
 }
 
 QByteArray IniLines::text() const {
-    QByteArray out;
+    QByteArray out = mark_;
     for (const Line& line : lines_)
         out += line.body + line.end;
     return out;

@@ -1,14 +1,11 @@
 #include "app/Settings.h"
 
-#define SI_NO_CONVERSION
-#define SI_IMPLEMENTATION
-#include <SimpleIni.h>
-
 #include <QFile>
 #include <QFileInfo>
 
 #include "app/AppError.h"
 #include "app/Cp1251.h"
+#include "app/FileProtection.h"
 #include "app/IniLines.h"
 #include "app/ProgramFolder.h"
 #include "app/SafeWrite.h"
@@ -21,48 +18,32 @@ constexpr qsizetype kMaxStringBytes = 2047;
 constexpr const char* kPortNames[3] = {"COM1", "COM2", "COM3"};
 constexpr const char* kPortDefaults[3] = {"/dev/ttyS0", "/dev/ttyS1", "/dev/ttyS2"};
 
-// Between two accesses the file carries no write bit, so that it is not
-// changed by accident; each access gives the owner the bit back first.
-void allowWriting(const QString& path) {
-    QFile::setPermissions(path, QFile::permissions(path) | QFileDevice::WriteOwner | QFileDevice::WriteUser);
-}
-
-void protect(const QString& path) {
-    QFile::setPermissions(path,
-                          QFile::permissions(path) & ~(QFileDevice::WriteOwner | QFileDevice::WriteUser |
-                                                       QFileDevice::WriteGroup | QFileDevice::WriteOther));
-}
-
-struct Protection {
-    QString path;
-    explicit Protection(const QString& p) : path(p) { allowWriting(path); }
-    ~Protection() { protect(path); }
-};
-
+// Values are read with the writer's own line search (IniLines), so a key is
+// read from the very line it will be written back to.
 class IniReader {
   public:
-    explicit IniReader(const QByteArray& bytes) {
-        ini_.SetUnicode(false);
-        ini_.SetMultiKey(true); // a repeated key reads as its first line
-        ini_.SetSpaces(false);
-        ini_.LoadData(bytes.constData(), std::size_t(bytes.size()));
+    explicit IniReader(const QByteArray& bytes) : ini_(bytes) {}
+
+    // Up to kMaxStringBytes bytes of the value, as they stand in the file.
+    QByteArray bytes(const char* section, const char* key, const char* fallback) const {
+        QByteArray value = ini_.value(section, key).value_or(QByteArray(fallback));
+        value.truncate(kMaxStringBytes);
+        return value;
     }
 
     QString string(const char* section, const char* key, const char* fallback) const {
-        const char* value = ini_.GetValue(section, key, nullptr);
-        if (!value) return QString::fromLatin1(fallback);
-        QByteArrayView bytes(value);
-        return decodeCp1251(bytes.first(std::min(bytes.size(), kMaxStringBytes)));
+        return decodeCp1251(bytes(section, key, fallback));
     }
 
     std::int16_t integer(const char* section, const char* key, std::int16_t fallback) const {
-        const char* value = ini_.GetValue(section, key, nullptr);
+        std::optional<QByteArray> value = ini_.value(section, key);
         if (!value) return fallback;
-        return parseIniInteger(value).value_or(fallback);
+        return parseIniInteger(std::string_view(value->constData(), std::size_t(value->size())))
+            .value_or(fallback);
     }
 
   private:
-    CSimpleIniA ini_;
+    IniLines ini_;
 };
 
 } // namespace
@@ -119,7 +100,7 @@ Settings readSettingsFrom(const QString& path) {
     }
     QByteArray bytes;
     if (QFileInfo(path).isFile()) {
-        Protection protection(path);
+        FileAccess access(path);
         QFile file(path);
         if (file.open(QIODevice::ReadOnly)) bytes = file.readAll();
     }
@@ -137,20 +118,21 @@ Settings readSettingsFrom(const QString& path) {
     s.VAL1 = ini.integer("EDIT", "VAL1", 0);
     s.VAL2 = ini.integer("EDIT", "VAL2", 0);
     for (int i = 0; i < 3; ++i) {
-        s.PORTS[i] = ini.string("PORTS", kPortNames[i], kPortDefaults[i]);
-        if (s.PORTS[i].isEmpty()) s.PORTS[i] = QString::fromLatin1(kPortDefaults[i]);
+        s.PORTS[i] = ini.bytes("PORTS", kPortNames[i], kPortDefaults[i]);
+        if (s.PORTS[i].isEmpty()) s.PORTS[i] = kPortDefaults[i];
     }
     return s;
 }
 
 void writeSettingsTo(const QString& path, const Settings& s) {
     const QString failure = QStringLiteral("Unable to write to ") + path;
-    QFileInfo info(path);
-    if (info.exists() && !info.isFile()) throw AppError(failure);
+    // Checked before the permissions are touched: a device node or a FIFO
+    // keeps its mode too.
+    if (!mayReplace(path)) throw AppError(failure);
 
-    Protection protection(path);
+    FileAccess access(path);
     QByteArray old;
-    if (info.exists()) {
+    if (QFileInfo::exists(path)) {
         QFile file(path);
         if (!file.open(QIODevice::ReadOnly)) throw AppError(failure); // never drop lines we could not read
         old = file.readAll();

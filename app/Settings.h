@@ -4,6 +4,7 @@
 // program; PORTS (which device each COM name means on this machine) is read
 // along and never written, so a hand-set path stays.
 
+#include <QByteArray>
 #include <QString>
 #include <array>
 #include <cstdint>
@@ -24,7 +25,9 @@ struct Settings {
     std::int16_t TXT_FONT = 0;
     std::int16_t VAL1 = 0;
     std::int16_t VAL2 = 0;
-    std::array<QString, 3> PORTS; // device paths of COM1, COM2, COM3
+    // Device paths of COM1, COM2, COM3: the file system's bytes, as the file
+    // holds them, so that any path that exists can be opened.
+    std::array<QByteArray, 3> PORTS;
 };
 
 // The record shared by the main window and the settings dialog.

@@ -31,16 +31,31 @@ QString instanceLockPath() {
     return folder + QLatin1Char('/') + kAppTitle + QStringLiteral(".lock");
 }
 
+InstanceLock lockInstance(QLockFile& lock) {
+    lock.setStaleLockTime(0);
+    if (lock.tryLock(0)) return InstanceLock::Taken;
+    return lock.error() == QLockFile::LockFailedError ? InstanceLock::HeldByAnother
+                                                      : InstanceLock::Unavailable;
+}
+
 int runVeltra() {
-    // A lock left behind by an instance that died is taken over; a live
-    // instance's lock never goes stale however long it runs.
     QLockFile instance(instanceLockPath());
-    instance.setStaleLockTime(0);
-    if (!instance.tryLock(0)) {
+    switch (lockInstance(instance)) {
+    case InstanceLock::Taken:
+        break;
+    case InstanceLock::HeldByAnother:
         userDialogs().beep();
         userDialogs().message(nullptr, QStringLiteral(" Приложение уже запущено ! "),
                               QStringLiteral(" Внимание: "), BoxIcon::Exclamation);
         return 0;
+    case InstanceLock::Unavailable:
+        // Saying that another instance runs would be false and keep the user
+        // out; a second instance is the smaller harm.
+        qWarning("veltra: cannot create the single-instance lock %s (%s); starting without it",
+                 qUtf8Printable(instanceLockPath()),
+                 instance.error() == QLockFile::PermissionError ? "permission denied"
+                                                                : "its folder is missing, full or faulty");
+        break;
     }
     raisePriority();
 

@@ -1,5 +1,6 @@
 #include "app/TFormConfig.h"
 
+#include <QFile>
 #include <QGroupBox>
 #include <QStyle>
 
@@ -59,7 +60,8 @@ TFormConfig::TFormConfig(QWidget* parent) : QDialog(parent), ui(new Ui::TFormCon
     // Which device each COM name opens on this machine.
     QStringList devices;
     for (int i = 0; i < ui->cbPortName->count(); ++i) {
-        QString line = ui->cbPortName->itemText(i) + QStringLiteral(" = ") + settings.PORTS[std::size_t(i)];
+        QString line = ui->cbPortName->itemText(i) + QStringLiteral(" = ") +
+                       QFile::decodeName(settings.PORTS[std::size_t(i)]);
         ui->cbPortName->setItemData(i, line, Qt::ToolTipRole);
         devices << line;
     }

@@ -1,9 +1,15 @@
 // The editor: no options, exit code 0.
 
+#include <csignal>
+
 #include "app/Startup.h"
 #include "app/VeltraApplication.h"
 
 int main(int argc, char** argv) {
+    // A write beyond the file-size limit (ulimit -f) then fails with EFBIG and
+    // is reported like a full disk, instead of killing the editor with the
+    // user's unsaved text.
+    std::signal(SIGXFSZ, SIG_IGN);
     veltra::VeltraApplication app(argc, argv);
     return veltra::runVeltra();
 }

@@ -2,6 +2,7 @@
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>
+#include <QFile>
 
 #include <cerrno>
 #include <cstring>
@@ -21,9 +22,9 @@ constexpr unsigned long kDestroyTurnMs = 10;
 // keeps a broken client from holding the program forever.
 constexpr int kDestroyTurnLimit = 500;
 
-QString deviceGroupName(const QString& path) {
+QString deviceGroupName(const std::string& path) {
     struct stat st {};
-    if (::stat(path.toLocal8Bit().constData(), &st) != 0) return {};
+    if (::stat(path.c_str(), &st) != 0) return {};
     const group* g = ::getgrgid(st.st_gid);
     return g ? QString::fromLocal8Bit(g->gr_name) : QString::number(st.st_gid);
 }
@@ -92,7 +93,7 @@ bool ComPort::Reopen(const QString& portName) {
     const std::optional<QString> path = portDevicePath(ports_, portName);
     if (!path) return false;
     SerialDevice fresh;
-    if (!fresh.openExclusive(path->toLocal8Bit().toStdString()) || !fresh.configure()) return false;
+    if (!fresh.openExclusive(path->toStdString()) || !fresh.configure()) return false;
     Transition transition(transitions_);
     // The worker is idle while the port is closed; holding it only makes sure
     // it is between cycles while the device changes.
@@ -108,10 +109,12 @@ bool ComPort::Open(const QString& portName) {
     ApplyRunState();
     device.close();
 
-    const QString path = portDevicePath(ports_, portName).value_or(portName);
-    failurePath_ = path;
+    // The path's bytes go to open() unchanged; a name given as a path is the
+    // file system's encoding of it.
+    const QByteArray path = portDevicePath(ports_, portName).value_or(QFile::encodeName(portName));
+    failurePath_ = QFile::decodeName(path);
     failureErrno_ = 0;
-    if (!device.openExclusive(path.toLocal8Bit().toStdString())) {
+    if (!device.openExclusive(path.toStdString())) {
         failureErrno_ = device.lastErrno();
         statusText = QStringLiteral("  Внимание: ошибка при попытке открыть порт связи ") + portName +
                      QStringLiteral("   ");
@@ -135,7 +138,7 @@ QString ComPort::OpenFailureMessage() const {
     switch (failureErrno_) {
     case EACCES:
     case EPERM: {
-        QString group = deviceGroupName(failurePath_);
+        QString group = deviceGroupName(device.path());
         detail += QStringLiteral(". Нет прав на это устройство: пользователь должен входить в группу");
         if (!group.isEmpty()) detail += QStringLiteral(" ") + group;
         detail += QStringLiteral(", которой принадлежит устройство (в Debian это dialout), "

@@ -2,7 +2,7 @@
 
 namespace veltra {
 
-std::optional<QString> portDevicePath(const PortMap& map, const QString& portName) {
+std::optional<QByteArray> portDevicePath(const PortMap& map, const QString& portName) {
     if (portName == QLatin1String("COM1")) return map.com1;
     if (portName == QLatin1String("COM2")) return map.com2;
     if (portName == QLatin1String("COM3")) return map.com3;

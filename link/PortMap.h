@@ -1,7 +1,12 @@
 #pragma once
 // The program speaks of its ports as COM1, COM2 and COM3, the names users and
 // stored settings know; on this system each name stands for a device path.
+// Paths are the file system's bytes, carried unchanged from the settings file
+// to open(): a path is not text in any one encoding, and a decoded and
+// re-encoded path may name nothing (a folder named in Windows-1251 bytes, or
+// in UTF-8 read as Windows-1251).
 
+#include <QByteArray>
 #include <QString>
 
 #include <optional>
@@ -9,14 +14,14 @@
 namespace veltra {
 
 struct PortMap {
-    QString com1 = QStringLiteral("/dev/ttyS0");
-    QString com2 = QStringLiteral("/dev/ttyS1");
-    QString com3 = QStringLiteral("/dev/ttyS2");
+    QByteArray com1 = "/dev/ttyS0";
+    QByteArray com2 = "/dev/ttyS1";
+    QByteArray com3 = "/dev/ttyS2";
 };
 
 // The device path of "COM1", "COM2" or "COM3" (exact, case-sensitive);
 // nothing for any other name.
-std::optional<QString> portDevicePath(const PortMap& map, const QString& portName);
+std::optional<QByteArray> portDevicePath(const PortMap& map, const QString& portName);
 
 // True for exactly "COM1", "COM2" and "COM3".
 bool isKnownPortName(const QString& portName);

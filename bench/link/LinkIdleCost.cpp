@@ -8,6 +8,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QEventLoop>
+#include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -57,7 +58,7 @@ int main(int argc, char** argv) {
     veltra::ProgramImage image;
     veltra::ProtocolClient client(link, image);
     veltra::PortMap ports;
-    ports.com1 = linkPath;
+    ports.com1 = QFile::encodeName(linkPath);
     int status = 0;
     {
         veltra::ComPort port(&client, ports);

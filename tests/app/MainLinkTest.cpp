@@ -1,6 +1,9 @@
 // The main window's side of the link: the port it opens, the status bar, the
 // skipped poll after a view switch, reopening after the settings dialog.
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include "app/ConfigFormUi.h"
 #include "app/TFormConfig.h"
 #include "tests/app/MainFormFixture.h"
@@ -50,6 +53,33 @@ TEST_F(MainFormTest, APortThatCannotBeOpenedIsReportedAndTheWindowWorksOn) {
     EXPECT_EQ(told.icon, BoxIcon::Stop);
     EXPECT_FALSE(form->comPort->IsOpen());
     EXPECT_TRUE(waitFor([&] { return form->statusPanelText(1) == "       НЕТ СВЯЗИ !!!    "; }));
+}
+
+TEST_F(MainFormTest, APortPathOutsideAsciiOpensByItsBytes) {
+    // The board's pseudo-terminal, reached through a link in a folder whose
+    // name is UTF-8 Cyrillic (as a checkout under such a folder gives) or
+    // Windows-1251 bytes.
+    struct Case {
+        const char* name;
+        QByteArray folder;
+    };
+    const Case cases[] = {
+        {"UTF-8", "проект"},
+        {"Windows-1251", "\xef\xf0\xee\xe5\xea\xf2"},
+    };
+    for (const Case& c : cases) {
+        const QByteArray folder = QFile::encodeName(dir.path()) + '/' + c.folder;
+        ASSERT_EQ(::mkdir(folder.constData(), 0700), 0) << c.name;
+        const QByteArray device = folder + "/vb";
+        ASSERT_EQ(::symlink(board.slavePath().c_str(), device.constData()), 0) << c.name;
+        writeFile(iniPath(), "[PORTS]\nCOM1=" + device + "\n");
+        const std::size_t polls = board.countOf(0x10);
+        start();
+        EXPECT_TRUE(form->comPort->IsOpen()) << c.name;
+        EXPECT_TRUE(waitFor([&] { return board.countOf(0x10) > polls; })) << c.name;
+        form->close();
+    }
+    EXPECT_EQ(dialogs.count(DialogCall::Message), 0);
 }
 
 TEST_F(MainFormTest, SettingsDialogReopensThePortOnlyWhenItsNameChanged) {

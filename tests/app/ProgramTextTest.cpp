@@ -1,16 +1,20 @@
 #include <gtest/gtest.h>
 
+#include <QDir>
 #include <QFile>
 #include <QPlainTextEdit>
 #include <QTemporaryDir>
-#include <csignal>
-#include <sys/resource.h>
+#include <functional>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include "app/AppError.h"
 #include "app/Cp1251.h"
 #include "app/EditorText.h"
 #include "app/ProgramText.h"
+#include "app/Settings.h"
 #include "tests/support/QtPrinters.h"
+#include "tests/support/ScopedFileSizeLimit.h"
 
 using namespace veltra;
 
@@ -85,19 +89,13 @@ TEST(ProgramText, ASaveCutShortLeavesTheOldFileByteForByte) {
     QString path = dir.filePath("p.txt");
     const QByteArray before = "old program\r\n";
     writeAll(path, before);
-    std::signal(SIGXFSZ, SIG_IGN);
-    rlimit old{};
-    getrlimit(RLIMIT_FSIZE, &old);
-    rlimit tight = old;
-    tight.rlim_cur = 64;
-    setrlimit(RLIMIT_FSIZE, &tight);
     QString error;
     try {
+        test::ScopedFileSizeLimit limit(64);
         writeProgramFile(path, QStringList(20, QStringLiteral("свд = ж,7")));
     } catch (const AppError& e) {
         error = e.text();
     }
-    setrlimit(RLIMIT_FSIZE, &old);
     EXPECT_EQ(error, "Cannot create file " + path);
     EXPECT_EQ(readAll(path), before);
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{"p.txt"}); // no leftovers
@@ -135,4 +133,36 @@ TEST(EditorText, IndicatorAndClockTexts) {
     QDateTime at(QDate(2024, 3, 7), QTime(9, 5, 4));
     EXPECT_EQ(clockText(at, QLocale::c()), QStringLiteral(" 07/03/2024    09:05:04 "));
     EXPECT_EQ(clockText(at, QLocale(QLocale::German)), QStringLiteral(" 07.03.2024    09:05:04 "));
+}
+
+TEST(ProgramText, ASaveNeverReplacesWhatIsNotARegularFile) {
+    QTemporaryDir dir;
+    const QString fifo = dir.filePath("fifo");
+    const QString link = dir.filePath("link-to-fifo");
+    const QString dangling = dir.filePath("link-to-nothing");
+    ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0640), 0);
+    ASSERT_EQ(::symlink("fifo", QFile::encodeName(link).constData()), 0);
+    ASSERT_EQ(::symlink("nothing", QFile::encodeName(dangling).constData()), 0);
+    const QString folder = dir.filePath("folder");
+    ASSERT_TRUE(QDir(dir.path()).mkdir("folder"));
+
+    auto failureOf = [](const std::function<void()>& save) {
+        try {
+            save();
+        } catch (const AppError& e) {
+            return e.text();
+        }
+        return QStringLiteral("saved");
+    };
+    for (const QString& path : {fifo, link, dangling, folder}) {
+        EXPECT_EQ(failureOf([&] { writeProgramFile(path, {"свд = ж,7"}); }), "Cannot create file " + path);
+        EXPECT_EQ(failureOf([&] { writeSettingsTo(path, Settings{}); }), "Unable to write to " + path);
+    }
+    struct stat st {};
+    ASSERT_EQ(::lstat(QFile::encodeName(fifo).constData(), &st), 0);
+    EXPECT_TRUE(S_ISFIFO(st.st_mode));
+    EXPECT_EQ(st.st_mode & 07777, 0640u);
+    EXPECT_EQ(QFileInfo(link).symLinkTarget(), fifo);
+    EXPECT_FALSE(QFileInfo::exists(dir.filePath("nothing")));
+    EXPECT_TRUE(QDir(folder).isEmpty());
 }

@@ -1,14 +1,19 @@
 #include <gtest/gtest.h>
 
+#include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
-#include <csignal>
-#include <sys/resource.h>
+#include <optional>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include "app/AppError.h"
+#include "app/FileProtection.h"
 #include "app/IniLines.h"
 #include "app/Settings.h"
 #include "tests/support/QtPrinters.h"
+#include "tests/support/ScopedFileSizeLimit.h"
+#include "tests/support/ScopedUnprivilegedFiles.h"
 
 using namespace veltra;
 
@@ -30,6 +35,11 @@ bool hasWriteBit(const QString& path) {
     // The mode bits, not "writable by me": root may write anything.
     return QFile::permissions(path) &
            (QFileDevice::WriteOwner | QFileDevice::WriteGroup | QFileDevice::WriteOther);
+}
+
+mode_t modeOf(const QString& path) {
+    struct stat st {};
+    return ::stat(QFile::encodeName(path).constData(), &st) == 0 ? st.st_mode & 07777 : 0;
 }
 
 class SettingsFile : public ::testing::Test {
@@ -203,22 +213,141 @@ TEST_F(SettingsFile, AWriteCutShortLeavesTheOldFileWhole) {
     const QByteArray before = "[EDIT]\nBG_COLOR=2\n; " + QByteArray(200, 'c') + "\n";
     writeAll(path(), before);
     Settings s = readSettingsFrom(path());
-    // The disk "fills up" after 100 bytes of the new text.
-    std::signal(SIGXFSZ, SIG_IGN);
-    rlimit old{};
-    getrlimit(RLIMIT_FSIZE, &old);
-    rlimit tight = old;
-    tight.rlim_cur = 100;
-    setrlimit(RLIMIT_FSIZE, &tight);
     bool failed = false;
     try {
+        test::ScopedFileSizeLimit limit(100); // the disk "fills up" after 100 bytes of the new text
         writeSettingsTo(path(), s);
     } catch (const AppError&) {
         failed = true;
     }
-    setrlimit(RLIMIT_FSIZE, &old);
     EXPECT_TRUE(failed);
     EXPECT_EQ(readAll(path()), before);
+}
+
+TEST_F(SettingsFile, InAFolderThatAllowsNoNewFileAFailedWriteLeavesTheFileByteForByte) {
+    // The file's owner may pass through the test's folder but create nothing
+    // in the file's own one.
+    QFile::setPermissions(dir.path(),
+                          QFile::permissions(dir.path()) | QFileDevice::ExeGroup | QFileDevice::ExeOther);
+    const QByteArray kept = "; the bench at the window\n[EDIT]\nBG_COLOR=2\n";
+    struct Case {
+        const char* name;
+        QByteArray before;
+        std::optional<rlim_t> sizeLimit;
+        bool fits;
+    };
+    const Case cases[] = {
+        {"grows", kept, std::nullopt, true},
+        {"shrinks", "[EDIT]\nBG_COLOR=" + QByteArray(400, '0') + "2\n", std::nullopt, true},
+        {"would grow beyond the size limit", kept, kept.size() + 10, false},
+    };
+    for (const Case& c : cases) {
+        // The same record written where a new file is allowed gives the bytes
+        // the in-place write must produce.
+        const QString roomy = dir.filePath(QStringLiteral("roomy.ini"));
+        QFile::remove(roomy);
+        writeAll(roomy, c.before);
+        writeSettingsTo(roomy, readSettingsFrom(roomy));
+        const QByteArray written = readAll(roomy);
+
+        const QString folder = dir.filePath(QString::fromLatin1(c.name));
+        ASSERT_TRUE(QDir(dir.path()).mkpath(folder));
+        const QString file = folder + QStringLiteral("/Veltra.ini");
+        writeAll(file, c.before);
+        if (::geteuid() == 0) {
+            ASSERT_EQ(::chown(QFile::encodeName(file).constData(), 65534, 65534), 0);
+        }
+        QFile::setPermissions(folder, QFileDevice::ReadOwner | QFileDevice::ExeOwner |
+                                          QFileDevice::ReadGroup | QFileDevice::ExeGroup |
+                                          QFileDevice::ReadOther | QFileDevice::ExeOther);
+        bool failed = false;
+        {
+            test::ScopedUnprivilegedFiles asOwnerOfTheFileOnly;
+            Settings s = readSettingsFrom(file);
+            std::optional<test::ScopedFileSizeLimit> limit;
+            if (c.sizeLimit) limit.emplace(*c.sizeLimit);
+            try {
+                writeSettingsTo(file, s);
+            } catch (const AppError&) {
+                failed = true;
+            }
+        }
+        QFile::setPermissions(folder,
+                              QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+        EXPECT_EQ(failed, !c.fits) << c.name;
+        EXPECT_EQ(readAll(file), c.fits ? written : c.before) << c.name;
+        EXPECT_FALSE(hasWriteBit(file)) << c.name;
+    }
+}
+
+TEST_F(SettingsFile, ANulByteOrAByteOrderMarkChangesNoLineAndNoValue) {
+    // Every key is there with the value a write gives it, so a read-write
+    // round must leave each file exactly as it was.
+    const QByteArray keys =
+        "[EDIT]\nBG_COLOR=1\nTXT_COLOR=2\nTXT_SIZE=0\nTXT_FONT=0\nVAL1=0\nVAL2=0\n"
+        "[PCB]\nPCB_NAME=KX\nPCB_VER=1\nSOFT_VER=1\n[LINK]\nPORT_NAME=COM2\nPORT_SPEED=57600\n";
+    auto with = [&](const char* line, const QByteArray& replacement) {
+        return QByteArray(keys).replace(line, replacement);
+    };
+    const QByteArray nul(1, '\0');
+    struct Case {
+        const char* name;
+        QByteArray file;
+    };
+    const Case cases[] = {
+        {"a NUL line above the keys", with("BG_COLOR=1\n", nul + "\nBG_COLOR=1\n")},
+        {"a NUL inside a comment", "; saved " + nul + " by hand\n" + keys},
+        {"a NUL inside a carried value", with("PCB_NAME=KX", "PCB_NAME=K" + nul + "X")},
+        {"a NUL right after a section header", with("[EDIT]", "[EDIT]" + nul)},
+        {"a byte-order mark", "\xEF\xBB\xBF" + keys},
+        {"a byte-order mark before CR LF lines", "\xEF\xBB\xBF" + QByteArray(keys).replace("\n", "\r\n")},
+    };
+    for (const Case& c : cases) {
+        writeAll(path(), c.file);
+        Settings s = readSettingsFrom(path());
+        EXPECT_EQ(s.BG_COLOR, 1) << c.name;
+        EXPECT_EQ(s.TXT_COLOR, 2) << c.name;
+        EXPECT_EQ(s.PORT_NAME, QStringLiteral("COM2")) << c.name;
+        writeSettingsTo(path(), s);
+        EXPECT_EQ(readAll(path()), c.file) << c.name;
+    }
+}
+
+TEST_F(SettingsFile, AnAccessGivesBackExactlyTheWriteBitsTheLastOneTook) {
+    struct Case {
+        const char* name;
+        mode_t start;
+        bool throughALink;
+        mode_t byHand; // set between the two accesses; 0: nothing
+        mode_t during; // the mode while the second access lasts
+    };
+    const Case cases[] = {
+        {"group-writable", 0664, false, 0, 0664},
+        {"group-writable through a link", 0664, true, 0, 0664},
+        {"owner only", 0640, false, 0, 0640},
+        {"read-only when first met", 0444, false, 0, 0644},
+        {"changed by hand in between", 0664, false, 0400, 0600},
+    };
+    int n = 0;
+    for (const Case& c : cases) {
+        const QString target = dir.filePath(QStringLiteral("target%1.ini").arg(++n));
+        const QString link = dir.filePath(QStringLiteral("link%1.ini").arg(n));
+        writeAll(target, "[EDIT]\nBG_COLOR=2\n");
+        ASSERT_EQ(::chmod(QFile::encodeName(target).constData(), c.start), 0);
+        ASSERT_EQ(::symlink(QFile::encodeName(target).constData(), QFile::encodeName(link).constData()), 0);
+        const QString path = c.throughALink ? link : target;
+
+        writeSettingsTo(path, readSettingsFrom(path));
+        EXPECT_EQ(modeOf(target), c.start & ~0222u) << c.name;
+        if (c.byHand) ::chmod(QFile::encodeName(target).constData(), c.byHand);
+        {
+            FileAccess access(path);
+            EXPECT_EQ(modeOf(target), c.during) << c.name;
+        }
+        EXPECT_EQ(modeOf(target), c.during & ~0222u) << c.name;
+        EXPECT_EQ(QFileInfo(link).symLinkTarget(), target) << c.name; // the link is left alone
+        EXPECT_EQ(readSettingsFrom(path).BG_COLOR, 2) << c.name;
+    }
 }
 
 TEST(IniLines, PlacesNewKeysAndSectionsWithoutDisturbingTheRest) {

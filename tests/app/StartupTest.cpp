@@ -8,6 +8,7 @@
 #include <QTemporaryDir>
 #include <QTimer>
 #include <csignal>
+#include <optional>
 #include <sys/resource.h>
 
 #include "app/AppError.h"
@@ -16,6 +17,7 @@
 #include "app/TMainForm.h"
 #include "tests/support/PtyBoardPeer.h"
 #include "tests/support/QtPrinters.h"
+#include "tests/support/ScopedUnprivilegedFiles.h"
 #include "tests/support/ScriptedDialogs.h"
 #include "tests/support/WaitFor.h"
 
@@ -54,6 +56,26 @@ class StartupTest : public ::testing::Test {
         return nullptr;
     }
 
+    // The real editor, copied beside its own settings so that it keeps out of
+    // the build folder, with no port (so no message box at start).
+    void startEditorProcess(QProcess& editor) {
+        QString exe = programDir.filePath("veltra");
+        ASSERT_TRUE(QFile::copy(QStringLiteral(VELTRA_EXE), exe));
+        QFile::setPermissions(exe, QFile::permissions(exe) | QFileDevice::ExeOwner);
+        QFile ini(programDir.filePath("Veltra.ini"));
+        ASSERT_TRUE(ini.open(QIODevice::WriteOnly));
+        ini.write("[LINK]\nPORT_NAME=none\n");
+        ini.close();
+
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert("QT_QPA_PLATFORM", "offscreen");
+        env.insert("XDG_RUNTIME_DIR", runtimeDir.path());
+        env.insert("ASAN_OPTIONS", "detect_leaks=0");
+        editor.setProcessEnvironment(env);
+        editor.start(exe, {});
+        ASSERT_TRUE(editor.waitForStarted());
+    }
+
     bool refusedAsSecond() const {
         DialogCall told = dialogs.last(DialogCall::Message);
         return dialogs.count(DialogCall::Beep) == 1 && told.text == " Приложение уже запущено ! " &&
@@ -87,24 +109,8 @@ TEST_F(StartupTest, ASecondInstanceIsRefusedAndCreatesNothing) {
 }
 
 TEST_F(StartupTest, ARunningEditorProcessHoldsTheLockUntilItDies) {
-    // The real editor, copied beside its own settings so that it keeps out of
-    // the build folder.
-    QString exe = programDir.filePath("veltra");
-    ASSERT_TRUE(QFile::copy(QStringLiteral(VELTRA_EXE), exe));
-    QFile::setPermissions(exe, QFile::permissions(exe) | QFileDevice::ExeOwner);
-    QFile ini(programDir.filePath("Veltra.ini"));
-    ASSERT_TRUE(ini.open(QIODevice::WriteOnly));
-    ini.write("[LINK]\nPORT_NAME=none\n"); // no port: no message box at start
-    ini.close();
-
     QProcess editor;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert("QT_QPA_PLATFORM", "offscreen");
-    env.insert("XDG_RUNTIME_DIR", runtimeDir.path());
-    env.insert("ASAN_OPTIONS", "detect_leaks=0");
-    editor.setProcessEnvironment(env);
-    editor.start(exe, {});
-    ASSERT_TRUE(editor.waitForStarted());
+    startEditorProcess(editor);
     ASSERT_TRUE(waitFor([&] { return QFile::exists(instanceLockPath()); }, 30000));
 
     EXPECT_EQ(runVeltra(), 0);
@@ -117,6 +123,58 @@ TEST_F(StartupTest, ARunningEditorProcessHoldsTheLockUntilItDies) {
     QLockFile next(instanceLockPath());
     next.setStaleLockTime(0);
     EXPECT_TRUE(next.tryLock(0));
+}
+
+TEST_F(StartupTest, OnlyALiveInstanceCountsAsRunning) {
+    QTemporaryDir readOnly;
+    QFile::setPermissions(readOnly.path(), QFileDevice::ReadOwner | QFileDevice::ExeOwner |
+                                               QFileDevice::ReadGroup | QFileDevice::ExeGroup |
+                                               QFileDevice::ReadOther | QFileDevice::ExeOther);
+    QLockFile running(runtimeDir.filePath("held.lock"));
+    ASSERT_TRUE(running.tryLock(0));
+    struct Case {
+        const char* name;
+        QString path;
+        bool asUser; // root writes anywhere: the read-only folder needs an ordinary user
+        InstanceLock outcome;
+    };
+    const Case cases[] = {
+        {"free", runtimeDir.filePath("free.lock"), false, InstanceLock::Taken},
+        {"held by a live instance", runtimeDir.filePath("held.lock"), false, InstanceLock::HeldByAnother},
+        {"folder missing", runtimeDir.filePath("gone/veltra.lock"), false, InstanceLock::Unavailable},
+        {"folder not writable", readOnly.filePath("veltra.lock"), true, InstanceLock::Unavailable},
+    };
+    for (const Case& c : cases) {
+        std::optional<ScopedUnprivilegedFiles> asUser;
+        if (c.asUser) asUser.emplace();
+        QLockFile lock(c.path);
+        EXPECT_EQ(lockInstance(lock), c.outcome) << c.name;
+    }
+}
+
+TEST_F(StartupTest, UnderAFileSizeLimitTheEditorRunsOnAndSaysWhatFailed) {
+    // Its first write, the instance lock, goes beyond the limit.
+    QProcess editor;
+    editor.setChildProcessModifier([] {
+        std::signal(SIGXFSZ, SIG_DFL); // as a shell starts it, whatever this process ignores
+        rlimit limit{};
+        getrlimit(RLIMIT_FSIZE, &limit);
+        limit.rlim_cur = 1;
+        setrlimit(RLIMIT_FSIZE, &limit);
+    });
+    startEditorProcess(editor);
+    QByteArray said;
+    EXPECT_TRUE(waitFor(
+        [&] {
+            said += editor.readAllStandardError();
+            return said.contains("starting without it") || editor.state() == QProcess::NotRunning;
+        },
+        30000));
+    EXPECT_EQ(editor.state(), QProcess::Running) << said.toStdString();
+    EXPECT_TRUE(said.contains("cannot create the single-instance lock " + instanceLockPath().toUtf8()))
+        << said.toStdString();
+    editor.kill();
+    editor.waitForFinished();
 }
 
 TEST_F(StartupTest, ClosingEndsTheRunEvenWhenTheSettingsCannotBeWritten) {

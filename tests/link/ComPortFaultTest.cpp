@@ -119,9 +119,9 @@ TEST_F(LinkOverPty, RefusedConfigurationKeepsTheDeviceUntilTheNextOpen) {
 TEST_F(LinkOverPty, SelectPortOpensOnlyTheExactNames) {
     PtyBoardPeer peer2, peer3;
     PortMap map;
-    map.com1 = QString::fromStdString(peer.slavePath());
-    map.com2 = QString::fromStdString(peer2.slavePath());
-    map.com3 = QString::fromStdString(peer3.slavePath());
+    map.com1 = QByteArray::fromStdString(peer.slavePath());
+    map.com2 = QByteArray::fromStdString(peer2.slavePath());
+    map.com3 = QByteArray::fromStdString(peer3.slavePath());
     port = std::make_unique<ComPort>(&client, map);
 
     for (const char* name : {"COM4", "com1", "COM1 ", "", "/dev/ttyS0"}) {

@@ -73,7 +73,7 @@ class LinkOverPty : public ::testing::Test {
   protected:
     PortMap mapTo(const std::string& path) {
         PortMap map;
-        map.com1 = QString::fromStdString(path);
+        map.com1 = QByteArray::fromStdString(path);
         return map;
     }
 

@@ -1,5 +1,6 @@
 // The board simulator as a user runs it, talked to by the program's own ComPort.
 
+#include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
 
@@ -46,7 +47,7 @@ class VeltraBoard : public ::testing::Test {
 
     void openOnLink() {
         PortMap map;
-        map.com1 = linkPath;
+        map.com1 = QFile::encodeName(linkPath);
         port = std::make_unique<ComPort>(&client, map);
         ASSERT_TRUE(port->Open(QStringLiteral("COM1"))) << port->OpenFailureMessage().toStdString();
         port->SetRun(true);
