@@ -148,7 +148,9 @@ TEST(BoardOptions, ModelOptionsAndWhereTheCopyLives) {
     for (std::vector<std::string> bad : {std::vector<std::string>{"--echo", "--state"},
                                          {"--echo", "--view"},
                                          {"--echo", "--memory", "/tmp/x"},
-                                         {"--memory"}}) {
+                                         {"--memory"},
+                                         {"--scenario", "s", "--state"},
+                                         {"--link", "/tmp/b", "--scenario", "s"}}) {
         parsed = parseBoardOptions(bad);
         EXPECT_FALSE(parsed.options) << bad[1];
         EXPECT_EQ(parsed.exitCode, 64) << bad[1];
