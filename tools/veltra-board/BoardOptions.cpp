@@ -26,6 +26,7 @@ const char* kUsage =
     "  --echo          no board: answer every request with its code and status 0\n"
     "  --silent        answer nothing and act on nothing\n"
     "  --reject CODE   answer requests with this code (0x25 or 37) with status 1,\n"
+    "                  0x11 for uploads and memory requests as a refused upload,\n"
     "                  without acting on them\n"
     "  --memory-fail   answer 0x24, 0x30 and 0x31 with status 0x10, storing nothing\n"
     "  --delay MS      answer MS milliseconds late\n"
