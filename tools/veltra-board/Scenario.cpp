@@ -83,7 +83,7 @@ void parseLedValues(const QString& text, Expectation& e) {
     const QStringList values =
         QString(text)
             .replace(QRegularExpression(QStringLiteral(R"(\s*,\s*)")), QStringLiteral(","))
-            .split(QLatin1Char(' '), Qt::SkipEmptyParts);
+            .split(QRegularExpression(QStringLiteral(R"(\s+)")), Qt::SkipEmptyParts);
     if (values.size() == 1) {
         e.leds.fill(parseLed(values[0]));
     } else if (e.object == Object::AllLeds && values.size() == kLedCount) {
@@ -287,7 +287,6 @@ bool parseScenario(const std::vector<std::string>& lines, Scenario& scenario, Sc
         try {
             if (verb == QLatin1String("program")) {
                 if (!scenario.program.empty()) throw Failure{"a scenario runs one program"};
-                if (!scenario.steps.empty()) throw Failure{"the program comes before the first step"};
                 if (rest.isEmpty()) throw Failure{"program needs a file"};
                 scenario.program = rest.toStdString();
                 scenario.programLine = lineNumber;
