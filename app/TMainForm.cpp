@@ -61,7 +61,7 @@ TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent), ui(new Ui::TMainFor
     comPort = std::make_unique<ComPort>(this, portMap(appSettings()));
     SelectPort(*comPort, appSettings().PORT_NAME, *this); // always 57600 baud, whatever PORT_SPEED says
     QThread::msleep(50);
-    savePath = programFolder() + QStringLiteral("0001.vel");
+    savePath = documentFolder() + QStringLiteral("0001.vel");
     openPath = savePath;
     programImage.count = 0;
     ApplyEditorColours();
