@@ -32,8 +32,10 @@ std::string shellQuote(const std::string& arg) {
 
 std::string checkCommand(const std::vector<std::string>& args) {
     std::string command = shellQuote(VELTRA_CHECK);
-    for (const std::string& arg : args)
-        command += " " + shellQuote(arg);
+    for (const std::string& arg : args) {
+        command += ' ';
+        command += shellQuote(arg);
+    }
     return command;
 }
 
@@ -260,7 +262,7 @@ TEST_F(VeltraCheck, OversizedInputIsRefusedWithExitCode66) {
 #ifdef VELTRA_SANITIZED
     const std::string limit = "ASAN_OPTIONS=allocator_may_return_null=1:max_allocation_size_mb=24 ";
 #else
-    const std::string limit = "ulimit -v 200000; ";
+    const std::string limit = "ulimit -v 100000; ";
 #endif
     const Outcome run = runShell(limit + checkCommand({atLimit}) + " 2>&1");
     EXPECT_EQ(run.exitCode, 71);
