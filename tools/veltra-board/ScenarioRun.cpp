@@ -16,8 +16,6 @@ namespace veltra::board_sim {
 
 namespace {
 
-using Object = Expectation::Object;
-
 // A failure that stops the run before any expectation: exit code 2.
 struct RunError {
     int line;
