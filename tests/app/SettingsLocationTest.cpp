@@ -38,6 +38,10 @@ struct Case {
     bool beside;                     // expected: the settings stay beside the executable
 };
 
+void PrintTo(const Case& c, std::ostream* os) {
+    *os << c.what;
+}
+
 class SettingsLocation : public ::testing::TestWithParam<Case> {
   protected:
     void SetUp() override {
