@@ -1,7 +1,7 @@
 #pragma once
 // The folder of the editor's executable: home of Veltra.ini and the initial
-// folder of the file dialogs. Tests point it at a temporary folder; the
-// program itself never changes it.
+// folder of the file dialogs, wherever the user may write there. Tests point
+// it at a temporary folder; the program itself never changes it.
 
 #include <QString>
 
@@ -12,5 +12,17 @@ QString programFolder();
 
 // An empty path returns to the executable's folder.
 void setProgramFolder(const QString& folder);
+
+// Where Veltra.ini lives. Beside the executable wherever the user can write
+// that file (also when only its owner's write bit is missing, which each
+// access gives back) or create it there, so that a copied program carries its
+// settings. Where neither is possible (an installed program in a system
+// folder): $XDG_CONFIG_HOME/veltra/Veltra.ini (default ~/.config/veltra/),
+// started as a copy of the file beside the executable when there is one.
+QString settingsFilePath();
+
+// The initial folder of the file dialogs, with a trailing separator: the
+// program folder, or the user's home where that folder allows no new file.
+QString documentFolder();
 
 } // namespace veltra

@@ -54,7 +54,7 @@ Settings& appSettings() {
 }
 
 QString SettingsPath() {
-    return programFolder() + QStringLiteral("Veltra.ini");
+    return settingsFilePath();
 }
 
 std::optional<std::int16_t> parseIniInteger(std::string_view text) {

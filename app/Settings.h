@@ -1,8 +1,8 @@
 #pragma once
-// The settings file Veltra.ini beside the executable and the one record the
-// program keeps its values in. Sections EDIT, PCB and LINK belong to the
-// program; PORTS (which device each COM name means on this machine) is read
-// along and never written, so a hand-set path stays.
+// The settings file Veltra.ini (beside the executable, see settingsFilePath())
+// and the one record the program keeps its values in. Sections EDIT, PCB and
+// LINK belong to the program; PORTS (which device each COM name means on this
+// machine) is read along and never written, so a hand-set path stays.
 
 #include <QByteArray>
 #include <QString>
@@ -33,7 +33,7 @@ struct Settings {
 // The record shared by the main window and the settings dialog.
 Settings& appSettings();
 
-// programFolder() + "Veltra.ini".
+// settingsFilePath(): beside the executable, or in the user's config folder.
 QString SettingsPath();
 
 // Fills appSettings() from the file, creating an empty file when there is

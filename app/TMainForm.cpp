@@ -62,7 +62,7 @@ TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent), ui(new Ui::TMainFor
     reconnect_ = std::make_unique<PortReconnect>(*comPort, *this, [this] { return !busy() && !closing_; });
     selectPort(appSettings().PORT_NAME); // always 57600 baud, whatever PORT_SPEED says
     QThread::msleep(50);
-    savePath = programFolder() + QStringLiteral("0001.vel");
+    savePath = documentFolder() + QStringLiteral("0001.vel");
     openPath = savePath;
     programImage.count = 0;
     ApplyEditorColours();

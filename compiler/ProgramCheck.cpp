@@ -1,5 +1,6 @@
 #include "compiler/ProgramCheck.h"
 
+#include <array>
 #include <cstdio>
 
 #include "compiler/LineCompiler.h"
@@ -8,9 +9,10 @@
 namespace veltra {
 namespace {
 
-int failWith(CheckReport& report, std::string message, int result) {
+int failWith(CheckReport& report, int line, std::string message, int result) {
     report.message = std::move(message);
     report.colour = MessageColour::Red;
+    report.line = line;
     return result;
 }
 
@@ -27,17 +29,22 @@ int buildProgram(const std::vector<std::u32string>& lines, ProgramImage& image, 
     image.words.fill(0);
     image.count = 0;
     unsigned count = 0; // words laid out so far
+    report.line = 0;
+    // Where each label is first jumped to, so that a missing label can be
+    // reported at a line although it is found only after the last one.
+    std::array<int, 16> firstJumpLine{};
 
     for (std::size_t i = 0; i < lines.size(); ++i) {
         const int lineNumber = static_cast<int>(i + 1);
         const CmdRecord rec = compileProgramLine(lines[i]);
         if (rec.status != CmdStatus::Ok && rec.status != CmdStatus::Skip) {
-            return failWith(report, format("[стр.%3i] ", lineNumber) + statusText(rec.status),
+            return failWith(report, lineNumber, format("[стр.%3i] ", lineNumber) + statusText(rec.status),
                             static_cast<int>(rec.status));
         }
 
         // At most two words per line and the limit is checked after every
         // line, so `count` never passes 1002 and stays inside `words`.
+        const unsigned before = count;
         switch (rec.kind) {
         case CmdKind::Single:
         case CmdKind::Service:
@@ -55,9 +62,15 @@ int buildProgram(const std::vector<std::u32string>& lines, ProgramImage& image, 
             break;
         }
 
+        for (unsigned k = before; k < count; ++k) {
+            if ((image.words[k] & 0xF000) != 0xE000) continue;
+            int& first = firstJumpLine[image.words[k] & 0x000F];
+            if (first == 0) first = lineNumber;
+        }
+
         if (rec.word == 0 && rec.label != 0) {
             if (image.labelAddr[rec.label] != kLabelUndefined) {
-                return failWith(report,
+                return failWith(report, lineNumber,
                                 format("ОШИБКА: [стр.%3i]  метка_%u уже есть !", lineNumber,
                                        static_cast<unsigned>(rec.label)),
                                 1);
@@ -65,7 +78,8 @@ int buildProgram(const std::vector<std::u32string>& lines, ProgramImage& image, 
             image.labelAddr[rec.label] = static_cast<std::uint16_t>(count);
         }
 
-        if (count > kMaxProgramWords) return failWith(report, "ОШИБКА: текст программы > 1000 команд !", 1);
+        if (count > kMaxProgramWords)
+            return failWith(report, lineNumber, "ОШИБКА: текст программы > 1000 команд !", 1);
     }
 
     // Jumps hold their label number until every label is known.
@@ -74,7 +88,7 @@ int buildProgram(const std::vector<std::u32string>& lines, ProgramImage& image, 
         if ((word & 0xF000) != 0xE000) continue;
         const unsigned n = word & 0x000F;
         if (image.labelAddr[n] == kLabelUndefined) {
-            return failWith(report, format("ОШИБКА: неверная метка [ %u ] !", n), 1);
+            return failWith(report, firstJumpLine[n], format("ОШИБКА: неверная метка [ %u ] !", n), 1);
         }
         image.words[i] = static_cast<std::uint16_t>(0xE000 | (image.labelAddr[n] & 0x07FF));
     }

@@ -12,12 +12,16 @@ namespace veltra {
 enum class MessageColour { Black, Red, Green };
 
 struct CheckReport {
-    std::string message;  // UTF-8, exactly as the status line shows it
+    std::string message; // UTF-8, exactly as the status line shows it
     MessageColour colour = MessageColour::Black;
+    // 1-based line the error belongs to: the failing line, the repeated label,
+    // the line that passed the word limit, or the first jump to a missing
+    // label. 0 on success.
+    int line = 0;
 };
 
 // Returns 0 when the text compiled and `image` is ready; otherwise the failing
 // line's status (1, 2, 3 or 5), or 1 for the label and limit errors.
 int buildProgram(const std::vector<std::u32string>& lines, ProgramImage& image, CheckReport& report);
 
-}  // namespace veltra
+} // namespace veltra

@@ -1,5 +1,7 @@
 #!/usr/bin/env bash
-# Installs the Debian packages the build, the tests and the tools need.
+# Installs the Debian packages the build, the tests and the tools need: the
+# validators of the menu entry and the metainfo run in the install test, and
+# dpkg-dev and file let cpack work out the Debian package's dependencies.
 # Only what is missing is installed; the package lists are refreshed only then.
 set -euo pipefail
 
@@ -9,6 +11,8 @@ VELTRA_PACKAGES=(
   libsimpleini-dev
   googletest libgtest-dev libbenchmark-dev
   fonts-liberation fontconfig
+  desktop-file-utils appstream
+  dpkg-dev file
 )
 
 veltra_install_deps() {

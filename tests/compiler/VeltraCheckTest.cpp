@@ -30,14 +30,16 @@ std::string shellQuote(const std::string& arg) {
     return quoted + "'";
 }
 
-// Runs veltra-check with `args`; `input`, when given, is a file fed to its
-// standard input. Standard error is dropped.
-Outcome runCheck(const std::vector<std::string>& args, const std::string& input = {}) {
+std::string checkCommand(const std::vector<std::string>& args) {
     std::string command = shellQuote(VELTRA_CHECK);
-    for (const std::string& arg : args)
-        command += " " + shellQuote(arg);
-    command += input.empty() ? " </dev/null" : " <" + shellQuote(input);
-    command += " 2>/dev/null";
+    for (const std::string& arg : args) {
+        command += ' ';
+        command += shellQuote(arg);
+    }
+    return command;
+}
+
+Outcome runShell(const std::string& command) {
     Outcome run;
     std::FILE* pipe = ::popen(command.c_str(), "r");
     if (pipe == nullptr) return run;
@@ -48,6 +50,15 @@ Outcome runCheck(const std::vector<std::string>& args, const std::string& input 
     const int status = ::pclose(pipe);
     run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     return run;
+}
+
+// Runs veltra-check with `args`; `input`, when given, is a file fed to its
+// standard input. `tail` ends the shell command: by default standard error is
+// dropped; "2>&1" collects it with the output.
+Outcome runCheck(const std::vector<std::string>& args, const std::string& input = {},
+                 const std::string& tail = "2>/dev/null") {
+    return runShell(checkCommand(args) + (input.empty() ? " </dev/null " : " <" + shellQuote(input) + " ") +
+                    tail);
 }
 
 QByteArray cp1251(const QString& text) {
@@ -185,6 +196,88 @@ TEST_F(VeltraCheck, UnreadableFiles) {
     EXPECT_EQ(runCheck({dir.path().toStdString()}).exitCode, 66); // a directory
 }
 
+TEST_F(VeltraCheck, JsonAndGccReportEveryFileAndExitWithTheWorst) {
+    const std::string good = write("good.txt", cp1251(exampleLines.join("\r\n")));
+    const std::string bad = write("bad.txt", cp1251(QString::fromUtf8("свд=б\r\nпауза 5\r\n")));
+    const std::string good8 = write("good8.txt", exampleLines.join("\n").toUtf8());
+    // A missing label is found after the last line; it belongs to the jump's line.
+    const std::string bad8 =
+        write("bad8.txt", QByteArray("метка_1:\nпауза\nпереход метка_4\nпереход метка_1\n"));
+    const std::string missing = dir.filePath("missing.txt").toStdString();
+    const std::string goodJson = R"({"count":4,"file":")" + good +
+                                 R"(","line":null,"message":"  >>> без ошибок","ok":true,"status":0,)"
+                                 R"("words":["6301","AEF1","4101","E000"]})"
+                                 "\n";
+    struct Case {
+        std::vector<std::string> args;
+        int exitCode;
+        std::string out;
+    };
+    const Case cases[] = {
+        {{"--json", good, bad},
+         5,
+         goodJson + R"({"count":0,"file":")" + bad +
+             R"(","line":2,"message":"[стр.  2] ОШИБКА: параметр команды","ok":false,"status":5,"words":[]})"
+             "\n"},
+        {{"--json", bad8, good8, "--utf8"},
+         1,
+         R"({"count":0,"file":")" + bad8 +
+             R"(","line":3,"message":"ОШИБКА: неверная метка [ 4 ] !","ok":false,"status":1,"words":[]})"
+             "\n" +
+             R"({"count":4,"file":")" + good8 + R"(","line":null,"message":"  >>> без ошибок","ok":true,)" +
+             R"("status":0,"words":["6301","AEF1","4101","E000"]})" + "\n"},
+        {{"--json", missing},
+         66,
+         R"({"error":"cannot open )" + missing + R"(: No such file or directory","file":")" + missing +
+             R"(","ok":false,"status":66})" + "\n"},
+        {{"--format=gcc", good, bad, missing},
+         66,
+         bad + ":2: error: [стр.  2] ОШИБКА: параметр команды\n" + missing + ": error: cannot open " +
+             missing + ": No such file or directory\n"},
+        {{"--utf8", "--format=gcc", good8, bad8}, 1, bad8 + ":3: error: ОШИБКА: неверная метка [ 4 ] !\n"},
+    };
+    for (const Case& c : cases) {
+        const Outcome run = runCheck(c.args);
+        EXPECT_EQ(run.exitCode, c.exitCode) << c.args[1];
+        EXPECT_EQ(run.out, c.out) << c.args[1];
+    }
+    EXPECT_EQ(runCheck({"--format=xml", good}).exitCode, 64);
+    EXPECT_EQ(runCheck({"--json", "--line", "пауза"}).exitCode, 64);
+}
+
+// 16 MiB is far beyond any program; more is refused before it costs memory.
+TEST_F(VeltraCheck, OversizedInputIsRefusedWithExitCode66) {
+    QByteArray bytes(16 << 20, ' ');
+    const std::string atLimit = write("limit.txt", bytes);
+    const std::string over = write("over.txt", bytes + ' ');
+    for (const std::string& path : {over, std::string("/dev/zero")}) {
+        const Outcome run = runCheck({"--json", path}, {}, "2>&1");
+        EXPECT_EQ(run.exitCode, 66) << path;
+        EXPECT_NE(run.out.find(path + " is larger than 16 MiB"), std::string::npos) << run.out;
+    }
+
+    // A file within the limit that does not fit the memory the process may
+    // use is reported, not an abort. The sanitizer's allocator ignores address
+    // space limits, so there the limit is its own.
+#ifdef VELTRA_SANITIZED
+    const std::string limit = "ASAN_OPTIONS=allocator_may_return_null=1:max_allocation_size_mb=24 ";
+#else
+    const std::string limit = "ulimit -v 100000; ";
+#endif
+    const Outcome run = runShell(limit + checkCommand({atLimit}) + " 2>&1");
+    EXPECT_EQ(run.exitCode, 71);
+    EXPECT_NE(run.out.find("veltra-check: not enough memory to check " + atLimit), std::string::npos)
+        << run.out;
+}
+
+TEST_F(VeltraCheck, OutputThatCannotBeWrittenGivesExitCode74) {
+    const std::string path = write("a.txt", cp1251(exampleLines.join("\r\n")));
+    for (const std::vector<std::string>& args :
+         std::vector<std::vector<std::string>>{{path}, {"--json", path}, {"--line", "пауза"}}) {
+        EXPECT_EQ(runCheck(args, {}, ">/dev/full 2>/dev/null").exitCode, 74) << args[0];
+    }
+}
+
 TEST_F(VeltraCheck, LineModes) {
     EXPECT_EQ(runCheck({"--line", "свд_12 = б, 3"}).out, "word=AC38 prefix=0000 label=0 kind=0 status=0\n");
     EXPECT_EQ(runCheck({"--line", "если А>1 тогда А=0"}).out,
@@ -198,6 +291,11 @@ TEST_F(VeltraCheck, LineModes) {
     EXPECT_EQ(runCheck({"--console-line", ">пауза"}).out, "word=0000 prefix=0000 label=0 kind=0 status=4\n");
     EXPECT_EQ(runCheck({"--console-line", "свд=б"}).out, "word=0000 prefix=0000 label=0 kind=0 status=1\n");
     EXPECT_EQ(runCheck({"--line", "свд=б"}).exitCode, 0);
+    // --utf8 means nothing to a line but is accepted anywhere.
+    EXPECT_EQ(runCheck({"--utf8", "--line", "пауза 5"}).out,
+              "word=0000 prefix=0000 label=0 kind=0 status=5\n");
+    EXPECT_EQ(runCheck({"--console-line", ">пауза", "--utf8"}).out,
+              "word=0000 prefix=0000 label=0 kind=0 status=4\n");
 }
 
 // The shipped examples are Windows-1251 with CR LF and check without error.

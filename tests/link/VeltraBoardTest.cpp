@@ -148,6 +148,41 @@ TEST_F(VeltraBoard, RefusesToReplaceAFileThatIsNotALink) {
     EXPECT_EQ(f.readAll(), QByteArray("keep me"));
 }
 
+// Whether a link from an earlier run is there or not, the files beside it
+// stay as the user left them, and the run leaves nothing behind.
+TEST_F(VeltraBoard, TheLinkNeverRemovesOrOverwritesOtherFiles) {
+    for (bool oldLink : {false, true}) {
+        SCOPED_TRACE(oldLink ? "over an old link" : "new link");
+        const QDir folder(dir.filePath(oldLink ? QStringLiteral("old") : QStringLiteral("new")));
+        ASSERT_TRUE(folder.mkpath(QStringLiteral(".")));
+        const QString board = folder.filePath(QStringLiteral("board"));
+        for (const char* name : {"board.new", "board.tmp"}) {
+            QFile mine(folder.filePath(QString::fromLatin1(name)));
+            ASSERT_TRUE(mine.open(QIODevice::WriteOnly));
+            mine.write("mine");
+        }
+        if (oldLink) ASSERT_TRUE(QFile::link(QStringLiteral("/dev/null"), board));
+
+        process.setProgram(QStringLiteral(VELTRA_BOARD_EXE));
+        process.setArguments({QStringLiteral("--link"), board});
+        process.start();
+        ASSERT_TRUE(process.waitForStarted(10000));
+        ASSERT_TRUE(
+            waitFor([&] { return process.canReadLine() || process.state() != QProcess::Running; }, 10000));
+        const QString slave = QString::fromLocal8Bit(process.readLine()).trimmed();
+        EXPECT_EQ(QFileInfo(board).symLinkTarget(), slave);
+        stop(SIGTERM);
+
+        EXPECT_EQ(folder.entryList(QDir::Files | QDir::System | QDir::Hidden),
+                  (QStringList{QStringLiteral("board.new"), QStringLiteral("board.tmp")}));
+        for (const char* name : {"board.new", "board.tmp"}) {
+            QFile mine(folder.filePath(QString::fromLatin1(name)));
+            ASSERT_TRUE(mine.open(QIODevice::ReadOnly));
+            EXPECT_EQ(mine.readAll(), QByteArray("mine")) << name;
+        }
+    }
+}
+
 TEST(VeltraBoardParts, ParserTakesRequestsAndChecksTheirCrc) {
     using namespace veltra::board_sim;
     BoardFrameParser parser;

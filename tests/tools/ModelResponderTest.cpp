@@ -49,8 +49,10 @@ TEST(ModelResponder, OptionsAndDamagedFramesDecideBeforeTheBoardActs) {
     const Case cases[] = {
         {"upload", {}, request(0x24, program), 0x00, 2},
         {"upload under --memory-fail", {false, {}, true}, request(0x24, program), 0x10, 0},
-        {"rejected upload", {false, {0x24}, false}, request(0x24, program), 0x01, 0},
-        {"upload with a bad CRC", {}, request(0x24, program, false), 0x01, 0},
+        // A refused upload reads as one: the host judges uploads by bit 0x10.
+        {"rejected upload", {false, {0x24}, false}, request(0x24, program), 0x11, 0},
+        {"rejected command", {false, {0x25}, false}, command(0xA1F1), 0x01, 0},
+        {"upload with a bad CRC", {}, request(0x24, program, false), 0x11, 0},
         {"silent board", {true, {}, false}, request(0x24, program), std::nullopt, 0},
         {"upload with an unrunnable word", {}, request(0x24, {0xA1F1, 0x1234}), 0x11, 0},
         {"unknown request", {}, request(0x55), 0x01, 0},
@@ -148,7 +150,9 @@ TEST(BoardOptions, ModelOptionsAndWhereTheCopyLives) {
     for (std::vector<std::string> bad : {std::vector<std::string>{"--echo", "--state"},
                                          {"--echo", "--view"},
                                          {"--echo", "--memory", "/tmp/x"},
-                                         {"--memory"}}) {
+                                         {"--memory"},
+                                         {"--scenario", "s", "--state"},
+                                         {"--link", "/tmp/b", "--scenario", "s"}}) {
         parsed = parseBoardOptions(bad);
         EXPECT_FALSE(parsed.options) << bad[1];
         EXPECT_EQ(parsed.exitCode, 64) << bad[1];

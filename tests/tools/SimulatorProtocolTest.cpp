@@ -224,6 +224,20 @@ TEST_F(Simulator, RejectAndMemoryFailureMeanTheBoardDidNothing) {
     EXPECT_FALSE(QFileInfo::exists(copy));
 }
 
+// Trying the refusal of an upload shows what a user of a real board sees: the
+// editor judges uploads and memory requests by bit 0x10, which must be set.
+TEST_F(Simulator, ARejectedUploadOrMemoryRequestReadsAsNotStored) {
+    startBoard({QStringLiteral("--reject"), QStringLiteral("0x24"), QStringLiteral("--reject"),
+                QStringLiteral("0x30")});
+    EXPECT_EQ(host.upload({kLed1Red}), 0x11);
+    EXPECT_EQ(host.request(RequestCode::MemoryWrite), 0x11);
+    EXPECT_EQ(host.command(kLed3Green), 0x00);
+    EXPECT_GE(board.waitForState([](auto& s) { return ledColour(s, 3) == 2; }), 0);
+    ASSERT_TRUE(board.stop());
+    for (const QJsonObject& s : board.states())
+        EXPECT_EQ(number(s, "programSize"), 0);
+}
+
 std::vector<std::uint8_t> frame(RequestCode code, const std::vector<std::uint8_t>& data) {
     std::array<std::uint8_t, kFrameBufferSize> out{};
     const std::size_t n = EncodeFrame(code, data, out);
@@ -264,7 +278,7 @@ TEST_F(Simulator, GarbledFramesAreRefusedAndTheLineRecovers) {
     ::close(fd);
     ASSERT_EQ(answers.size(), 2u) << board.log().toStdString();
     EXPECT_EQ(answers[0].code(), 0x24);
-    EXPECT_EQ(answers[0].status(), 0x01) << "a program with a bad CRC must not be taken";
+    EXPECT_EQ(answers[0].status(), 0x11) << "a program with a bad CRC must not be taken, nor read as stored";
     EXPECT_EQ(answers[1].code(), 0x25);
     EXPECT_EQ(answers[1].status(), 0x00);
     EXPECT_GE(board.waitForState([](auto& s) { return ledColour(s, 3) == 2; }), 0);

@@ -13,6 +13,7 @@ const char* kUsage =
     "                    [--silent] [--reject CODE]... [--memory-fail] [--delay MS] [--noise]\n"
     "       veltra-board --echo [--link PATH] [--silent] [--reject CODE]... [--memory-fail]\n"
     "                    [--delay MS] [--noise]\n"
+    "       veltra-board --scenario FILE\n"
     "A simulated board on a pseudo-terminal. Prints the terminal's path on the first\n"
     "line. The board stores uploaded programs and runs them, executes console\n"
     "commands at once and keeps a non-volatile copy of its program.\n"
@@ -25,10 +26,15 @@ const char* kUsage =
     "  --echo          no board: answer every request with its code and status 0\n"
     "  --silent        answer nothing and act on nothing\n"
     "  --reject CODE   answer requests with this code (0x25 or 37) with status 1,\n"
+    "                  0x11 for uploads and memory requests as a refused upload,\n"
     "                  without acting on them\n"
     "  --memory-fail   answer 0x24, 0x30 and 0x31 with status 0x10, storing nothing\n"
     "  --delay MS      answer MS milliseconds late\n"
     "  --noise         put random bytes on the line between answers\n"
+    "  --scenario FILE run the program FILE names on a virtual clock, without a\n"
+    "                  terminal, and check what it expects (docs/scenarios.md);\n"
+    "                  exit 0 when every expectation held, 1 when one failed,\n"
+    "                  2 when the scenario or its program is wrong\n"
     "Received frames and what the board did are logged on standard error.\n"
     "Stop with Ctrl+C (or close the window).\n";
 
@@ -75,6 +81,10 @@ ParsedOptions parseBoardOptions(const std::vector<std::string>& args) {
             auto path = value();
             if (!path || path->empty()) return usageError("--memory needs a file");
             options.memoryPath = *path;
+        } else if (arg == "--scenario") {
+            auto path = value();
+            if (!path || path->empty()) return usageError("--scenario needs a file");
+            options.scenarioPath = *path;
         } else if (arg == "--reject") {
             auto text = value();
             auto code = text ? number(*text, 255) : std::nullopt;
@@ -89,6 +99,8 @@ ParsedOptions parseBoardOptions(const std::vector<std::string>& args) {
             return usageError("unknown option: " + arg);
         }
     }
+    if (!options.scenarioPath.empty() && args.size() != 2)
+        return usageError("--scenario runs alone: it has no terminal, window or line faults");
     if (options.echoOnly && (options.printState || options.view || !options.memoryPath.empty()))
         return usageError("--echo has no board: --state, --view and --memory need one");
     return {options, {}, 0};

@@ -21,6 +21,8 @@ struct BoardOptions {
     bool printState = false; // one JSON line on standard output per change
     bool view = false;       // show the board window
     std::string memoryPath;  // the non-volatile copy; empty: beside the link
+
+    std::string scenarioPath; // --scenario: run this scenario instead of a terminal
 };
 
 struct ParsedOptions {

@@ -1,5 +1,7 @@
 #include "tools/veltra-board/BoardResponder.h"
 
+#include "board/BoardRequests.h"
+
 namespace veltra::board_sim {
 
 namespace {
@@ -10,13 +12,21 @@ constexpr std::uint8_t kRejected = 0x01;
 bool touchesMemory(std::uint8_t code) {
     return code == 0x24 || code == 0x30 || code == 0x31;
 }
+
+// A refused upload or memory request answers as the board answers one it
+// could not store: the host judges those by the memory-failure bit alone, and
+// status 1 would read as success.
+std::uint8_t refusal(std::uint8_t code) {
+    return touchesMemory(code) ? kBoardNotStored : kRejected;
+}
 } // namespace
 
 std::optional<ForcedStatus> forcedStatus(const EchoOptions& options, const BoardRequest& request) {
     if (options.memoryFail && touchesMemory(request.code))
         return ForcedStatus{kMemoryFailure, "memory failure (--memory-fail)"};
-    if (options.rejected.count(request.code)) return ForcedStatus{kRejected, "rejected (--reject)"};
-    if (!request.crcOk) return ForcedStatus{kRejected, "rejected: the data's CRC does not match"};
+    if (options.rejected.count(request.code))
+        return ForcedStatus{refusal(request.code), "rejected (--reject)"};
+    if (!request.crcOk) return ForcedStatus{refusal(request.code), "rejected: the data's CRC does not match"};
     return std::nullopt;
 }
 

@@ -21,13 +21,14 @@ class BoardResponder {
 
 struct EchoOptions {
     bool silent = false;
-    std::set<std::uint8_t> rejected; // answered with status 1
+    std::set<std::uint8_t> rejected; // answered with status 1 (0x11 for 0x24, 0x30, 0x31)
     bool memoryFail = false;         // 0x24, 0x30, 0x31 answered with status 0x10
 };
 
 // A status the options or a damaged frame impose on `request`, whatever the
 // board would do with it: 0x10 for a memory request under --memory-fail, 1 for
-// a rejected code or a frame whose CRC does not match. `why` says which.
+// a rejected code or a frame whose CRC does not match (0x11 when that is an
+// upload or memory request, as a refused upload answers). `why` says which.
 struct ForcedStatus {
     std::uint8_t status;
     std::string why;

@@ -16,7 +16,8 @@ class PtyEndpoint {
     // Opens the pair with raw line settings; false with `error` set on failure.
     bool open(std::string& error);
     // Points `path` at the slave. An existing symlink there (left by an
-    // earlier run) is replaced; anything else at `path` is left alone and refused.
+    // earlier run) is replaced; anything else at `path` is left alone and
+    // refused. No other name is ever removed or overwritten.
     bool link(const std::string& path, std::string& error);
     // Removes the symlink if it still points at this pair's slave.
     void unlink();
@@ -25,6 +26,9 @@ class PtyEndpoint {
     const std::string& slavePath() const { return slavePath_; }
 
   private:
+    // A new symlink to the slave beside `path`, under a name no file had.
+    bool linkUnderFreshName(const std::string& path, std::string& temp, std::string& error) const;
+
     int master_ = -1;
     std::string slavePath_;
     std::string linkPath_;

@@ -1,5 +1,6 @@
 // veltra-board: a simulated board on a pseudo-terminal, for trying the editor
-// without hardware and for tests.
+// without hardware and for tests; or, with --scenario, a scripted run of a
+// program on a virtual clock.
 
 #include <QApplication>
 #include <QCoreApplication>
@@ -16,6 +17,7 @@
 #include "tools/veltra-board/BoardOptions.h"
 #include "tools/veltra-board/BoardSession.h"
 #include "tools/veltra-board/PtyEndpoint.h"
+#include "tools/veltra-board/ScenarioRun.h"
 #include "tools/veltra-board/SimulatedBoard.h"
 #include "tools/veltra-board/StopSignals.h"
 
@@ -36,6 +38,7 @@ int main(int argc, char** argv) {
         return parsed.exitCode;
     }
     const BoardOptions& options = *parsed.options;
+    if (!options.scenarioPath.empty()) return runScenarioFile(options.scenarioPath, std::cout, std::cerr);
     if (options.view && !windowSystemReachable()) {
         std::cerr << "veltra-board: --view needs a display (DISPLAY or WAYLAND_DISPLAY is not set)\n";
         return 1;

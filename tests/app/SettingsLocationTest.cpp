@@ -1,0 +1,143 @@
+// Where Veltra.ini lives: beside the executable wherever the user can write
+// or create it there, else in the user's config folder, started from the copy
+// beside the executable. Seen as an ordinary user (root would be let in anywhere).
+
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <optional>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "app/ProgramFolder.h"
+#include "app/Settings.h"
+#include "tests/support/QtPrinters.h"
+#include "tests/support/ScopedUnprivilegedFiles.h"
+
+using namespace veltra;
+
+namespace {
+
+constexpr uid_t kNobody = 65534; // the user ScopedUnprivilegedFiles acts as, when the test runs as root
+
+QByteArray readAll(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
+}
+
+enum class Owner { User, Other };
+
+struct Case {
+    const char* what;
+    bool folderWritable;
+    std::optional<Owner> fileBeside; // nothing: no Veltra.ini beside the executable
+    bool ownFileBefore;              // the user's config folder already has a Veltra.ini
+    bool beside;                     // expected: the settings stay beside the executable
+};
+
+void PrintTo(const Case& c, std::ostream* os) {
+    *os << c.what;
+}
+
+class SettingsLocation : public ::testing::TestWithParam<Case> {
+  protected:
+    void SetUp() override {
+        for (const QTemporaryDir* d : {&program, &config})
+            ::chmod(QFile::encodeName(d->path()).constData(), 0777);
+        oldConfig = qgetenv("XDG_CONFIG_HOME");
+        qputenv("XDG_CONFIG_HOME", QFile::encodeName(config.path()));
+        setProgramFolder(program.path());
+    }
+    void TearDown() override {
+        setProgramFolder({});
+        qputenv("XDG_CONFIG_HOME", oldConfig);
+    }
+
+    QString besidePath() const { return program.filePath(QStringLiteral("Veltra.ini")); }
+    QString ownPath() const { return config.filePath(QStringLiteral("veltra/Veltra.ini")); }
+
+    QTemporaryDir program;
+    QTemporaryDir config;
+    QByteArray oldConfig;
+};
+
+const QByteArray kInstalled = "; chosen by the installer\r\n[PCB]\r\nPCB_NAME=BOARD7\r\n";
+const QByteArray kUsersOwn = "[PCB]\r\nPCB_NAME=MINE\r\n";
+
+TEST_P(SettingsLocation, BesideTheExecutableWhereverTheUserCanWriteItThereElseInTheConfigFolder) {
+    const Case& c = GetParam();
+    const bool root = ::geteuid() == 0;
+    if (c.fileBeside == Owner::Other && !root) GTEST_SKIP() << "a file of another user needs root to make";
+
+    if (c.fileBeside) {
+        QFile file(besidePath());
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(kInstalled);
+        file.close();
+        ::chmod(QFile::encodeName(besidePath()).constData(), 0444);
+        if (root && c.fileBeside == Owner::User) {
+            ASSERT_EQ(::chown(QFile::encodeName(besidePath()).constData(), kNobody, kNobody), 0);
+        }
+    }
+    if (c.ownFileBefore) {
+        ASSERT_TRUE(QDir(config.path()).mkpath(QStringLiteral("veltra")));
+        QFile own(ownPath());
+        ASSERT_TRUE(own.open(QIODevice::WriteOnly));
+        own.write(kUsersOwn);
+        own.close();
+        for (const QString& mine : {config.filePath(QStringLiteral("veltra")), ownPath()}) {
+            if (root) {
+                ASSERT_EQ(::chown(QFile::encodeName(mine).constData(), kNobody, kNobody), 0);
+            }
+        }
+    }
+    if (!c.folderWritable) ::chmod(QFile::encodeName(program.path()).constData(), 0555);
+
+    {
+        test::ScopedUnprivilegedFiles asUser;
+        const QString expected = c.beside ? besidePath() : ownPath();
+        EXPECT_EQ(SettingsPath(), expected);
+        ReadSettings();
+        appSettings().BG_COLOR = 2;
+        EXPECT_NO_THROW(WriteSettings());
+        EXPECT_EQ(documentFolder(),
+                  c.folderWritable ? program.path() + QLatin1Char('/') : QDir::homePath() + QLatin1Char('/'));
+    }
+    ::chmod(QFile::encodeName(program.path()).constData(), 0777);
+
+    // The file in use holds the write; where it started from a copy, the copy
+    // beside the executable is left as the installer made it.
+    const QByteArray written = readAll(c.beside ? besidePath() : ownPath());
+    EXPECT_TRUE(written.contains("BG_COLOR=2")) << written.toStdString();
+    if (!c.beside) {
+        EXPECT_TRUE(written.startsWith(c.ownFileBefore ? kUsersOwn
+                                       : c.fileBeside  ? kInstalled
+                                                       : QByteArray()))
+            << written.toStdString();
+        if (c.fileBeside)
+            EXPECT_EQ(readAll(besidePath()), kInstalled);
+        else
+            EXPECT_FALSE(QFile::exists(besidePath()));
+    } else {
+        EXPECT_FALSE(QFile::exists(config.filePath(QStringLiteral("veltra"))))
+            << "the config folder was touched";
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, SettingsLocation,
+    ::testing::Values(
+        Case{"a writable folder without the file", true, std::nullopt, false, true},
+        Case{"a writable folder with another user's file, replaced by a new one", true, Owner::Other, false,
+             true},
+        Case{"a read-only folder with the user's own read-only file", false, Owner::User, false, true},
+        Case{"a read-only folder without the file", false, std::nullopt, false, false},
+        Case{"a read-only folder with another user's file: copied", false, Owner::Other, false, false},
+        Case{"a read-only folder, and the user's file from an earlier run", false, Owner::Other, true,
+             false}),
+    [](const ::testing::TestParamInfo<Case>& info) { return "case" + std::to_string(info.index); });
+
+} // namespace

@@ -1,0 +1,72 @@
+#!/usr/bin/env bash
+# Installs a build tree into a temporary DESTDIR under the prefix /usr and
+# checks what lands there: the programs, the menu entry, the icon in every
+# size, the metainfo and the documentation. The validators run when they are
+# installed. Usage: check-install.sh CMAKE BUILD_DIR
+set -euo pipefail
+cmake=$1
+build=$2
+id=io.github.veltra.Veltra
+
+dest=$(mktemp -d)
+trap 'rm -rf "$dest"' EXIT
+DESTDIR=$dest "$cmake" --install "$build" --prefix /usr >/dev/null
+root=$dest/usr
+failed=0
+fail() {
+  echo "FAILED: $*"
+  failed=1
+}
+
+[ "$(ls -A "$dest")" = usr ] || fail "files outside the prefix: $(ls -A "$dest")"
+for program in veltra veltra-check veltra-board; do
+  [ -x "$root/bin/$program" ] || fail "bin/$program missing or not executable"
+done
+for file in share/applications/$id.desktop share/metainfo/$id.metainfo.xml \
+  share/icons/hicolor/scalable/apps/$id.svg share/doc/veltra/README.md \
+  share/doc/veltra/docs/scenarios.md share/doc/veltra/docs/screenshots/virtual-board.png; do
+  [ -s "$root/$file" ] || fail "$file missing"
+done
+
+# Each PNG has the size of the folder it is in (width and height from its header).
+for size in 16 24 32 48 64 128 256; do
+  png=$root/share/icons/hicolor/${size}x${size}/apps/$id.png
+  if [ ! -s "$png" ]; then
+    fail "$png missing"
+    continue
+  fi
+  read -r w0 w1 w2 w3 h0 h1 h2 h3 < <(od -An -tu1 -j16 -N8 "$png")
+  w=$(((w0 << 24) + (w1 << 16) + (w2 << 8) + w3))
+  h=$(((h0 << 24) + (h1 << 16) + (h2 << 8) + h3))
+  [ "$w" = "$size" ] && [ "$h" = "$size" ] || fail "$png is ${w}x${h}"
+done
+
+# The menu entry starts a program that was installed and names the icon.
+desktop=$root/share/applications/$id.desktop
+grep -qx "Exec=veltra" "$desktop" || fail "Exec is not the installed veltra"
+grep -qx "Icon=$id" "$desktop" || fail "Icon is not $id"
+grep -qx "Categories=Development;Electronics;" "$desktop" || fail "Categories"
+grep -q "^Name\[ru\]=" "$desktop" || fail "no Russian name"
+grep -q "<launchable type=\"desktop-id\">$id.desktop</launchable>" "$root/share/metainfo/$id.metainfo.xml" ||
+  fail "the metainfo does not launch the desktop entry"
+
+if command -v desktop-file-validate >/dev/null; then
+  desktop-file-validate "$desktop" || fail "desktop-file-validate"
+else
+  echo "desktop-file-validate not installed: not run"
+fi
+if command -v appstreamcli >/dev/null; then
+  appstreamcli validate --no-net "$root/share/metainfo/$id.metainfo.xml" >/dev/null || fail "appstreamcli validate"
+else
+  echo "appstreamcli not installed: not run"
+fi
+
+# The installed tools work on the installed examples.
+examples=$root/share/doc/veltra/examples
+"$root/bin/veltra-check" --format=gcc "$examples"/*.txt || fail "installed examples do not check"
+for scenario in "$examples"/*.scenario; do
+  "$root/bin/veltra-board" --scenario "$scenario" >/dev/null || fail "$scenario"
+done
+
+[ "$failed" = 0 ] && echo "installed tree complete"
+exit "$failed"

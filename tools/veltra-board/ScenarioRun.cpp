@@ -1,0 +1,137 @@
+#include "tools/veltra-board/ScenarioRun.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QStringDecoder>
+
+#include <algorithm>
+
+#include "board/BoardModel.h"
+#include "board/BoardRequests.h"
+#include "board/WordText.h"
+#include "compiler/ProgramCheck.h"
+#include "tools/common/ProgramText.h"
+
+namespace veltra::board_sim {
+
+namespace {
+
+// A failure that stops the run before any expectation: exit code 2.
+struct RunError {
+    int line;
+    std::string message;
+};
+
+// The scenario's lines, which must be UTF-8.
+std::vector<std::string> readScenarioLines(const std::string& path) {
+    std::string bytes, error;
+    if (!readProgramBytes(path, bytes, error)) throw RunError{0, error};
+    QStringDecoder utf8(QStringConverter::Utf8);
+    const QString text = utf8.decode(QByteArrayView(bytes.data(), static_cast<qsizetype>(bytes.size())));
+    if (utf8.hasError()) throw RunError{0, "the scenario is not UTF-8 text"};
+    std::vector<std::string> lines;
+    for (const std::u32string& line : splitLines(text.toStdU32String()))
+        lines.push_back(QString::fromStdU32String(line).toStdString());
+    return lines;
+}
+
+// The program as the editor would upload it: checked, then its words.
+std::vector<std::uint8_t> programUpload(const std::string& path, int line) {
+    std::string bytes, error;
+    if (!readProgramBytes(path, bytes, error)) throw RunError{line, error};
+    std::u32string text;
+    if (!decodeProgramText(bytes, TextEncoding::Windows1251, text))
+        throw RunError{line, "this Qt cannot decode windows-1251"};
+    static ProgramImage image; // 8 KiB of words: kept off the stack
+    CheckReport report;
+    if (buildProgram(splitLines(text), image, report) != 0)
+        throw RunError{line, path + " does not check: " + report.message};
+    std::vector<std::uint8_t> upload;
+    for (std::size_t i = 0; i < image.count; ++i) {
+        upload.push_back(static_cast<std::uint8_t>(image.words[i] & 0xFF));
+        upload.push_back(static_cast<std::uint8_t>(image.words[i] >> 8));
+    }
+    return upload;
+}
+
+// A program the board accepted cannot meet a word it cannot run; should it
+// happen all the same, the run fails there rather than quietly standing still.
+void reportHalts(BoardModel& board, const std::string& name, std::ostream& report, ScenarioOutcome& outcome) {
+    for (const BoardEvent& e : board.takeEvents()) {
+        if (e.kind != BoardEvent::Kind::Halted) continue;
+        ++outcome.failed;
+        report << name << ": the program halted at [" << e.index << "] " << describeWord(e.word) << '\n';
+    }
+}
+
+} // namespace
+
+ScenarioOutcome runScenario(const Scenario& scenario, BoardModel& board, const std::string& name,
+                            std::ostream& report) {
+    ScenarioOutcome outcome;
+    BoardTime now{0};
+    board.advance(now);
+    for (const ScenarioStep& step : scenario.steps) {
+        switch (step.kind) {
+        case ScenarioStep::Kind::Advance:
+            while (now < step.until) {
+                now = std::min(now + kScenarioStep, step.until);
+                board.advance(now);
+                reportHalts(board, name, report, outcome);
+            }
+            break;
+        case ScenarioStep::Kind::Press:
+        case ScenarioStep::Kind::Release:
+            board.setButton(step.button, step.kind == ScenarioStep::Kind::Press);
+            break;
+        case ScenarioStep::Kind::Execute:
+            board.executeNow(step.word);
+            break;
+        case ScenarioStep::Kind::Expect: {
+            ++outcome.expectations;
+            bool holds = false;
+            const std::string found = foundText(board.state(), step.expectation, holds);
+            if (holds) break;
+            ++outcome.failed;
+            report << name << ':' << step.line << ": at " << timeText(now) << ": expected "
+                   << step.expectation.written << ", found " << found << '\n';
+            break;
+        }
+        }
+    }
+    return outcome;
+}
+
+int runScenarioFile(const std::string& path, std::ostream& out, std::ostream& err) {
+    try {
+        Scenario scenario;
+        ScenarioError parseError;
+        if (!parseScenario(readScenarioLines(path), scenario, parseError))
+            throw RunError{parseError.line, parseError.message};
+
+        const QString folder = QFileInfo(QString::fromLocal8Bit(path)).path();
+        const std::string program =
+            QDir(folder).filePath(QString::fromStdString(scenario.program)).toLocal8Bit().toStdString();
+        BoardModel board;
+        const BoardReply reply =
+            applyBoardRequest(board, board_request::Upload, programUpload(program, scenario.programLine));
+        if (reply.status != kBoardAccepted)
+            throw RunError{scenario.programLine, "the board refused " + program + ": " + reply.note};
+
+        const ScenarioOutcome outcome = runScenario(scenario, board, path, out);
+        if (outcome.failed == 0) {
+            out << path << ": all " << outcome.expectations << " expectations held\n" << std::flush;
+            return kScenarioHeld;
+        }
+        out << path << ": " << outcome.failed << " of " << outcome.expectations << " expectations failed\n"
+            << std::flush;
+        return kScenarioFailed;
+    } catch (const RunError& e) {
+        err << path << (e.line > 0 ? ":" + std::to_string(e.line) : std::string()) << ": error: " << e.message
+            << '\n'
+            << std::flush;
+        return kScenarioError;
+    }
+}
+
+} // namespace veltra::board_sim

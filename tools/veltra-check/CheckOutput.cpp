@@ -1,0 +1,57 @@
+#include "tools/veltra-check/CheckOutput.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QString>
+
+namespace veltra::check {
+
+namespace {
+
+QString hexWord(std::uint16_t word) {
+    return QStringLiteral("%1").arg(word, 4, 16, QLatin1Char('0')).toUpper();
+}
+
+} // namespace
+
+void printText(const FileCheck& result, std::FILE* out, std::FILE* err) {
+    if (!result.checked()) {
+        std::fprintf(err, "veltra-check: %s\n", result.error.c_str());
+        return;
+    }
+    std::fprintf(out, "%s\n", result.report.message.c_str());
+    for (std::uint16_t word : result.words)
+        std::fprintf(out, "%04X\n", word);
+}
+
+void printJson(const FileCheck& result, std::FILE* out) {
+    // File names are the file system's bytes; JSON needs UTF-8, so a name that
+    // is not valid UTF-8 shows replacement characters.
+    QJsonObject object{{"file", QString::fromLocal8Bit(result.file)},
+                       {"ok", result.checked() && result.exitCode == 0},
+                       {"status", result.exitCode}};
+    if (!result.checked()) {
+        object.insert("error", QString::fromStdString(result.error));
+    } else {
+        QJsonArray words;
+        for (std::uint16_t word : result.words)
+            words.append(hexWord(word));
+        object.insert("line", result.report.line > 0 ? QJsonValue(result.report.line) : QJsonValue());
+        object.insert("message", QString::fromStdString(result.report.message));
+        object.insert("count", static_cast<int>(result.words.size()));
+        object.insert("words", words);
+    }
+    std::fprintf(out, "%s\n", QJsonDocument(object).toJson(QJsonDocument::Compact).constData());
+}
+
+void printGcc(const FileCheck& result, std::FILE* out) {
+    if (!result.checked()) {
+        std::fprintf(out, "%s: error: %s\n", result.file.c_str(), result.error.c_str());
+    } else if (result.exitCode != 0) {
+        std::fprintf(out, "%s:%d: error: %s\n", result.file.c_str(), result.report.line,
+                     result.report.message.c_str());
+    }
+}
+
+} // namespace veltra::check

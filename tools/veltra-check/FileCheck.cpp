@@ -1,0 +1,49 @@
+#include "tools/veltra-check/FileCheck.h"
+
+#include <new>
+
+namespace veltra::check {
+
+namespace {
+
+void checkBytes(FileCheck& result, std::string& bytes, TextEncoding encoding) {
+    std::u32string text;
+    if (!decodeProgramText(bytes, encoding, text)) {
+        result.exitCode = kInternal;
+        result.error = std::string("this Qt cannot decode ") +
+                       (encoding == TextEncoding::Utf8 ? "UTF-8" : "windows-1251");
+        return;
+    }
+    std::string().swap(bytes); // the decoded text is up to four times larger; free what is done with
+    const std::vector<std::u32string> lines = splitLines(text);
+    std::u32string().swap(text);
+
+    static ProgramImage image; // 8 KiB of words: kept off the stack
+    result.exitCode = buildProgram(lines, image, result.report);
+    if (result.exitCode == 0) result.words.assign(image.words.begin(), image.words.begin() + image.count);
+}
+
+} // namespace
+
+FileCheck checkFile(const std::string& path, TextEncoding encoding) {
+    FileCheck result;
+    result.file = path;
+    // A file under the size limit can still need more memory than a limited
+    // process has (text, lines): that is a refusal like any other, not an abort.
+    try {
+        std::string bytes;
+        if (!readProgramBytes(path, bytes, result.error)) {
+            result.exitCode = kCannotRead;
+            return result;
+        }
+        checkBytes(result, bytes, encoding);
+    } catch (const std::bad_alloc&) {
+        result.exitCode = kOutOfMemory;
+        result.error = "not enough memory to check " + (path == "-" ? std::string("standard input") : path);
+        result.report = {};
+        result.words.clear();
+    }
+    return result;
+}
+
+} // namespace veltra::check
