@@ -11,7 +11,7 @@
 
 #include "compiler/LineCompiler.h"
 #include "compiler/ProgramCheck.h"
-#include "tools/veltra-check/ProgramText.h"
+#include "tools/veltra-check/SourceLines.h"
 
 namespace {
 

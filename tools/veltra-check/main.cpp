@@ -17,7 +17,7 @@
 
 #include <QString>
 
-#include "ProgramText.h"
+#include "SourceLines.h"
 #include "compiler/LineCompiler.h"
 #include "compiler/ProgramCheck.h"
 

@@ -1,4 +1,4 @@
-#include "ProgramText.h"
+#include "SourceLines.h"
 
 #include <QStringDecoder>
 
