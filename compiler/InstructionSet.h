@@ -16,6 +16,7 @@
 // or condition word.
 
 #include <array>
+#include <bit>
 #include <cstddef>
 #include <cstdint>
 
@@ -199,8 +200,15 @@ constexpr unsigned word(Family f, unsigned object = 0, unsigned operand = 0) {
     return ((family(f).base + object) << 8) + operand;
 }
 
+// The board's objects as its words number them, from 1, and the ranges of
+// its colours and brightnesses.
+constexpr int kLedCount = 13;
+constexpr int kLampPortCount = 5; // the ports that carry LED bits
+constexpr int kMaxColour = 8;
+constexpr int kMaxBrightness = 15;
+
 // The object number that stands for all LEDs in LedSet.
-constexpr unsigned kAllLedsObject = 14;
+constexpr unsigned kAllLedsObject = kLedCount + 1;
 // A port byte with every bit set.
 constexpr unsigned kAllBits = 0xFF;
 
@@ -224,13 +232,9 @@ constexpr std::uint16_t kJumpMarkMask = 0xF000;
 
 constexpr bool operandFits(Operand operand, unsigned x) {
     const unsigned low = x & 0x0F;
-    const auto isLed = [](unsigned n) { return n >= 1 && n <= 13; };
-    const auto ones = [](unsigned mask) {
-        int n = 0;
-        for (; mask != 0; mask &= mask - 1)
-            ++n;
-        return n;
-    };
+    const auto isLed = [](unsigned n) { return n >= 1 && n <= kLedCount; };
+    const auto isLampPort = [](unsigned n) { return n >= 1 && n <= kLampPortCount; };
+    const int ones = std::popcount(x);
     switch (operand) {
     case Operand::None:
         return x == 0;
@@ -238,7 +242,7 @@ constexpr bool operandFits(Operand operand, unsigned x) {
     case Operand::Target:
         return true;
     case Operand::BrightColour:
-        return low <= 8;
+        return low <= kMaxColour;
     case Operand::BrightLed:
         return isLed(low);
     case Operand::BrightOnly:
@@ -246,17 +250,17 @@ constexpr bool operandFits(Operand operand, unsigned x) {
     case Operand::Led:
         return isLed(x);
     case Operand::LampPort:
-        return x >= 1 && x <= 5;
+        return isLampPort(x);
     case Operand::Brightness:
-        return x <= 15;
+        return x <= kMaxBrightness;
     case Operand::BitMask:
-        return ones(x) == 1 || ones(x) == 7;
+        return ones == 1 || ones == 7;
     case Operand::RelayMask:
         return x == 0x01 || x == 0x02 || x == 0xFE || x == 0xFD;
     case Operand::ButtonMask:
         return x == 1 || x == 2 || x == 4;
     case Operand::StoreObject:
-        return (x >= 1 && x <= 5) || x == kStoreAllPorts || x == kStoreVarA || x == kStoreVarB ||
+        return isLampPort(x) || x == kStoreAllPorts || x == kStoreVarA || x == kStoreVarB ||
                x == kStoreAllLeds || (x > kStoreAllLeds && isLed(x - kStoreAllLeds));
     case Operand::ServiceRequest:
         return x == kMemoryWriteRequest || x == kMemoryEraseRequest;
