@@ -57,7 +57,7 @@ std::string field(std::string_view name, const isa::Decoded& w) {
     if (name == "hi") return to_string(w.high());
     if (name == "lo") return to_string(w.low());
     if (name == "led") return w.object == isa::kAllLedsObject ? "свд" : "свд_" + to_string(w.object);
-    if (name == "colour") return kColourLetters[w.low()];
+    if (name == "colour") return w.low() <= kMaxColour ? kColourLetters[w.low()] : "?";
     if (name == "bit") return to_string(maskBit(x));
     if (name == "onoff") return onOff(maskSets(x));
     if (name == "bits") return bitText(x);

@@ -70,7 +70,8 @@ std::size_t EncodeFrame(RequestCode code, std::span<const std::uint8_t> data,
 // for a frame build nothing (the request then simply goes unanswered).
 bool BuildFrame(TxFrameSlot& slot, RequestCode code, const std::uint8_t* data, std::size_t length);
 
-// Reading a whole frame, header included, as the frame reader delivers it.
+// Reading a whole frame, header included, whose header is good (ends in 0x0A,
+// so that bytes 4 and 5 give its length).
 std::size_t FramePayloadLength(std::span<const std::uint8_t> frame);
 // The data bytes, without the CRC; empty when the payload is too short to hold a CRC.
 std::span<const std::uint8_t> FrameData(std::span<const std::uint8_t> frame);
