@@ -46,7 +46,7 @@ std::string storeObject(std::uint8_t object) {
 std::string marks(char mark, const isa::Decoded& w) {
     const int x = w.operand;
     if (x >= 1 && x <= 5) return std::string(static_cast<std::size_t>(x), mark);
-    return " " + to_string(x * w.family->unitMs) + " мс";
+    return std::string(" ").append(to_string(x * w.family->unitMs)).append(" мс");
 }
 
 // One field of a family's text form (see compiler/InstructionSet.h).
@@ -66,9 +66,9 @@ std::string field(std::string_view name, const isa::Decoded& w) {
     if (name == "target") return to_string(w.target());
     if (name == "marks+") return marks('+', w);
     if (name == "marks*") return marks('*', w);
-    if (name == "seconds") return x == 1 ? "" : "=" + to_string(x);
+    if (name == "seconds") return x == 1 ? "" : std::string("=").append(to_string(x));
     if (name == "service") return x == isa::kMemoryWriteRequest ? "записать" : "стереть";
-    return "{" + std::string(name) + "}"; // shows in the listing, and fails its test
+    return std::string("{").append(name).append("}"); // shows in the listing, and fails its test
 }
 
 } // namespace
