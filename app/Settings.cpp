@@ -9,14 +9,13 @@
 #include "app/IniLines.h"
 #include "app/ProgramFolder.h"
 #include "app/SafeWrite.h"
+#include "link/PortMap.h"
 
 namespace veltra {
 
 namespace {
 
 constexpr qsizetype kMaxStringBytes = 2047;
-constexpr const char* kPortNames[3] = {"COM1", "COM2", "COM3"};
-constexpr const char* kPortDefaults[3] = {"/dev/ttyS0", "/dev/ttyS1", "/dev/ttyS2"};
 
 // Values are read with the writer's own line search (IniLines), so a key is
 // read from the very line it will be written back to.
@@ -118,8 +117,8 @@ Settings readSettingsFrom(const QString& path) {
     s.VAL1 = ini.integer("EDIT", "VAL1", 0);
     s.VAL2 = ini.integer("EDIT", "VAL2", 0);
     for (int i = 0; i < 3; ++i) {
-        s.PORTS[i] = ini.bytes("PORTS", kPortNames[i], kPortDefaults[i]);
-        if (s.PORTS[i].isEmpty()) s.PORTS[i] = kPortDefaults[i];
+        s.PORTS[i] = ini.bytes("PORTS", kPortNames[i], kDefaultPortDevices[i]);
+        if (s.PORTS[i].isEmpty()) s.PORTS[i] = kDefaultPortDevices[i];
     }
     return s;
 }

@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "board/CommandWords.h"
-#include "board/ObjectCommands.h"
+#include "board/WordHandlers.h"
 
 namespace veltra {
 
@@ -52,11 +52,11 @@ std::size_t BoardModel::stepLength(std::size_t index) const {
 
 BoardTime BoardModel::step() {
     const std::size_t pc = state_.pc;
-    const std::uint16_t word = program_[pc];
+    const isa::Decoded word = isa::decode(program_[pc]);
     lastExecuted_ = static_cast<int>(pc);
     std::size_t next = pc + 1;
     BoardTime pause{0};
-    switch (classifyWord(word)) {
+    switch (kindOf(word)) {
     case WordKind::Object:
         // A restore from an empty store leaves its object as it is; the program goes on.
         executeObjectWord(state_, word);
@@ -77,10 +77,10 @@ BoardTime BoardModel::step() {
         break;
     case WordKind::Jump:
         returnPoint_ = static_cast<int>(pc + 1);
-        next = word & kJumpTargetMask;
+        next = word.target();
         break;
     case WordKind::Invalid:
-        pushEvent({BoardEvent::Kind::Halted, word, static_cast<int>(pc)});
+        pushEvent({BoardEvent::Kind::Halted, word.word, static_cast<int>(pc)});
         halt();
         return pause;
     }
@@ -115,8 +115,9 @@ void BoardModel::advance(BoardTime now) {
 }
 
 bool BoardModel::executeNow(std::uint16_t word) {
-    if (classifyWord(word) != WordKind::Object) return false;
-    const bool done = executeObjectWord(state_, word) == ObjectOutcome::Done;
+    const isa::Decoded w = isa::decode(word);
+    if (kindOf(w) != WordKind::Object) return false;
+    const bool done = executeObjectWord(state_, w) == ObjectOutcome::Done;
     commit();
     return done;
 }

@@ -7,23 +7,26 @@
 #include <span>
 #include <string>
 
+#include "link/FrameCodec.h"
+
 namespace veltra {
 
 class BoardModel;
 
+// The request codes as the bytes the board reads in a frame.
 namespace board_request {
-constexpr std::uint8_t Poll = 0x10;
-constexpr std::uint8_t Status = 0x12;
-constexpr std::uint8_t Upload = 0x24;
-constexpr std::uint8_t Command = 0x25;
-constexpr std::uint8_t MemoryWrite = 0x30;
-constexpr std::uint8_t MemoryErase = 0x31;
-constexpr std::uint8_t Reset = 0xF0;
+constexpr std::uint8_t Poll = static_cast<std::uint8_t>(RequestCode::Poll);
+constexpr std::uint8_t Status = static_cast<std::uint8_t>(RequestCode::Status);
+constexpr std::uint8_t Upload = static_cast<std::uint8_t>(RequestCode::Upload);
+constexpr std::uint8_t Command = static_cast<std::uint8_t>(RequestCode::Command);
+constexpr std::uint8_t MemoryWrite = static_cast<std::uint8_t>(RequestCode::MemoryWrite);
+constexpr std::uint8_t MemoryErase = static_cast<std::uint8_t>(RequestCode::MemoryErase);
+constexpr std::uint8_t Reset = static_cast<std::uint8_t>(RequestCode::Reset);
 } // namespace board_request
 
 constexpr std::uint8_t kBoardAccepted = 0x00;
 constexpr std::uint8_t kBoardRejected = 0x01;
-constexpr std::uint8_t kBoardMemoryFailure = 0x10;
+constexpr std::uint8_t kBoardMemoryFailure = kMemoryFailureBit;
 // A program or copy that could not be stored: the host judges uploads and
 // memory commands by the memory-failure bit alone, so it must be set.
 constexpr std::uint8_t kBoardNotStored = kBoardRejected | kBoardMemoryFailure;

@@ -7,20 +7,22 @@
 #include <chrono>
 #include <cstdint>
 
+#include "compiler/InstructionSet.h"
+
 namespace veltra {
 
 // Board time: a monotonic count of milliseconds from any fixed origin. The
 // board never reads a clock itself; its owner hands it the time.
 using BoardTime = std::chrono::milliseconds;
 
-constexpr int kLedCount = 13;
-constexpr int kPortCount = 6;     // ports 1..6; ports 1..5 carry the LEDs' colour bits
-constexpr int kLampPortCount = 5; // ports with LED bits, whole-byte writes and a brightness
+constexpr int kLedCount = isa::kLedCount;
+constexpr int kPortCount = 6;                       // ports 1..6; ports 1..5 carry the LEDs' colour bits
+constexpr int kLampPortCount = isa::kLampPortCount; // ports with LED bits, whole-byte writes and a brightness
 constexpr int kButtonCount = 3;
 constexpr int kRelayCount = 2;
 constexpr int kStoreCount = 2;
-constexpr std::uint8_t kMaxColour = 8;
-constexpr std::uint8_t kMaxBrightness = 15;
+constexpr std::uint8_t kMaxColour = isa::kMaxColour;
+constexpr std::uint8_t kMaxBrightness = isa::kMaxBrightness;
 constexpr std::size_t kProgramCapacity = 1000;
 
 struct LedState {

@@ -1,37 +1,38 @@
 #pragma once
-// The board's instruction set: which 16-bit words it can execute and what kind
-// of step each one is. The operation is the high byte, its operand the low byte.
+// The board's view of the instruction set (compiler/InstructionSet.h): which
+// 16-bit words it can execute and what kind of step each one is.
 
 #include <cstdint>
 #include <span>
 
 #include "board/BoardState.h"
+#include "compiler/InstructionSet.h"
 
 namespace veltra {
 
 enum class WordKind : std::uint8_t {
     Invalid,   // not a word this board executes
     Object,    // sets an output, a variable or a store; executes at once
-    Pause,     // 0x41 k x 100 ms, 0x42 x s, 0x43 k x 20 ms
+    Pause,     // waits operand × its family's unit
     Condition, // a false condition skips the next step
-    Return,    // 0xB100
-    Prefix,    // 0xD100: the next word goes to the external module
-    Jump,      // 0xE000 + index of the target word
+    Return,    // back to the word after the last jump
+    Prefix,    // the next word goes to the external module
+    Jump,      // goes on at the target index (the low 11 bits)
 };
 
-constexpr std::uint16_t kReturnWord = 0xB100;
-constexpr std::uint16_t kModulePrefixWord = 0xD100;
-constexpr std::uint16_t kJumpTargetMask = 0x07FF;
+constexpr std::uint16_t kModulePrefixWord = isa::word(isa::Family::ModulePrefix);
 
-// Checks the whole word, operand included: an LED number outside 1..13, a
+// The whole word counts, operand included: an LED number outside 1..13, a
 // colour above 8, a bit mask that is neither one bit set nor one bit cleared
-// and so on make a word Invalid.
-WordKind classifyWord(std::uint16_t word);
+// and so on make a word Invalid, as does a word that never reaches a board
+// (the console's memory requests).
+WordKind kindOf(const isa::Decoded& w);
+inline WordKind classifyWord(std::uint16_t word) {
+    return kindOf(isa::decode(word));
+}
 
-BoardTime pauseLength(std::uint16_t word);
-
-// Whether a Condition word holds for the given buttons and variables.
-bool conditionHolds(const BoardState& s, std::uint16_t word);
+// The length of a Pause word.
+BoardTime pauseLength(const isa::Decoded& w);
 
 // Index of the first word of a program the board could not run, or -1 when it
 // can run all of them: an Invalid word, a module prefix with nothing after it,

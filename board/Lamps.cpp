@@ -1,5 +1,7 @@
 #include "board/Lamps.h"
 
+#include <algorithm>
+
 namespace veltra {
 
 namespace {
@@ -98,6 +100,13 @@ void writePort(BoardState& s, int port, std::uint8_t byte) {
         bytes[p] = s.ports[p];
     bytes[port - 1] = byte;
     writeLampPorts(s, bytes);
+}
+
+void writeAllPorts(BoardState& s, const std::array<std::uint8_t, kPortCount>& bytes) {
+    std::array<std::uint8_t, kLampPortCount> lamp{};
+    std::copy_n(bytes.begin(), kLampPortCount, lamp.begin());
+    writeLampPorts(s, lamp);
+    s.ports[kPortCount - 1] = bytes[kPortCount - 1];
 }
 
 void setPortBrightness(BoardState& s, int port, std::uint8_t brightness) {

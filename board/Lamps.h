@@ -38,6 +38,8 @@ void setLeds(BoardState& s, const std::array<LedState, kLedCount>& leds);
 void writeLampPorts(BoardState& s, const std::array<std::uint8_t, kLampPortCount>& bytes);
 // Write one port 1..6.
 void writePort(BoardState& s, int port, std::uint8_t byte);
+// Write all six ports at once.
+void writeAllPorts(BoardState& s, const std::array<std::uint8_t, kPortCount>& bytes);
 
 // Brightness of port 1..5; the lit LEDs of that port take it at once.
 void setPortBrightness(BoardState& s, int port, std::uint8_t brightness);

@@ -10,8 +10,8 @@ namespace veltra {
 enum class CmdKind : std::uint8_t {
     Single = 0,       // word alone (nothing if word is 0)
     Conditional = 1,  // prefixWord (the condition), then word
-    External = 2,     // prefixWord (0xD100), then word forwarded to the external module
-    Service = 100,    // console only: word 0x30 / 0x31 selects an EEPROM request of the link
+    External = 2,     // prefixWord (the module prefix), then word forwarded to the external module
+    Service = 100,    // console only: a MemoryService word selects an EEPROM request of the link
 };
 
 enum class CmdStatus : std::uint8_t {

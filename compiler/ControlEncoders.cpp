@@ -3,6 +3,7 @@
 // "если ... тогда".
 
 #include "compiler/Encoders.h"
+#include "compiler/InstructionSet.h"
 
 namespace veltra {
 namespace {
@@ -13,6 +14,8 @@ using enc::kNoPos;
 using enc::skipBlanks;
 using enc::succeed;
 using enc::Switch;
+using isa::Family;
+using isa::word;
 
 // Steps over one blank at `pos`; a second blank there is an error (kNoPos).
 std::size_t oneBlankAtMost(std::u32string_view line, std::size_t pos) {
@@ -41,26 +44,26 @@ struct VariableWords {
 
 constexpr VariableWords kVarA{.own = U'А',
                               .other = U'В',
-                              .set = 0x9100,
-                              .add = 0x9300,
-                              .subtract = 0x9500,
-                              .copy = 0x9700,
-                              .addOther = 0x9900,
-                              .subOther = 0x9A00,
-                              .shiftLeft = 0x9D00,
-                              .shiftRight = 0x9E00,
-                              .objectCode = 0x0A};
+                              .set = word(Family::SetA),
+                              .add = word(Family::AddToA),
+                              .subtract = word(Family::SubtractFromA),
+                              .copy = word(Family::CopyBToA),
+                              .addOther = word(Family::AddBToA),
+                              .subOther = word(Family::SubtractBFromA),
+                              .shiftLeft = word(Family::ShiftALeft),
+                              .shiftRight = word(Family::ShiftARight),
+                              .objectCode = isa::kStoreVarA};
 constexpr VariableWords kVarB{.own = U'В',
                               .other = U'А',
-                              .set = 0x9200,
-                              .add = 0x9400,
-                              .subtract = 0x9600,
-                              .copy = 0x9800,
-                              .addOther = 0x9B00,
-                              .subOther = 0x9C00,
+                              .set = word(Family::SetB),
+                              .add = word(Family::AddToB),
+                              .subtract = word(Family::SubtractFromB),
+                              .copy = word(Family::CopyAToB),
+                              .addOther = word(Family::AddAToB),
+                              .subOther = word(Family::SubtractAFromB),
                               .shiftLeft = 0,
                               .shiftRight = 0,
-                              .objectCode = 0x0B};
+                              .objectCode = isa::kStoreVarB};
 
 bool byteOperand(std::u32string_view line, std::size_t pos, unsigned base, CmdRecord& rec) {
     const int x = parseNumber(line, pos);
@@ -88,7 +91,7 @@ bool encodeVariable(std::u32string_view line, std::size_t start, const VariableW
         if (matchesAt(line, p + 1, U">>1")) return succeed(rec, v.shiftRight);
     }
     if (const int store = enc::storeAt(line, p)) {
-        return succeed(rec, (store == 1 ? 0xC800u : 0xC900u) + v.objectCode);
+        return succeed(rec, word(Family::Restore, static_cast<unsigned>(store), v.objectCode));
     }
     return byteOperand(line, p, v.set, rec);
 }
@@ -101,8 +104,10 @@ struct ComparisonWords {
     unsigned less;
 };
 
-constexpr ComparisonWords kTestA{0x5400, 0x5B00, 0x8400, 0x7400};
-constexpr ComparisonWords kTestB{0x5500, 0x5C00, 0x8500, 0x7500};
+constexpr ComparisonWords kTestA{word(Family::VarAIsZero), word(Family::VarAEquals), word(Family::VarAAbove),
+                                 word(Family::VarABelow)};
+constexpr ComparisonWords kTestB{word(Family::VarBIsZero), word(Family::VarBEquals), word(Family::VarBAbove),
+                                 word(Family::VarBBelow)};
 
 bool encodeVariableTest(std::u32string_view line, std::size_t start, const ComparisonWords& w,
                         CmdRecord& rec) {
@@ -151,17 +156,17 @@ bool encodePause(std::u32string_view line, std::size_t start, CmdRecord& rec) {
         unsigned count = 0;
         while (count < 5 && charAt(line, start + 5 + count) == c)
             ++count;
-        return succeed(rec, (c == U'+' ? 0x4100u : 0x4300u) + count);
+        return succeed(rec, word(c == U'+' ? Family::PauseTenths : Family::PauseFiftieths, 0, count));
     }
     if (c == U'=' || c == U' ') {
         for (std::size_t i = 5; i <= 9; ++i) {
             const char32_t here = charAt(line, start + i);
             if (here == U'\0') break;
-            if (here == U'=') return byteOperand(line, start + i + 1, 0x4200, rec);
+            if (here == U'=') return byteOperand(line, start + i + 1, word(Family::PauseSeconds), rec);
         }
         return fail(rec, CmdStatus::BadParameter);
     }
-    return succeed(rec, 0x4201); // a bare "пауза" waits one second
+    return succeed(rec, word(Family::PauseSeconds, 0, 1)); // a bare "пауза" waits one second
 }
 
 bool encodeVarA(std::u32string_view line, std::size_t start, CmdRecord& rec) {
@@ -194,10 +199,10 @@ bool encodeButtonTest(std::u32string_view line, std::size_t start, CmdRecord& re
     switch (enc::onOffAt(line, p)) {
     case Switch::On:
         rec.rest = p + 3;
-        return succeed(rec, 0x6300u + mask);
+        return succeed(rec, word(Family::ButtonOn, 0, mask));
     case Switch::Off:
         rec.rest = p + 4;
-        return succeed(rec, 0x5300u + mask);
+        return succeed(rec, word(Family::ButtonOff, 0, mask));
     case Switch::None:
         break;
     }
@@ -220,11 +225,11 @@ bool encodeJump(std::u32string_view line, std::size_t start, CmdRecord& rec) {
     const int n = parseNumber(line, p + 6);
     if (!inRange(n, 1, 15)) return fail(rec, CmdStatus::BadParameter);
     // The label number stands in for the target until the whole text is known.
-    return succeed(rec, 0xE000u + static_cast<unsigned>(n));
+    return succeed(rec, word(Family::Jump, 0, static_cast<unsigned>(n)));
 }
 
 bool encodeReturn(std::u32string_view, std::size_t, CmdRecord& rec) {
-    return succeed(rec, 0xB100);
+    return succeed(rec, word(Family::Return));
 }
 
 bool encodeLabel(std::u32string_view line, std::size_t start, CmdRecord& rec) {

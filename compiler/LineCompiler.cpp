@@ -127,7 +127,7 @@ bool isExternalAt(std::u32string_view line, std::size_t pos) {
     return matchesAt(line, pos, U"вм") || matchesAt(line, pos, U"ВМ");
 }
 
-// The "вм" form: the command at `pos` compiled to the prefix 0xD100; the
+// The "вм" form: the command at `pos` compiled to the module prefix; the
 // forwarded command is compiled with the program table in both modes.
 void wrapExternal(std::u32string_view line, std::size_t pos, bool conditional, CmdRecord& rec) {
     if (rec.status != CmdStatus::Ok || !isExternalAt(line, pos)) return;

@@ -5,6 +5,7 @@
 #include <iterator>
 
 #include "compiler/Encoders.h"
+#include "compiler/InstructionSet.h"
 
 namespace veltra {
 namespace {
@@ -15,6 +16,8 @@ using enc::kNoPos;
 using enc::skipBlanks;
 using enc::succeed;
 using enc::Switch;
+using isa::Family;
+using isa::word;
 
 struct ColourLetter {
     char32_t lower;
@@ -34,10 +37,10 @@ int colourCode(char32_t c) {
     return -1;
 }
 
-constexpr int kAllLeds = 14;
+constexpr int kAllLeds = static_cast<int>(isa::kAllLedsObject);
 
 unsigned ledWord(int n, int brightness, int colour) {
-    return 0xA000u + static_cast<unsigned>(n * 256 + brightness * 16 + colour);
+    return word(Family::LedSet, static_cast<unsigned>(n), static_cast<unsigned>(brightness * 16 + colour));
 }
 
 // The value of "свд_n = ..." or "свд = ..." (n = 14), read from `pos`, the
@@ -53,7 +56,8 @@ bool encodeLedValue(std::u32string_view line, std::size_t pos, int n, CmdRecord&
         break;
     }
     if (const int store = enc::storeAt(line, pos)) {
-        return succeed(rec, (store == 1 ? 0xC840u : 0xC940u) + (all ? 0u : static_cast<unsigned>(n)));
+        return succeed(rec, word(Family::Restore, static_cast<unsigned>(store), isa::kStoreAllLeds) +
+                                (all ? 0u : static_cast<unsigned>(n)));
     }
 
     const char32_t letter = charAt(line, pos);
@@ -68,13 +72,14 @@ bool encodeLedValue(std::u32string_view line, std::size_t pos, int n, CmdRecord&
     }
     p = skipBlanks(line, p + 1, 2);
     if (charAt(line, p) == U'В') { // colour from А, brightness from В, whatever the letter
-        return succeed(rec, all ? 0x3400u : 0x3300u + static_cast<unsigned>(n));
+        return succeed(rec, all ? word(Family::AllLedsFromAB)
+                                : word(Family::LedFromAB, 0, static_cast<unsigned>(n)));
     }
     const int brightness = parseNumber(line, p);
     if (!inRange(brightness, 0, 15)) return fail(rec, CmdStatus::BadParameter);
     if (fromA) {
-        return succeed(rec, all ? 0x3200u + static_cast<unsigned>(brightness * 16)
-                                : 0x3100u + static_cast<unsigned>(brightness * 16 + n));
+        return succeed(rec, all ? word(Family::AllLedsFromA, 0, static_cast<unsigned>(brightness * 16))
+                                : word(Family::LedFromA, 0, static_cast<unsigned>(brightness * 16 + n)));
     }
     return succeed(rec, ledWord(n, brightness, colour));
 }
@@ -102,13 +107,14 @@ bool encodePortAll(std::u32string_view line, std::size_t start, CmdRecord& rec) 
     p = skipBlanks(line, p, 1);
     switch (enc::onOffAt(line, p)) {
     case Switch::On:
-        return succeed(rec, 0x2EFF);
+        return succeed(rec, word(Family::AllPortsWrite, 0, isa::kAllBits));
     case Switch::Off:
-        return succeed(rec, 0x2E00);
+        return succeed(rec, word(Family::AllPortsWrite));
     case Switch::None:
         break;
     }
-    if (const int store = enc::storeAt(line, p)) return succeed(rec, store == 1 ? 0xC809 : 0xC909);
+    if (const int store = enc::storeAt(line, p))
+        return succeed(rec, word(Family::Restore, static_cast<unsigned>(store), isa::kStoreAllPorts));
     return fail(rec, CmdStatus::BadParameter);
 }
 
@@ -126,7 +132,7 @@ bool encodePortBit(std::u32string_view line, std::size_t start, CmdRecord& rec) 
     const bool off = state == Switch::Off || charAt(line, p) == U'0';
     if (!on && !off) return fail(rec, CmdStatus::BadParameter);
     const unsigned mask = 1u << (bit - 1);
-    return succeed(rec, 0x1000u + static_cast<unsigned>(n) * 256 + (on ? mask : (~mask & 0xFFu)));
+    return succeed(rec, word(Family::PortBit, static_cast<unsigned>(n), on ? mask : (~mask & 0xFFu)));
 }
 
 bool encodePort(std::u32string_view line, std::size_t start, CmdRecord& rec) {
@@ -136,19 +142,19 @@ bool encodePort(std::u32string_view line, std::size_t start, CmdRecord& rec) {
     if (p == kNoPos) return fail(rec, CmdStatus::BadCommand);
     p = skipBlanks(line, p, 1);
 
-    const unsigned port = static_cast<unsigned>(n) * 256;
+    const unsigned port = static_cast<unsigned>(n);
     switch (enc::onOffAt(line, p)) {
     case Switch::On:
-        return succeed(rec, 0x20FFu + port);
+        return succeed(rec, word(Family::PortWrite, port, isa::kAllBits));
     case Switch::Off:
-        return succeed(rec, 0x2000u + port);
+        return succeed(rec, word(Family::PortWrite, port));
     case Switch::None:
         break;
     }
-    if (charAt(line, p) == U'А') return succeed(rec, 0x4D00u + static_cast<unsigned>(n));
-    if (charAt(line, p) == U'В') return succeed(rec, 0x4E00u + static_cast<unsigned>(n));
+    if (charAt(line, p) == U'А') return succeed(rec, word(Family::PortFromA, 0, port));
+    if (charAt(line, p) == U'В') return succeed(rec, word(Family::PortFromB, 0, port));
     if (const int store = enc::storeAt(line, p)) {
-        return succeed(rec, (store == 1 ? 0xC800u : 0xC900u) + static_cast<unsigned>(n));
+        return succeed(rec, word(Family::Restore, static_cast<unsigned>(store), port));
     }
 
     // Eight bits, first written first: "10000000" is bit 0 alone.
@@ -160,7 +166,7 @@ bool encodePort(std::u32string_view line, std::size_t start, CmdRecord& rec) {
         ++length;
     }
     if (length != 8) return fail(rec, CmdStatus::BadParameter);
-    return succeed(rec, 0x2000u + port + byte);
+    return succeed(rec, word(Family::PortWrite, port, byte));
 }
 
 bool encodeRelay(std::u32string_view line, std::size_t start, CmdRecord& rec) {
@@ -172,9 +178,9 @@ bool encodeRelay(std::u32string_view line, std::size_t start, CmdRecord& rec) {
     p = skipBlanks(line, p, 1);
     switch (enc::onOffAt(line, p)) {
     case Switch::On:
-        return succeed(rec, 0x1A00u + mask);
+        return succeed(rec, word(Family::Relay, 0, mask));
     case Switch::Off:
-        return succeed(rec, 0x1A00u + (~mask & 0xFFu));
+        return succeed(rec, word(Family::Relay, 0, ~mask & 0xFFu));
     case Switch::None:
         break;
     }
@@ -188,7 +194,7 @@ bool encodeBrightness(std::u32string_view line, std::size_t start, CmdRecord& re
     if (p == kNoPos) return fail(rec, CmdStatus::BadCommand);
     const int value = parseNumber(line, skipBlanks(line, p, 1));
     if (!inRange(value, 0, 15)) return fail(rec, CmdStatus::BadParameter);
-    return succeed(rec, 0x4400u + static_cast<unsigned>(n * 256 + value));
+    return succeed(rec, word(Family::PortBrightness, static_cast<unsigned>(n), static_cast<unsigned>(value)));
 }
 
 bool encodeBrightnessAll(std::u32string_view line, std::size_t start, CmdRecord& rec) {
@@ -196,7 +202,7 @@ bool encodeBrightnessAll(std::u32string_view line, std::size_t start, CmdRecord&
     if (p == kNoPos) return fail(rec, CmdStatus::BadCommand);
     const int value = parseNumber(line, skipBlanks(line, p, 2));
     if (!inRange(value, 0, 15)) return fail(rec, CmdStatus::BadParameter);
-    return succeed(rec, 0x4A00u + static_cast<unsigned>(value));
+    return succeed(rec, word(Family::AllBrightness, 0, static_cast<unsigned>(value)));
 }
 
 bool encodeStore(std::u32string_view line, std::size_t start, CmdRecord& rec) {
@@ -207,7 +213,7 @@ bool encodeStore(std::u32string_view line, std::size_t start, CmdRecord& rec) {
     if (p == kNoPos) return fail(rec, CmdStatus::BadCommand);
     p = skipBlanks(line, p, 1);
 
-    // Object numbers start at 1: code 0x00 names no object, and 0x40 would
+    // Object numbers start at 1: code 0 names no object, and LED 0 would
     // silently mean all LEDs.
     unsigned code = 0;
     if (matchesAt(line, p, U"порт_")) {
@@ -215,21 +221,21 @@ bool encodeStore(std::u32string_view line, std::size_t start, CmdRecord& rec) {
         if (!inRange(d, 1, 3)) return fail(rec, CmdStatus::BadParameter);
         code = static_cast<unsigned>(d);
     } else if (matchesAt(line, p, U"порт")) {
-        code = 0x09;
+        code = isa::kStoreAllPorts;
     } else if (matchesAt(line, p, U"свд_")) {
         const int d = parseNumber(line, p + 4);
         if (!inRange(d, 1, 8)) return fail(rec, CmdStatus::BadParameter);
-        code = 0x40u + static_cast<unsigned>(d);
+        code = isa::kStoreAllLeds + static_cast<unsigned>(d);
     } else if (matchesAt(line, p, U"свд")) {
-        code = 0x40;
+        code = isa::kStoreAllLeds;
     } else if (charAt(line, p) == U'А') {
-        code = 0x0A;
+        code = isa::kStoreVarA;
     } else if (charAt(line, p) == U'В') {
-        code = 0x0B;
+        code = isa::kStoreVarB;
     } else {
         return fail(rec, CmdStatus::BadParameter);
     }
-    return succeed(rec, 0xC000u + store * 256 + code);
+    return succeed(rec, word(Family::Save, store, code));
 }
 
 bool encodeExternal(std::u32string_view line, std::size_t start, CmdRecord& rec) {
@@ -238,23 +244,23 @@ bool encodeExternal(std::u32string_view line, std::size_t start, CmdRecord& rec)
         if (++blanks == 8) return fail(rec, CmdStatus::BadCommand);
     }
     rec.rest = p;
-    return succeed(rec, 0xD100);
+    return succeed(rec, word(Family::ModulePrefix));
 }
 
 bool encodeEeprom(std::u32string_view line, std::size_t start, CmdRecord& rec) {
     std::size_t p = enc::afterEquals(line, start + 4);
     if (p == kNoPos) return fail(rec, CmdStatus::BadCommand);
     p = skipBlanks(line, p, 1);
-    unsigned word = 0;
+    unsigned request = 0;
     if (matchesAt(line, p, U"записать")) {
-        word = 0x30;
+        request = isa::kMemoryWriteRequest;
     } else if (matchesAt(line, p, U"стереть")) {
-        word = 0x31;
+        request = isa::kMemoryEraseRequest;
     } else {
         return fail(rec, CmdStatus::BadCommand);
     }
     rec.kind = CmdKind::Service;
-    return succeed(rec, word);
+    return succeed(rec, word(Family::MemoryService, 0, request));
 }
 
 } // namespace veltra

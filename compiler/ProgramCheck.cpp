@@ -3,6 +3,7 @@
 #include <array>
 #include <cstdio>
 
+#include "compiler/InstructionSet.h"
 #include "compiler/LineCompiler.h"
 #include "compiler/StatusText.h"
 
@@ -83,14 +84,15 @@ int buildProgram(const std::vector<std::u32string>& lines, ProgramImage& image, 
     }
 
     // Jumps hold their label number until every label is known.
+    constexpr unsigned kJumpWord = isa::word(isa::Family::Jump);
     for (unsigned i = 0; i < count; ++i) {
         const std::uint16_t word = image.words[i];
-        if ((word & 0xF000) != 0xE000) continue;
-        const unsigned n = word & 0x000F;
+        if ((word & isa::kJumpMarkMask) != kJumpWord) continue;
+        const unsigned n = word & isa::kJumpLabelMask;
         if (image.labelAddr[n] == kLabelUndefined) {
             return failWith(report, firstJumpLine[n], format("ОШИБКА: неверная метка [ %u ] !", n), 1);
         }
-        image.words[i] = static_cast<std::uint16_t>(0xE000 | (image.labelAddr[n] & 0x07FF));
+        image.words[i] = static_cast<std::uint16_t>(kJumpWord | (image.labelAddr[n] & isa::kJumpTargetMask));
     }
 
     image.count = static_cast<std::uint16_t>(count);

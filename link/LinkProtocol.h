@@ -13,12 +13,12 @@
 
 #include "compiler/ProgramImage.h"
 #include "link/FrameCodec.h"
+#include "link/LinkCycle.h"
 
 namespace veltra {
 
-// Worker cycles a reply keeps the link alive (about two seconds).
-constexpr std::int32_t kLinkAliveCycles = 40;
-constexpr std::uint8_t kMemoryFailureBit = 0x10;
+// Worker cycles a reply keeps the link alive.
+constexpr std::int32_t kLinkAliveCycles = cyclesIn(std::chrono::seconds(2));
 
 class LinkProtocol {
   public:

@@ -9,14 +9,20 @@
 #include <QByteArray>
 #include <QString>
 
+#include <array>
 #include <optional>
 
 namespace veltra {
 
+// The names the program knows, and the device each stands for until the
+// settings' [PORTS] section says otherwise.
+constexpr std::array<const char*, 3> kPortNames = {"COM1", "COM2", "COM3"};
+constexpr std::array<const char*, 3> kDefaultPortDevices = {"/dev/ttyS0", "/dev/ttyS1", "/dev/ttyS2"};
+
 struct PortMap {
-    QByteArray com1 = "/dev/ttyS0";
-    QByteArray com2 = "/dev/ttyS1";
-    QByteArray com3 = "/dev/ttyS2";
+    QByteArray com1 = kDefaultPortDevices[0];
+    QByteArray com2 = kDefaultPortDevices[1];
+    QByteArray com3 = kDefaultPortDevices[2];
 };
 
 // The device path of "COM1", "COM2" or "COM3" (exact, case-sensitive);

@@ -9,12 +9,13 @@
 #include <unistd.h>
 
 #include "link/ComPort.h"
+#include "link/LinkCycle.h"
 
 namespace veltra {
 
 namespace {
 
-constexpr unsigned long kCycleMs = 50;
+constexpr unsigned long kCycleMs = kLinkCycle.count();
 // How long the GUI thread sleeps between tries while it waits for the worker,
 // and the worker between looks while it is held.
 constexpr unsigned long kGuiPollMs = 2;

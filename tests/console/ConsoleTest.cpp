@@ -7,13 +7,13 @@
 
 #include <gtest/gtest.h>
 
-#include "tests/support/SimulatedBoard.h"
 #include "console/Console.h"
+#include "tests/support/ScriptedBoard.h"
 
 namespace veltra {
 namespace {
 
-using test::SimulatedBoard;
+using test::ScriptedBoard;
 
 QStringList lines(const QPlainTextEdit& edit) { return edit.toPlainText().split(QChar('\n')); }
 
@@ -40,7 +40,7 @@ protected:
 
     QPlainTextEdit edit;
     LinkProtocol link;
-    SimulatedBoard board;
+    ScriptedBoard board;
     Console console;
 };
 

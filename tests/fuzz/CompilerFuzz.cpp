@@ -1,7 +1,9 @@
 // libFuzzer target: arbitrary bytes, decoded as Windows-1251 the way
 // veltra-check reads a file, go through both line entries and through the
 // whole-program build. Besides crashes and sanitizer reports it traps on any
-// record or image that breaks the compiler's own promises.
+// record or image that breaks the compiler's own promises, among them that
+// every word is one of the instruction table's, of a family the line's mode
+// produces.
 
 #include <cstddef>
 #include <cstdint>
@@ -9,9 +11,10 @@
 #include <string_view>
 #include <vector>
 
+#include "compiler/InstructionSet.h"
 #include "compiler/LineCompiler.h"
 #include "compiler/ProgramCheck.h"
-#include "tools/common/ProgramText.h"
+#include "tools/common/SourceLines.h"
 
 namespace {
 
@@ -28,22 +31,13 @@ bool sameRecord(const CmdRecord& a, const CmdRecord& b) {
            a.status == b.status;
 }
 
-bool isConditionWord(std::uint16_t w) {
-    switch (w >> 8) {
-    case 0x53:
-    case 0x54:
-    case 0x55:
-    case 0x5B:
-    case 0x5C:
-    case 0x63:
-    case 0x74:
-    case 0x75:
-    case 0x84:
-    case 0x85:
-        return true;
-    default:
-        return false;
-    }
+namespace isa = veltra::isa;
+
+// A word of the table, of a family that `mode` produces; 0 stands for no word.
+void requireWord(std::uint16_t word, isa::Modes mode) {
+    if (word == 0) return;
+    const isa::Decoded w = isa::decode(word);
+    require(w && (w.family->modes & mode) != 0);
 }
 
 void checkRecord(const CmdRecord& rec, bool console) {
@@ -65,18 +59,25 @@ void checkRecord(const CmdRecord& rec, bool console) {
     if (rec.status == CmdStatus::Skip)
         require(rec.prefixWord == 0 && rec.label == 0 && rec.kind == CmdKind::Single);
     require(rec.label <= 15);
+    const isa::Modes mode = console ? isa::kConsole : isa::kProgram;
     switch (rec.kind) {
     case CmdKind::Single:
         require(rec.prefixWord == 0);
+        requireWord(rec.word, mode);
         break;
-    case CmdKind::Conditional:
-        require(!console && isConditionWord(rec.prefixWord));
+    case CmdKind::Conditional: {
+        const isa::Decoded condition = isa::decode(rec.prefixWord);
+        require(!console && condition && condition.family->step == isa::Step::Condition);
+        requireWord(rec.word, mode);
         break;
+    }
     case CmdKind::External:
-        require(rec.prefixWord == 0xD100);
+        require(rec.prefixWord == isa::word(isa::Family::ModulePrefix));
+        requireWord(rec.word, isa::kModule);
         break;
     case CmdKind::Service:
-        require(console && rec.status == CmdStatus::Ok && (rec.word == 0x30 || rec.word == 0x31));
+        require(console && rec.status == CmdStatus::Ok && isa::decode(rec.word) &&
+                isa::decode(rec.word).family->family == isa::Family::MemoryService);
         break;
     default:
         require(false);
@@ -129,7 +130,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         require(!lineFailed && words == image.count && image.count <= veltra::kMaxProgramWords);
         require(report.colour == veltra::MessageColour::Green);
         for (unsigned i = 0; i < image.count; ++i) {
-            if ((image.words[i] & 0xF000) == 0xE000) require((image.words[i] & 0x0FFF) <= image.count);
+            if ((image.words[i] & isa::kJumpMarkMask) == isa::word(isa::Family::Jump))
+                require((image.words[i] & 0x0FFF) <= image.count);
         }
     } else {
         require(image.count == 0 && report.colour == veltra::MessageColour::Red);

@@ -94,12 +94,35 @@ TEST(FrameAssembler, OversizeLengthIsNotCollected) {
         Bytes filler(5000, 0x55);
         const Bytes poll = frame(0x10, 0);
         EXPECT_EQ(feedAll(a, cat({oversize, filler, poll})), std::vector<Bytes>{poll}) << length;
-        EXPECT_LE(a.rxPos, FrameAssembler::kBufferSize);
+        EXPECT_LE(a.rxPos, static_cast<int>(kFrameBufferSize));
     }
     // The largest frame that fits is still collected.
     FrameAssembler a;
-    Bytes largest = frame(0x24, 0, Bytes(FrameAssembler::kMaxPayload, 0x77));
+    Bytes largest = frame(0x24, 0, Bytes(kMaxFramePayload, 0x77));
     EXPECT_EQ(feedAll(a, largest), std::vector<Bytes>{largest});
+}
+
+TEST(FrameAssembler, TheBoardSearchesABadHeaderForTheNextStartWhereTheHostKeepsItsLength) {
+    const Bytes poll = frame(0x10, 0);
+    const Bytes oneByte = {0x77, 0x70, 0x61, 0x25, 0x01, 0x00, 0x00, 0x0A, 0x55};
+    const struct {
+        const char* name;
+        Bytes stream;
+        std::vector<Bytes> host;
+        std::vector<Bytes> board;
+    } cases[] = {
+        {"a frame starts inside a header without 0x0A",
+         cat({{0x77, 0x01, 0x02}, poll}),
+         {Bytes{0x77, 0x01, 0x02, 0x77, 0x70, 0x61, 0x10, 0x00}},
+         {poll}},
+        {"a payload too short for its CRC", cat({oneByte, poll}), {oneByte, poll}, {poll}},
+    };
+    for (const auto& c : cases) {
+        FrameAssembler host;
+        EXPECT_EQ(feedAll(host, c.stream), c.host) << c.name;
+        FrameAssembler board(FrameAssembler::HeaderCheck::Resynchronise);
+        EXPECT_EQ(feedAll(board, c.stream), c.board) << c.name;
+    }
 }
 
 TEST(FrameAssembler, PartialFrameDroppedInTheTwentyFirstSilentCycle) {

@@ -7,12 +7,12 @@
 #include <gtest/gtest.h>
 
 #include "link/TFormLink.h"
-#include "tests/support/SimulatedBoard.h"
+#include "tests/support/ScriptedBoard.h"
 
 namespace veltra {
 namespace {
 
-using test::SimulatedBoard;
+using test::ScriptedBoard;
 
 const QString kSeparator(49, QChar('-'));
 
@@ -42,7 +42,7 @@ protected:
     }
 
     LinkProtocol link;
-    SimulatedBoard board;
+    ScriptedBoard board;
     QStringList log;
 };
 

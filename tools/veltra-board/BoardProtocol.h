@@ -1,11 +1,12 @@
 #pragma once
-// The board's side of the wire format: reading the host's request frames and
-// writing answers. Kept apart from the editor's own frame code, as a real
-// board's firmware would be.
+// The board's side of the wire: reading the host's request frames and
+// writing answers, with the link's own frame code. The board resynchronises
+// at any header that cannot be right, where the host keeps its last length.
 
 #include <cstdint>
-#include <optional>
 #include <vector>
+
+#include "link/FrameAssembler.h"
 
 namespace veltra::board_sim {
 
@@ -21,21 +22,15 @@ struct BoardAnswer {
     std::vector<std::uint8_t> payload;
 };
 
-// CRC-16/KERMIT over the data bytes.
-std::uint16_t boardCrc(const std::uint8_t* bytes, std::size_t length);
-
 // Collects request frames from the received bytes: skips everything until a
 // 0x77 that starts a header ending in 0x0A, then takes the announced length.
 class BoardFrameParser {
   public:
-    static constexpr std::size_t kMaxFrame = 4096;
-
     // Adds bytes; returns the requests they complete, in order.
     std::vector<BoardRequest> push(const std::uint8_t* bytes, std::size_t length);
 
   private:
-    std::optional<BoardRequest> takeOne();
-    std::vector<std::uint8_t> buffer_;
+    FrameAssembler assembler_{FrameAssembler::HeaderCheck::Resynchronise};
 };
 
 // The bytes of an answer to `code`: header with the status, then the payload

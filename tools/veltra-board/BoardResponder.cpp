@@ -5,12 +5,13 @@
 namespace veltra::board_sim {
 
 namespace {
-constexpr std::uint8_t kPoll = 0x10;
-constexpr std::uint8_t kMemoryFailure = 0x10;
-constexpr std::uint8_t kRejected = 0x01;
+constexpr std::uint8_t kPoll = board_request::Poll;
+constexpr std::uint8_t kMemoryFailure = kBoardMemoryFailure;
+constexpr std::uint8_t kRejected = kBoardRejected;
 
 bool touchesMemory(std::uint8_t code) {
-    return code == 0x24 || code == 0x30 || code == 0x31;
+    return code == board_request::Upload || code == board_request::MemoryWrite ||
+           code == board_request::MemoryErase;
 }
 
 // A refused upload or memory request answers as the board answers one it

@@ -78,7 +78,7 @@ void BoardSession::receive(const std::uint8_t* bytes, std::size_t length) {
             std::uniform_int_distribution<int> count(1, 8), value(0, 254);
             for (int n = count(random_); n > 0; --n) {
                 int b = value(random_);
-                bytesOut.push_back(static_cast<std::uint8_t>(b >= 0x77 ? b + 1 : b));
+                bytesOut.push_back(static_cast<std::uint8_t>(b >= kFrameStart ? b + 1 : b));
             }
         }
         scheduled_.emplace_back(Clock::now() + std::chrono::milliseconds(options_.delayMs),

@@ -10,7 +10,7 @@
 #include "board/BoardRequests.h"
 #include "board/WordText.h"
 #include "compiler/ProgramCheck.h"
-#include "tools/common/ProgramText.h"
+#include "tools/common/SourceLines.h"
 
 namespace veltra::board_sim {
 

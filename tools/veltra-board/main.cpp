@@ -18,8 +18,8 @@
 #include "tools/veltra-board/BoardSession.h"
 #include "tools/veltra-board/PtyEndpoint.h"
 #include "tools/veltra-board/ScenarioRun.h"
-#include "tools/veltra-board/SimulatedBoard.h"
 #include "tools/veltra-board/StopSignals.h"
+#include "tools/veltra-board/VirtualBoard.h"
 
 namespace {
 
@@ -73,7 +73,7 @@ int main(int argc, char** argv) {
         BoardSession session(pty.masterFd(), responder, options, std::cerr);
         app->exec();
     } else {
-        SimulatedBoard board(options, std::cerr, options.printState ? &std::cout : nullptr);
+        VirtualBoard board(options, std::cerr, options.printState ? &std::cout : nullptr);
         board.powerOn();
         BoardSession session(pty.masterFd(), board.responder(), options, std::cerr);
         std::unique_ptr<veltra::BoardView> view;

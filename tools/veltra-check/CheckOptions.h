@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "tools/common/ProgramText.h"
+#include "tools/common/SourceLines.h"
 
 namespace veltra::check {
 

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "compiler/ProgramCheck.h"
-#include "tools/common/ProgramText.h"
+#include "tools/common/SourceLines.h"
 
 namespace veltra::check {
 

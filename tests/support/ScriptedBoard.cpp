@@ -1,18 +1,21 @@
-#include "tests/support/SimulatedBoard.h"
+#include "tests/support/ScriptedBoard.h"
+
+#include "link/LinkCycle.h"
 
 namespace veltra::test {
 
-void SimulatedBoard::Turn(int stepMs) {
+void ScriptedBoard::Turn(int stepMs) {
     elapsedMs += stepMs;
     if (!linkRunning) return;
     sinceCycleMs_ += stepMs;
-    while (sinceCycleMs_ >= 50) {
-        sinceCycleMs_ -= 50;
+    constexpr int kCycleMs = static_cast<int>(kLinkCycle.count());
+    while (sinceCycleMs_ >= kCycleMs) {
+        sinceCycleMs_ -= kCycleMs;
         cycle();
     }
 }
 
-void SimulatedBoard::cycle() {
+void ScriptedBoard::cycle() {
     ++cycles_;
     // Replies that are due arrive before the cycle's outgoing frame, as the
     // worker reads before it asks for the next frame.

@@ -1,4 +1,4 @@
-#include "tools/common/ProgramText.h"
+#include "tools/common/SourceLines.h"
 
 #include <QStringDecoder>
 

@@ -13,10 +13,10 @@
 
 namespace veltra::board_sim {
 
-class SimulatedBoard {
+class VirtualBoard {
   public:
     // `stateOut` null: no JSON lines. Needs a QCoreApplication.
-    SimulatedBoard(const BoardOptions& options, std::ostream& log, std::ostream* stateOut);
+    VirtualBoard(const BoardOptions& options, std::ostream& log, std::ostream* stateOut);
 
     // As switching the board on: loads the non-volatile copy and starts it,
     // says on the log what was found, and prints the first state line.

@@ -1,14 +1,14 @@
-#include "tools/veltra-board/SimulatedBoard.h"
+#include "tools/veltra-board/VirtualBoard.h"
 
 namespace veltra::board_sim {
 
-SimulatedBoard::SimulatedBoard(const BoardOptions& options, std::ostream& log, std::ostream* stateOut)
+VirtualBoard::VirtualBoard(const BoardOptions& options, std::ostream& log, std::ostream* stateOut)
     : log_(log), model_(nonVolatilePath(options)), publisher_(model_, log, stateOut),
       responder_(model_, options.echo, log, [this] { publisher_.publish(); }), runner_(model_) {
     QObject::connect(&runner_, &BoardRunner::changed, [this] { publisher_.publish(); });
 }
 
-void SimulatedBoard::powerOn() {
+void VirtualBoard::powerOn() {
     const NonVolatileRead copy = model_.powerOn();
     const std::string where = model_.nonVolatilePath().empty() ? std::string("(in memory only)")
                                                                : model_.nonVolatilePath().string();

@@ -16,12 +16,12 @@
 
 namespace veltra::test {
 
-class SimulatedBoard : public WaitTurns {
+class ScriptedBoard : public WaitTurns {
 public:
     // Decides the reply status for a request frame; nullopt = no answer.
     using Responder = std::function<std::optional<std::uint8_t>(const std::vector<std::uint8_t>& frame)>;
 
-    explicit SimulatedBoard(LinkProtocol& link) : link_(link) {}
+    explicit ScriptedBoard(LinkProtocol& link) : link_(link) {}
 
     Responder respond = [](const std::vector<std::uint8_t>&) { return std::optional<std::uint8_t>(0); };
     bool linkRunning = true;  // false: no cycles run, nobody picks a request up
