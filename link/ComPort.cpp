@@ -10,6 +10,7 @@
 #include <sys/stat.h>
 
 #include "link/TCOMport.h"
+#include "link/WaitTurns.h"
 
 namespace veltra {
 
@@ -17,7 +18,7 @@ namespace {
 
 constexpr unsigned long kRunStateSettleMs = 200;
 constexpr unsigned long kSetRunSettleMs = 100;
-constexpr unsigned long kDestroyTurnMs = 10;
+constexpr int kDestroyTurnMs = 10;
 // The worker reaches its idle state within about two cycles; the bound only
 // keeps a broken client from holding the program forever.
 constexpr int kDestroyTurnLimit = 500;
@@ -49,8 +50,7 @@ ComPort::~ComPort() {
     enabled = false;
     // Its pending synchronised steps run in these turns, so it gets to its idle state.
     for (int turn = 0; thread->active && turn < kDestroyTurnLimit; ++turn) {
-        QThread::msleep(kDestroyTurnMs);
-        QCoreApplication::processEvents();
+        SleepThenPump(kDestroyTurnMs);
     }
     thread->StopForGood();
     thread->owner = nullptr;

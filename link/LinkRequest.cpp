@@ -1,24 +1,6 @@
 #include "link/LinkRequest.h"
 
-#include <QCoreApplication>
-#include <QThread>
-
 namespace veltra {
-
-EventPumpTurns::EventPumpTurns(QObject* guard, std::function<bool()> stop)
-    : guard_(guard), guarded_(guard != nullptr), stop_(std::move(stop)) {}
-
-void EventPumpTurns::Turn(int stepMs) {
-    if (Aborted()) return;
-    QThread::msleep(static_cast<unsigned long>(stepMs));
-    QCoreApplication::processEvents();
-}
-
-bool EventPumpTurns::Aborted() const {
-    if (aborted_) return true;
-    if (guarded_ && guard_.isNull()) return true;
-    return stop_ && stop_();
-}
 
 void LinkRequest::Raise(RequestCode code) {
     if (bool* flag = link_.RequestFlag(code)) *flag = true;

@@ -5,14 +5,11 @@
 // pendingRequestCode so polling resumes. Every wait is made of turns (a sleep,
 // then one pass of the event pump), in which the worker's steps run.
 
-#include <QObject>
-#include <QPointer>
-
 #include <cstdint>
-#include <functional>
 
 #include "link/FrameCodec.h"
 #include "link/LinkProtocol.h"
+#include "link/WaitTurns.h"
 
 namespace veltra {
 
@@ -20,32 +17,6 @@ namespace veltra {
 struct WaitSpec {
     int stepMs = 0;
     int limit = 0;
-};
-
-class WaitTurns {
-  public:
-    virtual ~WaitTurns() = default;
-    // One turn: sleep `stepMs`, then process pending events once.
-    virtual void Turn(int stepMs) = 0;
-    // True once the wait must end at once, without touching anything more
-    // (the window that owns the link state is closing or gone).
-    virtual bool Aborted() const = 0;
-};
-
-// Turns with real sleeps and the Qt event pump. Aborted when the guard object
-// has been destroyed, or when `stop` (asked only while the guard lives) says so.
-class EventPumpTurns : public WaitTurns {
-  public:
-    explicit EventPumpTurns(QObject* guard = nullptr, std::function<bool()> stop = {});
-    void Turn(int stepMs) override;
-    bool Aborted() const override;
-    void Abort() { aborted_ = true; }
-
-  private:
-    QPointer<QObject> guard_;
-    bool guarded_;
-    std::function<bool()> stop_;
-    bool aborted_ = false;
 };
 
 enum class RequestOutcome {

@@ -1,14 +1,14 @@
 #include "link/SelectPort.h"
 
 #include <QCoreApplication>
-#include <QThread>
 
 #include "link/ComPort.h"
+#include "link/WaitTurns.h"
 
 namespace veltra {
 
 namespace {
-constexpr unsigned long kStopSettleMs = 200;
+constexpr int kStopSettleMs = 200;
 }
 
 QString portPanelText(const QString& portName, bool opened) {
@@ -19,8 +19,7 @@ QString portPanelText(const QString& portName, bool opened) {
 bool SelectPort(ComPort& port, const QString& portName, PortReporter& reporter) {
     port.SetRun(false);
     QCoreApplication::processEvents();
-    QThread::msleep(kStopSettleMs);
-    QCoreApplication::processEvents();
+    SleepThenPump(kStopSettleMs);
 
     if (!isKnownPortName(portName)) return false;
 

@@ -9,6 +9,7 @@
 #include <unistd.h>
 
 #include "link/ComPort.h"
+#include "link/WaitTurns.h"
 #include "link/LinkCycle.h"
 
 namespace veltra {
@@ -18,7 +19,7 @@ namespace {
 constexpr unsigned long kCycleMs = kLinkCycle.count();
 // How long the GUI thread sleeps between tries while it waits for the worker,
 // and the worker between looks while it is held.
-constexpr unsigned long kGuiPollMs = 2;
+constexpr int kGuiPollMs = 2;
 constexpr unsigned long kHeldPollMs = 2;
 constexpr int kTimeCriticalNice = -10;
 // How often (in active cycles, about once a second) the worker asks whether
@@ -43,8 +44,7 @@ TCOMport::Hold::Hold(TCOMport& worker) : worker_(worker) {
     // Never a blocking lock: the worker may be inside Synchronize waiting for
     // this very thread, so events keep being processed until its cycle ends.
     while (!worker_.cycleMutex_.tryLock()) {
-        QThread::msleep(kGuiPollMs);
-        QCoreApplication::processEvents();
+        SleepThenPump(kGuiPollMs);
     }
 }
 

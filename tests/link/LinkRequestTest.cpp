@@ -27,12 +27,14 @@ class ScriptedLink : public WaitTurns {
         }
         if (turn_ <= stoppedUntil) return;
         TxFrameSlot tx;
-        link_.OnLinkCycle(tx, ProgramImage{});
+        link_.OnLinkCycle(tx);
         if (!tx.txPending) return;
         sent.push_back(tx.txFrame[3]);
         if (answering && tx.txFrame[3] != 0x10) replies_.emplace_back(turn_ + replyAfter, tx.txFrame[3]);
         if (abortAfterSend) aborted_ = true;
     }
+    void Sleep(int) override {}
+    void Pump() override {}
     bool Aborted() const override { return aborted_ || turn_ >= abortAtTurn; }
 
     std::vector<int> steps;
