@@ -1,13 +1,9 @@
 #include "console/Console.h"
 
-#include <QCoreApplication>
-#include <QPlainTextEdit>
-#include <QTextBlock>
-#include <QTextCursor>
-#include <QTextDocument>
-
 #include "compiler/LineCompiler.h"
 #include "compiler/StatusText.h"
+#include "console/ConsoleText.h"
+#include "link/LinkSession.h"
 
 namespace veltra {
 
@@ -39,26 +35,16 @@ struct BusyScope {
     bool& flag_;
 };
 
-}  // namespace
+} // namespace
 
-Console::Console(QPlainTextEdit& text, LinkProtocol& link, WaitTurns& turns)
-    : text_(text), link_(link), turns_(turns) {}
-
-void Console::FillInitial(QPlainTextEdit& text) {
-    text.setPlainText(QStringLiteral("//---------- консоль управления  ----------\n"
-                                     "//    введи команду и нажми Enter\n"
-                                     "//\n"
-                                     ">"));
-    QTextCursor cursor = text.textCursor();
-    cursor.movePosition(QTextCursor::End);
-    text.setTextCursor(cursor);
-}
+Console::Console(ConsoleText& text, LinkSession& session) : text_(text), session_(session) {}
 
 void Console::HandleEnter() {
-    if (busy_ || turns_.Aborted()) return;
+    WaitTurns& turns = session_.turns();
+    if (busy_ || turns.Aborted()) return;
     BusyScope scope(busy_);
 
-    const QString line = lastLine();
+    const QString line = text_.LastLine();
     if (line.startsWith(kClearWord)) {
         clearConsole();
         return;
@@ -69,31 +55,31 @@ void Console::HandleEnter() {
         const std::u32string source = line.toStdU32String();
         const CmdRecord rec = compileConsoleLine(source);
         if (rec.status != CmdStatus::Ok && rec.status != CmdStatus::Skip) {
-            appendLine(QStringLiteral(">>") + QString::fromUtf8(statusText(rec.status)));
+            text_.AppendLine(QStringLiteral(">>") + QString::fromUtf8(statusText(rec.status)));
         } else if (rec.kind == CmdKind::Service) {
             memory(rec.word);
         } else if ((rec.kind == CmdKind::Single || rec.kind == CmdKind::External) && rec.word != 0) {
             command(rec);
         }
     }
-    if (turns_.Aborted()) return;
+    if (turns.Aborted()) return;
     finish();
 }
 
 void Console::clearConsole() {
-    text_.clear();
-    QCoreApplication::processEvents();
-    if (turns_.Aborted()) return;
+    text_.Clear();
+    session_.turns().Pump();
+    if (session_.turns().Aborted()) return;
     // These differ in their blanks from the lines the console starts with.
-    text_.setPlainText(QStringLiteral("//---------- консоль управления ----------\n"
-                                      "//     введи команду и нажми Enter \n"
-                                      "//\n"
-                                      ">"));
-    caretToEnd();
+    for (const char* line :
+         {"//---------- консоль управления ----------", "//     введи команду и нажми Enter ", "//", ">"})
+        text_.AppendLine(QString::fromUtf8(line));
+    text_.CaretToEnd();
 }
 
 void Console::reset() {
-    request(RequestCode::Reset, kResetPlan, [](std::uint8_t status) { return status != 0 ? kRejected : kOk; });
+    request(RequestCode::Reset, kResetPlan,
+            [](std::uint8_t status) { return status != 0 ? kRejected : kOk; });
 }
 
 void Console::memory(std::uint16_t word) {
@@ -105,68 +91,26 @@ void Console::memory(std::uint16_t word) {
 
 void Console::command(const CmdRecord& rec) {
     const bool external = rec.kind == CmdKind::External;
-    link_.SetConsoleCommand(rec.word, external ? rec.prefixWord : 0, external);
+    session_.link().SetConsoleCommand(rec.word, external ? rec.prefixWord : 0, external);
     request(RequestCode::Command, kCommandPlan,
             [](std::uint8_t status) { return status != 0 ? kRejected : kOk; });
 }
 
 void Console::request(RequestCode code, const RequestPlan& plan, QString (*judge)(std::uint8_t status)) {
-    const int line = beginWork();
-    if (line < 0) return;
-    LinkRequest request(link_, turns_);
-    const RequestResult result = request.Run(code, plan);
+    const int line = text_.AppendLine(kWorking);
+    session_.turns().Pump(); // the line is painted before the wait
+    if (session_.turns().Aborted()) return;
+    const RequestResult result = session_.Request(code, plan);
     if (result.outcome == RequestOutcome::Aborted) return;
-    endWork(line, result.outcome == RequestOutcome::NoAnswer ? kNoAnswer : judge(result.status));
-}
-
-QString Console::lastLine() const {
-    // An empty last line (a pasted command brought its line end along) is not
-    // a line of its own, just as the line indicator does not count it.
-    QTextBlock last = text_.document()->lastBlock();
-    if (last.text().isEmpty() && last.previous().isValid()) last = last.previous();
-    return last.text();
-}
-
-int Console::beginWork() {
-    appendLine(kWorking);
-    const int line = text_.document()->blockCount() - 1;
-    QCoreApplication::processEvents();
-    return turns_.Aborted() ? -1 : line;
-}
-
-void Console::endWork(int line, const QString& outcome) {
-    QTextBlock block = text_.document()->findBlockByNumber(line);
-    if (!block.isValid()) {
-        // The user edited the lines away meanwhile; the outcome still must be seen.
-        appendLine(kWorking + outcome);
-        return;
-    }
-    QTextCursor cursor(block);
-    cursor.movePosition(QTextCursor::EndOfBlock, QTextCursor::KeepAnchor);
-    cursor.insertText(kWorking + outcome);
+    text_.ReplaceLine(
+        line, kWorking + (result.outcome == RequestOutcome::NoAnswer ? kNoAnswer : judge(result.status)));
 }
 
 void Console::finish() {
-    link_.pendingRequestCode = 0;
-    appendLine(QStringLiteral(">"));
-    caretToEnd();
-    QCoreApplication::processEvents();
+    session_.FinishRequest();
+    text_.AppendLine(QStringLiteral(">"));
+    text_.CaretToEnd();
+    session_.turns().Pump();
 }
 
-void Console::appendLine(const QString& line) {
-    QTextCursor cursor(text_.document());
-    cursor.movePosition(QTextCursor::End);
-    // An empty last line (an emptied console, or the line end a pasted
-    // command brought) is filled rather than left blank above the new line.
-    if (!text_.document()->lastBlock().text().isEmpty()) cursor.insertBlock();
-    cursor.insertText(line);
-}
-
-void Console::caretToEnd() {
-    QTextCursor cursor = text_.textCursor();
-    cursor.movePosition(QTextCursor::End);
-    text_.setTextCursor(cursor);
-    text_.ensureCursorVisible();
-}
-
-}  // namespace veltra
+} // namespace veltra

@@ -9,16 +9,16 @@ namespace {
 constexpr std::size_t kCodeByte = 3;
 constexpr std::size_t kStatusByte = 6;
 
-bool buildUpload(TxFrameSlot& tx, const ProgramImage& image) {
-    if (image.count == 0) return false;
-    std::array<std::uint8_t, 2 * std::tuple_size_v<decltype(image.words)>> data{};
-    std::size_t count = std::min<std::size_t>(image.count, image.words.size());
-    for (std::size_t i = 0; i < count; ++i) {
-        data[2 * i] = static_cast<std::uint8_t>(image.words[i] & 0xFF);
-        data[2 * i + 1] = static_cast<std::uint8_t>(image.words[i] >> 8);
+bool buildUpload(TxFrameSlot& tx, const std::vector<std::uint16_t>& words) {
+    if (words.empty()) return false;
+    std::vector<std::uint8_t> data;
+    data.reserve(2 * words.size());
+    for (std::uint16_t word : words) {
+        data.push_back(static_cast<std::uint8_t>(word & 0xFF));
+        data.push_back(static_cast<std::uint8_t>(word >> 8));
     }
     // A program too long for one frame builds nothing; the upload then reports no answer.
-    return BuildFrame(tx, RequestCode::Upload, data.data(), 2 * count);
+    return BuildFrame(tx, RequestCode::Upload, data.data(), data.size());
 }
 
 } // namespace
@@ -52,7 +52,12 @@ bool* LinkProtocol::RequestFlag(RequestCode code) {
     return nullptr;
 }
 
-void LinkProtocol::OnLinkCycle(TxFrameSlot& tx, const ProgramImage& image) {
+void LinkProtocol::SetUploadProgram(const ProgramImage& image) {
+    const std::size_t count = std::min<std::size_t>(image.count, image.words.size());
+    uploadWords.assign(image.words.begin(), image.words.begin() + static_cast<std::ptrdiff_t>(count));
+}
+
+void LinkProtocol::OnLinkCycle(TxFrameSlot& tx) {
     auto send = [&](RequestCode code, const std::uint8_t* data = nullptr, std::size_t length = 0) {
         BuildFrame(tx, code, data, length);
         pendingRequestCode = static_cast<std::uint8_t>(code);
@@ -61,7 +66,7 @@ void LinkProtocol::OnLinkCycle(TxFrameSlot& tx, const ProgramImage& image) {
 
     if (uploadRequest) {
         uploadRequest = false;
-        if (buildUpload(tx, image)) {
+        if (buildUpload(tx, uploadWords)) {
             pendingRequestCode = static_cast<std::uint8_t>(RequestCode::Upload);
             framesAtRequest = framesReceived;
         }

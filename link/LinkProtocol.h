@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <functional>
 #include <span>
+#include <vector>
 
 #include "compiler/ProgramImage.h"
 #include "link/FrameCodec.h"
@@ -35,6 +36,8 @@ class LinkProtocol {
     // Data of the next Command request: 1, word (low byte first), external
     // prefix word or 0 (low byte first), 1 for an external-module command.
     std::array<std::uint8_t, 6> consoleCommand{};
+    // Data of the next Upload request: the program's words, in program order.
+    std::vector<std::uint16_t> uploadWords;
 
     std::uint8_t pendingRequestCode = 0; // 0 = none; no polls while set
     std::uint8_t lastReplyCode = 0;
@@ -54,11 +57,13 @@ class LinkProtocol {
     std::function<void(const QString&)> showMessage;
 
     void SetConsoleCommand(std::uint16_t word, std::uint16_t prefixWord, bool external);
+    // The words of `image` become the data of the next Upload request.
+    void SetUploadProgram(const ProgramImage& image);
 
     // One active worker cycle: builds at most one frame into `tx`. An upload
-    // request sends `image`; one without words builds no frame at all (it
-    // would wipe the board's program), so its requester hears no answer.
-    void OnLinkCycle(TxFrameSlot& tx, const ProgramImage& image);
+    // request without words builds no frame at all (it would wipe the board's
+    // program), so its requester hears no answer.
+    void OnLinkCycle(TxFrameSlot& tx);
     // The worker stopped: no frame can come, so the link counts as lost at once.
     void OnLinkStopped() { linkCountdown = 0; }
     // One complete frame from the board, header included.

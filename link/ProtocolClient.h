@@ -1,9 +1,7 @@
 #pragma once
-// The usual LinkClient: hands the worker's steps to a LinkProtocol and the
-// program image an upload sends. The main window can own one of these or
-// forward its own LinkClient calls the same way.
+// The usual LinkClient: hands the worker's steps to a LinkProtocol. The link
+// session is one; tests that drive a port without a session use it as it is.
 
-#include "compiler/ProgramImage.h"
 #include "link/ComPort.h"
 #include "link/LinkClient.h"
 #include "link/LinkProtocol.h"
@@ -12,17 +10,16 @@ namespace veltra {
 
 class ProtocolClient : public LinkClient {
   public:
-    ProtocolClient(LinkProtocol& protocol, const ProgramImage& image) : protocol_(protocol), image_(image) {}
+    explicit ProtocolClient(LinkProtocol& protocol) : protocol_(protocol) {}
 
     void OnFrameReceived(ComPort& port) override {
         protocol_.OnFrameReceived({port.rxFrame.data(), port.rxLength});
     }
-    void OnLinkCycle(ComPort& port) override { protocol_.OnLinkCycle(port, image_); }
+    void OnLinkCycle(ComPort& port) override { protocol_.OnLinkCycle(port); }
     void OnLinkStopped() override { protocol_.OnLinkStopped(); }
 
   private:
     LinkProtocol& protocol_;
-    const ProgramImage& image_;
 };
 
 } // namespace veltra

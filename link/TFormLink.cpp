@@ -1,29 +1,18 @@
 #include "link/TFormLink.h"
 
-#include <QCoreApplication>
 #include <QPlainTextEdit>
-#include <QThread>
 #include <QTimer>
+
+#include "link/LinkSession.h"
 
 namespace veltra {
 
-namespace {
-
-const QString kSeparator(49, QChar('-'));
-
-// Both pick-ups share one allowance of 10 turns of 50 ms.
-constexpr WaitSpec kPickUp{50, 10};
-constexpr WaitSpec kStatusReply{50, 10};
-constexpr WaitSpec kUploadReply{50, 100};
-
-}  // namespace
-
-TFormLink::TFormLink(LinkProtocol& link, WaitTurns& turns, QWidget* parent)
+TFormLink::TFormLink(LinkSession& session, const ProgramImage& checked, QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::FramelessWindowHint),
       Memo1(new QPlainTextEdit(this)),
       Tm(new QTimer(this)),
-      link_(link),
-      turns_(turns) {
+      session_(session),
+      checked_(checked) {
     setObjectName("TFormLink");
     // Borderless, so the caption is never seen; it still names the window for the window manager.
     setWindowTitle(QStringLiteral("Veltra  Связь"));
@@ -57,75 +46,25 @@ QStringList TFormLink::LogLines() const {
     return text.isEmpty() ? QStringList() : text.split(QChar('\n'));
 }
 
-void TFormLink::log(const QString& line) { Memo1->appendPlainText(line); }
+int TFormLink::AppendLine(const QString& line) {
+    Memo1->appendPlainText(line);
+    return Memo1->document()->blockCount() - 1;
+}
+
+void TFormLink::ReplaceLine(int, const QString& line) {
+    // The upload only ever adds lines.
+    AppendLine(line);
+}
 
 void TFormLink::TmTimer() {
     Tm->stop();
-    const Outcome outcome = runUpload();
-    if (outcome == Outcome::Aborted) {
-        // The owner is closing: end the modal loop, but leave the link alone.
-        reject();
-        return;
-    }
-    link_.pendingRequestCode = 0;
-    if (outcome == Outcome::Uploaded) {
+    // An aborted upload (the owner is closing) ends the modal loop but leaves
+    // the link alone.
+    if (session_.Upload(checked_, *this) == UploadResult::Uploaded) {
         accept();
     } else {
         reject();
     }
-}
-
-TFormLink::Outcome TFormLink::runUpload() {
-    LinkRequest request(link_, turns_);
-    int pickUps = 0;
-
-    log(QStringLiteral(">>> Запрос статуса "));
-    request.Raise(RequestCode::Status);
-    bool ok = request.AwaitPickUp(RequestCode::Status, kPickUp, pickUps);
-    ok = request.AwaitReply(kStatusReply, ok) && ok;
-    if (request.Aborted()) return Outcome::Aborted;
-    // The status byte is not judged here: any answer shows the board is listening.
-    log(ok ? QStringLiteral("<<< OK ") : QStringLiteral("<<< ОШИБКА: плата не отвечает ! "));
-    log(kSeparator);
-    QCoreApplication::processEvents();
-    if (request.Aborted()) return Outcome::Aborted;
-    link_.pendingRequestCode = 0;
-    if (!ok) {
-        for (int i = 0; i < 20; ++i) {
-            if (!request.Pause(100)) return Outcome::Aborted;
-        }
-        return Outcome::Failed;
-    }
-
-    QThread::msleep(100);
-    log(QStringLiteral(">>> Загрузка программы в плату"));
-    request.Raise(RequestCode::Upload);
-    ok = request.AwaitPickUp(RequestCode::Upload, kPickUp, pickUps);
-    ok = request.AwaitReply(kUploadReply, ok) && ok;
-    if (request.Aborted()) return Outcome::Aborted;
-    const bool memoryFailure = ok && (link_.lastReplyStatus & kMemoryFailureBit);
-    if (!ok) {
-        log(QStringLiteral("<<< ОШИБКА: плата не отвечает ! "));
-    } else if (memoryFailure) {
-        log(QStringLiteral("ОШИБКА: сбой памяти Veltra !"));
-    } else {
-        // Other status bits do not matter: the program is in the board.
-        log(QStringLiteral("<<< Программа загружена"));
-    }
-    log(kSeparator);
-    QCoreApplication::processEvents();
-    if (request.Aborted()) return Outcome::Aborted;
-    QThread::msleep(300);
-    QCoreApplication::processEvents();
-    if (request.Aborted()) return Outcome::Aborted;
-
-    const bool success = ok && !memoryFailure;
-    if (!success) {
-        for (int i = 0; i < 15; ++i) {
-            if (!request.Pause(200)) return Outcome::Aborted;
-        }
-    }
-    return success ? Outcome::Uploaded : Outcome::Failed;
 }
 
 }  // namespace veltra

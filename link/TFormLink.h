@@ -1,43 +1,44 @@
 #pragma once
-// The upload window: a small borderless window that asks the board for its
-// status, then sends the compiled program, logging each step. It closes by
-// itself, accepted when the board took the program, rejected otherwise.
+// The upload window: a small borderless window that shows the upload's log
+// while the link session asks the board for its status and sends the checked
+// program. It closes by itself, accepted when the board took the program,
+// rejected otherwise.
 
 #include <QDialog>
 
 #include "compiler/ProgramImage.h"
-#include "link/LinkProtocol.h"
-#include "link/LinkRequest.h"
+#include "link/TextSink.h"
 
 class QPlainTextEdit;
 class QTimer;
 
 namespace veltra {
 
-class TFormLink : public QDialog {
+class LinkSession;
+
+class TFormLink : public QDialog, private TextSink {
     Q_OBJECT
 
-public:
-    TFormLink(LinkProtocol& link, WaitTurns& turns, QWidget* parent = nullptr);
-
-    QPlainTextEdit* const Memo1;
-    QTimer* const Tm;
+  public:
+    // `checked` is the program its check built, copied now: edits made while
+    // the window stands change nothing of what is sent.
+    TFormLink(LinkSession& session, const ProgramImage& checked, QWidget* parent = nullptr);
 
     // The log line by line, as shown.
     QStringList LogLines() const;
 
-public slots:
+  public slots:
     // The whole upload; runs once, 500 ms after the window was created.
     void TmTimer();
 
-private:
-    enum class Outcome { Uploaded, Failed, Aborted };
-    // The two request steps and the pauses after them.
-    Outcome runUpload();
-    void log(const QString& line);
+  private:
+    int AppendLine(const QString& line) override;
+    void ReplaceLine(int index, const QString& line) override;
 
-    LinkProtocol& link_;
-    WaitTurns& turns_;
+    QPlainTextEdit* const Memo1;
+    QTimer* const Tm;
+    LinkSession& session_;
+    const ProgramImage checked_;
 };
 
-}  // namespace veltra
+} // namespace veltra

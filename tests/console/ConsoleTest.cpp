@@ -8,6 +8,8 @@
 #include <gtest/gtest.h>
 
 #include "console/Console.h"
+#include "console/PlainTextConsole.h"
+#include "link/LinkSession.h"
 #include "tests/support/ScriptedBoard.h"
 
 namespace veltra {
@@ -19,8 +21,9 @@ QStringList lines(const QPlainTextEdit& edit) { return edit.toPlainText().split(
 
 class ConsoleTest : public ::testing::Test {
 protected:
-    ConsoleTest() : board(link), console(edit, link, board) {
-        Console::FillInitial(edit);
+    ConsoleTest() {
+        board.attach(link);
+        text.FillInitial();
         link.linkCountdown = 40;
     }
 
@@ -39,9 +42,11 @@ protected:
     }
 
     QPlainTextEdit edit;
-    LinkProtocol link;
     ScriptedBoard board;
-    Console console;
+    LinkSession session{board};
+    LinkProtocol& link = session.link();
+    PlainTextConsole text{edit};
+    Console console{text, session};
 };
 
 TEST_F(ConsoleTest, StartsWithItsFourLines) {

@@ -35,7 +35,7 @@ class RecordingClient : public LinkClient {
         std::chrono::steady_clock::time_point at = std::chrono::steady_clock::now();
     };
 
-    RecordingClient(LinkProtocol& link, const ProgramImage& image) : link_(link), inner_(link, image) {}
+    explicit RecordingClient(LinkProtocol& link) : link_(link), inner_(link) {}
 
     void OnFrameReceived(ComPort& port) override {
         inner_.OnFrameReceived(port);
@@ -86,8 +86,7 @@ class LinkOverPty : public ::testing::Test {
 
     PtyBoardPeer peer;
     LinkProtocol link;
-    ProgramImage image;
-    RecordingClient client{link, image};
+    RecordingClient client{link};
     std::unique_ptr<ComPort> port;
 };
 

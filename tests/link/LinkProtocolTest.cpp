@@ -14,7 +14,8 @@ using Bytes = std::vector<std::uint8_t>;
 // One worker cycle as the port runs it: OnLinkCycle, then the frame is taken.
 std::optional<test::PeerFrame> cycle(LinkProtocol& link, const ProgramImage& image = {}) {
     TxFrameSlot tx;
-    link.OnLinkCycle(tx, image);
+    link.SetUploadProgram(image);
+    link.OnLinkCycle(tx);
     if (!tx.txPending) return std::nullopt;
     test::PeerFrameParser parser;
     auto frames = parser.push(tx.txFrame.data(), tx.txLength);

@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include "link/LinkSession.h"
 #include "link/TFormLink.h"
 #include "tests/support/ScriptedBoard.h"
 
@@ -18,17 +19,18 @@ const QString kSeparator(49, QChar('-'));
 
 class TFormLinkTest : public ::testing::Test {
 protected:
-    TFormLinkTest() : board(link) {
+    TFormLinkTest() {
+        board.attach(link);
         link.linkCountdown = 40;
-        board.image.count = 3;
-        board.image.words[0] = 0xAEF8;
-        board.image.words[1] = 0x4201;
-        board.image.words[2] = 0xE000;
+        program.count = 3;
+        program.words[0] = 0xAEF8;
+        program.words[1] = 0x4201;
+        program.words[2] = 0xE000;
     }
 
     // Runs the upload sequence as its timer would and returns the window's result.
     int upload() {
-        TFormLink form(link, board);
+        TFormLink form(session, program);
         form.TmTimer();
         log = form.LogLines();
         return form.result();
@@ -41,8 +43,10 @@ protected:
         };
     }
 
-    LinkProtocol link;
     ScriptedBoard board;
+    LinkSession session{board};
+    LinkProtocol& link = session.link();
+    ProgramImage program; // what the check built
     QStringList log;
 };
 
@@ -113,12 +117,14 @@ TEST_F(TFormLinkTest, FailuresKeepTheWindowOpenForTheirPause) {
     upload();
     EXPECT_EQ(board.elapsedMs, 50 + 500 + 2000);
 
-    // Silent at the upload step: 5 s of reply waits, then 3 s.
+    // Silent at the upload step: 5 s of reply waits, then 3 s. The clock also
+    // counts the plain sleeps of 100 ms before the upload step and 300 ms
+    // after it.
     answer(0, std::nullopt);
     board.elapsedMs = 0;
     upload();
-    EXPECT_GE(board.elapsedMs, 5000 + 3000);
-    EXPECT_LE(board.elapsedMs, 5000 + 3000 + 500);
+    EXPECT_GE(board.elapsedMs, 5000 + 3000 + 400);
+    EXPECT_LE(board.elapsedMs, 5000 + 3000 + 400 + 500);
 }
 
 TEST_F(TFormLinkTest, StoppedLinkWithdrawsTheStatusRequest) {
@@ -142,15 +148,15 @@ TEST_F(TFormLinkTest, AbortedWaitClosesTheWindowAndLeavesTheLinkAlone) {
 TEST_F(TFormLinkTest, WindowLooksAsDesignedAndItsTimerRunsTheUpload) {
     QWidget owner;
     owner.setGeometry(100, 100, 642, 607);
-    TFormLink form(link, board, &owner);
+    TFormLink form(session, program, &owner);
     EXPECT_EQ(form.size(), QSize(290, 140));
     EXPECT_TRUE(form.windowFlags() & Qt::FramelessWindowHint);
     EXPECT_EQ(form.palette().color(QPalette::Window), QColor(0, 128, 0));
-    EXPECT_EQ(form.Memo1->geometry(), QRect(4, 7, 280, 126));
+    EXPECT_EQ(form.findChild<QPlainTextEdit*>("Memo1")->geometry(), QRect(4, 7, 280, 126));
     // Centres of even and odd sizes may differ by a pixel of rounding.
     EXPECT_LE((form.frameGeometry().center() - owner.frameGeometry().center()).manhattanLength(), 2);
-    EXPECT_EQ(form.Tm->interval(), 500);
-    EXPECT_TRUE(form.Tm->isActive());
+    EXPECT_EQ(form.findChild<QTimer*>("Tm")->interval(), 500);
+    EXPECT_TRUE(form.findChild<QTimer*>("Tm")->isActive());
 
     // A watchdog keeps a broken sequence from hanging the test.
     QTimer::singleShot(30000, &form, &QDialog::reject);

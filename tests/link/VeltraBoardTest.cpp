@@ -57,8 +57,7 @@ class VeltraBoard : public ::testing::Test {
     QString linkPath;
     QProcess process;
     LinkProtocol link;
-    ProgramImage image;
-    RecordingClient client{link, image};
+    RecordingClient client{link};
     std::unique_ptr<ComPort> port;
 };
 
@@ -161,7 +160,9 @@ TEST_F(VeltraBoard, TheLinkNeverRemovesOrOverwritesOtherFiles) {
             ASSERT_TRUE(mine.open(QIODevice::WriteOnly));
             mine.write("mine");
         }
-        if (oldLink) ASSERT_TRUE(QFile::link(QStringLiteral("/dev/null"), board));
+        if (oldLink) {
+            ASSERT_TRUE(QFile::link(QStringLiteral("/dev/null"), board));
+        }
 
         process.setProgram(QStringLiteral(VELTRA_BOARD_EXE));
         process.setArguments({QStringLiteral("--link"), board});

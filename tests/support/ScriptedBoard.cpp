@@ -21,14 +21,14 @@ void ScriptedBoard::cycle() {
     // worker reads before it asks for the next frame.
     for (auto it = replies_.begin(); it != replies_.end();) {
         if (it->dueCycle <= cycles_) {
-            link_.OnFrameReceived(it->frame);
+            link_->OnFrameReceived(it->frame);
             it = replies_.erase(it);
         } else {
             ++it;
         }
     }
     tx_.txPending = false;
-    link_.OnLinkCycle(tx_, image);
+    link_->OnLinkCycle(tx_);
     if (!tx_.txPending) return;
     std::vector<std::uint8_t> frame(tx_.txFrame.begin(), tx_.txFrame.begin() + tx_.txLength);
     const std::uint8_t code = frame[3];

@@ -21,18 +21,23 @@ public:
     // Decides the reply status for a request frame; nullopt = no answer.
     using Responder = std::function<std::optional<std::uint8_t>(const std::vector<std::uint8_t>& frame)>;
 
-    explicit ScriptedBoard(LinkProtocol& link) : link_(link) {}
+    // The link it plays against; a session that takes these turns at its
+    // construction hands its link over afterwards with attach().
+    explicit ScriptedBoard(LinkProtocol* link = nullptr) : link_(link) {}
+    void attach(LinkProtocol& link) { link_ = &link; }
 
     Responder respond = [](const std::vector<std::uint8_t>&) { return std::optional<std::uint8_t>(0); };
     bool linkRunning = true;  // false: no cycles run, nobody picks a request up
     int replyDelayCycles = 1;
     bool abortAfterFirstSend = false;
-    ProgramImage image;  // what an upload request sends
 
     std::vector<std::vector<std::uint8_t>> sent;  // request frames, polls excluded
     int elapsedMs = 0;
 
     void Turn(int stepMs) override;
+    // A sleep in which nothing else runs: the clock moves, no cycle does.
+    void Sleep(int ms) override { elapsedMs += ms; }
+    void Pump() override {}
     bool Aborted() const override { return aborted_; }
 
 private:
@@ -42,7 +47,7 @@ private:
     };
     void cycle();
 
-    LinkProtocol& link_;
+    LinkProtocol* link_;
     TxFrameSlot tx_;
     std::vector<Pending> replies_;
     int sinceCycleMs_ = 0;

@@ -106,9 +106,10 @@ int HostLink::request(RequestCode code) {
 }
 
 int HostLink::upload(const std::vector<std::uint16_t>& words) {
-    image_ = ProgramImage{};
-    std::copy(words.begin(), words.end(), image_.words.begin());
-    image_.count = static_cast<std::uint16_t>(words.size());
+    ProgramImage image;
+    std::copy(words.begin(), words.end(), image.words.begin());
+    image.count = static_cast<std::uint16_t>(words.size());
+    link_.SetUploadProgram(image);
     return request(RequestCode::Upload);
 }
 

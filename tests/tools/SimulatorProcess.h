@@ -62,8 +62,7 @@ class HostLink {
 
   private:
     LinkProtocol link_;
-    ProgramImage image_;
-    ProtocolClient client_{link_, image_};
+    ProtocolClient client_{link_};
     std::unique_ptr<ComPort> port_;
 };
 

@@ -1,0 +1,23 @@
+#pragma once
+// The console's text as its procedures see it: lines to add and replace, the
+// last line the user typed, and the caret. The widget behind it is the
+// view's business (PlainTextConsole shows it in a QPlainTextEdit).
+
+#include <QString>
+
+#include "link/TextSink.h"
+
+namespace veltra {
+
+class ConsoleText : public TextSink {
+  public:
+    // The last line that counts: an empty last line (the line end a pasted
+    // command brought along) is not one, as for the line indicator.
+    virtual QString LastLine() const = 0;
+    // Empties the console.
+    virtual void Clear() = 0;
+    // The caret goes after the last character, in view.
+    virtual void CaretToEnd() = 0;
+};
+
+} // namespace veltra
