@@ -4,7 +4,7 @@
 #include <QThread>
 
 #include "app/EditorText.h"
-#include "app/MainFormUi.h"
+#include "ui_TMainForm.h"
 #include "app/TMainForm.h"
 #include "compiler/ProgramCheck.h"
 
@@ -27,8 +27,8 @@ QColor colourOf(MessageColour colour) {
 } // namespace
 
 int TMainForm::checkProgram() {
-    if (consoleMode) return 1;
-    programImage.count = 0;
+    if (state_.consoleMode) return 1;
+    session_.program().count = 0;
     setMessage(QStringLiteral("  проверка программы..."), Qt::black);
     // The pauses below let no events run; the message is painted now so that
     // the user sees it during them.
@@ -42,7 +42,7 @@ int TMainForm::checkProgram() {
     for (const QString& line : lines)
         source.push_back(line.toStdU32String());
     CheckReport report;
-    int result = buildProgram(source, programImage, report);
+    int result = buildProgram(source, session_.program(), report);
     setMessage(QString::fromStdString(report.message), colourOf(report.colour));
     return result;
 }

@@ -15,6 +15,6 @@ void TMainForm::editConsolKeyPress(QChar& key) {
     console_->HandleEnter();
 }
 
-bool TMainForm::busy() const { return sending_ || switchingPort_ || (console_ && console_->Busy()); }
+bool TMainForm::busy() const { return sending_ || session_.Busy() || (console_ && console_->Busy()); }
 
 } // namespace veltra

@@ -25,35 +25,31 @@ QString folderOf(const QString& path) {
 } // namespace
 
 void TMainForm::btNewClick() {
-    if (consoleMode) return;
-    ui->edit->setPlainText(QStringLiteral("//------- программа Veltra -------\n"));
-    QCoreApplication::processEvents();
-    textLength = lastTextLength = countedTextLength(*ui->edit->document());
+    if (state_.consoleMode) return;
+    setProgramText(QStringLiteral("//------- программа Veltra -------\n"));
     setMessage(QString(), ui->stError->palette().color(QPalette::WindowText));
-    programImage.count = 0;
+    session_.program().count = 0;
     QCoreApplication::processEvents();
 }
 
 void TMainForm::btLoadFromFileClick() {
-    if (consoleMode) return;
-    QString path = userDialogs().openFileName(
-        this, {QStringLiteral("Открыть файл с программой..."), folderOf(openPath), kFilter, QString()});
+    if (state_.consoleMode) return;
+    QString path = userDialogs().openFileName(this, {QStringLiteral("Открыть файл с программой..."),
+                                                     folderOf(state_.openPath), kFilter, QString()});
     if (path.isEmpty()) return;
-    openPath = path;
+    state_.openPath = path;
     // The file is read before the editor is touched: a file that cannot be
     // read leaves the text in the editor as it was.
     QString text = readProgramFile(path);
-    ui->edit->setPlainText(text);
-    QCoreApplication::processEvents();
-    textLength = lastTextLength = countedTextLength(*ui->edit->document());
+    setProgramText(text);
     setMessage(QString(), ui->stError->palette().color(QPalette::WindowText));
     ui->btSaveToFile->setEnabled(true);
     ui->btPrintFile->setEnabled(true);
-    programImage.count = 0;
+    session_.program().count = 0;
 }
 
 void TMainForm::btSaveToFileClick() {
-    if (consoleMode) return;
+    if (state_.consoleMode) return;
     const QStringList lines = countedLines(*ui->edit->document());
     // A character Windows-1251 has no byte for would be written as '?': the
     // text is not saved, and the caret goes to the first such character.
@@ -70,20 +66,21 @@ void TMainForm::btSaveToFileClick() {
                               QString(), BoxIcon::Stop);
         return;
     }
-    QString path = userDialogs().saveFileName(
-        this, {QStringLiteral("Сохранить программу..."), folderOf(savePath), kFilter, QStringLiteral("txt")});
+    QString path =
+        userDialogs().saveFileName(this, {QStringLiteral("Сохранить программу..."), folderOf(state_.savePath),
+                                          kFilter, QStringLiteral("txt")});
     if (path.isEmpty()) return;
-    savePath = withDefaultSuffix(path, QStringLiteral("txt"));
-    writeProgramFile(savePath, lines);
+    state_.savePath = withDefaultSuffix(path, QStringLiteral("txt"));
+    writeProgramFile(state_.savePath, lines);
     QCoreApplication::processEvents();
-    textLength = lastTextLength = countedTextLength(*ui->edit->document());
+    state_.textLength = state_.lastTextLength = countedTextLength(*ui->edit->document());
     setMessage(QString(), ui->stError->palette().color(QPalette::WindowText));
     ui->btSaveToFile->setEnabled(false);
     ui->btPrintFile->setEnabled(true);
 }
 
 void TMainForm::btPrintFileClick() {
-    if (consoleMode) return;
+    if (state_.consoleMode) return;
     // Nothing is printed: the program has no printed form.
 }
 

@@ -52,7 +52,7 @@ bool TMainForm::eventFilter(QObject* watched, QEvent* event) {
 // About) they would act on a window the user cannot see; inside the upload
 // window F1 still toggles the help and F8 finds the send path taken.
 bool TMainForm::AppMessage(QKeyEvent* key) {
-    if (consoleMode || (key->modifiers() & Qt::AltModifier) || dialogInFront()) return false;
+    if (state_.consoleMode || (key->modifiers() & Qt::AltModifier) || dialogInFront()) return false;
     if (key->key() == Qt::Key_F1) {
         ui->btHelp->click();
         return true;
@@ -92,11 +92,11 @@ bool TMainForm::routeConsoleKey(QKeyEvent* key) {
 
 void TMainForm::switchView() {
     if (busy()) return; // a procedure waiting for the board owns the view it started in
-    if (!consoleMode) {
+    if (!state_.consoleMode) {
         ui->edit->hide();
         ui->editConsol->show();
         ui->editConsol->setFocus();
-        consoleMode = true;
+        state_.consoleMode = true;
         if (helpForm_ && helpForm_->isVisible()) {
             if (helpConsolForm_) helpConsolForm_->show();
             helpForm_->hide();
@@ -105,14 +105,14 @@ void TMainForm::switchView() {
         ui->edit->show();
         ui->editConsol->hide();
         ui->edit->setFocus();
-        consoleMode = false;
+        state_.consoleMode = false;
         if (helpConsolForm_ && helpConsolForm_->isVisible()) {
             if (helpForm_) helpForm_->show();
             helpConsolForm_->hide();
         }
     }
     QCoreApplication::processEvents();
-    link.skipPoll = true; // the next cycle without a request sends nothing
+    session_.link().skipPoll = true; // the next cycle without a request sends nothing
     QCoreApplication::processEvents();
 }
 

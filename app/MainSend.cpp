@@ -9,25 +9,25 @@
 namespace veltra {
 
 void TMainForm::btSendClick() {
-    if (consoleMode) return;
+    if (state_.consoleMode) return;
     if (checkProgram() != 0) return; // the check has shown its message
-    if (programImage.count == 0) {
+    if (session_.program().count == 0) {
         userDialogs().beep();
         userDialogs().message(this, QStringLiteral("Проверь программу и повтори загрузку!"), QString(),
                               BoxIcon::Stop);
         return;
     }
-    if (!link.LinkAlive()) {
+    if (!session_.link().LinkAlive()) {
         userDialogs().beep();
         userDialogs().message(this, QStringLiteral("Проверь связь с платой и повтори загрузку!"), QString(),
                               BoxIcon::Stop);
         return;
     }
     setMessage(QStringLiteral("загрузка программы..."), QColor(0, 0, 255));
-    // The upload sends what this check produced; an edit detected during its
-    // waits empties programImage (so the next upload checks again), not this.
-    uploadImage_ = programImage;
-    TFormLink upload(link, turns_, this);
+    // The upload sends what this check produced, copied now; an edit detected
+    // during its waits empties the session's program (so the next upload
+    // checks again), not this.
+    TFormLink upload(session_, session_.program(), this);
     const int result = userDialogs().runModal(upload);
     if (closing_) return;
     if (result == QDialog::Accepted) {

@@ -13,7 +13,7 @@
 namespace veltra {
 
 void TMainForm::TmTimer() {
-    ++tickCount;
+    ++state_.tickCount;
 
     QPlainTextEdit* view = !ui->edit->isHidden()         ? ui->edit
                            : !ui->editConsol->isHidden() ? ui->editConsol
@@ -21,20 +21,21 @@ void TMainForm::TmTimer() {
     if (view)
         ui->stNumLine->setText(lineIndicatorText(caretLine(*view), countedLineCount(*view->document())));
 
-    if (tickCount == 10) {
+    if (state_.tickCount == 10) {
         SetStatusPanel(2, clockText(QDateTime::currentDateTime(), QLocale::system()));
-        tickCount = 0;
+        state_.tickCount = 0;
         // Lengths only: replacing a character by another is not a change.
-        textLength = countedTextLength(*ui->edit->document());
-        if (textLength != lastTextLength) {
-            lastTextLength = textLength;
+        state_.textLength = countedTextLength(*ui->edit->document());
+        if (state_.textLength != state_.lastTextLength) {
+            state_.lastTextLength = state_.textLength;
             setMessage(QStringLiteral("программа изменена..."), QColor(0, 0, 255));
             if (!ui->btSaveToFile->isEnabled()) ui->btSaveToFile->setEnabled(true);
-            programImage.count = 0;
+            session_.program().count = 0;
         }
     }
 
-    if (auto text = LinkPanelText(link.linkCountdown, tickCount, link.ioCount)) SetStatusPanel(1, *text);
+    if (auto text = LinkPanelText(session_.link().linkCountdown, state_.tickCount, session_.link().ioCount))
+        SetStatusPanel(1, *text);
 }
 
 } // namespace veltra

@@ -1,6 +1,7 @@
 #include "app/TMainForm.h"
 
 #include "console/Console.h"
+#include "console/PlainTextConsole.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -14,6 +15,7 @@
 
 #include "app/AppError.h"
 #include "app/EditorColours.h"
+#include "app/EditorText.h"
 #include "app/ProgramFolder.h"
 #include "app/Settings.h"
 #include "app/TFormConfig.h"
@@ -32,52 +34,42 @@ void colourText(QWidget* widget, QPalette::ColorRole role, const QColor& colour)
     widget->setPalette(palette);
 }
 
-// Sleeps and lets pending events run, `turns` times.
-void pause(int turns, int ms) {
-    for (int i = 0; i < turns; ++i) {
-        QThread::msleep(ms);
-        QCoreApplication::processEvents();
-    }
-}
-
 PortMap portMap(const Settings& settings) {
     return PortMap{settings.PORTS[0], settings.PORTS[1], settings.PORTS[2]};
 }
 
 } // namespace
 
-TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent), ui(new Ui::TMainForm), Tm(new QTimer(this)) {
+TMainForm::TMainForm(QWidget* parent)
+    : QMainWindow(parent), ui(new Ui::TMainForm), Tm(new QTimer(this)), session_(turns_, this) {
     ui->setupUi(this);
     Tm->setObjectName(QStringLiteral("Tm"));
     Tm->setInterval(100);
     buildLook();
     connectHandlers();
-    link.showMessage = [this](const QString& text) { setMessage(text, QColor(255, 0, 0)); };
-    console_ = std::make_unique<Console>(*ui->editConsol, link, turns_);
+    console_ = std::make_unique<Console>(*consoleText_, session_);
 
     centreFrame();
 
     ReadSettings();
-    comPort = std::make_unique<ComPort>(this, portMap(appSettings()));
-    reconnect_ = std::make_unique<PortReconnect>(*comPort, *this, [this] { return !busy() && !closing_; });
-    selectPort(appSettings().PORT_NAME); // always 57600 baud, whatever PORT_SPEED says
+    session_.CreatePort(portMap(appSettings()));
+    SelectPort(appSettings().PORT_NAME); // always 57600 baud, whatever PORT_SPEED says
     QThread::msleep(50);
-    savePath = documentFolder() + QStringLiteral("0001.vel");
-    openPath = savePath;
-    programImage.count = 0;
+    state_.savePath = documentFolder() + QStringLiteral("0001.vel");
+    state_.openPath = state_.savePath;
+    session_.program().count = 0;
     ApplyEditorColours();
-    textLength = 2;
-    lastTextLength = 2;
+    state_.textLength = 2;
+    state_.lastTextLength = 2;
     qApp->installEventFilter(this);
     Tm->start();
-    reconnect_->start();
+    session_.StartReconnect();
     show();
 }
 
 TMainForm::~TMainForm() {
     qApp->removeEventFilter(this);
-    reconnect_.reset();
-    comPort.reset(); // its worker calls this window until it stops
+    session_.DestroyPort(); // its worker reaches this window's session until it stops
     delete ui;
 }
 
@@ -113,7 +105,8 @@ void TMainForm::buildLook() {
     ui->editConsol->setFont(designFont(QStringLiteral("Courier New"), 15));
     colourText(ui->editConsol, QPalette::Base, QColor(0, 128, 0));
     colourText(ui->editConsol, QPalette::Text, QColor(255, 255, 0));
-    Console::FillInitial(*ui->editConsol);
+    consoleText_ = std::make_unique<PlainTextConsole>(*ui->editConsol);
+    consoleText_->FillInitial();
 
     colourText(ui->Panel3, QPalette::Window, Qt::white);
     ui->stNumLine->setFont(designFont(QStringLiteral("Courier New"), 15, true));
@@ -171,35 +164,8 @@ void TMainForm::connectHandlers() {
     connect(Tm, &QTimer::timeout, this, [this] { guarded([this] { TmTimer(); }); });
 }
 
-void TMainForm::OnFrameReceived(ComPort& port) {
-    link.OnFrameReceived({port.rxFrame.data(), port.rxLength});
-}
-
-void TMainForm::OnLinkCycle(ComPort& port) {
-    link.OnLinkCycle(port, uploadImage_);
-}
-
-void TMainForm::OnLinkStopped() {
-    link.OnLinkStopped();
-}
-
-void TMainForm::OnDeviceLost(ComPort&) {
-    // Quietly: the user did nothing. The reconnect brings it back.
-    SetStatusPanel(0, portPanelText(reconnect_->portName(), false));
-}
-
-void TMainForm::selectPort(const QString& portName) {
-    switchingPort_ = true;
-    struct Done {
-        bool& flag;
-        ~Done() { flag = false; }
-    } done{switchingPort_};
-    reconnect_->setPortName(portName);
-    SelectPort(*comPort, portName, *this);
-}
-
-bool TMainForm::linkWorking() const {
-    return comPort && comPort->IsOpen() && comPort->Enabled() && link.LinkAlive();
+bool TMainForm::SelectPort(const QString& portName) {
+    return session_.SelectPort(portName);
 }
 
 void TMainForm::errorBeep() {
@@ -212,6 +178,10 @@ void TMainForm::setPortPanel(const QString& text) {
 
 void TMainForm::showPortError(const QString& message) {
     userDialogs().message(this, message, QString(), BoxIcon::Stop);
+}
+
+void TMainForm::showLinkMessage(const QString& text) {
+    setMessage(text, QColor(255, 0, 0));
 }
 
 void TMainForm::setHelpWindows(QWidget* helpForm, QWidget* helpConsolForm) {
@@ -232,6 +202,12 @@ void TMainForm::setMessage(const QString& text, const QColor& colour) {
     ui->stError->setText(text);
 }
 
+void TMainForm::setProgramText(const QString& text) {
+    ui->edit->setPlainText(text);
+    QCoreApplication::processEvents();
+    state_.textLength = state_.lastTextLength = countedTextLength(*ui->edit->document());
+}
+
 void TMainForm::ApplyEditorColours() {
     const Settings& settings = appSettings();
     QPalette palette = ui->edit->palette();
@@ -242,13 +218,13 @@ void TMainForm::ApplyEditorColours() {
 }
 
 void TMainForm::btHelpClick() {
-    QWidget* help = consoleMode ? helpConsolForm_.data() : helpForm_.data();
+    QWidget* help = state_.consoleMode ? helpConsolForm_.data() : helpForm_.data();
     if (!help) return;
     help->setVisible(help->isHidden());
 }
 
 void TMainForm::btParamClick() {
-    if (switchingPort_) return;
+    if (session_.Busy()) return; // a port switch in progress: its waits let this click in
     const QString before = appSettings().PORT_NAME;
     int result = QDialog::Rejected;
     {
@@ -256,14 +232,14 @@ void TMainForm::btParamClick() {
         result = userDialogs().runModal(formConfig);
     }
     ApplyEditorColours();
-    if (!comPort || closing_) return;
+    if (!session_.port() || closing_) return;
     // Saving with the same port is what users try first when the board does
     // not answer, so a port that is not working is opened again then.
     const bool changed = appSettings().PORT_NAME != before;
-    const bool retry = result == QDialog::Accepted && !linkWorking();
+    const bool retry = result == QDialog::Accepted && !session_.LinkWorking();
     if (changed || retry) {
-        comPort->setPortMap(portMap(appSettings())); // the dialog read [PORTS] again
-        selectPort(appSettings().PORT_NAME);
+        session_.SetPortMap(portMap(appSettings())); // the dialog read [PORTS] again
+        SelectPort(appSettings().PORT_NAME);
     }
 }
 
@@ -283,12 +259,14 @@ void TMainForm::FormClose() {
     // written is reported and the shutdown goes on.
     guarded([] { WriteSettings(); });
     Tm->stop();
-    reconnect_->stop();
-    pause(2, 50);
-    if (comPort) comPort->SetRun(false);
-    pause(2, 50);
+    session_.StopReconnect();
+    for (int i = 0; i < 2; ++i)
+        SleepThenPump(50);
+    session_.SetRun(false);
+    for (int i = 0; i < 2; ++i)
+        SleepThenPump(50);
     QCoreApplication::processEvents();
-    comPort.reset(); // stops the worker, restores the line settings, closes the port
+    session_.DestroyPort(); // stops the worker, restores the line settings, closes the port
     QCoreApplication::processEvents();
 }
 

@@ -1,16 +1,16 @@
 #pragma once
 // The main window: the program editor and the control console in one frame,
 // the message line under them, the buttons, the status bar, the 100 ms timer
-// and the function keys. It owns the run state for the whole run.
+// and the function keys. Its conversation with the board is the link session
+// it owns (port, link state, compiled program, upload and request
+// procedures); the window shows what the session reports.
 //
 // - btSendClick (MainSend.cpp) checks and uploads; F8 and the btSend button
 //   reach it through runSend(), which never lets the send path run twice at once.
 // - editConsolKeyPress (MainConsole.cpp) receives every character typed into
 //   editConsol; Enter goes to the console procedures.
 // - isClosing() turns true when closing starts: every wait for the board
-//   (the window's own turns_) ends then.
-// - link is the link state (request flags, replies, counters), comPort the
-//   one port; programImage is what checkProgram leaves for the upload.
+//   (the session's turns) ends then.
 
 #include <QColor>
 #include <QMainWindow>
@@ -18,13 +18,7 @@
 #include <cstdint>
 #include <memory>
 
-#include "compiler/ProgramImage.h"
-#include "link/ComPort.h"
-#include "link/LinkClient.h"
-#include "link/LinkProtocol.h"
-#include "link/LinkRequest.h"
-#include "link/PortReconnect.h"
-#include "link/SelectPort.h"
+#include "link/LinkSession.h"
 
 class QKeyEvent;
 class QLabel;
@@ -37,39 +31,28 @@ class TMainForm;
 namespace veltra {
 
 class Console;
+class PlainTextConsole;
 
-class TMainForm : public QMainWindow, public LinkClient, public PortReporter {
+// The window's own run state, under the names the program's notes give it.
+struct MainFormState {
+    bool consoleMode = false;    // the console view is shown
+    QString savePath;            // the last saved program file
+    QString openPath;            // the last opened program file
+    std::int32_t textLength = 2; // one empty line and its CR LF
+    std::int32_t lastTextLength = 2;
+    std::int32_t tickCount = 0; // 100 ms ticks, 1 to 10
+};
+
+class TMainForm : public QMainWindow, private SessionReporter {
     Q_OBJECT
 
   public:
     explicit TMainForm(QWidget* parent = nullptr);
     ~TMainForm() override;
 
-    // The controls, by their names (ui->edit, ui->stError, ui->btSend, ...).
-    Ui::TMainForm* const ui;
-    QTimer* const Tm;
-
-    // Run state.
-    bool consoleMode = false;
-    QString savePath;
-    QString openPath;
-    std::int32_t textLength = 2; // one empty line and its CR LF
-    std::int32_t lastTextLength = 2;
-    std::int32_t tickCount = 0;
-    ProgramImage programImage;
-    LinkProtocol link;
-    std::unique_ptr<ComPort> comPort; // from the constructor until the window closes
-
-    // The worker's steps, on the GUI thread.
-    void OnFrameReceived(ComPort& port) override;
-    void OnLinkCycle(ComPort& port) override;
-    void OnLinkStopped() override;
-    void OnDeviceLost(ComPort& port) override;
-
-    // SelectPort's reports: the error sound, status panel 0, the message box.
-    void errorBeep() override;
-    void setPortPanel(const QString& text) override;
-    void showPortError(const QString& message) override;
+    // The conversation with the board, and the window's run state, to read.
+    LinkSession& session() { return session_; }
+    const MainFormState& state() const { return state_; }
 
     // The process-wide help windows the view switch and btHelp act on.
     void setHelpWindows(QWidget* helpForm, QWidget* helpConsolForm);
@@ -78,8 +61,9 @@ class TMainForm : public QMainWindow, public LinkClient, public PortReporter {
     void SetStatusPanel(int index, const QString& text);
     QString statusPanelText(int index) const;
 
-    // The message line under the editor.
-    void setMessage(const QString& text, const QColor& colour);
+    // Puts `text` in the editor as an unchanged program (as opening a file
+    // does): the change detection takes its length as the known one.
+    void setProgramText(const QString& text);
 
     void ApplyEditorColours();
     bool isClosing() const { return closing_; }
@@ -88,10 +72,12 @@ class TMainForm : public QMainWindow, public LinkClient, public PortReporter {
     // switch then do nothing.
     bool busy() const;
 
-    // Checks and compiles the editor's text into programImage; 0 when it
-    // compiled, else the failing status (always 1 in the console view). The
-    // result is shown in the message line.
+    // Checks and compiles the editor's text into the session's program; 0
+    // when it compiled, else the failing status (always 1 in the console
+    // view). The result is shown in the message line.
     int checkProgram();
+    // Stops the link and opens the named port, with this window's reports.
+    bool SelectPort(const QString& portName);
 
     // Handlers.
     void btSendClick();
@@ -119,36 +105,39 @@ class TMainForm : public QMainWindow, public LinkClient, public PortReporter {
     void closeEvent(QCloseEvent* event) override;
 
   private:
+    // What the session reports: the error sound, status panel 0, the port's
+    // message box, the link's message ("ERROR EEPROM").
+    void errorBeep() override;
+    void setPortPanel(const QString& text) override;
+    void showPortError(const QString& message) override;
+    void showLinkMessage(const QString& text) override;
+
     bool AppMessage(QKeyEvent* key);
     // A modal window of the program other than the upload window is open: the
     // function keys must not act behind it.
     static bool dialogInFront();
-    // SelectPort with the reports of this window; nothing else may start on
-    // the link while its waits process events.
-    void selectPort(const QString& portName);
-    // The port is open, running, and the board answers.
-    bool linkWorking() const;
     bool FormKeyDown(QObject* receiver, QKeyEvent* key);
     bool routeConsoleKey(QKeyEvent* key);
     void FormClose();
     void buildLook();
     void centreFrame();
     void connectHandlers();
-    void setStatusLine(const QString& text);
+    // The message line under the editor.
+    void setMessage(const QString& text, const QColor& colour);
 
+    Ui::TMainForm* const ui;
+    QTimer* const Tm;
+    MainFormState state_;
     QLabel* panels_[3] = {};
     QPointer<QWidget> helpForm_;
     QPointer<QWidget> helpConsolForm_;
     bool closing_ = false;
     bool sending_ = false;
-    bool switchingPort_ = false;
     bool frameCentred_ = false;
-    // What the running upload sends: the words of its own check, whatever the
-    // change detection does to programImage during the upload's waits.
-    ProgramImage uploadImage_;
-    std::unique_ptr<PortReconnect> reconnect_;
     // Every wait for the board ends at once when the window starts closing.
     EventPumpTurns turns_{this, [this] { return closing_; }};
+    LinkSession session_;
+    std::unique_ptr<PlainTextConsole> consoleText_;
     std::unique_ptr<Console> console_;
 };
 

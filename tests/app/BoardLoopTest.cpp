@@ -49,7 +49,7 @@ class BoardLoopTest : public MainFormTest {
     void startAlive() {
         start();
         setEditorText(QString::fromUtf8(kProgram));
-        ASSERT_TRUE(waitFor([&] { return form->link.LinkAlive(); }));
+        ASSERT_TRUE(waitFor([&] { return form->session().link().LinkAlive(); }));
     }
 
     // Runs the upload window for real when the send path shows it.
@@ -69,7 +69,7 @@ class BoardLoopTest : public MainFormTest {
             dialog->btSaveClick();
             return dialog->result();
         };
-        form->ui->btParam->click();
+        button("btParam")->click();
     }
 
     void pointPortAt(const char* name, const std::string& device) {
@@ -85,19 +85,19 @@ class BoardLoopTest : public MainFormTest {
 TEST_F(BoardLoopTest, AnEditFollowedAtOnceByF8UploadsTheWordsItsCheckBuilt) {
     startAlive();
     runUploadsForReal();
-    // The edit is not yet seen by the once-a-second change detection, which
-    // will run during the upload's waits (the very next tick).
+    // The edit is made just before a tick that runs the once-a-second change
+    // detection: that tick comes during the upload's waits.
     const QString edited = QString::fromUtf8(kProgram) + QStringLiteral("свд=з\n");
-    form->ui->edit->setPlainText(edited);
-    form->tickCount = 9;
-    QTest::keyClick(form->ui->edit, Qt::Key_F8);
+    ASSERT_TRUE(waitFor([&] { return form->state().tickCount == 9; }));
+    edit()->setPlainText(edited);
+    QTest::keyClick(edit(), Qt::Key_F8);
 
     EXPECT_EQ(message(), "загрузка программы...ОК");
     ASSERT_EQ(board.countOf(0x24), 1u);
     EXPECT_EQ(board.lastOf(0x24)->data(), wireWords(edited));
     // The edit still counts as a change: the next upload checks again.
-    EXPECT_EQ(form->programImage.count, 0);
-    EXPECT_EQ(form->lastTextLength, countedTextLength(*form->ui->edit->document()));
+    EXPECT_EQ(form->session().program().count, 0);
+    EXPECT_EQ(form->state().lastTextLength, countedTextLength(*edit()->document()));
 }
 
 TEST_F(BoardLoopTest, FunctionKeysDoNothingBehindAModalDialog) {
@@ -132,7 +132,7 @@ TEST_F(BoardLoopTest, FunctionKeysDoNothingBehindAModalDialog) {
     }
     EXPECT_EQ(board.countOf(0x12), 0u);
     // Without a dialog the same keys act.
-    QTest::keyClick(form->ui->edit, Qt::Key_F1);
+    QTest::keyClick(edit(), Qt::Key_F1);
     EXPECT_TRUE(helpForm->isVisible());
 }
 
@@ -144,18 +144,18 @@ TEST_F(BoardLoopTest, AFailedPortSwitchShowsTheLostLinkAtOnceAndNothingStartsWhi
     dialogs.onCall = [&](const DialogCall& call) {
         if (call.kind != DialogCall::Message || messagesBefore >= 0) return;
         messagesBefore = dialogs.count(DialogCall::Message);
-        QTest::keyClick(form->ui->edit, Qt::Key_F8);
+        QTest::keyClick(edit(), Qt::Key_F8);
         form->runSend();
     };
     saveSettingsWithPort(1);
     dialogs.onCall = nullptr;
     EXPECT_EQ(messagesBefore, dialogs.count(DialogCall::Message)) << "F8 during the switch showed a box";
     EXPECT_EQ(form->statusPanelText(0), "Порт COM2 - ошибка");
-    EXPECT_FALSE(form->link.LinkAlive());
+    EXPECT_FALSE(form->session().link().LinkAlive());
     EXPECT_TRUE(waitFor([&] { return form->statusPanelText(1) == "       НЕТ СВЯЗИ !!!    "; }, 1500));
 
     const int beeps = dialogs.count(DialogCall::Beep);
-    QTest::keyClick(form->ui->edit, Qt::Key_F8);
+    QTest::keyClick(edit(), Qt::Key_F8);
     EXPECT_EQ(dialogs.count(DialogCall::Beep), beeps + 1);
     EXPECT_EQ(dialogs.last(DialogCall::Message).text, "Проверь связь с платой и повтори загрузку!");
     EXPECT_EQ(board.countOf(0x12), 0u);
@@ -166,7 +166,7 @@ TEST_F(BoardLoopTest, AFailedPortSwitchShowsTheLostLinkAtOnceAndNothingStartsWhi
     pointPortAt("COM2", second.slavePath());
     saveSettingsWithPort(-1);
     EXPECT_EQ(form->statusPanelText(0), "Порт COM2 - ОК");
-    EXPECT_TRUE(waitFor([&] { return second.countOf(0x10) > 0 && form->link.LinkAlive(); }));
+    EXPECT_TRUE(waitFor([&] { return second.countOf(0x10) > 0 && form->session().link().LinkAlive(); }));
 }
 
 TEST_F(BoardLoopTest, ABoardThatGoesAwayAndComesBackOnTheSamePathIsPolledAgainWithoutAQuestion) {
@@ -182,8 +182,8 @@ TEST_F(BoardLoopTest, ABoardThatGoesAwayAndComesBackOnTheSamePathIsPolledAgainWi
     board.closeMaster();
     ::unlink(linkPath.toLocal8Bit().constData());
     ASSERT_TRUE(waitFor([&] { return form->statusPanelText(0) == "Порт COM1 - ошибка"; }, 3000));
-    EXPECT_FALSE(form->comPort->IsOpen());
-    EXPECT_FALSE(form->link.LinkAlive());
+    EXPECT_FALSE(form->session().port()->IsOpen());
+    EXPECT_FALSE(form->session().link().LinkAlive());
 
     // Waiting for it costs next to nothing.
     const double cpu0 = processCpuSeconds();
@@ -199,7 +199,7 @@ TEST_F(BoardLoopTest, ABoardThatGoesAwayAndComesBackOnTheSamePathIsPolledAgainWi
     ASSERT_EQ(::symlink(back.slavePath().c_str(), linkPath.toLocal8Bit().constData()), 0);
     QElapsedTimer clock;
     clock.start();
-    ASSERT_TRUE(waitFor([&] { return back.countOf(0x10) > 0 && form->link.LinkAlive(); }, 10000));
+    ASSERT_TRUE(waitFor([&] { return back.countOf(0x10) > 0 && form->session().link().LinkAlive(); }, 10000));
     std::printf("polled again after %lld ms\n", static_cast<long long>(clock.elapsed()));
     EXPECT_EQ(form->statusPanelText(0), "Порт COM1 - ОК");
 
@@ -216,10 +216,10 @@ TEST_F(BoardLoopTest, ABoardThatGoesAwayAndComesBackOnTheSamePathIsPolledAgainWi
 
 TEST_F(BoardLoopTest, APastedConsoleCommandWithItsLineEndRunsLikeATypedOne) {
     startAlive();
-    QTest::keyClick(form->ui->edit, Qt::Key_F10);
-    form->ui->editConsol->insertPlainText(QStringLiteral("свд_4 = с,12\n"));
-    QTest::keyClick(form->ui->editConsol, Qt::Key_Return);
-    const QStringList lines = form->ui->editConsol->toPlainText().split(QChar('\n'));
+    QTest::keyClick(edit(), Qt::Key_F10);
+    editConsol()->insertPlainText(QStringLiteral("свд_4 = с,12\n"));
+    QTest::keyClick(editConsol(), Qt::Key_Return);
+    const QStringList lines = editConsol()->toPlainText().split(QChar('\n'));
     EXPECT_EQ(lines.mid(lines.size() - 3), QStringList({">свд_4 = с,12", ">>выполняю...  OK", ">"}));
     ASSERT_TRUE(board.lastOf(0x25));
     EXPECT_EQ(board.lastOf(0x25)->data(), (std::vector<std::uint8_t>{1, 0xC3, 0xA4, 0, 0, 0}));
@@ -228,9 +228,9 @@ TEST_F(BoardLoopTest, APastedConsoleCommandWithItsLineEndRunsLikeATypedOne) {
 TEST_F(BoardLoopTest, AFailedSaveUnderProcDoesNotBringTheNextDialogBackThere) {
     startAlive();
     dialogs.saveAnswers.push_back(QStringLiteral("/proc/veltra-test.txt"));
-    form->ui->btSaveToFile->click();
+    button("btSaveToFile")->click();
     ASSERT_EQ(dialogs.count(DialogCall::Error), 1); // "Cannot create file ..."
-    form->ui->btSaveToFile->click();
+    button("btSaveToFile")->click();
     EXPECT_EQ(dialogs.last(DialogCall::Save).setup.folder, QDir::cleanPath(programFolder()));
 }
 

@@ -91,9 +91,9 @@ TEST_F(MainFormTest, SettingsButtonAppliesSavedColoursAndCancelWritesNothing) {
         dialog.btCancelClick();
         return dialog.result();
     };
-    form->ui->btParam->click();
+    button("btParam")->click();
     EXPECT_EQ(readFile(iniPath()), before);
-    EXPECT_EQ(form->ui->edit->palette().color(QPalette::Base), QColor(0, 0, 0));
+    EXPECT_EQ(edit()->palette().color(QPalette::Base), QColor(0, 0, 0));
 
     dialogs.modal = [](QDialog& shown) {
         auto& dialog = static_cast<TFormConfig&>(shown);
@@ -102,10 +102,10 @@ TEST_F(MainFormTest, SettingsButtonAppliesSavedColoursAndCancelWritesNothing) {
         dialog.btSaveClick();
         return dialog.result();
     };
-    form->ui->btParam->click();
+    button("btParam")->click();
     EXPECT_EQ(dialogs.last(DialogCall::Modal).text, "Veltra  Настройки");
-    EXPECT_EQ(form->ui->edit->palette().color(QPalette::Base), QColor(0, 0, 128));
-    EXPECT_EQ(form->ui->edit->palette().color(QPalette::Text), QColor(0, 255, 255));
+    EXPECT_EQ(edit()->palette().color(QPalette::Base), QColor(0, 0, 128));
+    EXPECT_EQ(edit()->palette().color(QPalette::Text), QColor(0, 255, 255));
     EXPECT_TRUE(readFile(iniPath()).contains("BG_COLOR=1\nTXT_COLOR=2\n"));
 
     // Typed text in the colour field stores -1; the editor keeps its colour.
@@ -115,9 +115,9 @@ TEST_F(MainFormTest, SettingsButtonAppliesSavedColoursAndCancelWritesNothing) {
         dialog.btSaveClick();
         return dialog.result();
     };
-    form->ui->btParam->click();
+    button("btParam")->click();
     EXPECT_TRUE(readFile(iniPath()).contains("TXT_COLOR=-1\n"));
-    EXPECT_EQ(form->ui->edit->palette().color(QPalette::Text), QColor(0, 255, 255));
+    EXPECT_EQ(edit()->palette().color(QPalette::Text), QColor(0, 255, 255));
 }
 
 TEST_F(MainFormTest, HandEditsTakeEffectWhenTheDialogOpensEvenOnCancel) {
@@ -128,8 +128,8 @@ TEST_F(MainFormTest, HandEditsTakeEffectWhenTheDialogOpensEvenOnCancel) {
     QByteArray ini = readFile(iniPath());
     ini.replace("BG_COLOR=0", "BG_COLOR=2");
     writeIni(ini);
-    form->ui->btParam->click(); // no script: cancelled
-    EXPECT_EQ(form->ui->edit->palette().color(QPalette::Base), QColor(255, 255, 255));
+    button("btParam")->click(); // no script: cancelled
+    EXPECT_EQ(edit()->palette().color(QPalette::Base), QColor(255, 255, 255));
 }
 
 TEST_F(MainFormTest, AFailedSaveInTheDialogIsReportedAndKeepsItOpen) {
@@ -148,8 +148,8 @@ TEST_F(MainFormTest, AFailedSaveInTheDialogIsReportedAndKeepsItOpen) {
         EXPECT_FALSE(dialog.result() == QDialog::Accepted);
         return int(QDialog::Rejected);
     };
-    form->ui->btParam->click();
+    button("btParam")->click();
     EXPECT_EQ(dialogs.last(DialogCall::Error).text, "Unable to write to " + iniPath());
     EXPECT_EQ(appSettings().BG_COLOR, 0); // memory still agrees with the last good file
-    EXPECT_EQ(form->ui->edit->palette().color(QPalette::Base), QColor(0, 0, 0));
+    EXPECT_EQ(edit()->palette().color(QPalette::Base), QColor(0, 0, 0));
 }

@@ -13,13 +13,13 @@ namespace {
 
 class MainConsoleTest : public MainFormTest {
   protected:
-    QPlainTextEdit* console() const { return form->ui->editConsol; }
+    QPlainTextEdit* console() const { return editConsol(); }
 
     void startConsole() {
         start();
-        ASSERT_TRUE(waitFor([&] { return form->link.LinkAlive(); }));
-        QTest::keyClick(form->ui->edit, Qt::Key_F10);
-        ASSERT_TRUE(form->consoleMode);
+        ASSERT_TRUE(waitFor([&] { return form->session().link().LinkAlive(); }));
+        QTest::keyClick(edit(), Qt::Key_F10);
+        ASSERT_TRUE(form->state().consoleMode);
     }
 
     // Types after the prompt and presses Enter.
@@ -61,7 +61,7 @@ TEST_F(MainConsoleTest, RejectedAndUnansweredCommandsSayWhy) {
     board.setAnswering(false);
     enter("реле_1 = выкл");
     EXPECT_EQ(outcome(), ">>выполняю...  ОШИБКА: плата не отвечает ! ");
-    EXPECT_EQ(form->link.pendingRequestCode, 0);
+    EXPECT_EQ(form->session().link().pendingRequestCode, 0);
 }
 
 TEST_F(MainConsoleTest, ResetAndMemoryCommands) {
@@ -106,13 +106,13 @@ TEST_F(MainConsoleTest, F10WaitsForTheConsoleLineToFinish) {
     bool stillConsole = false;
     QTimer::singleShot(300, form.get(), [&] {
         QTest::keyClick(console(), Qt::Key_F10);
-        stillConsole = form->consoleMode;
+        stillConsole = form->state().consoleMode;
     });
     enter("свд = вкл");
     EXPECT_TRUE(stillConsole);
     EXPECT_EQ(outcome(), ">>выполняю...  ОШИБКА: плата не отвечает ! ");
     QTest::keyClick(console(), Qt::Key_F10);
-    EXPECT_FALSE(form->consoleMode);
+    EXPECT_FALSE(form->state().consoleMode);
 }
 
 TEST_F(MainConsoleTest, ClosingTheWindowDuringACommandEndsTheWait) {

@@ -18,15 +18,15 @@ const QString kFilter = QStringLiteral("Файлы программ Veltra(*.txt
 TEST_F(MainFormTest, NewDiscardsTheTextWithoutAQuestion) {
     start();
     setEditorText(QStringLiteral("свд = ж,7\nпауза"));
-    type(form->ui->edit, QStringLiteral("xyz"));
-    form->programImage.count = 4;
-    form->ui->btSaveToFile->setEnabled(false);
+    type(edit(), QStringLiteral("xyz"));
+    form->session().program().count = 4;
+    button("btSaveToFile")->setEnabled(false);
 
-    form->ui->btNew->click();
-    EXPECT_EQ(countedLines(*form->ui->edit->document()), QStringList{"//------- программа Veltra -------"});
+    button("btNew")->click();
+    EXPECT_EQ(countedLines(*edit()->document()), QStringList{"//------- программа Veltra -------"});
     EXPECT_EQ(message(), "");
-    EXPECT_EQ(form->programImage.count, 0);
-    EXPECT_FALSE(form->ui->btSaveToFile->isEnabled()); // buttons stay as they were
+    EXPECT_EQ(form->session().program().count, 0);
+    EXPECT_FALSE(button("btSaveToFile")->isEnabled()); // buttons stay as they were
     EXPECT_TRUE(dialogs.calls.empty());
     runOneSecond();
     EXPECT_EQ(message(), ""); // not reported as a change
@@ -36,24 +36,24 @@ TEST_F(MainFormTest, OpenLoadsTheFileAsItIsAndEnablesSaving) {
     start();
     QString path = dir.filePath("prog.txt");
     writeFile(path, "// \xef\xf0\xee\xe1\xe0\r\n\xf1\xe2\xe4 = \xe6,7\r\nbad line\r\n");
-    form->ui->btSaveToFile->setEnabled(false);
-    form->programImage.count = 4;
+    button("btSaveToFile")->setEnabled(false);
+    form->session().program().count = 4;
     dialogs.openAnswers.push_back(path);
 
-    form->ui->btLoadFromFile->click();
+    button("btLoadFromFile")->click();
     DialogCall call = dialogs.last(DialogCall::Open);
     EXPECT_EQ(call.setup.title, "Открыть файл с программой...");
     EXPECT_EQ(call.setup.filter, kFilter);
     EXPECT_EQ(call.setup.folder, dir.path());
     EXPECT_EQ(call.setup.defaultSuffix, "");
-    EXPECT_EQ(countedLines(*form->ui->edit->document()),
+    EXPECT_EQ(countedLines(*edit()->document()),
               (QStringList{"// проба", "свд = ж,7", "bad line"})); // not checked on opening
-    EXPECT_EQ(form->openPath, path);
-    EXPECT_EQ(form->savePath, dir.filePath("0001.vel"));
+    EXPECT_EQ(form->state().openPath, path);
+    EXPECT_EQ(form->state().savePath, dir.filePath("0001.vel"));
     EXPECT_EQ(message(), "");
-    EXPECT_TRUE(form->ui->btSaveToFile->isEnabled());
-    EXPECT_TRUE(form->ui->btPrintFile->isEnabled());
-    EXPECT_EQ(form->programImage.count, 0);
+    EXPECT_TRUE(button("btSaveToFile")->isEnabled());
+    EXPECT_TRUE(button("btPrintFile")->isEnabled());
+    EXPECT_EQ(form->session().program().count, 0);
     runOneSecond();
     EXPECT_EQ(message(), "");
 }
@@ -61,13 +61,13 @@ TEST_F(MainFormTest, OpenLoadsTheFileAsItIsAndEnablesSaving) {
 TEST_F(MainFormTest, CancelledDialogsChangeNothing) {
     start();
     setEditorText(QStringLiteral("пауза"));
-    form->ui->btLoadFromFile->click();
-    form->ui->btSaveToFile->click();
+    button("btLoadFromFile")->click();
+    button("btSaveToFile")->click();
     EXPECT_EQ(dialogs.count(DialogCall::Open), 1);
     EXPECT_EQ(dialogs.count(DialogCall::Save), 1);
-    EXPECT_EQ(countedLines(*form->ui->edit->document()), QStringList{"пауза"});
+    EXPECT_EQ(countedLines(*edit()->document()), QStringList{"пауза"});
     EXPECT_EQ(message(), "...");
-    EXPECT_TRUE(form->ui->btSaveToFile->isEnabled());
+    EXPECT_TRUE(button("btSaveToFile")->isEnabled());
 }
 
 TEST_F(MainFormTest, AFileThatCannotBeOpenedIsReportedAndTheTextStays) {
@@ -75,10 +75,10 @@ TEST_F(MainFormTest, AFileThatCannotBeOpenedIsReportedAndTheTextStays) {
     setEditorText(QStringLiteral("свд = ж,7"));
     QString missing = dir.filePath("missing.txt");
     dialogs.openAnswers.push_back(missing);
-    form->ui->btLoadFromFile->click();
+    button("btLoadFromFile")->click();
     EXPECT_EQ(dialogs.last(DialogCall::Error).text, "Cannot open file " + missing);
-    EXPECT_EQ(countedLines(*form->ui->edit->document()), QStringList{"свд = ж,7"});
-    EXPECT_EQ(form->openPath, missing);
+    EXPECT_EQ(countedLines(*edit()->document()), QStringList{"свд = ж,7"});
+    EXPECT_EQ(form->state().openPath, missing);
     runOneSecond();
     EXPECT_EQ(message(), "...");
 }
@@ -86,27 +86,27 @@ TEST_F(MainFormTest, AFileThatCannotBeOpenedIsReportedAndTheTextStays) {
 TEST_F(MainFormTest, SaveWritesCrLfLinesAndDisablesItselfUntilTheNextChange) {
     start();
     setEditorText(QStringLiteral("метка_1:\nсвд = ж,7\n"));
-    form->programImage.count = 2;
+    form->session().program().count = 2;
     QString path = dir.filePath("prog.txt");
     dialogs.saveAnswers.push_back(path);
 
-    form->ui->btSaveToFile->click();
+    button("btSaveToFile")->click();
     DialogCall call = dialogs.last(DialogCall::Save);
     EXPECT_EQ(call.setup.title, "Сохранить программу...");
     EXPECT_EQ(call.setup.filter, kFilter);
     EXPECT_EQ(call.setup.folder, dir.path());
     EXPECT_EQ(call.setup.defaultSuffix, "txt");
     EXPECT_EQ(readFile(path), "\xec\xe5\xf2\xea\xe0_1:\r\n\xf1\xe2\xe4 = \xe6,7\r\n");
-    EXPECT_EQ(form->savePath, path);
+    EXPECT_EQ(form->state().savePath, path);
     EXPECT_EQ(message(), "");
-    EXPECT_FALSE(form->ui->btSaveToFile->isEnabled());
-    EXPECT_TRUE(form->ui->btPrintFile->isEnabled());
-    EXPECT_EQ(form->programImage.count, 2); // saving leaves the compiled program alone
+    EXPECT_FALSE(button("btSaveToFile")->isEnabled());
+    EXPECT_TRUE(button("btPrintFile")->isEnabled());
+    EXPECT_EQ(form->session().program().count, 2); // saving leaves the compiled program alone
 
-    form->ui->edit->moveCursor(QTextCursor::End);
-    type(form->ui->edit, QStringLiteral("п"));
+    edit()->moveCursor(QTextCursor::End);
+    type(edit(), QStringLiteral("п"));
     runOneSecond();
-    EXPECT_TRUE(form->ui->btSaveToFile->isEnabled());
+    EXPECT_TRUE(button("btSaveToFile")->isEnabled());
     EXPECT_EQ(message(), "программа изменена...");
     EXPECT_EQ(messageColour(), QColor(0, 0, 255));
 }
@@ -121,7 +121,7 @@ TEST_F(MainFormTest, ANameWithoutExtensionGetsTxt) {
     for (const auto& [typed, saved] : cases) {
         dialogs.saveAnswers.push_back(typed);
         form->btSaveToFileClick(); // the button is off after the first save
-        EXPECT_EQ(form->savePath, saved);
+        EXPECT_EQ(form->state().savePath, saved);
         EXPECT_EQ(readFile(saved), "\xef\xe0\xf3\xe7\xe0\r\n");
     }
     EXPECT_FALSE(QFile::exists(dir.filePath("first")));
@@ -133,10 +133,10 @@ TEST_F(MainFormTest, OpenAndSaveDialogsRememberTheirFoldersIndependently) {
     QDir(dir.path()).mkdir("out");
     writeFile(dir.filePath("in/a.txt"), "x\r\n");
     dialogs.openAnswers.push_back(dir.filePath("in/a.txt"));
-    form->ui->btLoadFromFile->click();
+    button("btLoadFromFile")->click();
     dialogs.saveAnswers.push_back(dir.filePath("out/b.txt"));
-    form->ui->btSaveToFile->click();
-    form->ui->btLoadFromFile->click();
+    button("btSaveToFile")->click();
+    button("btLoadFromFile")->click();
     form->btSaveToFileClick(); // the button is off after the first save
 
     std::vector<QString> folders;
@@ -162,8 +162,8 @@ TEST_F(MainFormTest, EveryWindows1251ByteButNulCrLfSurvivesOpenAndSave) {
     writeFile(in, all);
     dialogs.openAnswers.push_back(in);
     dialogs.saveAnswers.push_back(out);
-    form->ui->btLoadFromFile->click();
-    form->ui->btSaveToFile->click();
+    button("btLoadFromFile")->click();
+    button("btSaveToFile")->click();
     EXPECT_EQ(dialogs.count(DialogCall::Error), 0);
     EXPECT_EQ(readFile(out), all);
 }
@@ -183,41 +183,41 @@ TEST_F(MainFormTest, AFailedSaveLeavesTheOldFileAndTheButtons) {
     rlimit tight = old;
     tight.rlim_cur = 64;
     setrlimit(RLIMIT_FSIZE, &tight);
-    form->ui->btSaveToFile->click();
+    button("btSaveToFile")->click();
     setrlimit(RLIMIT_FSIZE, &old);
 
     EXPECT_EQ(dialogs.last(DialogCall::Error).text, "Cannot create file " + path);
     EXPECT_EQ(readFile(path), before);
-    EXPECT_EQ(form->savePath, path);
-    EXPECT_TRUE(form->ui->btSaveToFile->isEnabled());
+    EXPECT_EQ(form->state().savePath, path);
+    EXPECT_TRUE(button("btSaveToFile")->isEnabled());
     EXPECT_EQ(message(), "...");
 }
 
 TEST_F(MainFormTest, ATextWindows1251CannotHoldIsNotSaved) {
     start();
     setEditorText(QStringLiteral("свд = ж,7\nпауза ♥ 5\nпауза Ω\n"));
-    form->ui->btSaveToFile->click();
+    button("btSaveToFile")->click();
     EXPECT_EQ(dialogs.count(DialogCall::Save), 0);
     EXPECT_EQ(dialogs.count(DialogCall::Beep), 1);
     DialogCall told = dialogs.last(DialogCall::Message);
     EXPECT_TRUE(told.text.contains(QStringLiteral("Строка 2"))) << told.text.toStdString();
     EXPECT_TRUE(told.text.contains(QStringLiteral("♥")));
-    EXPECT_TRUE(form->ui->btSaveToFile->isEnabled());
-    EXPECT_EQ(caretLine(*form->ui->edit), 2);
-    EXPECT_EQ(form->ui->edit->textCursor().positionInBlock(), 6);
+    EXPECT_TRUE(button("btSaveToFile")->isEnabled());
+    EXPECT_EQ(caretLine(*edit()), 2);
+    EXPECT_EQ(edit()->textCursor().positionInBlock(), 6);
     EXPECT_EQ(QDir(dir.path()).entryList({"*.txt", "*.vel"}, QDir::Files), QStringList());
 }
 
 TEST_F(MainFormTest, FileButtonsDoNothingInTheConsoleView) {
     start();
     setEditorText(QStringLiteral("пауза"));
-    form->ui->btSaveToFile->setEnabled(true);
-    QTest::keyClick(form->ui->edit, Qt::Key_F10);
+    button("btSaveToFile")->setEnabled(true);
+    QTest::keyClick(edit(), Qt::Key_F10);
     for (QPushButton* button :
-         {form->ui->btNew, form->ui->btLoadFromFile, form->ui->btSaveToFile, form->ui->btPrintFile}) {
+         {button("btNew"), button("btLoadFromFile"), button("btSaveToFile"), button("btPrintFile")}) {
         button->click();
     }
     EXPECT_TRUE(dialogs.calls.empty());
-    EXPECT_EQ(countedLines(*form->ui->edit->document()), QStringList{"пауза"});
+    EXPECT_EQ(countedLines(*edit()->document()), QStringList{"пауза"});
     EXPECT_EQ(message(), "...");
 }

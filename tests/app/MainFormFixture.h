@@ -15,7 +15,6 @@
 #include <memory>
 
 #include "app/EditorText.h"
-#include "app/MainFormUi.h"
 #include "app/ProgramFolder.h"
 #include "app/TMainForm.h"
 #include "help/THelpConsolForm.h"
@@ -83,26 +82,37 @@ class MainFormTest : public ::testing::Test {
         form->setHelpWindows(helpForm.get(), helpConsolForm.get());
         form->activateWindow();
         EXPECT_TRUE(QTest::qWaitForWindowActive(form.get()));
-        form->ui->edit->setFocus();
+        edit()->setFocus();
         return *form;
     }
 
     // One full second of the window's timer, run by hand: the timer itself is
     // stopped, so that nothing else runs the once-a-second work meanwhile.
     void runOneSecond() {
-        form->Tm->stop();
+        timer()->stop();
         for (int i = 0; i < 10; ++i)
             form->TmTimer();
     }
 
     void setEditorText(const QString& text) {
         // Taken as the unchanged state, as after opening a file.
-        form->ui->edit->setPlainText(text);
-        form->textLength = form->lastTextLength = countedTextLength(*form->ui->edit->document());
+        form->setProgramText(text);
     }
 
-    QString message() const { return form->ui->stError->text(); }
-    QColor messageColour() const { return form->ui->stError->palette().color(QPalette::WindowText); }
+    // The window's controls, found by their names as a user finds them by sight.
+    QPlainTextEdit* edit() const { return control<QPlainTextEdit>("edit"); }
+    QPlainTextEdit* editConsol() const { return control<QPlainTextEdit>("editConsol"); }
+    QPushButton* button(const char* name) const { return control<QPushButton>(name); }
+    QLabel* label(const char* name) const { return control<QLabel>(name); }
+    QTimer* timer() const { return control<QTimer>("Tm"); }
+    template <typename T> T* control(const char* name) const {
+        T* found = form->findChild<T*>(QString::fromLatin1(name));
+        EXPECT_TRUE(found) << name;
+        return found;
+    }
+
+    QString message() const { return label("stError")->text(); }
+    QColor messageColour() const { return label("stError")->palette().color(QPalette::WindowText); }
     QWidget* focused() const { return form->focusWidget(); }
 
     // Types any text, Cyrillic included, one key press per character.

@@ -13,17 +13,17 @@ using namespace veltra::test;
 
 TEST_F(MainFormTest, LinkPanelCountsRepliesAndBlinksWhenTheBoardFallsSilent) {
     start();
-    ASSERT_TRUE(waitFor([&] { return form->link.ioCount >= 3; }));
+    ASSERT_TRUE(waitFor([&] { return form->session().link().ioCount >= 3; }));
     ASSERT_TRUE(waitFor([&] {
         return form->statusPanelText(1) ==
-               QStringLiteral("СВЯЗЬ-ОК  ( I/O count: %1 )").arg(form->link.ioCount, 6, 10, QLatin1Char('0'));
+               QStringLiteral("СВЯЗЬ-ОК  ( I/O count: %1 )").arg(form->session().link().ioCount, 6, 10, QLatin1Char('0'));
     }));
 
     board.setAnswering(false);
     ASSERT_TRUE(waitFor([&] { return form->statusPanelText(1) == "       НЕТ СВЯЗИ !!!    "; }, 15000));
-    std::int32_t counted = form->link.ioCount;
+    std::int32_t counted = form->session().link().ioCount;
     ASSERT_TRUE(waitFor([&] { return form->statusPanelText(1).isEmpty(); }, 5000)); // it blinks
-    EXPECT_EQ(form->link.ioCount, counted);
+    EXPECT_EQ(form->session().link().ioCount, counted);
 
     board.setAnswering(true);
     EXPECT_TRUE(waitFor([&] { return form->statusPanelText(1).startsWith("СВЯЗЬ-ОК"); }, 15000));
@@ -32,14 +32,14 @@ TEST_F(MainFormTest, LinkPanelCountsRepliesAndBlinksWhenTheBoardFallsSilent) {
 TEST_F(MainFormTest, F10SuppressesOnePoll) {
     start();
     ASSERT_TRUE(waitFor([&] { return board.countOf(0x10) > 0; }));
-    QTest::keyClick(form->ui->edit, Qt::Key_F10);
-    EXPECT_TRUE(form->link.skipPoll);
+    QTest::keyClick(edit(), Qt::Key_F10);
+    EXPECT_TRUE(form->session().link().skipPoll);
     // The next cycle takes it; polling goes on afterwards.
-    ASSERT_TRUE(waitFor([&] { return !form->link.skipPoll; }));
+    ASSERT_TRUE(waitFor([&] { return !form->session().link().skipPoll; }));
     std::size_t polls = board.countOf(0x10);
     EXPECT_TRUE(waitFor([&] { return board.countOf(0x10) > polls; }));
-    QTest::keyClick(form->ui->editConsol, Qt::Key_F10);
-    EXPECT_TRUE(form->link.skipPoll);
+    QTest::keyClick(editConsol(), Qt::Key_F10);
+    EXPECT_TRUE(form->session().link().skipPoll);
 }
 
 TEST_F(MainFormTest, APortThatCannotBeOpenedIsReportedAndTheWindowWorksOn) {
@@ -51,7 +51,7 @@ TEST_F(MainFormTest, APortThatCannotBeOpenedIsReportedAndTheWindowWorksOn) {
     EXPECT_TRUE(told.text.contains("COM2") && told.text.contains(dir.filePath("absent-COM2")))
         << told.text.toStdString();
     EXPECT_EQ(told.icon, BoxIcon::Stop);
-    EXPECT_FALSE(form->comPort->IsOpen());
+    EXPECT_FALSE(form->session().port()->IsOpen());
     EXPECT_TRUE(waitFor([&] { return form->statusPanelText(1) == "       НЕТ СВЯЗИ !!!    "; }));
 }
 
@@ -75,7 +75,7 @@ TEST_F(MainFormTest, APortPathOutsideAsciiOpensByItsBytes) {
         writeFile(iniPath(), "[PORTS]\nCOM1=" + device + "\n");
         const std::size_t polls = board.countOf(0x10);
         start();
-        EXPECT_TRUE(form->comPort->IsOpen()) << c.name;
+        EXPECT_TRUE(form->session().port()->IsOpen()) << c.name;
         EXPECT_TRUE(waitFor([&] { return board.countOf(0x10) > polls; })) << c.name;
         form->close();
     }
@@ -87,7 +87,7 @@ TEST_F(MainFormTest, SettingsDialogReopensThePortOnlyWhenItsNameChanged) {
     writeIni("");
     start();
     // A working link: a port whose board does not answer is opened again by saving.
-    ASSERT_TRUE(waitFor([&] { return board.countOf(0x10) > 0 && form->link.LinkAlive(); }));
+    ASSERT_TRUE(waitFor([&] { return board.countOf(0x10) > 0 && form->session().link().LinkAlive(); }));
 
     // COM1 now means the second board, but the name stays COM1: no reopening.
     QByteArray ini = readFile(iniPath());
@@ -97,7 +97,7 @@ TEST_F(MainFormTest, SettingsDialogReopensThePortOnlyWhenItsNameChanged) {
         static_cast<TFormConfig&>(shown).btSaveClick();
         return shown.result();
     };
-    form->ui->btParam->click();
+    button("btParam")->click();
     std::size_t polls = board.countOf(0x10);
     EXPECT_TRUE(waitFor([&] { return board.countOf(0x10) > polls + 3; }));
     EXPECT_EQ(second.frameCount(), 0u);
@@ -112,7 +112,7 @@ TEST_F(MainFormTest, SettingsDialogReopensThePortOnlyWhenItsNameChanged) {
         dialog.btSaveClick();
         return dialog.result();
     };
-    form->ui->btParam->click();
+    button("btParam")->click();
     EXPECT_EQ(form->statusPanelText(0), "Порт COM2 - ОК");
     EXPECT_TRUE(waitFor([&] { return second.countOf(0x10) > 0; }));
     polls = board.countOf(0x10);

@@ -31,10 +31,10 @@ class MainUploadTest : public MainFormTest {
             if (auto* upload = qobject_cast<TFormLink*>(&dialog)) uploadLog = upload->LogLines();
             return result;
         };
-        ASSERT_TRUE(waitFor([&] { return form->link.LinkAlive(); }));
+        ASSERT_TRUE(waitFor([&] { return form->session().link().LinkAlive(); }));
     }
 
-    void pressF8() { QTest::keyClick(form->ui->edit, Qt::Key_F8); }
+    void pressF8() { QTest::keyClick(edit(), Qt::Key_F8); }
 };
 
 TEST_F(MainUploadTest, F8UploadsTheProgramAndReportsSuccessInGreen) {
@@ -54,7 +54,7 @@ TEST_F(MainUploadTest, F8UploadsTheProgramAndReportsSuccessInGreen) {
     EXPECT_EQ(upload.bytes.size(), 8u + 2 * 4 + 2);
     EXPECT_TRUE(upload.crcOk());
     EXPECT_EQ(upload.data(), (std::vector<std::uint8_t>{0x01, 0x63, 0xF1, 0xAE, 0x01, 0x41, 0x00, 0xE0}));
-    EXPECT_EQ(form->link.pendingRequestCode, 0);
+    EXPECT_EQ(form->session().link().pendingRequestCode, 0);
 
     // Polling resumes after the upload.
     const std::size_t polls = board.countOf(0x10);
@@ -64,7 +64,7 @@ TEST_F(MainUploadTest, F8UploadsTheProgramAndReportsSuccessInGreen) {
 TEST_F(MainUploadTest, MemoryFailureAtTheUploadIsAnError) {
     startWith(kProgram);
     board.setStatus(0x24, 0x10);
-    form->ui->btSend->click();
+    button("btSend")->click();
     EXPECT_EQ(uploadLog.value(4), "ОШИБКА: сбой памяти Veltra !");
     EXPECT_EQ(message(), "загрузка программы...ОШИБКА");
     EXPECT_EQ(messageColour(), QColor(255, 0, 0));
@@ -87,10 +87,10 @@ TEST_F(MainUploadTest, SilentBoardAtTheStatusStepFailsAndTheNextUploadWorks) {
     EXPECT_EQ(uploadLog, QStringList({">>> Запрос статуса ", "<<< ОШИБКА: плата не отвечает ! ",
                                       QString(49, QChar('-'))}));
     EXPECT_EQ(message(), "загрузка программы...ОШИБКА");
-    EXPECT_EQ(form->link.pendingRequestCode, 0);
+    EXPECT_EQ(form->session().link().pendingRequestCode, 0);
 
     board.setAnswering(true);
-    ASSERT_TRUE(waitFor([&] { return form->link.LinkAlive(); }));
+    ASSERT_TRUE(waitFor([&] { return form->session().link().LinkAlive(); }));
     pressF8();
     EXPECT_EQ(message(), "загрузка программы...ОК");
 }
@@ -130,7 +130,7 @@ TEST_F(MainUploadTest, RefusalsBeepAndExplain) {
         setEditorText(QString::fromUtf8(c.program));
         board.setAnswering(c.linkAlive);
         if (!c.linkAlive) {
-            ASSERT_TRUE(waitFor([&] { return !form->link.LinkAlive(); }, 15000));
+            ASSERT_TRUE(waitFor([&] { return !form->session().link().LinkAlive(); }, 15000));
         }
         const int beeps = dialogs.count(DialogCall::Beep);
         pressF8();
@@ -151,10 +151,10 @@ TEST_F(MainUploadTest, CheckErrorsStopTheUploadWithTheirOwnMessage) {
 
 TEST_F(MainUploadTest, F8AndTheSendButtonDoNothingInTheConsoleView) {
     startWith(kProgram);
-    QTest::keyClick(form->ui->edit, Qt::Key_F10);
-    ASSERT_TRUE(form->consoleMode);
-    QTest::keyClick(form->ui->editConsol, Qt::Key_F8);
-    form->ui->btSend->click();
+    QTest::keyClick(edit(), Qt::Key_F10);
+    ASSERT_TRUE(form->state().consoleMode);
+    QTest::keyClick(editConsol(), Qt::Key_F8);
+    button("btSend")->click();
     EXPECT_EQ(dialogs.count(DialogCall::Modal), 0);
     EXPECT_EQ(board.countOf(0x12), 0u);
 }
@@ -165,7 +165,7 @@ TEST_F(MainUploadTest, NoSecondUploadStartsWhileOneRuns) {
     dialogs.modal = [&](QDialog& dialog) {
         // F8 and the send path entered again while the upload window waits.
         QTimer::singleShot(700, form.get(), [&] {
-            QTest::keyClick(form->ui->edit, Qt::Key_F8);
+            QTest::keyClick(edit(), Qt::Key_F8);
             form->runSend();
             inner = dialogs.count(DialogCall::Modal);
         });

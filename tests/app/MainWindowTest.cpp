@@ -1,4 +1,5 @@
 #include <QSignalSpy>
+#include <QStatusBar>
 #include <QTextBlock>
 
 #include "app/Settings.h"
@@ -10,7 +11,7 @@ using namespace veltra::test;
 namespace {
 
 QColor editorColour(const TMainForm& form, QPalette::ColorRole role) {
-    return form.ui->edit->palette().color(role);
+    return form.findChild<QPlainTextEdit*>("edit")->palette().color(role);
 }
 
 } // namespace
@@ -23,11 +24,11 @@ TEST_F(MainFormTest, FirstRunShowsWhiteOnBlackOpensCom1AndClosingWritesEveryKeyR
     EXPECT_EQ(editorColour(*form, QPalette::Base), QColor(0, 0, 0));
     EXPECT_EQ(editorColour(*form, QPalette::Text), QColor(255, 255, 255));
     EXPECT_EQ(message(), "...");
-    EXPECT_EQ(form->ui->stNumLine->text(), "...");
-    EXPECT_EQ(form->savePath, dir.filePath("0001.vel"));
-    EXPECT_EQ(form->openPath, form->savePath);
+    EXPECT_EQ(label("stNumLine")->text(), "...");
+    EXPECT_EQ(form->state().savePath, dir.filePath("0001.vel"));
+    EXPECT_EQ(form->state().openPath, form->state().savePath);
     EXPECT_EQ(form->statusPanelText(0), "Порт COM1 - ОК");
-    EXPECT_TRUE(form->comPort->IsOpen());
+    EXPECT_TRUE(form->session().port()->IsOpen());
     ASSERT_TRUE(waitFor([&] { return board.countOf(0x10) > 0; })); // polls arrive
     ASSERT_TRUE(waitFor([&] { return form->statusPanelText(1).startsWith("СВЯЗЬ-ОК  ( I/O count: "); }));
 
@@ -39,7 +40,7 @@ TEST_F(MainFormTest, FirstRunShowsWhiteOnBlackOpensCom1AndClosingWritesEveryKeyR
     EXPECT_FALSE(QFile::permissions(iniPath()) &
                  (QFileDevice::WriteOwner | QFileDevice::WriteGroup | QFileDevice::WriteOther));
     EXPECT_TRUE(form->isHidden());
-    EXPECT_EQ(form->comPort, nullptr);   // the port is closed and its worker gone
+    EXPECT_EQ(form->session().port(), nullptr);   // the port is closed and its worker gone
     EXPECT_EQ(dialogs.calls.size(), 0u); // nothing asked, though nothing was saved
 }
 
@@ -60,8 +61,8 @@ TEST_F(MainFormTest, EditorColoursFollowTheSettingsAndTheConsoleKeepsItsOwn) {
         start();
         EXPECT_EQ(editorColour(*form, QPalette::Base), c.base) << c.bg;
         EXPECT_EQ(editorColour(*form, QPalette::Text), c.foreground) << c.text;
-        EXPECT_EQ(form->ui->editConsol->palette().color(QPalette::Base), QColor(0, 128, 0));
-        EXPECT_EQ(form->ui->editConsol->palette().color(QPalette::Text), QColor(255, 255, 0));
+        EXPECT_EQ(editConsol()->palette().color(QPalette::Base), QColor(0, 128, 0));
+        EXPECT_EQ(editConsol()->palette().color(QPalette::Text), QColor(255, 255, 0));
         form->close();
         form.reset();
     }
@@ -70,49 +71,49 @@ TEST_F(MainFormTest, EditorColoursFollowTheSettingsAndTheConsoleKeepsItsOwn) {
 TEST_F(MainFormTest, F10SwapsViewsAndTheOpenHelpWindow) {
     start();
     helpForm->show();
-    QTest::keyClick(form->ui->edit, Qt::Key_F10);
-    EXPECT_TRUE(form->consoleMode);
-    EXPECT_TRUE(form->ui->edit->isHidden());
-    EXPECT_FALSE(form->ui->editConsol->isHidden());
-    EXPECT_EQ(focused(), form->ui->editConsol);
+    QTest::keyClick(edit(), Qt::Key_F10);
+    EXPECT_TRUE(form->state().consoleMode);
+    EXPECT_TRUE(edit()->isHidden());
+    EXPECT_FALSE(editConsol()->isHidden());
+    EXPECT_EQ(focused(), editConsol());
     EXPECT_TRUE(helpConsolForm->isVisible());
     EXPECT_FALSE(helpForm->isVisible());
 
-    QTest::keyClick(form->ui->editConsol, Qt::Key_F10, Qt::ShiftModifier); // modifiers do not matter
-    EXPECT_FALSE(form->consoleMode);
-    EXPECT_FALSE(form->ui->edit->isHidden());
-    EXPECT_TRUE(form->ui->editConsol->isHidden());
-    EXPECT_EQ(focused(), form->ui->edit);
+    QTest::keyClick(editConsol(), Qt::Key_F10, Qt::ShiftModifier); // modifiers do not matter
+    EXPECT_FALSE(form->state().consoleMode);
+    EXPECT_FALSE(edit()->isHidden());
+    EXPECT_TRUE(editConsol()->isHidden());
+    EXPECT_EQ(focused(), edit());
     EXPECT_TRUE(helpForm->isVisible());
     EXPECT_FALSE(helpConsolForm->isVisible());
 
     helpForm->hide();
-    QTest::keyClick(form->ui->edit, Qt::Key_F10);
-    QTest::keyClick(form->ui->editConsol, Qt::Key_F10);
+    QTest::keyClick(edit(), Qt::Key_F10);
+    QTest::keyClick(editConsol(), Qt::Key_F10);
     EXPECT_FALSE(helpForm->isVisible()); // no help window is opened by a switch
     EXPECT_FALSE(helpConsolForm->isVisible());
 }
 
 TEST_F(MainFormTest, ViewsKeepTheirTextAcrossSwitches) {
     start();
-    QTest::keyClicks(form->ui->edit, "abc");
-    QTest::keyClick(form->ui->edit, Qt::Key_F10);
-    QTest::keyClicks(form->ui->editConsol, "xyz");
-    QTest::keyClick(form->ui->editConsol, Qt::Key_F10);
-    EXPECT_EQ(form->ui->edit->document()->firstBlock().text(), "abc");
-    EXPECT_EQ(form->ui->editConsol->document()->lastBlock().text(), ">xyz");
+    QTest::keyClicks(edit(), "abc");
+    QTest::keyClick(edit(), Qt::Key_F10);
+    QTest::keyClicks(editConsol(), "xyz");
+    QTest::keyClick(editConsol(), Qt::Key_F10);
+    EXPECT_EQ(edit()->document()->firstBlock().text(), "abc");
+    EXPECT_EQ(editConsol()->document()->lastBlock().text(), ">xyz");
 }
 
 TEST_F(MainFormTest, F1AndF8ActInTheEditorViewOnlyFromAnyWindow) {
     start();
-    QSignalSpy sends(form->ui->btSend, &QPushButton::clicked);
-    QSignalSpy helps(form->ui->btHelp, &QPushButton::clicked);
+    QSignalSpy sends(button("btSend"), &QPushButton::clicked);
+    QSignalSpy helps(button("btHelp"), &QPushButton::clicked);
 
-    QTest::keyClick(form->ui->edit, Qt::Key_F1);
+    QTest::keyClick(edit(), Qt::Key_F1);
     EXPECT_TRUE(helpForm->isVisible());
-    QTest::keyClick(form->ui->edit, Qt::Key_F1);
+    QTest::keyClick(edit(), Qt::Key_F1);
     EXPECT_FALSE(helpForm->isVisible());
-    QTest::keyClick(form->ui->edit, Qt::Key_F8);
+    QTest::keyClick(edit(), Qt::Key_F8);
     EXPECT_EQ(sends.count(), 1);
 
     // The key reaches the program's hook whichever of its windows has the focus.
@@ -124,19 +125,19 @@ TEST_F(MainFormTest, F1AndF8ActInTheEditorViewOnlyFromAnyWindow) {
     EXPECT_EQ(helps.count(), 3);
 
     // A system key (with Alt) is not looked at.
-    QTest::keyClick(form->ui->edit, Qt::Key_F8, Qt::AltModifier);
+    QTest::keyClick(edit(), Qt::Key_F8, Qt::AltModifier);
     EXPECT_EQ(sends.count(), 2);
 
-    QTest::keyClick(form->ui->edit, Qt::Key_F10);
-    QTest::keyClick(form->ui->editConsol, Qt::Key_F1);
-    QTest::keyClick(form->ui->editConsol, Qt::Key_F8);
+    QTest::keyClick(edit(), Qt::Key_F10);
+    QTest::keyClick(editConsol(), Qt::Key_F1);
+    QTest::keyClick(editConsol(), Qt::Key_F8);
     EXPECT_EQ(sends.count(), 2);
     EXPECT_EQ(helps.count(), 3);
     EXPECT_FALSE(helpForm->isVisible());
     EXPECT_FALSE(helpConsolForm->isVisible());
 
     // In the console the help button opens the console's help.
-    form->ui->btHelp->click();
+    button("btHelp")->click();
     EXPECT_TRUE(helpConsolForm->isVisible());
     EXPECT_FALSE(helpForm->isVisible());
 }
@@ -158,46 +159,46 @@ TEST_F(MainFormTest, LineIndicatorCountsFromOneAndSkipsAnEmptyLastLine) {
         {QString(), 0, QStringLiteral("стр.=  1 /   0")},
     };
     for (const Case& c : cases) {
-        form->ui->edit->setPlainText(c.text);
-        QTextCursor cursor(form->ui->edit->document()->findBlockByNumber(c.caretBlock));
-        form->ui->edit->setTextCursor(cursor);
+        edit()->setPlainText(c.text);
+        QTextCursor cursor(edit()->document()->findBlockByNumber(c.caretBlock));
+        edit()->setTextCursor(cursor);
         form->TmTimer();
-        EXPECT_EQ(form->ui->stNumLine->text(), c.shown) << c.text.toStdString();
+        EXPECT_EQ(label("stNumLine")->text(), c.shown) << c.text.toStdString();
     }
     // The console's own lines while it is shown.
-    QTest::keyClick(form->ui->edit, Qt::Key_F10);
+    QTest::keyClick(edit(), Qt::Key_F10);
     form->TmTimer();
-    EXPECT_EQ(form->ui->stNumLine->text(), QStringLiteral("стр.=  4 /   4"));
+    EXPECT_EQ(label("stNumLine")->text(), QStringLiteral("стр.=  4 /   4"));
 }
 
 TEST_F(MainFormTest, ChangesOfLengthAreReportedAndSameLengthEditsAreNot) {
     start();
     setEditorText(QStringLiteral("свд = ж,7\nпауза"));
-    form->programImage.count = 3;
-    form->ui->btSaveToFile->setEnabled(false);
+    form->session().program().count = 3;
+    button("btSaveToFile")->setEnabled(false);
 
     // Replace one character by another: same length.
-    QTextCursor cursor(form->ui->edit->document()->firstBlock());
+    QTextCursor cursor(edit()->document()->firstBlock());
     cursor.movePosition(QTextCursor::Right, QTextCursor::KeepAnchor);
-    form->ui->edit->setTextCursor(cursor);
-    type(form->ui->edit, QStringLiteral("С"));
+    edit()->setTextCursor(cursor);
+    type(edit(), QStringLiteral("С"));
     // Enter at the very end adds an empty last line, which does not count.
-    form->ui->edit->moveCursor(QTextCursor::End);
-    QTest::keyClick(form->ui->edit, Qt::Key_Return);
+    edit()->moveCursor(QTextCursor::End);
+    QTest::keyClick(edit(), Qt::Key_Return);
     runOneSecond();
     EXPECT_EQ(message(), "...");
-    EXPECT_EQ(form->programImage.count, 3);
-    EXPECT_FALSE(form->ui->btSaveToFile->isEnabled());
+    EXPECT_EQ(form->session().program().count, 3);
+    EXPECT_FALSE(button("btSaveToFile")->isEnabled());
 
     // Enter inside a line is a change, found by the running timer.
-    form->ui->edit->setTextCursor(QTextCursor(form->ui->edit->document()->firstBlock()));
-    QTest::keyClick(form->ui->edit, Qt::Key_Return);
-    form->Tm->start();
+    edit()->setTextCursor(QTextCursor(edit()->document()->firstBlock()));
+    QTest::keyClick(edit(), Qt::Key_Return);
+    timer()->start();
     ASSERT_TRUE(waitFor([&] { return message() == "программа изменена..."; }));
     EXPECT_EQ(messageColour(), QColor(0, 0, 255));
-    EXPECT_EQ(form->programImage.count, 0);
-    EXPECT_TRUE(form->ui->btSaveToFile->isEnabled());
-    EXPECT_FALSE(form->ui->stBar->findChild<QLabel*>("stBarPanel2")->text().isEmpty()); // the clock
+    EXPECT_EQ(form->session().program().count, 0);
+    EXPECT_TRUE(button("btSaveToFile")->isEnabled());
+    EXPECT_FALSE(form->findChild<QStatusBar*>("stBar")->findChild<QLabel*>("stBarPanel2")->text().isEmpty()); // the clock
 
     // The message stays until someone else writes there.
     runOneSecond();
@@ -207,8 +208,8 @@ TEST_F(MainFormTest, ChangesOfLengthAreReportedAndSameLengthEditsAreNot) {
 TEST_F(MainFormTest, TypingInTheConsoleIsNoChangeOfTheProgram) {
     start();
     setEditorText(QStringLiteral("пауза"));
-    QTest::keyClick(form->ui->edit, Qt::Key_F10);
-    QTest::keyClicks(form->ui->editConsol, "abc");
+    QTest::keyClick(edit(), Qt::Key_F10);
+    QTest::keyClicks(editConsol(), "abc");
     runOneSecond();
     EXPECT_EQ(message(), "...");
 }
@@ -216,10 +217,10 @@ TEST_F(MainFormTest, TypingInTheConsoleIsNoChangeOfTheProgram) {
 TEST_F(MainFormTest, ShiftEnterStartsARealLine) {
     start();
     setEditorText(QStringLiteral("ab"));
-    QTextCursor cursor(form->ui->edit->document()->firstBlock());
+    QTextCursor cursor(edit()->document()->firstBlock());
     cursor.movePosition(QTextCursor::Right);
-    form->ui->edit->setTextCursor(cursor);
-    QTest::keyClick(form->ui->edit, Qt::Key_Return, Qt::ShiftModifier);
-    EXPECT_EQ(form->ui->edit->document()->blockCount(), 2);
-    EXPECT_EQ(form->ui->edit->document()->firstBlock().text(), "a");
+    edit()->setTextCursor(cursor);
+    QTest::keyClick(edit(), Qt::Key_Return, Qt::ShiftModifier);
+    EXPECT_EQ(edit()->document()->blockCount(), 2);
+    EXPECT_EQ(edit()->document()->firstBlock().text(), "a");
 }
