@@ -251,15 +251,18 @@ void TMainForm::btParamClick() {
     if (switchingPort_) return;
     const QString before = appSettings().PORT_NAME;
     int result = QDialog::Rejected;
+    bool newDevice = false;
     {
         TFormConfig formConfig(this);
         result = userDialogs().runModal(formConfig);
+        newDevice = formConfig.savedNewDeviceFor(appSettings().PORT_NAME);
     }
     ApplyEditorColours();
     if (!comPort || closing_) return;
     // Saving with the same port is what users try first when the board does
-    // not answer, so a port that is not working is opened again then.
-    const bool changed = appSettings().PORT_NAME != before;
+    // not answer, so a port that is not working is opened again then; so is
+    // one that was just given another device.
+    const bool changed = appSettings().PORT_NAME != before || newDevice;
     const bool retry = result == QDialog::Accepted && !linkWorking();
     if (changed || retry) {
         comPort->setPortMap(portMap(appSettings())); // the dialog read [PORTS] again
