@@ -39,7 +39,8 @@ QString driverOf(QString dir, const QString& sysRoot) {
     const QString root = QDir(sysRoot).canonicalPath() + QLatin1Char('/');
     for (; dir.startsWith(root); dir = QFileInfo(dir).path()) {
         auto linked = [&](const char* link) {
-            return QFileInfo(QFileInfo(dir + QLatin1Char('/') + QLatin1String(link)).canonicalFilePath()).fileName();
+            return QFileInfo(QFileInfo(dir + QLatin1Char('/') + QLatin1String(link)).canonicalFilePath())
+                .fileName();
         };
         if (linked("subsystem") == QLatin1String("serial-base")) continue;
         return linked("driver");
@@ -51,7 +52,8 @@ QString driverOf(QString dir, const QString& sysRoot) {
 QHash<QString, QByteArray> stableNames(const QString& devRoot) {
     QHash<QString, QByteArray> names;
     const QDir byId(devRoot + QStringLiteral("/serial/by-id"));
-    for (const QString& entry : byId.entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot, QDir::Name)) {
+    for (const QString& entry :
+         byId.entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot, QDir::Name)) {
         const QString link = byId.filePath(entry);
         const QString node = QFileInfo(link).canonicalFilePath();
         if (!node.isEmpty() && !names.contains(node)) names.insert(node, QFile::encodeName(link));
@@ -126,9 +128,26 @@ PortListing listSerialPorts(const SystemRoots& roots) {
         if (!storable(port.path)) continue;
         listing.ports.push_back(std::move(port));
     }
-    std::sort(listing.ports.begin(), listing.ports.end(), [](const SerialPortInfo& a, const SerialPortInfo& b) {
-        return a.kind != b.kind ? a.kind < b.kind : a.path < b.path;
-    });
+    // Names of the administrator's own (a udev rule's SYMLINK+="veltra") are offered too.
+    const QDir dev(roots.dev);
+    const std::size_t devices = listing.ports.size();
+    for (const QString& entry : dev.entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot)) {
+        const QFileInfo alias(dev.filePath(entry));
+        const QByteArray path = QFile::encodeName(alias.filePath());
+        if (!alias.isSymLink() || !storable(path)) continue;
+        const QString node = alias.canonicalFilePath();
+        for (std::size_t i = 0; i < devices; ++i) {
+            if (QFileInfo(QFile::decodeName(listing.ports[i].node)).canonicalFilePath() != node) continue;
+            SerialPortInfo named = listing.ports[i];
+            named.path = path;
+            listing.ports.push_back(std::move(named));
+            break;
+        }
+    }
+    std::sort(listing.ports.begin(), listing.ports.end(),
+              [](const SerialPortInfo& a, const SerialPortInfo& b) {
+                  return a.kind != b.kind ? a.kind < b.kind : a.path < b.path;
+              });
     return listing;
 }
 
@@ -155,7 +174,8 @@ std::vector<SerialPortInfo> findBoardLinks(const QList<QByteArray>& candidates, 
         consider(candidate);
     for (const QString& folder : folders) {
         const QDir dir(folder);
-        for (const QString& entry : dir.entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot, QDir::Name))
+        for (const QString& entry :
+             dir.entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot, QDir::Name))
             consider(QFile::encodeName(dir.absoluteFilePath(entry)));
     }
     return links;

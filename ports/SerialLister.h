@@ -2,7 +2,9 @@
 // The serial devices present now, read from sysfs and the device folder: USB
 // adapters under their stable /dev/serial/by-id name with what their USB
 // descriptors say, ttyACM and ttyUSB devices without one, on-board UARTs that
-// really exist, and links to pseudo-terminals (the virtual board's --link).
+// really exist, and the device folder's own links to them (a udev rule's
+// fixed name). Apart from those, links to pseudo-terminals (the virtual
+// board's --link).
 // Nothing is opened: opening a serial port can reset the board behind it.
 
 #include <QByteArray>
@@ -32,7 +34,9 @@ struct SerialPortInfo {
 };
 
 struct PortListing {
-    std::vector<SerialPortInfo> ports; // USB adapters, USB modems, UARTs; by path within each
+    // USB adapters, USB modems, UARTs; by path within each. A device with a
+    // fixed name of its own is listed under that name as well.
+    std::vector<SerialPortInfo> ports;
     QString error;                     // why nothing could be listed; empty when listing worked
 };
 

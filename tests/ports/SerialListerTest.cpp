@@ -14,9 +14,10 @@ namespace {
 
 TEST(SerialLister, ListsRealSerialDevicesUnderTheirStableNames) {
     FakeSystemTree tree;
-    tree.addUsbAdapter({"ttyUSB0", "ch341-uart", "1a86", "7523", "", "USB Serial", "", "usb-1a86_USB_Serial-if00-port0"});
-    tree.addUsbAdapter({"ttyACM0", "cdc_acm", "2341", "0043", "Arduino (www.arduino.cc)", "Arduino Uno", "7563331",
-                        "usb-Arduino__www.arduino.cc__0043_7563331-if00"});
+    tree.addUsbAdapter(
+        {"ttyUSB0", "ch341-uart", "1a86", "7523", "", "USB Serial", "", "usb-1a86_USB_Serial-if00-port0"});
+    tree.addUsbAdapter({"ttyACM0", "cdc_acm", "2341", "0043", "Arduino (www.arduino.cc)", "Arduino Uno",
+                        "7563331", "usb-Arduino__www.arduino.cc__0043_7563331-if00"});
     // Without udev there is no stable name, and some adapters say nothing of themselves.
     tree.addUsbAdapter({"ttyUSB1", "ftdi_sio", "0403", "6001", "", "", "", ""});
     // Unplugged while listed in sysfs: its node is gone.
@@ -25,6 +26,8 @@ TEST(SerialLister, ListsRealSerialDevicesUnderTheirStableNames) {
     tree.addUart("ttyS0", "4");
     tree.addUart("ttyS1", "0"); // no UART behind the name
     tree.addVirtualTty("tty1");
+    FakeSystemTree::link(tree.devPath("veltra"), tree.devPath("ttyUSB0")); // a udev rule's own name
+    FakeSystemTree::link(tree.devPath("stdin"), tree.roots.proc + "/self/fd/0");
 
     struct Row {
         QString path, kernelName;
@@ -36,6 +39,7 @@ TEST(SerialLister, ListsRealSerialDevicesUnderTheirStableNames) {
         {dev + "/serial/by-id/usb-1a86_USB_Serial-if00-port0", "ttyUSB0", PortKind::UsbAdapter, "ch341-uart",
          "USB Serial (ttyUSB0)"},
         {dev + "/ttyUSB1", "ttyUSB1", PortKind::UsbAdapter, "ftdi_sio", "USB-адаптер 0403:6001 (ttyUSB1)"},
+        {dev + "/veltra", "ttyUSB0", PortKind::UsbAdapter, "ch341-uart", "USB Serial (ttyUSB0)"},
         {dev + "/serial/by-id/usb-Arduino__www.arduino.cc__0043_7563331-if00", "ttyACM0", PortKind::UsbModem,
          "cdc_acm", "Arduino (www.arduino.cc) Arduino Uno, № 7563331 (ttyACM0)"},
         {dev + "/ttyS0", "ttyS0", PortKind::OnBoardUart, "serial8250", "порт на плате (ttyS0)"},
