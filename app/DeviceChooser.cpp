@@ -16,8 +16,9 @@ constexpr int kPopupMargin = 40;
 
 } // namespace
 
-DeviceChooser::DeviceChooser(QComboBox& portNames, QComboBox& devices, const std::array<QByteArray, 3>& configured,
-                             QStringList boardFolders, QObject* parent)
+DeviceChooser::DeviceChooser(QComboBox& portNames, QComboBox& devices,
+                             const std::array<QByteArray, 3>& configured, QStringList boardFolders,
+                             QObject* parent)
     : QObject(parent), names_(portNames), devices_(devices), configured_(configured), chosen_(configured),
       boardFolders_(std::move(boardFolders)) {
     QStringList watched = boardFolders_;
@@ -73,7 +74,8 @@ QString DeviceChooser::describeUnlisted(const QByteArray& path) const {
 void DeviceChooser::showHints() {
     QStringList hints;
     for (int i = 0; i < names_.count() && i < int(chosen_.size()); ++i) {
-        const QString line = names_.itemText(i) + QStringLiteral(" = ") + QFile::decodeName(chosen_[std::size_t(i)]);
+        const QString line =
+            names_.itemText(i) + QStringLiteral(" = ") + QFile::decodeName(chosen_[std::size_t(i)]);
         names_.setItemData(i, line, Qt::ToolTipRole);
         hints << line;
     }
@@ -101,7 +103,8 @@ void DeviceChooser::fill() {
         // The closed list shows the start of an entry; its popup shows them whole.
         int widest = devices_.width();
         for (int i = 0; i < devices_.count(); ++i)
-            widest = std::max(widest, devices_.fontMetrics().horizontalAdvance(devices_.itemText(i)) + kPopupMargin);
+            widest = std::max(widest,
+                              devices_.fontMetrics().horizontalAdvance(devices_.itemText(i)) + kPopupMargin);
         devices_.view()->setMinimumWidth(widest);
     }
     filling_ = false;

@@ -163,7 +163,8 @@ void writeSettingsTo(const QString& path, const Settings& s, PortKeys ports) {
         const QByteArray& device = s.PORTS[i];
         // A line end would split the line; the file could not give the path back.
         if (device.contains('\n') || device.contains('\r') || device.contains('\0')) throw AppError(failure);
-        ini.setValue("PORTS", kPortNames[i], std::string_view(device.constData(), std::size_t(device.size())));
+        ini.setValue("PORTS", kPortNames[i],
+                     std::string_view(device.constData(), std::size_t(device.size())));
     }
 
     // A settings folder may allow no new file: then it is rewritten in place.

@@ -31,7 +31,8 @@ void PortReconnect::setPortName(const QString& name) {
 
 void PortReconnect::watchConfiguredDevice() {
     const std::optional<QByteArray> path = portDevicePath(port_.portMap(), portName_);
-    devices_.setExtraFolders(path ? QStringList{QFileInfo(QFile::decodeName(*path)).absolutePath()} : QStringList{});
+    devices_.setExtraFolders(path ? QStringList{QFileInfo(QFile::decodeName(*path)).absolutePath()}
+                                  : QStringList{});
 }
 
 void PortReconnect::start() {

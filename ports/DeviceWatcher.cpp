@@ -73,7 +73,8 @@ void DeviceWatcher::start() {
     running_ = true;
     if (roots_.isRealSystem()) udev_ = UdevMonitor::open();
     if (udev_) {
-        udev_->notifier = std::make_unique<QSocketNotifier>(udev_monitor_get_fd(udev_->monitor), QSocketNotifier::Read);
+        udev_->notifier =
+            std::make_unique<QSocketNotifier>(udev_monitor_get_fd(udev_->monitor), QSocketNotifier::Read);
         connect(udev_->notifier.get(), &QSocketNotifier::activated, this, [this] {
             // Each message must be taken, or the notifier fires again at once.
             if (udev_device* device = udev_monitor_receive_device(udev_->monitor)) udev_device_unref(device);

@@ -62,7 +62,8 @@ std::optional<DeviceOwnership> DeviceOwnership::of(const QByteArray& path) {
     return device;
 }
 
-QStringList permissionAdvice(const QByteArray& path, const DeviceOwnership& device, const UserIdentity& user) {
+QStringList permissionAdvice(const QByteArray& path, const DeviceOwnership& device,
+                             const UserIdentity& user) {
     const QString name = QFile::decodeName(path);
     const QString group = device.groupName;
     // Joining root's group would hand out far more than one device.
@@ -83,11 +84,14 @@ QStringList permissionAdvice(const QByteArray& path, const DeviceOwnership& devi
                 QStringLiteral("Что делать: посмотрите права: ls -l %1; getfacl %1.").arg(name)};
     }
     if (contains(user.accountGroups, device.group)) {
-        return {QStringLiteral("Причина: вы уже в группе %1, но этот сеанс начат до того, как вас в неё добавили.")
-                    .arg(group),
-                QStringLiteral("Что делать: выйдите из системы и войдите снова (или перезагрузите компьютер).")};
+        return {
+            QStringLiteral(
+                "Причина: вы уже в группе %1, но этот сеанс начат до того, как вас в неё добавили.")
+                .arg(group),
+            QStringLiteral("Что делать: выйдите из системы и войдите снова (или перезагрузите компьютер).")};
     }
-    return {QStringLiteral("Причина: нет прав: устройство принадлежит группе %1 (права %2), а вы в неё не входите.")
+    return {QStringLiteral(
+                "Причина: нет прав: устройство принадлежит группе %1 (права %2), а вы в неё не входите.")
                 .arg(group, modeText(device.mode)),
             QStringLiteral("Что делать: sudo usermod -aG %1 $USER, затем выйдите из системы и войдите снова.")
                 .arg(group)};

@@ -31,7 +31,8 @@ QStringList missingDevice(const QByteArray& path, bool nodeWithoutHardware, cons
     const QString name = QFile::decodeName(path);
     const QFileInfo info(name);
     QString cause;
-    QString remedy = QStringLiteral("Что делать: подключите адаптер платы или ") + kElsewhere + QLatin1Char('.');
+    QString remedy =
+        QStringLiteral("Что делать: подключите адаптер платы или ") + kElsewhere + QLatin1Char('.');
     if (nodeWithoutHardware) {
         cause = QStringLiteral("Причина: файл устройства %1 есть, но оборудования за ним нет "
                                "(адаптер отключён или такого порта на плате нет).")
@@ -57,7 +58,8 @@ QStringList busyDevice(const QByteArray& path, const SystemRoots& roots) {
     const QString name = QFile::decodeName(path);
     std::vector<ProcessInfo> holders = processesHolding(path, roots.proc);
     const qint64 self = ::getpid();
-    const bool heldHere = std::any_of(holders.begin(), holders.end(), [&](const ProcessInfo& p) { return p.pid == self; });
+    const bool heldHere =
+        std::any_of(holders.begin(), holders.end(), [&](const ProcessInfo& p) { return p.pid == self; });
     std::erase_if(holders, [&](const ProcessInfo& p) { return p.pid == self; });
     if (holders.empty() && heldHere)
         return {QStringLiteral("Причина: порт занят: его уже открыла эта же программа."),
@@ -65,12 +67,13 @@ QStringList busyDevice(const QByteArray& path, const SystemRoots& roots) {
     if (holders.empty())
         return {QStringLiteral("Причина: порт занят другой программой; её не видно (она запущена другим "
                                "пользователем)."),
-                QStringLiteral("Что делать: найдите её (sudo fuser -v %1) и закройте или ").arg(name) + kElsewhere +
-                    QLatin1Char('.')};
+                QStringLiteral("Что делать: найдите её (sudo fuser -v %1) и закройте или ").arg(name) +
+                    kElsewhere + QLatin1Char('.')};
     QStringList named;
     for (const ProcessInfo& p : holders)
         named << QStringLiteral("%1 (PID %2)").arg(p.name).arg(p.pid);
-    return {QStringLiteral("Причина: порт занят: его держит ") + named.join(QStringLiteral(", ")) + QLatin1Char('.'),
+    return {QStringLiteral("Причина: порт занят: его держит ") + named.join(QStringLiteral(", ")) +
+                QLatin1Char('.'),
             QStringLiteral("Что делать: закройте эту программу или ") + kElsewhere + QLatin1Char('.')};
 }
 
@@ -91,9 +94,11 @@ bool ch341Plugged(const SystemRoots& roots) {
 QStringList culprits(const QByteArray& path, const SystemRoots& roots) {
     QStringList lines;
     const QString kernelName = QFileInfo(QFile::decodeName(resolvedNode(path))).fileName();
-    if (kernelName.startsWith(QLatin1String("ttyACM")) && isRunning(QStringLiteral("ModemManager"), roots.proc))
-        lines << QStringLiteral("Замечен ModemManager: он опрашивает устройства ttyACM как модемы и на это время "
-                                "занимает их; если модема у вас нет: sudo systemctl disable --now ModemManager.");
+    if (kernelName.startsWith(QLatin1String("ttyACM")) &&
+        isRunning(QStringLiteral("ModemManager"), roots.proc))
+        lines << QStringLiteral(
+            "Замечен ModemManager: он опрашивает устройства ttyACM как модемы и на это время "
+            "занимает их; если модема у вас нет: sudo systemctl disable --now ModemManager.");
     if (ch341Plugged(roots) && isRunning(QStringLiteral("brltty"), roots.proc))
         lines << QStringLiteral("Замечен brltty: он забирает себе адаптеры CH341, и их порт пропадает; если "
                                 "брайлевского дисплея у вас нет: sudo apt remove brltty.");
@@ -102,7 +107,8 @@ QStringList culprits(const QByteArray& path, const SystemRoots& roots) {
 
 } // namespace
 
-QStringList diagnoseOpenFailure(const QByteArray& path, int err, const SystemRoots& roots, const UserIdentity& user) {
+QStringList diagnoseOpenFailure(const QByteArray& path, int err, const SystemRoots& roots,
+                                const UserIdentity& user) {
     QStringList lines;
     switch (err) {
     case ENOENT:
@@ -141,7 +147,8 @@ AccessReport checkAccess(const QByteArray& path, const SystemRoots& roots, const
         report.access = PortAccess::Denied;
         report.problem = diagnoseOpenFailure(path, EACCES, roots, user);
     } else if (const auto holders = processesHolding(path, roots.proc);
-               std::any_of(holders.begin(), holders.end(), [](const ProcessInfo& p) { return p.pid != ::getpid(); })) {
+               std::any_of(holders.begin(), holders.end(),
+                           [](const ProcessInfo& p) { return p.pid != ::getpid(); })) {
         report.access = PortAccess::Busy;
         report.problem = diagnoseOpenFailure(path, EBUSY, roots, user);
     } else {

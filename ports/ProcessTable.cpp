@@ -44,7 +44,8 @@ std::vector<ProcessInfo> processesHolding(const QByteArray& path, const QString&
         // The entries are links to what the process holds; stat follows them.
         for (const QString& fd : fds.entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot)) {
             struct stat held {};
-            if (::stat(QFile::encodeName(fds.filePath(fd)).constData(), &held) != 0 || !sameFile(held, device))
+            if (::stat(QFile::encodeName(fds.filePath(fd)).constData(), &held) != 0 ||
+                !sameFile(held, device))
                 continue;
             holders.push_back({pid.toLongLong(), commandName(procRoot, pid)});
             break;

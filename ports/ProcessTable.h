@@ -17,7 +17,8 @@ struct ProcessInfo {
 };
 
 // The processes with an open descriptor of the file or device `path` leads to.
-std::vector<ProcessInfo> processesHolding(const QByteArray& path, const QString& procRoot = QStringLiteral("/proc"));
+std::vector<ProcessInfo> processesHolding(const QByteArray& path,
+                                          const QString& procRoot = QStringLiteral("/proc"));
 
 // True when a process of that command name runs.
 bool isRunning(const QString& name, const QString& procRoot = QStringLiteral("/proc"));

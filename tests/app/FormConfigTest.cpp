@@ -47,7 +47,8 @@ TEST_F(MainFormTest, DialogPortListMatchesOnlyExactNamesAndSpeedIsFixed) {
     EXPECT_EQ(control<QComboBox>(dialog, "cbPortName")->currentIndex(), -1);
     EXPECT_FALSE(control<QComboBox>(dialog, "cbPortSpeed")->isEnabled());
     EXPECT_EQ(control<QComboBox>(dialog, "cbPortSpeed")->currentText(), "57600");
-    EXPECT_EQ(control<QComboBox>(dialog, "cbPortName")->itemData(1, Qt::ToolTipRole).toString(), "COM2 = /dev/ttyUSB0");
+    EXPECT_EQ(control<QComboBox>(dialog, "cbPortName")->itemData(1, Qt::ToolTipRole).toString(),
+              "COM2 = /dev/ttyUSB0");
     EXPECT_TRUE(control<QComboBox>(dialog, "cbPortName")->toolTip().contains("COM1 = /dev/ttyS0"));
 
     // Saved without a choice: the name is stored empty, the speed as it was.
@@ -168,7 +169,8 @@ TEST_F(MainFormTest, DeviceChooserOffersTheVirtualBoardAndSavesOnlyWhatWasPicked
     EXPECT_EQ(devices->currentText(), "нет устройства — " + dir.filePath("absent-COM2"));
     const int board = devices->findData(QFile::encodeName(link));
     ASSERT_GE(board, 0);
-    EXPECT_TRUE(devices->itemText(board).startsWith("виртуальная плата (pts/")) << devices->itemText(board).toStdString();
+    EXPECT_TRUE(devices->itemText(board).startsWith("виртуальная плата (pts/"))
+        << devices->itemText(board).toStdString();
     devices->setCurrentIndex(board);
     EXPECT_EQ(names->itemData(1, Qt::ToolTipRole).toString(), "COM2 = " + link);
     dialog.btSaveClick();

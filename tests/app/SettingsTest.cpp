@@ -178,7 +178,8 @@ TEST_F(SettingsFile, AChosenDeviceIsWrittenToItsOwnPortLineAlone) {
         {"its line replaced, comments and the other names kept",
          "[PORTS]\r\nCOM1=/dev/ttyUSB0\r\n;COM2=/dev/ttyS1\r\nCOM2 = /dev/ttyS1\r\nCOM3=/dev/ttyACM0\r\n", 1,
          "/dev/serial/by-id/usb-x",
-         "[PORTS]\r\nCOM1=/dev/ttyUSB0\r\n;COM2=/dev/ttyS1\r\nCOM2=/dev/serial/by-id/usb-x\r\nCOM3=/dev/ttyACM0\r\n"},
+         "[PORTS]\r\nCOM1=/dev/ttyUSB0\r\n;COM2=/dev/ttyS1\r\nCOM2=/dev/serial/by-id/usb-x\r\nCOM3=/dev/"
+         "ttyACM0\r\n"},
         {"a section of its own where there was none", "[EDIT]\nBG_COLOR=1\n", 0, "/home/me/virtual-board",
          "[PORTS]\nCOM1=/home/me/virtual-board\n"},
         {"a path's bytes as they are", "[PORTS]\nCOM1=/dev/ttyS0\n", 2, "/home/\xcf\xf0/board",
@@ -191,7 +192,8 @@ TEST_F(SettingsFile, AChosenDeviceIsWrittenToItsOwnPortLineAlone) {
         PortKeys ports{};
         ports[c.port] = true;
         writeSettingsTo(path(), s, ports);
-        EXPECT_TRUE(readAll(path()).contains(c.portsAfter)) << c.what << "\n" << readAll(path()).toStdString();
+        EXPECT_TRUE(readAll(path()).contains(c.portsAfter)) << c.what << "\n"
+                                                            << readAll(path()).toStdString();
         EXPECT_EQ(readSettingsFrom(path()).PORTS[c.port], c.device) << c.what;
     }
 

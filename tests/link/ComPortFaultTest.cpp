@@ -102,7 +102,8 @@ TEST_F(LinkOverPty, ABusyPortNamesTheProgramThatHoldsItAndItsPid) {
     EXPECT_EQ(p.lastOpenErrno(), EBUSY);
     const QString message = p.OpenFailureMessage();
     EXPECT_EQ(firstLine(message), kOpenFailed);
-    EXPECT_TRUE(message.contains(QStringLiteral("pty-holder (PID %1)").arg(holder.pid()))) << message.toStdString();
+    EXPECT_TRUE(message.contains(QStringLiteral("pty-holder (PID %1)").arg(holder.pid())))
+        << message.toStdString();
 }
 
 TEST_F(LinkOverPty, MissingDeviceAndForbiddenDeviceGiveClearReasons) {
@@ -123,7 +124,8 @@ TEST_F(LinkOverPty, MissingDeviceAndForbiddenDeviceGiveClearReasons) {
         QString never; // advice that would be wrong here
     };
     const Case cases[] = {
-        {dir.filePath(QStringLiteral("no-such-tty")), ENOENT, QStringLiteral("Сейчас "), QStringLiteral("usermod")},
+        {dir.filePath(QStringLiteral("no-such-tty")), ENOENT, QStringLiteral("Сейчас "),
+         QStringLiteral("usermod")},
         // Mode 000 gives no group anything: joining its group would not help.
         {forbidden, EACCES, QStringLiteral("не поможет"), QStringLiteral("usermod")},
     };

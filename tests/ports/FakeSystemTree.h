@@ -27,7 +27,8 @@ class FakeSystemTree {
         roots.sys = dir.filePath(QStringLiteral("sys"));
         roots.dev = dir.filePath(QStringLiteral("dev"));
         roots.proc = dir.filePath(QStringLiteral("proc"));
-        for (const QString& folder : {roots.sys + "/class/tty", roots.sys + "/bus/usb/devices", roots.dev, roots.proc})
+        for (const QString& folder :
+             {roots.sys + "/class/tty", roots.sys + "/bus/usb/devices", roots.dev, roots.proc})
             QDir().mkpath(folder);
     }
 
@@ -47,7 +48,8 @@ class FakeSystemTree {
         const QString bus = modem ? "usb" : "usb-serial";
         driverLink(device, bus, a.driver);
         addTty(a.tty, device);
-        if (!a.stableName.isEmpty()) link(roots.dev + "/serial/by-id/" + a.stableName, roots.dev + "/" + a.tty);
+        if (!a.stableName.isEmpty())
+            link(roots.dev + "/serial/by-id/" + a.stableName, roots.dev + "/" + a.tty);
     }
 
     // An on-board UART of the 8250 driver; type 0 is a name with no UART behind it.

@@ -20,7 +20,8 @@ TEST(PortDoctor, AdvisesJoiningOnlyAGroupThatMayUseTheDevice) {
         QString says, never;
     };
     const Case cases[] = {
-        {"not in the group", 0660, 20, "dialout", false, false, "sudo usermod -aG dialout $USER", "не поможет"},
+        {"not in the group", 0660, 20, "dialout", false, false, "sudo usermod -aG dialout $USER",
+         "не поможет"},
         {"added, not logged in again", 0660, 20, "dialout", true, false, "войдите снова", "usermod"},
         {"in the group, refused all the same", 0660, 20, "dialout", true, true, "getfacl", "usermod"},
         {"mode 000", 0000, 0, "root", false, false, "не поможет", "usermod"},
@@ -51,29 +52,56 @@ TEST(PortDoctor, NamesTheDevicesThereAndTheCulpritsSeenRunning) {
         QStringList never;
     };
     const Case cases[] = {
-        {"a missing adapter", false, true, {}, "ttyUSB9", ENOENT,
+        {"a missing adapter",
+         false,
+         true,
+         {},
+         "ttyUSB9",
+         ENOENT,
          {"Причина: устройства %dev/ttyUSB9 нет.", "Сейчас есть: Arduino Uno (ttyACM0).", "Что делать: "},
          {"ModemManager", "brltty"}},
-        {"a stopped virtual board", false, true, {}, "../board", ENOENT,
-         {"виртуальная плата не запущена", "veltra-board --link %dev/../board"}, {}},
+        {"a stopped virtual board",
+         false,
+         true,
+         {},
+         "../board",
+         ENOENT,
+         {"виртуальная плата не запущена", "veltra-board --link %dev/../board"},
+         {}},
         {"nothing plugged in", false, false, {}, "ttyUSB0", ENOENT, {}, {"Сейчас есть"}},
-        {"ModemManager and a modem", false, true, {"ModemManager"}, "ttyACM0", EBUSY,
-         {"sudo systemctl disable --now ModemManager"}, {"brltty"}},
-        {"ModemManager leaves other adapters alone", true, true, {"ModemManager"}, "ttyUSB0", EBUSY, {}, {"ModemManager"}},
+        {"ModemManager and a modem",
+         false,
+         true,
+         {"ModemManager"},
+         "ttyACM0",
+         EBUSY,
+         {"sudo systemctl disable --now ModemManager"},
+         {"brltty"}},
+        {"ModemManager leaves other adapters alone",
+         true,
+         true,
+         {"ModemManager"},
+         "ttyUSB0",
+         EBUSY,
+         {},
+         {"ModemManager"}},
         {"brltty and a CH341", true, false, {"brltty"}, "ttyUSB9", ENOENT, {"sudo apt remove brltty"}, {}},
         {"brltty without a CH341", false, true, {"brltty"}, "ttyUSB9", ENOENT, {}, {"brltty"}},
     };
     for (const Case& c : cases) {
         FakeSystemTree tree;
-        if (c.ch341Plugged) tree.addUsbAdapter({"ttyUSB0", "ch341-uart", "1a86", "7523", "", "USB Serial", "", ""});
-        if (c.modemPlugged) tree.addUsbAdapter({"ttyACM0", "cdc_acm", "2341", "0043", "", "Arduino Uno", "", ""});
+        if (c.ch341Plugged)
+            tree.addUsbAdapter({"ttyUSB0", "ch341-uart", "1a86", "7523", "", "USB Serial", "", ""});
+        if (c.modemPlugged)
+            tree.addUsbAdapter({"ttyACM0", "cdc_acm", "2341", "0043", "", "Arduino Uno", "", ""});
         FakeSystemTree::link(tree.roots.dev + "/../board", tree.roots.dev + "/pts/7");
         for (int i = 0; i < c.running.size(); ++i)
             tree.addProcess(100 + i, c.running[i]);
         const QString text =
             diagnoseOpenFailure(QFile::encodeName(tree.devPath(c.device)), c.err, tree.roots).join('\n');
         for (QString expected : c.says)
-            EXPECT_TRUE(text.contains(expected.replace("%dev", tree.roots.dev))) << c.what << "\n" << text.toStdString();
+            EXPECT_TRUE(text.contains(expected.replace("%dev", tree.roots.dev))) << c.what << "\n"
+                                                                                 << text.toStdString();
         for (const QString& wrong : c.never)
             EXPECT_FALSE(text.contains(wrong)) << c.what << "\n" << text.toStdString();
     }

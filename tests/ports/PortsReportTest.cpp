@@ -14,7 +14,8 @@ namespace {
 
 TEST(VeltraPorts, JsonGivesEachDeviceItsNamesDescriptionAndAccess) {
     FakeSystemTree tree;
-    tree.addUsbAdapter({"ttyUSB0", "ch341-uart", "1a86", "7523", "QinHeng", "USB Serial", "A1", "usb-1a86-if00"});
+    tree.addUsbAdapter(
+        {"ttyUSB0", "ch341-uart", "1a86", "7523", "QinHeng", "USB Serial", "A1", "usb-1a86-if00"});
     tree.addUart("ttyS0", "4");
     std::vector<SerialPortInfo> ports = listSerialPorts(tree.roots).ports;
     SerialPortInfo gone = ports.back();
@@ -39,7 +40,8 @@ TEST(VeltraPorts, JsonGivesEachDeviceItsNamesDescriptionAndAccess) {
     EXPECT_FALSE(list[1].toObject().contains("usb"));
     const QJsonObject missing = list[2].toObject();
     EXPECT_EQ(missing["access"].toString(), "missing");
-    EXPECT_TRUE(missing["problem"].toArray()[0].toString().startsWith("Причина: ")) << json.toJson().toStdString();
+    EXPECT_TRUE(missing["problem"].toArray()[0].toString().startsWith("Причина: "))
+        << json.toJson().toStdString();
 }
 
 TEST(VeltraPorts, TheCommandListsAndExitsWithZero) {
