@@ -123,7 +123,7 @@ Settings readSettingsFrom(const QString& path) {
     return s;
 }
 
-void writeSettingsTo(const QString& path, const Settings& s) {
+void writeSettingsTo(const QString& path, const Settings& s, PortKeys ports) {
     const QString failure = QStringLiteral("Unable to write to ") + path;
     // Checked before the permissions are touched: a device node or a FIFO
     // keeps its mode too.
@@ -157,6 +157,14 @@ void writeSettingsTo(const QString& path, const Settings& s) {
     integer("PCB", "SOFT_VER", s.SOFT_VER);
     string("LINK", "PORT_NAME", s.PORT_NAME);
     string("LINK", "PORT_SPEED", s.PORT_SPEED);
+    for (std::size_t i = 0; i < ports.size(); ++i) {
+        if (!ports[i]) continue;
+        const QByteArray& device = s.PORTS[i];
+        // A line end would split the line; the file could not give the path back.
+        if (device.contains('\n') || device.contains('\r') || device.contains('\0')) throw AppError(failure);
+        ini.setValue("PORTS", kPortNames[i],
+                     std::string_view(device.constData(), std::size_t(device.size())));
+    }
 
     // A settings folder may allow no new file: then it is rewritten in place.
     writeWholeFile(path, ini.text(), failure, true);

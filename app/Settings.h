@@ -2,7 +2,8 @@
 // The settings file Veltra.ini (beside the executable, see settingsFilePath())
 // and the one record the program keeps its values in. Sections EDIT, PCB and
 // LINK belong to the program; PORTS (which device each COM name means on this
-// machine) is read along and never written, so a hand-set path stays.
+// machine) is written only for a device chosen in the settings dialog, so a
+// hand-set path stays until the user picks another.
 
 #include <QByteArray>
 #include <QString>
@@ -44,9 +45,13 @@ void ReadSettings();
 // when the file cannot be written; the file is then left as it was.
 void WriteSettings();
 
-// The same for any path and record.
+// Which keys of [PORTS] (COM1, COM2, COM3) a write stores.
+using PortKeys = std::array<bool, 3>;
+
+// The same for any path and record; `ports` adds the chosen [PORTS] keys,
+// written as the path's bytes.
 Settings readSettingsFrom(const QString& path);
-void writeSettingsTo(const QString& path, const Settings& settings);
+void writeSettingsTo(const QString& path, const Settings& settings, PortKeys ports = {});
 
 // Decimal, or hexadecimal after "0x", "0X" or "$", with an optional sign;
 // the value must fit 32 bits and keeps its low 16. Anything else: nothing.

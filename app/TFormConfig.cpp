@@ -1,11 +1,12 @@
 #include "app/TFormConfig.h"
 
-#include <QFile>
+#include <QDir>
 #include <QGroupBox>
 #include <QStyle>
 
+#include "app/DeviceChooser.h"
 #include "app/EditorColours.h"
-#include "app/Settings.h"
+#include "app/ProgramFolder.h"
 #include "app/VeltraApplication.h"
 #include "help/Fonts.h"
 #include "ui_TFormConfig.h"
@@ -53,19 +54,11 @@ TFormConfig::TFormConfig(QWidget* parent) : QDialog(parent), ui(new Ui::TFormCon
     };
     ui->cbBGcolor->setCurrentIndex(entry(ui->cbBGcolor, settings.BG_COLOR));
     ui->cbTEXTcolor->setCurrentIndex(entry(ui->cbTEXTcolor, settings.TXT_COLOR));
-    previewBg = settings.BG_COLOR;
-    previewText = settings.TXT_COLOR;
+    previewBg_ = settings.BG_COLOR;
+    previewText_ = settings.TXT_COLOR;
     ui->cbPortName->setCurrentIndex(
         ui->cbPortName->findText(settings.PORT_NAME, Qt::MatchFixedString | Qt::MatchCaseSensitive));
-    // Which device each COM name opens on this machine.
-    QStringList devices;
-    for (int i = 0; i < ui->cbPortName->count(); ++i) {
-        QString line = ui->cbPortName->itemText(i) + QStringLiteral(" = ") +
-                       QFile::decodeName(settings.PORTS[std::size_t(i)]);
-        ui->cbPortName->setItemData(i, line, Qt::ToolTipRole);
-        devices << line;
-    }
-    ui->cbPortName->setToolTip(devices.join(QLatin1Char('\n')));
+    chooser_ = new DeviceChooser(*ui->cbPortName, *ui->cbDevice, settings.PORTS, boardLinkFolders(), this);
     colourPreview();
     ui->cbPortSpeed->setCurrentIndex(3);
 
@@ -83,6 +76,28 @@ TFormConfig::~TFormConfig() {
     delete ui;
 }
 
+QStringList TFormConfig::boardLinkFolders() {
+    QDir folder(programFolder());
+    QStringList folders{folder.absolutePath()};
+    if (folder.cdUp()) folders << folder.absolutePath();
+    return folders;
+}
+
+void TFormConfig::showEvent(QShowEvent* event) {
+    chooser_->startWatching();
+    QDialog::showEvent(event);
+}
+
+void TFormConfig::hideEvent(QHideEvent* event) {
+    chooser_->stopWatching();
+    QDialog::hideEvent(event);
+}
+
+bool TFormConfig::savedNewDeviceFor(const QString& portName) const {
+    const int name = ui->cbPortName->findText(portName, Qt::MatchFixedString | Qt::MatchCaseSensitive);
+    return name >= 0 && name < int(savedPorts_.size()) && savedPorts_[std::size_t(name)];
+}
+
 int TFormConfig::selectedTextColour() const {
     // Typing into the field leaves Qt's current entry where it was; what
     // counts is whether the text still names an entry.
@@ -92,18 +107,18 @@ int TFormConfig::selectedTextColour() const {
 
 void TFormConfig::colourPreview() {
     QPalette palette = ui->stExample->palette();
-    if (auto colour = backgroundColour(previewBg)) palette.setColor(QPalette::Window, *colour);
-    if (auto colour = textColour(previewText)) palette.setColor(QPalette::WindowText, *colour);
+    if (auto colour = backgroundColour(previewBg_)) palette.setColor(QPalette::Window, *colour);
+    if (auto colour = textColour(previewText_)) palette.setColor(QPalette::WindowText, *colour);
     ui->stExample->setPalette(palette);
 }
 
 void TFormConfig::cbBGcolorChange() {
-    previewBg = std::int16_t(ui->cbBGcolor->currentIndex());
+    previewBg_ = std::int16_t(ui->cbBGcolor->currentIndex());
     colourPreview();
 }
 
 void TFormConfig::cbTEXTcolorChange() {
-    previewText = std::int16_t(selectedTextColour());
+    previewText_ = std::int16_t(selectedTextColour());
     colourPreview();
 }
 
@@ -113,8 +128,13 @@ void TFormConfig::btSaveClick() {
     changed.BG_COLOR = std::int16_t(ui->cbBGcolor->currentIndex());
     changed.TXT_COLOR = std::int16_t(selectedTextColour());
     changed.PORT_NAME = ui->cbPortName->currentIndex() >= 0 ? ui->cbPortName->currentText() : QString();
-    writeSettingsTo(SettingsPath(), changed);
+    // Only a device picked here is written: a path set by hand stays as it is.
+    const PortKeys ports = chooser_->changedPorts();
+    for (std::size_t i = 0; i < ports.size(); ++i)
+        if (ports[i]) changed.PORTS[i] = chooser_->chosen()[i];
+    writeSettingsTo(SettingsPath(), changed, ports);
     appSettings() = changed;
+    savedPorts_ = ports;
     accept();
 }
 

@@ -227,15 +227,18 @@ void TMainForm::btParamClick() {
     if (session_.Busy()) return; // a port switch in progress: its waits let this click in
     const QString before = appSettings().PORT_NAME;
     int result = QDialog::Rejected;
+    bool newDevice = false;
     {
         TFormConfig formConfig(this);
         result = userDialogs().runModal(formConfig);
+        newDevice = formConfig.savedNewDeviceFor(appSettings().PORT_NAME);
     }
     ApplyEditorColours();
     if (!session_.port() || closing_) return;
     // Saving with the same port is what users try first when the board does
-    // not answer, so a port that is not working is opened again then.
-    const bool changed = appSettings().PORT_NAME != before;
+    // not answer, so a port that is not working is opened again then; so is
+    // one that was just given another device.
+    const bool changed = appSettings().PORT_NAME != before || newDevice;
     const bool retry = result == QDialog::Accepted && !session_.LinkWorking();
     if (changed || retry) {
         session_.SetPortMap(portMap(appSettings())); // the dialog read [PORTS] again

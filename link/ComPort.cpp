@@ -3,14 +3,13 @@
 #include <QCoreApplication>
 #include <QDeadlineTimer>
 #include <QFile>
+#include <QStringList>
 
-#include <cerrno>
 #include <cstring>
-#include <grp.h>
-#include <sys/stat.h>
 
 #include "link/TCOMport.h"
 #include "link/WaitTurns.h"
+#include "ports/PortDoctor.h"
 
 namespace veltra {
 
@@ -22,13 +21,6 @@ constexpr int kDestroyTurnMs = 10;
 // The worker reaches its idle state within about two cycles; the bound only
 // keeps a broken client from holding the program forever.
 constexpr int kDestroyTurnLimit = 500;
-
-QString deviceGroupName(const std::string& path) {
-    struct stat st {};
-    if (::stat(path.c_str(), &st) != 0) return {};
-    const group* g = ::getgrgid(st.st_gid);
-    return g ? QString::fromLocal8Bit(g->gr_name) : QString::number(st.st_gid);
-}
 
 // Counts an operation whose waits process events, for InTransition().
 struct Transition {
@@ -112,7 +104,7 @@ bool ComPort::Open(const QString& portName) {
     // The path's bytes go to open() unchanged; a name given as a path is the
     // file system's encoding of it.
     const QByteArray path = portDevicePath(ports_, portName).value_or(QFile::encodeName(portName));
-    failurePath_ = QFile::decodeName(path);
+    failurePath_ = path;
     failureErrno_ = 0;
     if (!device.openExclusive(path.toStdString())) {
         failureErrno_ = device.lastErrno();
@@ -132,29 +124,12 @@ bool ComPort::Open(const QString& portName) {
 }
 
 QString ComPort::OpenFailureMessage() const {
-    QString detail = failurePath_;
+    QString detail = QFile::decodeName(failurePath_);
     if (failureErrno_ != 0)
         detail += QStringLiteral(": ") + QString::fromLocal8Bit(std::strerror(failureErrno_));
-    switch (failureErrno_) {
-    case EACCES:
-    case EPERM: {
-        QString group = deviceGroupName(device.path());
-        detail += QStringLiteral(". Нет прав на это устройство: пользователь должен входить в группу");
-        if (!group.isEmpty()) detail += QStringLiteral(" ") + group;
-        detail += QStringLiteral(", которой принадлежит устройство (в Debian это dialout), "
-                                 "а затем заново войти в систему.");
-        break;
-    }
-    case EBUSY:
-        detail += QStringLiteral(". Порт занят другой программой.");
-        break;
-    case ENOENT:
-        detail += QStringLiteral(". Такого устройства нет: проверьте раздел [PORTS] в Veltra.ini.");
-        break;
-    default:
-        break;
-    }
-    return statusText + QLatin1Char('\n') + detail;
+    QStringList lines{statusText, detail};
+    if (failureErrno_ != 0) lines += diagnoseOpenFailure(failurePath_, failureErrno_);
+    return lines.join(QLatin1Char('\n'));
 }
 
 } // namespace veltra

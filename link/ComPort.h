@@ -3,6 +3,7 @@
 // called on the GUI thread; the worker reaches this object and the LinkClient
 // only inside its synchronised steps, which run on the GUI thread too.
 
+#include <QByteArray>
 #include <QString>
 
 #include <array>
@@ -40,10 +41,9 @@ class ComPort : public TxFrameSlot {
     QString StatusText() const { return statusText; }
 
     // The message box text for the last failed Open: the status text, then the
-    // device, the system's reason and what the user can do about it.
+    // device and the system's reason, then the port doctor's cause and remedy.
     QString OpenFailureMessage() const;
     int lastOpenErrno() const { return failureErrno_; }
-    QString lastDevicePath() const { return failurePath_; }
 
     bool IsOpen() const { return isOpen; }
     bool Enabled() const { return enabled; }
@@ -77,7 +77,7 @@ class ComPort : public TxFrameSlot {
 
     LinkClient* client_ = nullptr;
     PortMap ports_;
-    QString failurePath_;
+    QByteArray failurePath_;
     int failureErrno_ = 0;
     int transitions_ = 0;
 };

@@ -1,5 +1,8 @@
 #include "link/PortReconnect.h"
 
+#include <QFile>
+#include <QFileInfo>
+
 #include "link/ComPort.h"
 #include "link/PortMap.h"
 #include "link/SelectPort.h"
@@ -14,15 +17,33 @@ PortReconnect::PortReconnect(ComPort& port, PortReporter& reporter, std::functio
                              QObject* parent)
     : QObject(parent), port_(port), reporter_(reporter), mayTry_(std::move(mayTry)) {
     timer_.setInterval(kRetryMs);
-    connect(&timer_, &QTimer::timeout, this, [this] { tryNow(); });
+    connect(&timer_, &QTimer::timeout, this, [this] {
+        watchConfiguredDevice();
+        tryNow();
+    });
+    connect(&devices_, &DeviceWatcher::devicesChanged, this, [this] { tryNow(); });
+}
+
+void PortReconnect::setPortName(const QString& name) {
+    portName_ = name;
+    watchConfiguredDevice();
+}
+
+void PortReconnect::watchConfiguredDevice() {
+    const std::optional<QByteArray> path = portDevicePath(port_.portMap(), portName_);
+    devices_.setExtraFolders(path ? QStringList{QFileInfo(QFile::decodeName(*path)).absolutePath()}
+                                  : QStringList{});
 }
 
 void PortReconnect::start() {
+    watchConfiguredDevice();
+    devices_.start();
     timer_.start();
 }
 
 void PortReconnect::stop() {
     timer_.stop();
+    devices_.stop();
 }
 
 bool PortReconnect::tryNow() {

@@ -9,7 +9,6 @@
 #include <ctime>
 #include <unistd.h>
 
-#include "app/ConfigFormUi.h"
 #include "app/FileDialogs.h"
 #include "app/TFormConfig.h"
 #include "compiler/ProgramCheck.h"
@@ -65,7 +64,7 @@ class BoardLoopTest : public MainFormTest {
         dialogs.modal = [port](QDialog& shown) {
             auto* dialog = qobject_cast<TFormConfig*>(&shown);
             if (!dialog) return int(QDialog::Rejected); // no other window is expected here
-            if (port >= 0) dialog->ui->cbPortName->setCurrentIndex(port);
+            if (port >= 0) control<QComboBox>(*dialog, "cbPortName")->setCurrentIndex(port);
             dialog->btSaveClick();
             return dialog->result();
         };

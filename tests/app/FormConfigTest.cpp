@@ -1,7 +1,6 @@
 #include <QComboBox>
 #include <QLineEdit>
 
-#include "app/ConfigFormUi.h"
 #include "app/Settings.h"
 #include "app/TFormConfig.h"
 #include "tests/app/MainFormFixture.h"
@@ -12,7 +11,7 @@ using namespace veltra::test;
 namespace {
 
 QColor previewColour(const TFormConfig& dialog, QPalette::ColorRole role) {
-    return dialog.ui->stExample->palette().color(role);
+    return control<QLabel>(dialog, "stExample")->palette().color(role);
 }
 
 } // namespace
@@ -34,7 +33,7 @@ TEST_F(MainFormTest, DialogShowsTheSettingsAndPreviewsTheirColours) {
         writeIni(c.ini);
         TFormConfig dialog;
         EXPECT_EQ(dialog.windowTitle(), "Veltra  Настройки");
-        EXPECT_EQ(dialog.ui->cbBGcolor->currentIndex(), c.bgEntry) << c.ini;
+        EXPECT_EQ(control<QComboBox>(dialog, "cbBGcolor")->currentIndex(), c.bgEntry) << c.ini;
         EXPECT_EQ(dialog.selectedTextColour(), c.textEntry) << c.ini;
         EXPECT_EQ(previewColour(dialog, QPalette::Window), c.bg) << c.ini;
         EXPECT_EQ(previewColour(dialog, QPalette::WindowText), c.text) << c.ini;
@@ -45,11 +44,12 @@ TEST_F(MainFormTest, DialogPortListMatchesOnlyExactNamesAndSpeedIsFixed) {
     writeFile(iniPath(),
               "[LINK]\nPORT_NAME=COM4\nPORT_SPEED=9600\n[PORTS]\nCOM2=/dev/ttyUSB0\n"); // no window, no port
     TFormConfig dialog;
-    EXPECT_EQ(dialog.ui->cbPortName->currentIndex(), -1);
-    EXPECT_FALSE(dialog.ui->cbPortSpeed->isEnabled());
-    EXPECT_EQ(dialog.ui->cbPortSpeed->currentText(), "57600");
-    EXPECT_EQ(dialog.ui->cbPortName->itemData(1, Qt::ToolTipRole).toString(), "COM2 = /dev/ttyUSB0");
-    EXPECT_TRUE(dialog.ui->cbPortName->toolTip().contains("COM1 = /dev/ttyS0"));
+    EXPECT_EQ(control<QComboBox>(dialog, "cbPortName")->currentIndex(), -1);
+    EXPECT_FALSE(control<QComboBox>(dialog, "cbPortSpeed")->isEnabled());
+    EXPECT_EQ(control<QComboBox>(dialog, "cbPortSpeed")->currentText(), "57600");
+    EXPECT_EQ(control<QComboBox>(dialog, "cbPortName")->itemData(1, Qt::ToolTipRole).toString(),
+              "COM2 = /dev/ttyUSB0");
+    EXPECT_TRUE(control<QComboBox>(dialog, "cbPortName")->toolTip().contains("COM1 = /dev/ttyS0"));
 
     // Saved without a choice: the name is stored empty, the speed as it was.
     dialog.btSaveClick();
@@ -61,21 +61,21 @@ TEST_F(MainFormTest, DialogPortListMatchesOnlyExactNamesAndSpeedIsFixed) {
 
     writeFile(iniPath(), "[LINK]\ncom_name=x\nPORT_NAME=com1\n");
     TFormConfig lowerCase;
-    EXPECT_EQ(lowerCase.ui->cbPortName->currentIndex(), -1); // exact comparison
+    EXPECT_EQ(control<QComboBox>(lowerCase, "cbPortName")->currentIndex(), -1); // exact comparison
 }
 
 TEST_F(MainFormTest, PreviewFollowsTheListsAndTypedTextSelectsNothing) {
     TFormConfig dialog;
-    dialog.ui->cbBGcolor->setCurrentIndex(2);
-    EXPECT_EQ(dialog.previewBg, 2);
+    control<QComboBox>(dialog, "cbBGcolor")->setCurrentIndex(2);
+    EXPECT_EQ(dialog.previewBg(), 2);
     EXPECT_EQ(previewColour(dialog, QPalette::Window), QColor(255, 255, 255));
-    dialog.ui->cbTEXTcolor->setCurrentIndex(1);
+    control<QComboBox>(dialog, "cbTEXTcolor")->setCurrentIndex(1);
     EXPECT_EQ(previewColour(dialog, QPalette::WindowText), QColor(255, 255, 0));
-    dialog.ui->cbTEXTcolor->lineEdit()->setText(QStringLiteral("зелёный"));
-    EXPECT_EQ(dialog.previewText, -1);
+    control<QComboBox>(dialog, "cbTEXTcolor")->lineEdit()->setText(QStringLiteral("зелёный"));
+    EXPECT_EQ(dialog.previewText(), -1);
     EXPECT_EQ(previewColour(dialog, QPalette::WindowText), QColor(255, 255, 0)); // unchanged
-    dialog.ui->cbTEXTcolor->lineEdit()->setText(QStringLiteral("голубой"));
-    EXPECT_EQ(dialog.previewText, 2);
+    control<QComboBox>(dialog, "cbTEXTcolor")->lineEdit()->setText(QStringLiteral("голубой"));
+    EXPECT_EQ(dialog.previewText(), 2);
 }
 
 TEST_F(MainFormTest, SettingsButtonAppliesSavedColoursAndCancelWritesNothing) {
@@ -87,7 +87,7 @@ TEST_F(MainFormTest, SettingsButtonAppliesSavedColoursAndCancelWritesNothing) {
 
     dialogs.modal = [](QDialog& shown) {
         auto& dialog = static_cast<TFormConfig&>(shown);
-        dialog.ui->cbBGcolor->setCurrentIndex(1);
+        control<QComboBox>(dialog, "cbBGcolor")->setCurrentIndex(1);
         dialog.btCancelClick();
         return dialog.result();
     };
@@ -97,8 +97,8 @@ TEST_F(MainFormTest, SettingsButtonAppliesSavedColoursAndCancelWritesNothing) {
 
     dialogs.modal = [](QDialog& shown) {
         auto& dialog = static_cast<TFormConfig&>(shown);
-        dialog.ui->cbBGcolor->setCurrentIndex(1);
-        dialog.ui->cbTEXTcolor->setCurrentIndex(2);
+        control<QComboBox>(dialog, "cbBGcolor")->setCurrentIndex(1);
+        control<QComboBox>(dialog, "cbTEXTcolor")->setCurrentIndex(2);
         dialog.btSaveClick();
         return dialog.result();
     };
@@ -111,7 +111,7 @@ TEST_F(MainFormTest, SettingsButtonAppliesSavedColoursAndCancelWritesNothing) {
     // Typed text in the colour field stores -1; the editor keeps its colour.
     dialogs.modal = [](QDialog& shown) {
         auto& dialog = static_cast<TFormConfig&>(shown);
-        dialog.ui->cbTEXTcolor->lineEdit()->setText(QStringLiteral("розовый"));
+        control<QComboBox>(dialog, "cbTEXTcolor")->lineEdit()->setText(QStringLiteral("розовый"));
         dialog.btSaveClick();
         return dialog.result();
     };
@@ -143,8 +143,8 @@ TEST_F(MainFormTest, AFailedSaveInTheDialogIsReportedAndKeepsItOpen) {
         QFile::setPermissions(iniPath(), QFile::permissions(iniPath()) | QFileDevice::WriteOwner);
         QFile::remove(iniPath());
         QDir(dir.path()).mkdir("Veltra.ini");
-        dialog.ui->cbBGcolor->setCurrentIndex(2);
-        dialog.ui->btSave->click();
+        control<QComboBox>(dialog, "cbBGcolor")->setCurrentIndex(2);
+        control<QPushButton>(dialog, "btSave")->click();
         EXPECT_FALSE(dialog.result() == QDialog::Accepted);
         return int(QDialog::Rejected);
     };
@@ -152,4 +152,47 @@ TEST_F(MainFormTest, AFailedSaveInTheDialogIsReportedAndKeepsItOpen) {
     EXPECT_EQ(dialogs.last(DialogCall::Error).text, "Unable to write to " + iniPath());
     EXPECT_EQ(appSettings().BG_COLOR, 0); // memory still agrees with the last good file
     EXPECT_EQ(edit()->palette().color(QPalette::Base), QColor(0, 0, 0));
+}
+
+TEST_F(MainFormTest, DeviceChooserOffersTheVirtualBoardAndSavesOnlyWhatWasPicked) {
+    PtyBoardPeer second;
+    const QString link = dir.filePath("virtual-board");
+    ASSERT_TRUE(QFile::link(QString::fromStdString(second.slavePath()), link));
+    const QByteArray comment = "; COM2=/dev/ttyUSB0 was the old adapter\n";
+    writeFile(iniPath(), portsSection() + comment);
+    TFormConfig dialog;
+    auto* names = control<QComboBox>(dialog, "cbPortName");
+    auto* devices = control<QComboBox>(dialog, "cbDevice");
+    names->setCurrentIndex(1);
+
+    // The configured device is offered, marked, though it is absent.
+    EXPECT_EQ(devices->currentText(), "нет устройства — " + dir.filePath("absent-COM2"));
+    const int board = devices->findData(QFile::encodeName(link));
+    ASSERT_GE(board, 0);
+    EXPECT_TRUE(devices->itemText(board).startsWith("виртуальная плата (pts/"))
+        << devices->itemText(board).toStdString();
+    devices->setCurrentIndex(board);
+    EXPECT_EQ(names->itemData(1, Qt::ToolTipRole).toString(), "COM2 = " + link);
+    dialog.btSaveClick();
+
+    QByteArray ports = portsSection();
+    ports.replace(dir.filePath("absent-COM2").toUtf8(), link.toUtf8());
+    EXPECT_TRUE(readFile(iniPath()).startsWith(ports + comment)) << readFile(iniPath()).toStdString();
+    EXPECT_EQ(appSettings().PORTS[1], QFile::encodeName(link));
+    EXPECT_TRUE(dialog.savedNewDeviceFor("COM2"));
+    EXPECT_FALSE(dialog.savedNewDeviceFor("COM1"));
+}
+
+TEST_F(MainFormTest, DeviceChooserFollowsDevicesWhileTheDialogIsShown) {
+    PtyBoardPeer second;
+    TFormConfig dialog;
+    dialog.show();
+    auto* devices = control<QComboBox>(dialog, "cbDevice");
+    const QString link = dir.filePath("virtual-board");
+    auto listed = [&] { return devices->findData(QFile::encodeName(link)) >= 0; };
+    EXPECT_FALSE(listed());
+    ASSERT_TRUE(QFile::link(QString::fromStdString(second.slavePath()), link)); // a virtual board starts
+    EXPECT_TRUE(waitFor(listed));
+    QFile::remove(link); // and stops
+    EXPECT_TRUE(waitFor([&] { return !listed(); }));
 }

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QComboBox>
 #include <QFile>
 #include <QLabel>
 #include <QPlainTextEdit>
@@ -13,6 +14,8 @@
 #include <QTest>
 #include <QTimer>
 #include <memory>
+#include <stdexcept>
+#include <string>
 
 #include "app/EditorText.h"
 #include "app/ProgramFolder.h"
@@ -36,6 +39,13 @@ inline void writeFile(const QString& path, const QByteArray& bytes) {
     QFile file(path);
     ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate)) << path.toStdString();
     file.write(bytes);
+}
+
+// A window's control by its object name; a missing one fails the test.
+template <typename Widget> Widget* control(const QWidget& window, const char* name) {
+    auto* widget = window.findChild<Widget*>(QLatin1String(name));
+    if (!widget) throw std::runtime_error(std::string("no control ") + name);
+    return widget;
 }
 
 // COM1 is a board played by the test on a pseudo-terminal; COM2 and COM3

@@ -4,7 +4,6 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "app/ConfigFormUi.h"
 #include "app/TFormConfig.h"
 #include "tests/app/MainFormFixture.h"
 
@@ -108,7 +107,7 @@ TEST_F(MainFormTest, SettingsDialogReopensThePortOnlyWhenItsNameChanged) {
     writeFile(iniPath(), ini);
     dialogs.modal = [](QDialog& shown) {
         auto& dialog = static_cast<TFormConfig&>(shown);
-        dialog.ui->cbPortName->setCurrentIndex(1);
+        control<QComboBox>(dialog, "cbPortName")->setCurrentIndex(1);
         dialog.btSaveClick();
         return dialog.result();
     };
@@ -116,6 +115,29 @@ TEST_F(MainFormTest, SettingsDialogReopensThePortOnlyWhenItsNameChanged) {
     EXPECT_EQ(form->statusPanelText(0), "Порт COM2 - ОК");
     EXPECT_TRUE(waitFor([&] { return second.countOf(0x10) > 0; }));
     polls = board.countOf(0x10);
+    EXPECT_TRUE(waitFor([&] { return second.countOf(0x10) > 3; }));
+    EXPECT_EQ(board.countOf(0x10), polls); // the first board hears nothing more
+}
+
+TEST_F(MainFormTest, ADeviceChosenForTheSamePortIsOpenedOnSave) {
+    PtyBoardPeer second;
+    const QString link = dir.filePath("virtual-board");
+    ASSERT_TRUE(QFile::link(QString::fromStdString(second.slavePath()), link));
+    writeIni("");
+    start();
+    ASSERT_TRUE(waitFor([&] { return board.countOf(0x10) > 0 && form->session().link().LinkAlive(); }));
+
+    dialogs.modal = [&](QDialog& shown) {
+        auto& dialog = static_cast<TFormConfig&>(shown);
+        auto* devices = control<QComboBox>(dialog, "cbDevice");
+        devices->setCurrentIndex(devices->findData(QFile::encodeName(link)));
+        dialog.btSaveClick();
+        return dialog.result();
+    };
+    button("btParam")->click();
+    EXPECT_EQ(form->statusPanelText(0), "Порт COM1 - ОК");
+    EXPECT_TRUE(waitFor([&] { return second.countOf(0x10) > 0; }));
+    const std::size_t polls = board.countOf(0x10);
     EXPECT_TRUE(waitFor([&] { return second.countOf(0x10) > 3; }));
     EXPECT_EQ(board.countOf(0x10), polls); // the first board hears nothing more
 }

@@ -166,6 +166,45 @@ TEST_F(SettingsFile, WritingKeepsEveryLineItDoesNotOwn) {
                                "PORT_SPEED=57600\r\n");
 }
 
+TEST_F(SettingsFile, AChosenDeviceIsWrittenToItsOwnPortLineAlone) {
+    struct Case {
+        const char* what;
+        QByteArray before;
+        std::size_t port;
+        QByteArray device;
+        QByteArray portsAfter; // the section as the file then holds it
+    };
+    const Case cases[] = {
+        {"its line replaced, comments and the other names kept",
+         "[PORTS]\r\nCOM1=/dev/ttyUSB0\r\n;COM2=/dev/ttyS1\r\nCOM2 = /dev/ttyS1\r\nCOM3=/dev/ttyACM0\r\n", 1,
+         "/dev/serial/by-id/usb-x",
+         "[PORTS]\r\nCOM1=/dev/ttyUSB0\r\n;COM2=/dev/ttyS1\r\nCOM2=/dev/serial/by-id/usb-x\r\nCOM3=/dev/"
+         "ttyACM0\r\n"},
+        {"a section of its own where there was none", "[EDIT]\nBG_COLOR=1\n", 0, "/home/me/virtual-board",
+         "[PORTS]\nCOM1=/home/me/virtual-board\n"},
+        {"a path's bytes as they are", "[PORTS]\nCOM1=/dev/ttyS0\n", 2, "/home/\xcf\xf0/board",
+         "[PORTS]\nCOM1=/dev/ttyS0\nCOM3=/home/\xcf\xf0/board\n"},
+    };
+    for (const Case& c : cases) {
+        writeAll(path(), c.before);
+        Settings s = readSettingsFrom(path());
+        s.PORTS[c.port] = c.device;
+        PortKeys ports{};
+        ports[c.port] = true;
+        writeSettingsTo(path(), s, ports);
+        EXPECT_TRUE(readAll(path()).contains(c.portsAfter)) << c.what << "\n"
+                                                            << readAll(path()).toStdString();
+        EXPECT_EQ(readSettingsFrom(path()).PORTS[c.port], c.device) << c.what;
+    }
+
+    // A line end inside a path would split its line: nothing is written.
+    const QByteArray before = readAll(path());
+    Settings s = readSettingsFrom(path());
+    s.PORTS[0] = "/dev/ttyUSB0\n[EDIT]";
+    EXPECT_THROW(writeSettingsTo(path(), s, {true, false, false}), AppError);
+    EXPECT_EQ(readAll(path()), before);
+}
+
 TEST_F(SettingsFile, CarriedValuesSurviveAReadWriteRound) {
     writeAll(
         path(),

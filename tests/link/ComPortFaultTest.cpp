@@ -6,8 +6,14 @@
 
 #include <atomic>
 #include <cerrno>
+#include <csignal>
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/prctl.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <thread>
+#include <unistd.h>
 
 #include "tests/link/LinkFixture.h"
 #include "tests/support/ScopedUnprivilegedFiles.h"
@@ -53,6 +59,53 @@ TEST_F(LinkOverPty, PortHeldByAnotherComPortIsBusy) {
     EXPECT_TRUE(waitFor([&] { return peer.countOf(0x10) > polls + 2; }));
 }
 
+// Another program holding a device open and locked, as a terminal program
+// does: a child process named "pty-holder".
+class HoldingProcess {
+  public:
+    explicit HoldingProcess(const std::string& path) {
+        int ready[2];
+        if (::pipe(ready) != 0) return;
+        pid_ = ::fork();
+        if (pid_ == 0) {
+            // Only async-signal-safe calls in the child of a threaded process.
+            (void)::prctl(PR_SET_NAME, "pty-holder");
+            const int fd = ::open(path.c_str(), O_RDWR | O_NOCTTY);
+            const char ok = fd >= 0 && ::flock(fd, LOCK_EX | LOCK_NB) == 0 ? '1' : '0';
+            (void)::write(ready[1], &ok, 1);
+            for (;;)
+                ::pause();
+        }
+        ::close(ready[1]);
+        char ok = '0';
+        holding_ = pid_ > 0 && ::read(ready[0], &ok, 1) == 1 && ok == '1';
+        ::close(ready[0]);
+    }
+    ~HoldingProcess() {
+        if (pid_ <= 0) return;
+        ::kill(pid_, SIGKILL);
+        ::waitpid(pid_, nullptr, 0);
+    }
+    pid_t pid() const { return pid_; }
+    bool holding() const { return holding_; }
+
+  private:
+    pid_t pid_ = -1;
+    bool holding_ = false;
+};
+
+TEST_F(LinkOverPty, ABusyPortNamesTheProgramThatHoldsItAndItsPid) {
+    HoldingProcess holder(peer.slavePath());
+    ASSERT_TRUE(holder.holding());
+    ComPort p(nullptr, mapTo(peer.slavePath()));
+    EXPECT_FALSE(p.Open(QStringLiteral("COM1")));
+    EXPECT_EQ(p.lastOpenErrno(), EBUSY);
+    const QString message = p.OpenFailureMessage();
+    EXPECT_EQ(firstLine(message), kOpenFailed);
+    EXPECT_TRUE(message.contains(QStringLiteral("pty-holder (PID %1)").arg(holder.pid())))
+        << message.toStdString();
+}
+
 TEST_F(LinkOverPty, MissingDeviceAndForbiddenDeviceGiveClearReasons) {
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
@@ -68,10 +121,13 @@ TEST_F(LinkOverPty, MissingDeviceAndForbiddenDeviceGiveClearReasons) {
         QString path;
         int err;
         QString hint;
+        QString never; // advice that would be wrong here
     };
     const Case cases[] = {
-        {dir.filePath(QStringLiteral("no-such-tty")), ENOENT, QStringLiteral("[PORTS]")},
-        {forbidden, EACCES, QStringLiteral("dialout")},
+        {dir.filePath(QStringLiteral("no-such-tty")), ENOENT, QStringLiteral("Сейчас "),
+         QStringLiteral("usermod")},
+        // Mode 000 gives no group anything: joining its group would not help.
+        {forbidden, EACCES, QStringLiteral("не поможет"), QStringLiteral("usermod")},
     };
     for (const auto& c : cases) {
         ComPort p(nullptr, mapTo(c.path.toStdString()));
@@ -88,6 +144,7 @@ TEST_F(LinkOverPty, MissingDeviceAndForbiddenDeviceGiveClearReasons) {
         EXPECT_TRUE(secondLine(message).startsWith(c.path + QStringLiteral(": "))) << message.toStdString();
         EXPECT_TRUE(secondLine(message).contains(QString::fromLocal8Bit(std::strerror(c.err))));
         EXPECT_TRUE(secondLine(message).contains(c.hint)) << message.toStdString();
+        EXPECT_FALSE(message.contains(c.never)) << message.toStdString();
     }
 }
 
