@@ -110,16 +110,11 @@ class MainFormTest : public ::testing::Test {
     }
 
     // The window's controls, found by their names as a user finds them by sight.
-    QPlainTextEdit* edit() const { return control<QPlainTextEdit>("edit"); }
-    QPlainTextEdit* editConsol() const { return control<QPlainTextEdit>("editConsol"); }
-    QPushButton* button(const char* name) const { return control<QPushButton>(name); }
-    QLabel* label(const char* name) const { return control<QLabel>(name); }
-    QTimer* timer() const { return control<QTimer>("Tm"); }
-    template <typename T> T* control(const char* name) const {
-        T* found = form->findChild<T*>(QString::fromLatin1(name));
-        EXPECT_TRUE(found) << name;
-        return found;
-    }
+    QPlainTextEdit* edit() const { return control<QPlainTextEdit>(*form, "edit"); }
+    QPlainTextEdit* editConsol() const { return control<QPlainTextEdit>(*form, "editConsol"); }
+    QPushButton* button(const char* name) const { return control<QPushButton>(*form, name); }
+    QLabel* label(const char* name) const { return control<QLabel>(*form, name); }
+    QTimer* timer() const { return form->findChild<QTimer*>(QStringLiteral("Tm")); }
 
     QString message() const { return label("stError")->text(); }
     QColor messageColour() const { return label("stError")->palette().color(QPalette::WindowText); }
