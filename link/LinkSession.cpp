@@ -67,7 +67,7 @@ bool LinkSession::SelectPort(const QString& portName) {
     if (!port_) return false;
     Scope<bool> switching(switching_, true);
     reconnect_->setPortName(portName);
-    return veltra::SelectPort(*port_, portName, reporter());
+    return veltra::SelectPort(*port_, portName, reporter(), [this] { return turns_.Aborted(); });
 }
 
 void LinkSession::SetRun(bool on) {
@@ -85,6 +85,10 @@ void LinkSession::StartReconnect() {
 
 void LinkSession::StopReconnect() {
     if (reconnect_) reconnect_->stop();
+}
+
+bool LinkSession::PortInTransition() const {
+    return switching_ || (port_ && port_->InTransition());
 }
 
 bool LinkSession::LinkWorking() const {

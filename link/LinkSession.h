@@ -75,6 +75,11 @@ class LinkSession : public QObject, private ProtocolClient {
     // A procedure waits for the board, or the port is being switched; nothing
     // else may start on the link then.
     bool Busy() const { return requests_ > 0 || switching_; }
+    // A procedure (upload or request) waits for the board.
+    bool RequestWaiting() const { return requests_ > 0; }
+    // The port is being opened, switched or reopened: its waits process
+    // events, and the port must not be destroyed under them.
+    bool PortInTransition() const;
     WaitTurns& turns() { return turns_; }
 
     // The upload: the board's status, then the words of `checked` (a copy taken

@@ -16,14 +16,18 @@ QString portPanelText(const QString& portName, bool opened) {
            (opened ? QStringLiteral(" - ОК") : QStringLiteral(" - ошибка"));
 }
 
-bool SelectPort(ComPort& port, const QString& portName, PortReporter& reporter) {
+bool SelectPort(ComPort& port, const QString& portName, PortReporter& reporter,
+                const std::function<bool()>& abort) {
+    auto aborted = [&] { return abort && abort(); };
     port.SetRun(false);
     QCoreApplication::processEvents();
     SleepThenPump(kStopSettleMs);
 
-    if (!isKnownPortName(portName)) return false;
+    if (!isKnownPortName(portName) || aborted()) return false;
 
-    if (port.Open(portName)) {
+    const bool opened = port.Open(portName);
+    if (aborted()) return opened; // the port is closed by whoever aborted
+    if (opened) {
         reporter.setPortPanel(portPanelText(portName, true));
         port.SetRun(true);
         return true;

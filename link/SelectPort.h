@@ -5,6 +5,8 @@
 
 #include <QString>
 
+#include <functional>
+
 namespace veltra {
 
 class ComPort;
@@ -23,7 +25,10 @@ QString portPanelText(const QString& portName, bool opened);
 
 // Stops the link, then opens "COM1", "COM2" or "COM3" (exact names) and
 // starts the link again on success. Any other name opens nothing and reports
-// nothing; the link stays stopped. True when a port was opened.
-bool SelectPort(ComPort& port, const QString& portName, PortReporter& reporter);
+// nothing; the link stays stopped. True when a port was opened. Once `abort`
+// says so (the window closes during the waits), the rest is left undone and
+// nothing more is reported.
+bool SelectPort(ComPort& port, const QString& portName, PortReporter& reporter,
+                const std::function<bool()>& abort = {});
 
 } // namespace veltra
