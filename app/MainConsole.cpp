@@ -15,6 +15,8 @@ void TMainForm::editConsolKeyPress(QChar& key) {
     console_->HandleEnter();
 }
 
-bool TMainForm::busy() const { return sending_ || session_.Busy() || (console_ && console_->Busy()); }
+bool TMainForm::busy() const {
+    return sending_ || session_.Busy() || portSteps_ != PortSteps::Done || (console_ && console_->Busy());
+}
 
 } // namespace veltra

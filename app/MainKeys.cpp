@@ -6,6 +6,7 @@
 
 #include "app/TMainForm.h"
 #include "app/VeltraApplication.h"
+#include "console/Console.h"
 #include "link/TFormLink.h"
 #include "ui_TMainForm.h"
 
@@ -91,7 +92,9 @@ bool TMainForm::routeConsoleKey(QKeyEvent* key) {
 }
 
 void TMainForm::switchView() {
-    if (busy()) return; // a procedure waiting for the board owns the view it started in
+    // A procedure waiting for the board owns the view it started in; the
+    // port's own steps do not.
+    if (sending_ || session_.RequestWaiting() || console_->Busy()) return;
     if (!state_.consoleMode) {
         ui->edit->hide();
         ui->editConsol->show();

@@ -63,11 +63,19 @@ int runVeltra() {
         auto mainForm = std::make_unique<TMainForm>();
         QObject::connect(mainForm.get(), &TMainForm::closed, qApp, &QCoreApplication::quit,
                          Qt::QueuedConnection);
-        auto helpForm = std::make_unique<THelpForm>(mainForm.get());
-        // Made only for its reading of the settings; never shown.
-        auto formConfig = std::make_unique<TFormConfig>();
-        auto helpConsolForm = std::make_unique<THelpConsolForm>(mainForm.get());
-        mainForm->setHelpWindows(helpForm.get(), helpConsolForm.get());
+        // The other process-wide windows are hidden at first: they are made,
+        // in their order, once the main window is on screen, before its port
+        // steps begin.
+        std::unique_ptr<THelpForm> helpForm;
+        std::unique_ptr<TFormConfig> formConfig;
+        std::unique_ptr<THelpConsolForm> helpConsolForm;
+        QObject::connect(mainForm.get(), &TMainForm::firstPainted, mainForm.get(), [&] {
+            helpForm = std::make_unique<THelpForm>(mainForm.get());
+            // Made only for its reading of the settings; never shown.
+            formConfig = std::make_unique<TFormConfig>();
+            helpConsolForm = std::make_unique<THelpConsolForm>(mainForm.get());
+            mainForm->setHelpWindows(helpForm.get(), helpConsolForm.get());
+        });
         qApp->exec();
     } catch (...) {
         reportCurrentException();

@@ -14,6 +14,7 @@
 #include <QTimer>
 
 #include "app/AppError.h"
+#include "app/ButtonPictures.h"
 #include "app/EditorColours.h"
 #include "app/EditorText.h"
 #include "app/ProgramFolder.h"
@@ -38,6 +39,11 @@ PortMap portMap(const Settings& settings) {
     return PortMap{settings.PORTS[0], settings.PORTS[1], settings.PORTS[2]};
 }
 
+// The port's steps begin at the latest this long after the window was made.
+constexpr int kPortStepsAtTheLatestMs = 1000;
+// How often a close that waits for the port looks again.
+constexpr int kClosePollMs = 10;
+
 } // namespace
 
 TMainForm::TMainForm(QWidget* parent)
@@ -52,9 +58,6 @@ TMainForm::TMainForm(QWidget* parent)
     centreFrame();
 
     ReadSettings();
-    session_.CreatePort(portMap(appSettings()));
-    SelectPort(appSettings().PORT_NAME); // always 57600 baud, whatever PORT_SPEED says
-    QThread::msleep(50);
     state_.savePath = documentFolder() + QStringLiteral("0001.vel");
     state_.openPath = state_.savePath;
     session_.program().count = 0;
@@ -62,9 +65,39 @@ TMainForm::TMainForm(QWidget* parent)
     state_.textLength = 2;
     state_.lastTextLength = 2;
     qApp->installEventFilter(this);
+    SetStatusPanel(2, clockText(QDateTime::currentDateTime(), QLocale::system()));
+    // The port's steps wait about 1.7 s in all; the window is painted first
+    // (see paintEvent), so the user sees the program start at once. A window
+    // that is never painted (started minimised) gets its port a little later.
+    QTimer::singleShot(kPortStepsAtTheLatestMs, this, [this] { guarded([this] { runPortSteps(); }); });
+    show();
+}
+
+void TMainForm::paintEvent(QPaintEvent* event) {
+    QMainWindow::paintEvent(event);
+    if (painted_) return;
+    painted_ = true;
+    // Queued, so that this frame is finished and on screen first.
+    QTimer::singleShot(0, this, [this] {
+        emit firstPainted();
+        guarded([this] { runPortSteps(); });
+    });
+}
+
+void TMainForm::runPortSteps() {
+    if (portSteps_ != PortSteps::NotBegun || closing_) return;
+    portSteps_ = PortSteps::Running;
+    session_.CreatePort(portMap(appSettings()));
+    if (!closing_) SelectPort(appSettings().PORT_NAME); // always 57600 baud, whatever PORT_SPEED says
+    if (!closing_) QThread::msleep(50);
+    portSteps_ = PortSteps::Done;
+    if (closing_) return; // the close waits for the port to be free, and goes on now
     Tm->start();
     session_.StartReconnect();
-    show();
+}
+
+bool TMainForm::portBusy() const {
+    return portSteps_ == PortSteps::Running || session_.PortInTransition();
 }
 
 TMainForm::~TMainForm() {
@@ -121,17 +154,14 @@ void TMainForm::buildLook() {
     QFont caption = font();
     caption.setBold(true);
     ui->btSend->setFont(caption);
-    const std::pair<QPushButton*, QStyle::StandardPixmap> pictures[] = {
-        {ui->btSend, QStyle::SP_ArrowUp},
-        {ui->btNew, QStyle::SP_FileIcon},
-        {ui->btLoadFromFile, QStyle::SP_DialogOpenButton},
-        {ui->btSaveToFile, QStyle::SP_DialogSaveButton},
-        {ui->btPrintFile, QStyle::SP_FileDialogContentsView},
-        {ui->btHelp, QStyle::SP_DialogHelpButton},
-        {ui->btParam, QStyle::SP_FileDialogDetailedView},
+    const std::pair<QPushButton*, ButtonPicture> pictures[] = {
+        {ui->btSend, ButtonPicture::Upload},       {ui->btNew, ButtonPicture::New},
+        {ui->btLoadFromFile, ButtonPicture::Open}, {ui->btSaveToFile, ButtonPicture::Save},
+        {ui->btPrintFile, ButtonPicture::Print},   {ui->btHelp, ButtonPicture::Help},
+        {ui->btParam, ButtonPicture::Settings},
     };
     for (const auto& [button, picture] : pictures)
-        button->setIcon(style()->standardIcon(picture));
+        button->setIcon(buttonPicture(picture, button->iconSize().width()));
 
     // Port state, link state (centred, takes what is left), clock.
     ui->stBar->setFixedHeight(22);
@@ -224,7 +254,7 @@ void TMainForm::btHelpClick() {
 }
 
 void TMainForm::btParamClick() {
-    if (session_.Busy()) return; // a port switch in progress: its waits let this click in
+    if (portBusy()) return; // the port's own steps are under way: their waits let this click in
     const QString before = appSettings().PORT_NAME;
     int result = QDialog::Rejected;
     bool newDevice = false;
@@ -249,7 +279,18 @@ void TMainForm::btParamClick() {
 void TMainForm::closeEvent(QCloseEvent* event) {
     event->accept();
     if (closing_) return;
-    closing_ = true;
+    closing_ = true; // every wait for the board ends now
+    finishClosing();
+}
+
+void TMainForm::finishClosing() {
+    // The port's own steps (start-up, a switch, a reopen) hold the port object
+    // on their stack while their waits process events: it is destroyed only
+    // once they have returned, which they do quickly once closing_ is set.
+    if (portBusy()) {
+        QTimer::singleShot(kClosePollMs, this, [this] { finishClosing(); });
+        return;
+    }
     FormClose();
     emit closed();
 }

@@ -95,12 +95,19 @@ class TMainForm : public QMainWindow, private SessionReporter {
     // The send path, entered once at a time (button, F8).
     void runSend();
 
+    // True until the port's start-up steps have run (they follow the first paint).
+    bool isStarting() const { return portSteps_ != PortSteps::Done; }
+
   signals:
+    // Emitted once the window has been painted for the first time, before the
+    // port's steps: what is not on screen yet is made then.
+    void firstPainted();
     // Emitted when closing has finished; the application quits on it.
     void closed();
 
   protected:
     bool event(QEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 
@@ -119,6 +126,13 @@ class TMainForm : public QMainWindow, private SessionReporter {
     bool FormKeyDown(QObject* receiver, QKeyEvent* key);
     bool routeConsoleKey(QKeyEvent* key);
     void FormClose();
+    // FormClose once the port is free, then closed().
+    void finishClosing();
+    // Creates the port, opens the configured one and starts the timer: the
+    // constructor's port steps, run right after the first paint.
+    void runPortSteps();
+    // The port object is in use by its own steps and must not be destroyed.
+    bool portBusy() const;
     void buildLook();
     void centreFrame();
     void connectHandlers();
@@ -134,6 +148,8 @@ class TMainForm : public QMainWindow, private SessionReporter {
     bool closing_ = false;
     bool sending_ = false;
     bool frameCentred_ = false;
+    bool painted_ = false;
+    enum class PortSteps { NotBegun, Running, Done } portSteps_ = PortSteps::NotBegun;
     // Every wait for the board ends at once when the window starts closing.
     EventPumpTurns turns_{this, [this] { return closing_; }};
     LinkSession session_;

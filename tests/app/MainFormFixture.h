@@ -92,6 +92,8 @@ class MainFormTest : public ::testing::Test {
         form->setHelpWindows(helpForm.get(), helpConsolForm.get());
         form->activateWindow();
         EXPECT_TRUE(QTest::qWaitForWindowActive(form.get()));
+        // The port's steps follow the first paint.
+        EXPECT_TRUE(waitFor([&] { return !form->isStarting(); }));
         edit()->setFocus();
         return *form;
     }
