@@ -1,7 +1,8 @@
 #pragma once
 // Start-up probes: once the main window has been painted for the first time,
-// print one line "painted rss_kb=N" on standard output and end the program.
-// The driver measures the time from starting the process to that line.
+// print one line "painted rss_kb=N" on standard output; a probe may report
+// later moments the same way ("port-ok", "polled"). The driver measures the
+// time from starting the process to each line.
 
 #include <QApplication>
 #include <QFile>
@@ -21,6 +22,11 @@ inline long residentKb() {
     return -1;
 }
 
+inline void report(const char* moment) {
+    std::printf("%s rss_kb=%ld\n", moment, residentKb());
+    std::fflush(stdout);
+}
+
 // Watches every event of the application for the first paint of a widget in
 // the window `isMain` accepts; the rest of that frame is painted in the same
 // pass, so the report goes out on the next turn of the loop.
@@ -38,8 +44,7 @@ class FirstPaint : public QObject {
         done_ = true;
         QWidget* window = widget->window();
         QTimer::singleShot(0, qApp, [this, window] {
-            std::printf("painted rss_kb=%ld\n", residentKb());
-            std::fflush(stdout);
+            report("painted");
             finish_(window);
         });
         return false;

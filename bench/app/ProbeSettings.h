@@ -1,7 +1,8 @@
 #pragma once
 // Settings for a measured editor in a temporary folder: COM1 on a fresh
-// pseudo-terminal that nobody answers, so that no real Veltra.ini and no real
-// port are ever touched. Keep the object alive while the editor runs.
+// pseudo-terminal whose other side (boardFd) the probe reads, so that no real
+// Veltra.ini and no real port are ever touched. Keep the object alive while
+// the editor runs.
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -31,6 +32,8 @@ class ProbeSettings {
         if (master_ >= 0) ::close(master_);
     }
     bool ok() const { return ok_; }
+    // The board's side of the pseudo-terminal: what the editor sends arrives here.
+    int boardFd() const { return master_; }
 
   private:
     QTemporaryDir folder_;

@@ -19,7 +19,6 @@
 #include <cstdio>
 #include <vector>
 
-#include "app/MainFormUi.h"
 #include "app/ProgramFolder.h"
 #include "app/TMainForm.h"
 #include "app/UserDialogs.h"
@@ -80,9 +79,10 @@ int main(int argc, char** argv) {
 
     veltra::TMainForm form;
     QStringList program;
-    for (int i = 0; i < 1000; ++i) program << QStringLiteral("свд_%1 = ж,%2").arg(i % 13 + 1).arg(i % 16);
-    form.ui->edit->setPlainText(program.join('\n'));
-    if (!waitUntil([&] { return form.link.LinkAlive(); }, 10000)) {
+    for (int i = 0; i < 1000; ++i)
+        program << QStringLiteral("свд_%1 = ж,%2").arg(i % 13 + 1).arg(i % 16);
+    form.setProgramText(program.join('\n'));
+    if (!waitUntil([&] { return form.session().link().LinkAlive(); }, 10000)) {
         std::fprintf(stderr, "no link to the simulator\n");
         return 1;
     }
@@ -93,15 +93,15 @@ int main(int argc, char** argv) {
         clock.start();
         form.runSend();
         const double ms = clock.nsecsElapsed() / 1e6;
-        const QString result = form.ui->stError->text();
+        const QString result = form.findChild<QLabel*>(QStringLiteral("stError"))->text();
         std::printf("run %d: %.0f ms  %s\n", run + 1, ms, qPrintable(result));
         if (result != QStringLiteral("загрузка программы...ОК")) return 1;
         times.push_back(ms);
         waitUntil([] { return false; }, 300); // polling settles between runs
     }
     std::sort(times.begin(), times.end());
-    std::printf("median: %.0f ms over %d runs (1000 words, %d-byte upload frame)\n", times[times.size() / 2], runs,
-                8 + 2 * 1000 + 2);
+    std::printf("median: %.0f ms over %d runs (1000 words, %d-byte upload frame)\n", times[times.size() / 2],
+                runs, 8 + 2 * 1000 + 2);
     form.close();
     veltra::setUserDialogs(nullptr);
     board.terminate();

@@ -55,8 +55,7 @@ int main(int argc, char** argv) {
     }
 
     veltra::LinkProtocol link;
-    veltra::ProgramImage image;
-    veltra::ProtocolClient client(link, image);
+    veltra::ProtocolClient client(link);
     veltra::PortMap ports;
     ports.com1 = QFile::encodeName(linkPath);
     int status = 0;
