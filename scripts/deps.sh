@@ -8,7 +8,6 @@ set -euo pipefail
 VELTRA_PACKAGES=(
   cmake g++ make pkg-config
   qt6-base-dev libgl-dev libudev-dev
-  libsimpleini-dev
   googletest libgtest-dev libbenchmark-dev
   fonts-liberation fontconfig
   desktop-file-utils appstream
