@@ -111,11 +111,7 @@ void TMainForm::saveConsoleText() {
     const QStringList lines = countedLines(*ui->editConsol->document());
     if (auto bad = findUnencodable(lines)) {
         userDialogs().beep();
-        userDialogs().message(this,
-                              QStringLiteral("Строка %1: символ «%2» нельзя записать в файл (кодировка "
-                                             "Windows-1251). Текст консоли не записан.")
-                                  .arg(bad->line + 1)
-                                  .arg(bad->character),
+        userDialogs().message(this, unencodableMessage(*bad, QStringLiteral("Текст консоли не записан.")),
                               QString(), BoxIcon::Stop);
         return;
     }
