@@ -71,9 +71,7 @@ void TMainForm::editConsolKeyPress(QChar& key) {
     consoleText_->CaretToEnd();
 }
 
-bool TMainForm::busy() const {
-    return sending_ || session_.Busy() || (console_ && console_->Busy());
-}
+bool TMainForm::busy() const { return sending_ || session_.Busy() || (console_ && console_->Busy()); }
 
 bool TMainForm::consoleKey(QKeyEvent* key) {
     if (key->matches(QKeySequence::Save)) {
@@ -91,7 +89,7 @@ bool TMainForm::consoleKey(QKeyEvent* key) {
     const QString typed = consoleText_->TypedLines().join(QLatin1Char('\n'));
     const std::optional<QString> older = history_->Older(typed);
     // At the oldest entry Up stays on the line rather than leave it.
-    return showRecalled(older) || history_->Entries().size() > 0;
+    return showRecalled(older) || !history_->Entries().isEmpty();
 }
 
 bool TMainForm::keyDuringWait(QKeyEvent* key) {
@@ -103,8 +101,8 @@ bool TMainForm::keyDuringWait(QKeyEvent* key) {
         typedAhead_.chop(1);
         return true;
     }
-    // Characters go to editConsolKeyPress, which keeps them; every other key
-    // that would change the text (Delete, cut, undo) waits for nobody.
+    // Characters go on to editConsolKeyPress, which keeps them; every other
+    // key that would change the text (Delete, Enter, cut, undo) is dropped.
     return !isTyped(key) && !leavesTextAlone(key);
 }
 
