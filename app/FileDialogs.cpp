@@ -38,6 +38,7 @@ ProgramFileDialog::ProgramFileDialog(QWidget* parent, const FileDialogSetup& set
     setFileMode(AnyFile); // both accept a name that does not exist yet
     setDefaultSuffix(setup.defaultSuffix);
     selectNameFilter(setup.filter);
+    if (!setup.fileName.isEmpty()) selectFile(setup.fileName);
 }
 
 QString dialogStartFolder(const QString& path, const QString& fallback) {

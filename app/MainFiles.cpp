@@ -58,11 +58,7 @@ void TMainForm::btSaveToFileClick() {
         cursor.setPosition(cursor.position() + bad->column);
         ui->edit->setTextCursor(cursor);
         userDialogs().beep();
-        userDialogs().message(this,
-                              QStringLiteral("Строка %1: символ «%2» нельзя записать в файл (кодировка "
-                                             "Windows-1251). Программа не записана.")
-                                  .arg(bad->line + 1)
-                                  .arg(bad->character),
+        userDialogs().message(this, unencodableMessage(*bad, QStringLiteral("Программа не записана.")),
                               QString(), BoxIcon::Stop);
         return;
     }

@@ -26,7 +26,15 @@ bool isEnter(const QKeyEvent* key) {
 // its way (its window, then the focused widget); whatever acts on it consumes
 // it, so nothing acts twice.
 bool TMainForm::eventFilter(QObject* watched, QEvent* event) {
-    if (event->type() != QEvent::KeyPress || closing_) return false;
+    if (closing_) return false;
+    // Ctrl+S in the console saves the console's text: claimed before any
+    // shortcut of the window can take it, so it reaches the key handling below.
+    if (event->type() == QEvent::ShortcutOverride && watched == ui->editConsol &&
+        static_cast<QKeyEvent*>(event)->matches(QKeySequence::Save)) {
+        event->accept();
+        return true;
+    }
+    if (event->type() != QEvent::KeyPress) return false;
     auto* key = static_cast<QKeyEvent*>(event);
     bool handled = false;
     guarded([&] {
@@ -82,6 +90,7 @@ bool TMainForm::FormKeyDown(QObject* receiver, QKeyEvent* key) {
 }
 
 bool TMainForm::routeConsoleKey(QKeyEvent* key) {
+    if (consoleKey(key)) return true;
     if (key->text().size() != 1) return false;
     const QChar typed = key->text().front();
     QChar result = typed;

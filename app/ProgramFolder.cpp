@@ -76,6 +76,15 @@ QString settingsFilePath() {
     return own;
 }
 
+QString stateFolder() {
+    // Qt 6.4 has no standard location for state; the variable is read as the
+    // base directory specification says, a relative path counting as unset.
+    QString base = qEnvironmentVariable("XDG_STATE_HOME");
+    if (base.isEmpty() || QDir::isRelativePath(base))
+        base = QDir::homePath() + QStringLiteral("/.local/state");
+    return QDir::cleanPath(base) + QStringLiteral("/veltra/");
+}
+
 QString documentFolder() {
     if (folderTakesNewFiles(programFolder())) return programFolder();
     return QDir::homePath() + QLatin1Char('/');

@@ -32,6 +32,12 @@ std::optional<Unencodable> findUnencodable(const QStringList& lines) {
     return std::nullopt;
 }
 
+QString unencodableMessage(const Unencodable& bad, const QString& notSaved) {
+    return QStringLiteral("Строка %1: символ «%2» нельзя записать в файл (кодировка Windows-1251). %3")
+        .arg(bad.line + 1)
+        .arg(bad.character, notSaved);
+}
+
 void writeProgramFile(const QString& path, const QStringList& lines) {
     const QString failure = QStringLiteral("Cannot create file ") + path;
     QByteArray bytes;

@@ -18,6 +18,9 @@ struct Unencodable {
     QString character; // one code point
 };
 std::optional<Unencodable> findUnencodable(const QStringList& lines);
+// What the user is told of it: the line (from 1) and the character, then
+// `notSaved`, which says what was not written.
+QString unencodableMessage(const Unencodable& bad, const QString& notSaved);
 
 // Writes every line followed by CR LF. The file is replaced only when the
 // whole new text is on disk, so a failed save leaves the old file as it was.

@@ -1,6 +1,7 @@
 #include "app/TMainForm.h"
 
 #include "console/Console.h"
+#include "console/ConsoleHistory.h"
 #include "console/PlainTextConsole.h"
 
 #include <QApplication>
@@ -53,7 +54,9 @@ TMainForm::TMainForm(QWidget* parent)
     Tm->setInterval(100);
     buildLook();
     connectHandlers();
-    console_ = std::make_unique<Console>(*consoleText_, session_);
+    buildConsoleMenu();
+    history_ = std::make_unique<ConsoleHistory>(stateFolder() + QStringLiteral("console-history"));
+    console_ = std::make_unique<Console>(*consoleText_, session_, history_.get());
 
     centreFrame();
 

@@ -8,7 +8,9 @@
 // - btSendClick (MainSend.cpp) checks and uploads; F8 and the btSend button
 //   reach it through runSend(), which never lets the send path run twice at once.
 // - editConsolKeyPress (MainConsole.cpp) receives every character typed into
-//   editConsol; Enter goes to the console procedures.
+//   editConsol; Enter goes to the console procedures. The console's other
+//   keys (history, saving) are there too, its context menu in
+//   MainConsoleMenu.cpp.
 // - isClosing() turns true when closing starts: every wait for the board
 //   (the session's turns) ends then.
 
@@ -17,9 +19,11 @@
 #include <QPointer>
 #include <cstdint>
 #include <memory>
+#include <optional>
 
 #include "link/LinkSession.h"
 
+class QAction;
 class QKeyEvent;
 class QLabel;
 class QTimer;
@@ -31,6 +35,7 @@ class TMainForm;
 namespace veltra {
 
 class Console;
+class ConsoleHistory;
 class PlainTextConsole;
 
 // The window's own run state, under the names the program's notes give it.
@@ -41,6 +46,7 @@ struct MainFormState {
     std::int32_t textLength = 2; // one empty line and its CR LF
     std::int32_t lastTextLength = 2;
     std::int32_t tickCount = 0; // 100 ms ticks, 1 to 10
+    QString consoleTextPath;    // the last saved console text
 };
 
 class TMainForm : public QMainWindow, private SessionReporter {
@@ -125,6 +131,19 @@ class TMainForm : public QMainWindow, private SessionReporter {
     static bool dialogInFront();
     bool FormKeyDown(QObject* receiver, QKeyEvent* key);
     bool routeConsoleKey(QKeyEvent* key);
+    // The console's own keys (MainConsole.cpp): Ctrl+S, and Up, Down and
+    // Escape for the history; while a line waits, the keys that would change
+    // the text.
+    bool consoleKey(QKeyEvent* key);
+    bool keyDuringWait(QKeyEvent* key);
+    // Puts a line from the history after the prompt; false when there is none.
+    bool showRecalled(const std::optional<QString>& text);
+    // The console view's context menu and its commands (MainConsoleMenu.cpp).
+    void buildConsoleMenu();
+    void showConsoleMenu(const QPoint& at);
+    void copyConsoleText();
+    void saveConsoleText();
+    void addConsoleLinesToProgram();
     void FormClose();
     // FormClose once the port is free, then closed().
     void finishClosing();
@@ -154,7 +173,19 @@ class TMainForm : public QMainWindow, private SessionReporter {
     EventPumpTurns turns_{this, [this] { return closing_; }};
     LinkSession session_;
     std::unique_ptr<PlainTextConsole> consoleText_;
+    std::unique_ptr<ConsoleHistory> history_;
     std::unique_ptr<Console> console_;
+    // Keys typed while a console line waits, for the next prompt.
+    QString typedAhead_;
+    // The console's context menu, made once; found by their object names.
+    struct ConsoleMenu {
+        QAction* copy = nullptr;
+        QAction* paste = nullptr;
+        QAction* selectAll = nullptr;
+        QAction* copyAll = nullptr;
+        QAction* toProgram = nullptr;
+        QAction* save = nullptr;
+    } consoleMenu_;
 };
 
 } // namespace veltra

@@ -17,6 +17,7 @@ struct FileDialogSetup {
     QString folder;        // initial folder
     QString filter;        // one Qt name filter, "Description(*.ext)"
     QString defaultSuffix; // appended by the save dialog to a name without one
+    QString fileName = {}; // the name a save dialog proposes; empty: none
 };
 
 class UserDialogs {

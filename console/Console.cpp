@@ -2,15 +2,15 @@
 
 #include "compiler/LineCompiler.h"
 #include "compiler/StatusText.h"
+#include "console/ConsoleHistory.h"
 #include "console/ConsoleText.h"
+#include "console/ConsoleWords.h"
 #include "link/LinkSession.h"
 
 namespace veltra {
 
 namespace {
 
-const QString kWorking = QStringLiteral(">>выполняю... ");
-const QString kOk = QStringLiteral(" OK");
 const QString kNoAnswer = QStringLiteral(" ОШИБКА: плата не отвечает ! ");
 const QString kRejected = QStringLiteral(" ОШИБКА: команда отклонена!");
 const QString kMemoryFailure = QStringLiteral(" ОШИБКА: сбой памяти Veltra !");
@@ -37,33 +37,42 @@ struct BusyScope {
 
 } // namespace
 
-Console::Console(ConsoleText& text, LinkSession& session) : text_(text), session_(session) {}
+Console::Console(ConsoleText& text, LinkSession& session, ConsoleHistory* history)
+    : text_(text), session_(session), history_(history) {}
 
-void Console::HandleEnter() {
+LineResult Console::HandleEnter() {
     WaitTurns& turns = session_.turns();
-    if (busy_ || turns.Aborted()) return;
+    if (busy_ || turns.Aborted()) return LineResult::Stopped;
     BusyScope scope(busy_);
 
     const QString line = text_.LastLine();
     if (line.startsWith(kClearWord)) {
         clearConsole();
-        return;
+        return turns.Aborted() ? LineResult::Stopped : LineResult::Silent;
     }
+    LineResult result = LineResult::Silent;
+    bool sent = true; // the line went to the board, whatever it answered
     if (line.startsWith(kResetWord)) {
-        reset();
+        result = reset();
     } else {
         const std::u32string source = line.toStdU32String();
         const CmdRecord rec = compileConsoleLine(source);
         if (rec.status != CmdStatus::Ok && rec.status != CmdStatus::Skip) {
             text_.AppendLine(QStringLiteral(">>") + QString::fromUtf8(statusText(rec.status)));
+            result = LineResult::Failed;
+            sent = false;
         } else if (rec.kind == CmdKind::Service) {
-            memory(rec.word);
+            result = memory(rec.word);
         } else if ((rec.kind == CmdKind::Single || rec.kind == CmdKind::External) && rec.word != 0) {
-            command(rec);
+            result = command(rec);
+        } else {
+            sent = false;
         }
     }
-    if (turns.Aborted()) return;
+    if (turns.Aborted()) return LineResult::Stopped;
+    if (sent && history_) history_->Add(line);
     finish();
+    return result;
 }
 
 void Console::clearConsole() {
@@ -74,41 +83,46 @@ void Console::clearConsole() {
     for (const char* line :
          {"//---------- консоль управления ----------", "//     введи команду и нажми Enter ", "//", ">"})
         text_.AppendLine(QString::fromUtf8(line));
+    text_.MarkPrompt();
     text_.CaretToEnd();
 }
 
-void Console::reset() {
-    request(RequestCode::Reset, kResetPlan,
-            [](std::uint8_t status) { return status != 0 ? kRejected : kOk; });
+LineResult Console::reset() {
+    return request(RequestCode::Reset, kResetPlan,
+                   [](std::uint8_t status) { return status != 0 ? kRejected : kConsoleOk; });
 }
 
-void Console::memory(std::uint16_t word) {
+LineResult Console::memory(std::uint16_t word) {
     const RequestCode code = word == kMemoryWriteWord ? RequestCode::MemoryWrite : RequestCode::MemoryErase;
     // Only the memory-failure bit matters for the memory commands.
-    request(code, kMemoryPlan,
-            [](std::uint8_t status) { return (status & kMemoryFailureBit) ? kMemoryFailure : kOk; });
+    return request(code, kMemoryPlan, [](std::uint8_t status) {
+        return (status & kMemoryFailureBit) ? kMemoryFailure : kConsoleOk;
+    });
 }
 
-void Console::command(const CmdRecord& rec) {
+LineResult Console::command(const CmdRecord& rec) {
     const bool external = rec.kind == CmdKind::External;
     session_.link().SetConsoleCommand(rec.word, external ? rec.prefixWord : 0, external);
-    request(RequestCode::Command, kCommandPlan,
-            [](std::uint8_t status) { return status != 0 ? kRejected : kOk; });
+    return request(RequestCode::Command, kCommandPlan,
+                   [](std::uint8_t status) { return status != 0 ? kRejected : kConsoleOk; });
 }
 
-void Console::request(RequestCode code, const RequestPlan& plan, QString (*judge)(std::uint8_t status)) {
-    const int line = text_.AppendLine(kWorking);
+LineResult Console::request(RequestCode code, const RequestPlan& plan,
+                            QString (*judge)(std::uint8_t status)) {
+    const int line = text_.AppendLine(kConsoleWorking);
     session_.turns().Pump(); // the line is painted before the wait
-    if (session_.turns().Aborted()) return;
+    if (session_.turns().Aborted()) return LineResult::Stopped;
     const RequestResult result = session_.Request(code, plan);
-    if (result.outcome == RequestOutcome::Aborted) return;
-    text_.ReplaceLine(
-        line, kWorking + (result.outcome == RequestOutcome::NoAnswer ? kNoAnswer : judge(result.status)));
+    if (result.outcome == RequestOutcome::Aborted) return LineResult::Stopped;
+    const QString outcome = result.outcome == RequestOutcome::NoAnswer ? kNoAnswer : judge(result.status);
+    text_.ReplaceLine(line, kConsoleWorking + outcome);
+    return outcome == kConsoleOk ? LineResult::Ok : LineResult::Failed;
 }
 
 void Console::finish() {
     session_.FinishRequest();
-    text_.AppendLine(QStringLiteral(">"));
+    text_.AppendLine(kConsolePrompt);
+    text_.MarkPrompt();
     text_.CaretToEnd();
     session_.turns().Pump();
 }

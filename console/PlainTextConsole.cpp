@@ -7,6 +7,10 @@
 
 namespace veltra {
 
+PlainTextConsole::PlainTextConsole(QPlainTextEdit& view) : view_(view), prompt_(view.document()) {
+    prompt_.setKeepPositionOnInsert(true);
+}
+
 void PlainTextConsole::FillInitial() {
     view_.setPlainText(QStringLiteral("//---------- консоль управления  ----------\n"
                                       "//    введи команду и нажми Enter\n"
@@ -15,6 +19,7 @@ void PlainTextConsole::FillInitial() {
     QTextCursor cursor = view_.textCursor();
     cursor.movePosition(QTextCursor::End);
     view_.setTextCursor(cursor);
+    MarkPrompt();
 }
 
 int PlainTextConsole::AppendLine(const QString& line) {
@@ -54,6 +59,26 @@ void PlainTextConsole::CaretToEnd() {
     cursor.movePosition(QTextCursor::End);
     view_.setTextCursor(cursor);
     view_.ensureCursorVisible();
+}
+
+void PlainTextConsole::MarkPrompt() {
+    prompt_.setPosition(view_.document()->lastBlock().position());
+}
+
+QStringList PlainTextConsole::TypedLines() const {
+    const QTextDocument* document = view_.document();
+    QStringList lines;
+    for (QTextBlock block = document->findBlock(prompt_.position()); block.isValid(); block = block.next())
+        lines.append(block.text());
+    if (lines.size() > 1 && lines.last().isEmpty()) lines.removeLast();
+    return lines;
+}
+
+void PlainTextConsole::SetTypedLines(const QStringList& lines) {
+    QTextCursor cursor(view_.document()->findBlock(prompt_.position()));
+    cursor.movePosition(QTextCursor::End, QTextCursor::KeepAnchor);
+    cursor.insertText(lines.join(QLatin1Char('\n')));
+    CaretToEnd();
 }
 
 } // namespace veltra

@@ -1,6 +1,8 @@
 #pragma once
 // The console's text in the main window's console view, a QPlainTextEdit.
 
+#include <QTextCursor>
+
 #include "console/ConsoleText.h"
 
 class QPlainTextEdit;
@@ -9,7 +11,7 @@ namespace veltra {
 
 class PlainTextConsole : public ConsoleText {
   public:
-    explicit PlainTextConsole(QPlainTextEdit& view) : view_(view) {}
+    explicit PlainTextConsole(QPlainTextEdit& view);
 
     // The four lines the console starts with, the caret after the prompt.
     void FillInitial();
@@ -19,9 +21,16 @@ class PlainTextConsole : public ConsoleText {
     QString LastLine() const override;
     void Clear() override;
     void CaretToEnd() override;
+    void MarkPrompt() override;
+    QStringList TypedLines() const override;
+    void SetTypedLines(const QStringList& lines) override;
 
   private:
     QPlainTextEdit& view_;
+    // At the start of the prompt's line. The document moves it with every
+    // edit before it, so lines the user adds or removes above the prompt do
+    // not move the typed lines; text inserted right at it counts as typed.
+    QTextCursor prompt_;
 };
 
 } // namespace veltra

@@ -64,6 +64,13 @@ TEST(FileDialogs, ListedFilesAreKnownByTheirNamesNotTheirContents) {
     EXPECT_EQ(provider.type(QFileInfo(named)), QFileIconProvider().type(QFileInfo(named)));
 }
 
+TEST(FileDialogs, ASaveDialogProposesTheNameItIsGiven) {
+    QTemporaryDir dir;
+    ProgramFileDialog dialog(nullptr, {"?", dir.path(), "Текст консоли(*.txt)", "txt", "консоль_1.txt"},
+                             QFileDialog::AcceptSave);
+    EXPECT_EQ(dialog.selectedFiles().value(0), dir.filePath("консоль_1.txt"));
+}
+
 TEST(FileDialogs, TheNextDialogNeverStartsInASystemTree) {
     const QString fallback = QStringLiteral("/opt/veltra/");
     const struct {

@@ -1,9 +1,15 @@
 // The console as the user drives it: F10, typing, Enter, in the real main
 // window, with the board played on a pseudo-terminal.
 
+#include <QAction>
+#include <QClipboard>
+#include <QDir>
 #include <QPlainTextEdit>
+#include <QRegularExpression>
+#include <QStringEncoder>
 #include <QTextBlock>
 
+#include "link/FrameCodec.h"
 #include "tests/app/MainFormFixture.h"
 
 using namespace veltra;
@@ -13,6 +19,17 @@ namespace {
 
 class MainConsoleTest : public MainFormTest {
   protected:
+    // Each test's console history starts empty.
+    void SetUp() override {
+        MainFormTest::SetUp();
+        qputenv("XDG_STATE_HOME", QFile::encodeName(dir.filePath("state")));
+    }
+    void TearDown() override {
+        MainFormTest::TearDown();
+        qputenv("XDG_STATE_HOME", stateHome_);
+    }
+    const QByteArray stateHome_ = qgetenv("XDG_STATE_HOME");
+
     QPlainTextEdit* console() const { return editConsol(); }
 
     void startConsole() {
@@ -29,6 +46,13 @@ class MainConsoleTest : public MainFormTest {
     }
 
     QStringList lines() const { return console()->toPlainText().split(QChar('\n')); }
+    void trigger(const char* action) const { control<QAction>(*form, action)->trigger(); }
+    // A new run of the program: the window closes, and a new one opens the port.
+    void restart() {
+        form->close();
+        form.reset();
+        startConsole();
+    }
     QString outcome() const {
         const QStringList all = lines();
         return all.value(all.size() - 2);
@@ -124,6 +148,121 @@ TEST_F(MainConsoleTest, ClosingTheWindowDuringACommandEndsTheWait) {
     enter("свд = вкл");
     EXPECT_TRUE(form->isClosing());
     EXPECT_LT(clock.elapsed(), 1800); // the command's waits would take over 2 s
+}
+
+TEST_F(MainConsoleTest, UpAndDownRecallSentLinesAlsoInTheNextRun) {
+    startConsole();
+    enter("свд_1 = к");
+    enter("пауза"); // not sent: not kept
+    enter("реле_1 = вкл");
+    type(console(), "А=");
+    QTest::keyClick(console(), Qt::Key_Up);
+    EXPECT_EQ(lines().last(), ">реле_1 = вкл");
+    QTest::keyClick(console(), Qt::Key_Up);
+    EXPECT_EQ(lines().last(), ">свд_1 = к");
+    QTest::keyClick(console(), Qt::Key_Escape);
+    EXPECT_EQ(lines().last(), ">А=");
+
+    restart();
+    QTest::keyClick(console(), Qt::Key_Up);
+    EXPECT_EQ(lines().last(), ">реле_1 = вкл");
+    // On an earlier line the arrows move the caret as ever.
+    console()->moveCursor(QTextCursor::Start);
+    QTest::keyClick(console(), Qt::Key_Down);
+    EXPECT_EQ(console()->textCursor().blockNumber(), 1);
+    EXPECT_EQ(readFile(dir.filePath("state/veltra/console-history")),
+              QString(">свд_1 = к\n>реле_1 = вкл\n").toUtf8());
+}
+
+TEST_F(MainConsoleTest, KeysTypedDuringAWaitAppearOnTheNextPrompt) {
+    startConsole();
+    board.setAnswering(false);
+    QTimer::singleShot(300, form.get(), [&] {
+        type(console(), "свд=бб");
+        QTest::keyClick(console(), Qt::Key_Backspace);
+        QTest::keyClick(console(), Qt::Key_Delete); // would change the lines being written
+    });
+    enter("реле_1 = вкл");
+    EXPECT_EQ(lines().mid(3),
+              QStringList({">реле_1 = вкл", ">>выполняю...  ОШИБКА: плата не отвечает ! ", ">свд=б"}));
+    EXPECT_EQ(console()->textCursor().position(), console()->document()->characterCount() - 1);
+}
+
+TEST_F(MainConsoleTest, PastedBlockPutsItsFramesOnTheWireInOrderAndStopsAtARejectedOne) {
+    startConsole();
+    board.setStatus(0x25, 1);
+    QGuiApplication::clipboard()->setText("сброс\nППЗУ = записать\nсвд=б\nреле_1 = вкл\n");
+    QTest::keyClick(console(), Qt::Key_V, Qt::ControlModifier);
+    QTest::keyClick(console(), Qt::Key_Return);
+
+    std::vector<std::uint8_t> codes;
+    for (const ReceivedFrame& received : board.frames()) {
+        if (received.frame.code() != static_cast<std::uint8_t>(RequestCode::Poll))
+            codes.push_back(received.frame.code());
+    }
+    EXPECT_EQ(codes, (std::vector<std::uint8_t>{0xF0, 0x30, 0x25}));
+    EXPECT_EQ(lines().mid(3),
+              QStringList({">сброс", ">>выполняю...  OK", ">ППЗУ = записать", ">>выполняю...  OK", ">свд=б",
+                           ">>выполняю...  ОШИБКА: команда отклонена!", ">реле_1 = вкл"}));
+}
+
+TEST_F(MainConsoleTest, CtrlSInTheConsoleSavesItsWholeTextAsWindows1251) {
+    start();
+    QTest::keyClick(edit(), Qt::Key_S, Qt::ControlModifier); // the editor's, not the console's
+    ASSERT_TRUE(waitFor([&] { return form->session().link().LinkAlive(); }));
+    QTest::keyClick(edit(), Qt::Key_F10);
+    enter("свд=б");
+    const QString path = dir.filePath("сеанс");
+    dialogs.saveAnswers.push_back(path);
+    QTest::keyClick(console(), Qt::Key_S, Qt::ControlModifier);
+
+    ASSERT_EQ(dialogs.count(DialogCall::Save), 1);
+    const DialogCall save = dialogs.last(DialogCall::Save);
+    EXPECT_EQ(save.setup.title, "Сохранить текст консоли...");
+    EXPECT_TRUE(QRegularExpression(R"(^консоль_\d{4}-\d\d-\d\d_\d\d-\d\d-\d\d\.txt$)")
+                    .match(save.setup.fileName)
+                    .hasMatch());
+    const QByteArray expected = QStringEncoder("windows-1251")(
+        QStringLiteral("//---------- консоль управления  ----------\r\n//    введи команду и нажми Enter\r\n"
+                       "//\r\n>свд=б\r\n>>выполняю...  OK\r\n>\r\n"));
+    EXPECT_EQ(readFile(path + ".txt"), expected);
+
+    trigger("actConsoleCopyAll");
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), lines().join('\n'));
+
+    // A character the code page has not: nothing is written, and the user is told.
+    type(console(), "свд=б ✓");
+    QTest::keyClick(console(), Qt::Key_S, Qt::ControlModifier);
+    EXPECT_EQ(dialogs.count(DialogCall::Save), 1);
+    EXPECT_TRUE(dialogs.last(DialogCall::Message).text.startsWith("Строка 6: символ «✓»"));
+}
+
+TEST_F(MainConsoleTest, AddToProgramAppendsOnlyTheAcceptedCommandsAsOneUndoableChange) {
+    start();
+    setEditorText("свд=б\n");
+    ASSERT_TRUE(waitFor([&] { return form->session().link().LinkAlive(); }));
+    QTest::keyClick(edit(), Qt::Key_F10);
+    enter("свд_1 = к");
+    board.setStatus(0x25, 1);
+    enter("реле_1 = вкл");
+    board.setStatus(0x25, 0);
+    enter("сброс"); // the console's own word: no program line
+    enter("А=5");
+    // From the middle of the first command to the end of the last one, whose
+    // outcome line is not selected.
+    QTextCursor selection(console()->document()->findBlockByNumber(3));
+    selection.movePosition(QTextCursor::Right);
+    const QTextBlock last = console()->document()->findBlockByNumber(9);
+    ASSERT_EQ(last.text(), ">А=5");
+    selection.setPosition(last.position() + last.length() - 1, QTextCursor::KeepAnchor);
+    console()->setTextCursor(selection);
+    trigger("actConsoleToProgram");
+
+    EXPECT_EQ(edit()->toPlainText(), "свд=б\nсвд_1 = к\nА=5\n");
+    runOneSecond();
+    EXPECT_EQ(message(), "программа изменена...");
+    edit()->undo();
+    EXPECT_EQ(edit()->toPlainText(), "свд=б\n");
 }
 
 } // namespace

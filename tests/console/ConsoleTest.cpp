@@ -8,8 +8,11 @@
 #include <gtest/gtest.h>
 
 #include "console/Console.h"
+#include "console/ConsoleHistory.h"
+#include "console/PasteRunner.h"
 #include "console/PlainTextConsole.h"
 #include "link/LinkSession.h"
+#include "tests/support/QtPrinters.h"
 #include "tests/support/ScriptedBoard.h"
 
 namespace veltra {
@@ -46,7 +49,8 @@ protected:
     LinkSession session{board};
     LinkProtocol& link = session.link();
     PlainTextConsole text{edit};
-    Console console{text, session};
+    ConsoleHistory history{QString()};
+    Console console{text, session, &history};
 };
 
 TEST_F(ConsoleTest, StartsWithItsFourLines) {
@@ -201,5 +205,43 @@ TEST_F(ConsoleTest, AbortedWaitLeavesTextAndLinkAlone) {
     EXPECT_FALSE(console.Busy());
 }
 
-}  // namespace
-}  // namespace veltra
+TEST_F(ConsoleTest, OnlyLinesThatReachTheBoardGoIntoTheHistoryWhateverTheAnswer) {
+    board.respond = [](const std::vector<std::uint8_t>&) { return std::optional<std::uint8_t>(1); };
+    for (const char* typed :
+         {">свд_1 = к", ">пауза", "свд_1 = к", ">", ">сброс", ">очистить", ">ППЗУ = стереть"})
+        enter(QString::fromUtf8(typed));
+    EXPECT_EQ(history.Entries(), QStringList({">свд_1 = к", ">сброс", ">ППЗУ = стереть"}));
+}
+
+TEST_F(ConsoleTest, PastedBlockRunsLineByLineAndStopsAtTheFirstOutcomeThatIsNotOk) {
+    const QString ok = QStringLiteral(">>выполняю...  OK");
+    const struct {
+        const char* pasted; // after the prompt's '>'
+        std::size_t sent;
+        QStringList shown; // the console's lines from its prompt's line on
+    } cases[] = {
+        // Blank lines are left out, an indent dropped, a '>' put where none is;
+        // the lines after a failed one wait after the new prompt.
+        {"свд_1 = к\n\n  реле_1 = вкл\n>пауза\nсвд=б\n",
+         2,
+         {">свд_1 = к", ok, ">реле_1 = вкл", ok, ">пауза", ">>ОШИБКА: недопустимая команда", ">свд=б"}},
+        // A bare prompt is no command; all went well: a fresh prompt.
+        {"\n>\nА=5", 1, {">А=5", ok, ">"}},
+        // The clear word prints no outcome: the block goes on in the cleared console.
+        {"свд=б\nочистить\nА=5", 2, {">А=5", ok, ">"}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.pasted);
+        text.FillInitial();
+        board.sent.clear();
+        edit.moveCursor(QTextCursor::End);
+        edit.insertPlainText(QString::fromUtf8(c.pasted));
+        runTypedLines(console, text);
+        EXPECT_EQ(board.sent.size(), c.sent);
+        EXPECT_EQ(lines(edit).mid(3), c.shown);
+        EXPECT_EQ(link.pendingRequestCode, 0);
+    }
+}
+
+} // namespace
+} // namespace veltra
