@@ -280,20 +280,23 @@ void TMainForm::btParamClick() {
 }
 
 void TMainForm::closeEvent(QCloseEvent* event) {
-    event->accept();
-    if (closing_) return;
-    closing_ = true; // every wait for the board ends now
-    finishClosing();
-}
-
-void TMainForm::finishClosing() {
-    // The port's own steps (start-up, a switch, a reopen) hold the port object
-    // on their stack while their waits process events: it is destroyed only
-    // once they have returned, which they do quickly once closing_ is set.
-    if (portBusy()) {
-        QTimer::singleShot(kClosePollMs, this, [this] { finishClosing(); });
+    if (closed_) {
+        event->accept();
         return;
     }
+    closing_ = true; // every wait for the board ends now
+    // The port's own steps (start-up, a switch, a reopen) hold the port object
+    // on their stack while their waits process events: it is destroyed only
+    // once they have returned, which they do quickly now. Until then the
+    // window stays (an accepted close of the last window would end the event
+    // loop before the settings are written).
+    if (portBusy()) {
+        event->ignore();
+        QTimer::singleShot(kClosePollMs, this, [this] { close(); });
+        return;
+    }
+    event->accept();
+    closed_ = true;
     FormClose();
     emit closed();
 }

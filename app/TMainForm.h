@@ -145,8 +145,6 @@ class TMainForm : public QMainWindow, private SessionReporter {
     void saveConsoleText();
     void addConsoleLinesToProgram();
     void FormClose();
-    // FormClose once the port is free, then closed().
-    void finishClosing();
     // Creates the port, opens the configured one and starts the timer: the
     // constructor's port steps, run right after the first paint.
     void runPortSteps();
@@ -164,7 +162,8 @@ class TMainForm : public QMainWindow, private SessionReporter {
     QLabel* panels_[3] = {};
     QPointer<QWidget> helpForm_;
     QPointer<QWidget> helpConsolForm_;
-    bool closing_ = false;
+    bool closing_ = false; // a close was asked for: waits end
+    bool closed_ = false;  // the close has begun (FormClose runs once)
     bool sending_ = false;
     bool frameCentred_ = false;
     bool painted_ = false;
