@@ -81,4 +81,11 @@ QString documentFolder() {
     return QDir::homePath() + QLatin1Char('/');
 }
 
+QString stateFolder() {
+    // Qt names this location only from 6.7 on.
+    QString base = qEnvironmentVariable("XDG_STATE_HOME");
+    if (!QDir::isAbsolutePath(base)) base = QDir::homePath() + QStringLiteral("/.local/state");
+    return QDir::cleanPath(base + QStringLiteral("/veltra"));
+}
+
 } // namespace veltra

@@ -25,4 +25,9 @@ QString settingsFilePath();
 // program folder, or the user's home where that folder allows no new file.
 QString documentFolder();
 
+// The user's state folder for the program, $XDG_STATE_HOME/veltra (default
+// ~/.local/state/veltra; a relative XDG_STATE_HOME is ignored, as the XDG
+// rules say), without a trailing separator. Not created here.
+QString stateFolder();
+
 } // namespace veltra

@@ -68,6 +68,7 @@ int runVeltra() {
         auto formConfig = std::make_unique<TFormConfig>();
         auto helpConsolForm = std::make_unique<THelpConsolForm>(mainForm.get());
         mainForm->setHelpWindows(helpForm.get(), helpConsolForm.get());
+        mainForm->offerRecovery();
         qApp->exec();
     } catch (...) {
         reportCurrentException();

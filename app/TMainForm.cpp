@@ -21,6 +21,7 @@
 #include "app/TFormConfig.h"
 #include "app/UserDialogs.h"
 #include "app/VeltraApplication.h"
+#include "app/editor/EditorAssist.h"
 #include "help/Fonts.h"
 #include "ui_TMainForm.h"
 
@@ -162,6 +163,9 @@ void TMainForm::connectHandlers() {
     connect(ui->btHelp, &QPushButton::clicked, this, [this] { guarded([this] { btHelpClick(); }); });
     connect(ui->btParam, &QPushButton::clicked, this, [this] { guarded([this] { btParamClick(); }); });
     connect(Tm, &QTimer::timeout, this, [this] { guarded([this] { TmTimer(); }); });
+    assist_ = std::make_unique<EditorAssist>(
+        *ui->edit, *ui->stError,
+        EditorAssist::Buttons{ui->btNew, ui->btLoadFromFile, ui->btSaveToFile, ui->btPrintFile}, stateFolder());
 }
 
 bool TMainForm::SelectPort(const QString& portName) {
@@ -202,10 +206,15 @@ void TMainForm::setMessage(const QString& text, const QColor& colour) {
     ui->stError->setText(text);
 }
 
-void TMainForm::setProgramText(const QString& text) {
-    ui->edit->setPlainText(text);
+void TMainForm::setProgramText(const QString& text, const QString& filePath) {
+    replaceText(*ui->edit, text);
     QCoreApplication::processEvents();
     state_.textLength = state_.lastTextLength = countedTextLength(*ui->edit->document());
+    assist_->textStored(filePath);
+}
+
+void TMainForm::offerRecovery() {
+    assist_->offerRecovery(this);
 }
 
 void TMainForm::ApplyEditorColours() {
@@ -261,6 +270,7 @@ void TMainForm::FormClose() {
     // The window closes whatever happens here; a settings file that cannot be
     // written is reported and the shutdown goes on.
     guarded([] { WriteSettings(); });
+    guarded([this] { assist_->closing(); }); // unsaved text stays in the recovery copy
     Tm->stop();
     session_.StopReconnect();
     for (int i = 0; i < 2; ++i)

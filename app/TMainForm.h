@@ -31,6 +31,7 @@ class TMainForm;
 namespace veltra {
 
 class Console;
+class EditorAssist;
 class PlainTextConsole;
 
 // The window's own run state, under the names the program's notes give it.
@@ -62,8 +63,14 @@ class TMainForm : public QMainWindow, private SessionReporter {
     QString statusPanelText(int index) const;
 
     // Puts `text` in the editor as an unchanged program (as opening a file
-    // does): the change detection takes its length as the known one.
-    void setProgramText(const QString& text);
+    // does): the change detection takes its length as the known one. The
+    // text it replaces stays one Ctrl+Z away. `filePath` is the file the
+    // text came from, empty for a new program.
+    void setProgramText(const QString& text, const QString& filePath = QString());
+
+    // At start: one question when a recovery copy of unsaved text differs
+    // from the editor's; restoring it counts as a change.
+    void offerRecovery();
 
     void ApplyEditorColours();
     bool isClosing() const { return closing_; }
@@ -139,6 +146,9 @@ class TMainForm : public QMainWindow, private SessionReporter {
     LinkSession session_;
     std::unique_ptr<PlainTextConsole> consoleText_;
     std::unique_ptr<Console> console_;
+    // Gutter, colouring, live check, find bar, recovery copy, printing, jump
+    // to the error, the editor's shortcuts.
+    std::unique_ptr<EditorAssist> assist_;
 };
 
 } // namespace veltra

@@ -14,6 +14,9 @@ int main(int argc, char** argv) {
     // folder: never the real one of whoever runs the tests.
     QTemporaryDir config;
     qputenv("XDG_CONFIG_HOME", QFile::encodeName(config.path()));
+    // Recovery copies of the editor's text go to the user's state folder.
+    QTemporaryDir state;
+    qputenv("XDG_STATE_HOME", QFile::encodeName(state.path()));
     veltra::VeltraApplication app(argc, argv);
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
