@@ -2,10 +2,12 @@
 
 #include <QCoreApplication>
 #include <QLibraryInfo>
+#include <QLocale>
 
 namespace veltra {
 
 std::unique_ptr<QTranslator> installRussianQtTexts() {
+    QLocale::setDefault(QLocale(QLocale::Russian, QLocale::Russia));
     auto translator = std::make_unique<QTranslator>();
     const QString folder = QLibraryInfo::path(QLibraryInfo::TranslationsPath);
     if (!translator->load(QStringLiteral("qtbase_ru"), folder) ||

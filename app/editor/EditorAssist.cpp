@@ -7,6 +7,7 @@
 #include <QMouseEvent>
 #include <QPrintPreviewDialog>
 #include <QPrinter>
+#include <QScreen>
 #include <QShortcut>
 #include <QTextBlock>
 
@@ -87,6 +88,9 @@ void EditorAssist::print(QWidget* parent) {
     QPrinter printer(QPrinter::HighResolution);
     printer.setDocName(job.title);
     QPrintPreviewDialog preview(&printer, parent);
+    // Qt's size shows a page as a stamp; most of the screen shows it readable.
+    if (QScreen* screen = parent ? parent->screen() : nullptr)
+        preview.resize(screen->availableGeometry().size() * 0.8);
     connect(&preview, &QPrintPreviewDialog::paintRequested, this, [&](QPrinter* target) {
         guarded([&] {
             if (!printProgram(*target, job))

@@ -24,6 +24,7 @@ namespace {
 QPushButton* button(QWidget* parent, const QString& text, const char* name) {
     auto* b = new QPushButton(text, parent);
     b->setObjectName(QLatin1String(name));
+    b->setMaximumWidth(b->fontMetrics().horizontalAdvance(text) + 14); // room for the fields
     b->setAutoDefault(false);
     b->setFocusPolicy(Qt::NoFocus); // the fields keep the focus, Enter stays theirs
     return b;
@@ -44,7 +45,11 @@ FindBar::FindBar(ProgramEdit& edit) : QFrame(&edit), edit_(edit) {
     setObjectName(QStringLiteral("findBar"));
     setFrameShape(QFrame::StyledPanel);
     setAutoFillBackground(true);
-    setPalette(QApplication::palette()); // the window's colours, not the editor's
+    // The window's colours, not the editor's: every role counts as set, or
+    // the fields would take the editor's background again.
+    QPalette own = QApplication::palette();
+    own.setResolveMask(~QPalette::ResolveMask(0));
+    setPalette(own);
     hide();
 
     auto* rows = new QVBoxLayout(this);
@@ -55,7 +60,7 @@ FindBar::FindBar(ProgramEdit& edit) : QFrame(&edit), edit_(edit) {
     findRow_->layout()->addWidget(new QLabel(QStringLiteral("Найти:"), findRow_));
     findText_ = new QLineEdit(findRow_);
     findText_->setObjectName(QStringLiteral("findText"));
-    findRow_->layout()->addWidget(findText_);
+    static_cast<QHBoxLayout*>(findRow_->layout())->addWidget(findText_, 1);
     auto* next = button(findRow_, QStringLiteral("Далее"), "findNext");
     auto* previous = button(findRow_, QStringLiteral("Назад"), "findPrevious");
     matchCase_ = new QCheckBox(QStringLiteral("Аа"), findRow_);
@@ -64,7 +69,6 @@ FindBar::FindBar(ProgramEdit& edit) : QFrame(&edit), edit_(edit) {
     matchCase_->setFocusPolicy(Qt::NoFocus);
     note_ = new QLabel(findRow_);
     note_->setObjectName(QStringLiteral("findNote"));
-    note_->setMinimumWidth(70);
     auto* closeFind = closeButton(findRow_);
     for (QWidget* w : std::initializer_list<QWidget*>{next, previous, matchCase_, note_, closeFind})
         findRow_->layout()->addWidget(w);
@@ -76,8 +80,9 @@ FindBar::FindBar(ProgramEdit& edit) : QFrame(&edit), edit_(edit) {
     replaceText_->setObjectName(QStringLiteral("replaceText"));
     auto* one = button(replaceRow_, QStringLiteral("Заменить"), "replaceOne");
     auto* all = button(replaceRow_, QStringLiteral("Заменить все"), "replaceAll");
-    for (QWidget* w : std::initializer_list<QWidget*>{replaceText_, one, all})
-        replaceRow_->layout()->addWidget(w);
+    static_cast<QHBoxLayout*>(replaceRow_->layout())->addWidget(replaceText_, 1);
+    replaceRow_->layout()->addWidget(one);
+    replaceRow_->layout()->addWidget(all);
     rows->addWidget(replaceRow_);
 
     lineRow_ = row(this);
@@ -205,14 +210,23 @@ void FindBar::goToLine() {
 }
 
 void FindBar::keyPressEvent(QKeyEvent* event) {
-    // The fields act on Enter and then pass it on, as a dialog's default
-    // button expects; here the next in line is the editor, which would take
-    // it for a line break.
-    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
-        event->accept();
-        return;
-    }
-    QFrame::keyPressEvent(event);
+    // The fields pass on what they do not take (Enter after acting on it, as
+    // a dialog's default button expects); next in line is the editor, which
+    // would take Enter for a line break and Tab for a tab over the found
+    // word. Nothing typed in the bar goes there.
+    event->accept();
+}
+
+bool FindBar::focusNextPrevChild(bool next) {
+    // The editor keeps Tab for itself, so it would not hand the focus on:
+    // Tab goes round the bar's own fields.
+    QList<QWidget*> fields;
+    for (QWidget* field : std::initializer_list<QWidget*>{findText_, replaceText_, lineNumber_})
+        if (field->isVisibleTo(this)) fields << field;
+    const int at = int(fields.indexOf(QApplication::focusWidget()));
+    const int count = int(fields.size());
+    if (count > 0) fields[((at < 0 ? 0 : at) + (next ? 1 : count - 1)) % count]->setFocus(Qt::TabFocusReason);
+    return true;
 }
 
 void FindBar::say(const QString& text, bool failure) {

@@ -45,6 +45,7 @@ class FindBar : public QFrame {
 
   protected:
     void keyPressEvent(QKeyEvent* event) override;
+    bool focusNextPrevChild(bool next) override;
 
   private:
     QWidget* row(QWidget* parent);

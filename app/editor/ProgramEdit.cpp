@@ -8,6 +8,11 @@
 namespace veltra {
 
 ProgramEdit::ProgramEdit(QWidget* parent) : QPlainTextEdit(parent), gutter_(new LineGutter(*this)) {
+    // A found word stays visible as selected while the find bar has the focus.
+    QPalette shown = palette();
+    for (QPalette::ColorRole role : {QPalette::Highlight, QPalette::HighlightedText})
+        shown.setColor(QPalette::Inactive, role, shown.color(QPalette::Active, role));
+    setPalette(shown);
     connect(this, &QPlainTextEdit::blockCountChanged, this, [this] { layOutMargins(); });
     connect(this, &QPlainTextEdit::updateRequest, this, [this](const QRect& rect, int dy) {
         if (dy != 0)

@@ -134,7 +134,11 @@ TEST(ProgramPrinter, APdfHoldsEveryLineWithItsNumberTheNameAndThePages) {
 }
 
 TEST(Translations, QtsOwnDialogsSpeakRussian) {
+    const QLocale before;
     const auto russian = installRussianQtTexts();
+    const QLocale after;
+    QLocale::setDefault(before);
+    EXPECT_EQ(after.language(), QLocale::Russian);
     ASSERT_NE(russian, nullptr) << "qtbase_ru.qm (qt6-translations-l10n, scripts/deps.sh) is missing";
     EXPECT_EQ(QCoreApplication::translate("QPlatformTheme", "Cancel"), "Отмена");
     // The save dialog's overwrite question.
