@@ -58,9 +58,11 @@ set_ini_key() {
     chmod a-w "$file"
 }
 
-# On a desktop the board shows its window (LEDs, ports, buttons) beside the editor.
+# On a desktop the board shows its window (LEDs, ports, buttons) beside the
+# editor: left of where the editor centres itself (642 pixels wide), since its
+# help windows dock at its right.
 view=()
-if [ -n "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ]; then view=(--view); fi
+if [ -n "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ]; then view=(--view --beside 642); fi
 
 rm -f "$link"
 "$bin/veltra-board" --link "$link" "${view[@]}" 2>"$log" >/dev/null &

@@ -45,6 +45,35 @@ int countedTextLength(const QTextDocument& document) {
     return length;
 }
 
+std::vector<std::u32string> sourceLines(const QTextDocument& document) {
+    const QStringList lines = countedLines(document);
+    std::vector<std::u32string> source;
+    source.reserve(std::size_t(lines.size()));
+    for (const QString& line : lines)
+        source.push_back(line.toStdU32String());
+    return source;
+}
+
+QString wholeText(const QTextDocument& document) {
+    QString text;
+    for (QTextBlock block = document.firstBlock(); block.isValid(); block = block.next()) {
+        if (block != document.firstBlock()) text += QLatin1Char('\n');
+        text += block.text();
+    }
+    return text;
+}
+
+void replaceText(QPlainTextEdit& view, const QString& text) {
+    // insertText splits lines exactly as setPlainText does (it is what
+    // setPlainText uses), so the blocks are the same either way.
+    QTextCursor cursor(view.document());
+    cursor.beginEditBlock();
+    cursor.select(QTextCursor::Document);
+    cursor.insertText(text);
+    cursor.endEditBlock();
+    view.moveCursor(QTextCursor::Start);
+}
+
 int caretLine(const QPlainTextEdit& view) {
     return view.textCursor().blockNumber() + 1;
 }

@@ -9,6 +9,8 @@
 #include <QLocale>
 #include <QString>
 #include <QStringList>
+#include <string>
+#include <vector>
 
 class QPlainTextEdit;
 class QTextDocument;
@@ -18,6 +20,18 @@ namespace veltra {
 int countedLineCount(const QTextDocument& document);
 QStringList countedLines(const QTextDocument& document);
 int countedTextLength(const QTextDocument& document);
+
+// The counted lines as the compiler reads them.
+std::vector<std::u32string> sourceLines(const QTextDocument& document);
+
+// Every line of the document, the empty last one too, joined by '\n': the
+// text exactly as it stands, which replaceText() puts back block for block.
+QString wholeText(const QTextDocument& document);
+
+// Replaces the whole text of `view` by `text` as one edit on the document's
+// undo stack, so that Ctrl+Z brings the previous text back; the caret goes to
+// the start, as after setPlainText (which would empty the undo stack).
+void replaceText(QPlainTextEdit& view, const QString& text);
 
 // The caret's line, counted from 1.
 int caretLine(const QPlainTextEdit& view);

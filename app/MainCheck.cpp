@@ -4,6 +4,7 @@
 #include <QThread>
 
 #include "app/EditorText.h"
+#include "app/editor/EditorAssist.h"
 #include "ui_TMainForm.h"
 #include "app/TMainForm.h"
 #include "compiler/ProgramCheck.h"
@@ -34,15 +35,12 @@ int TMainForm::checkProgram() {
     // the user sees it during them.
     ui->stError->repaint();
     QThread::msleep(500);
-    const QStringList lines = countedLines(*ui->edit->document());
+    const std::vector<std::u32string> source = sourceLines(*ui->edit->document());
     QThread::msleep(100);
 
-    std::vector<std::u32string> source;
-    source.reserve(std::size_t(lines.size()));
-    for (const QString& line : lines)
-        source.push_back(line.toStdU32String());
     CheckReport report;
     int result = buildProgram(source, session_.program(), report);
+    assist_->checked(report.line);
     setMessage(QString::fromStdString(report.message), colourOf(report.colour));
     return result;
 }

@@ -10,6 +10,7 @@
 #include "app/ProgramText.h"
 #include "app/TMainForm.h"
 #include "app/UserDialogs.h"
+#include "app/editor/EditorAssist.h"
 #include "ui_TMainForm.h"
 
 namespace veltra {
@@ -41,7 +42,7 @@ void TMainForm::btLoadFromFileClick() {
     // The file is read before the editor is touched: a file that cannot be
     // read leaves the text in the editor as it was.
     QString text = readProgramFile(path);
-    setProgramText(text);
+    setProgramText(text, path);
     setMessage(QString(), ui->stError->palette().color(QPalette::WindowText));
     ui->btSaveToFile->setEnabled(true);
     ui->btPrintFile->setEnabled(true);
@@ -70,6 +71,7 @@ void TMainForm::btSaveToFileClick() {
     writeProgramFile(state_.savePath, lines);
     QCoreApplication::processEvents();
     state_.textLength = state_.lastTextLength = countedTextLength(*ui->edit->document());
+    assist_->textStored(state_.savePath);
     setMessage(QString(), ui->stError->palette().color(QPalette::WindowText));
     ui->btSaveToFile->setEnabled(false);
     ui->btPrintFile->setEnabled(true);
@@ -77,7 +79,7 @@ void TMainForm::btSaveToFileClick() {
 
 void TMainForm::btPrintFileClick() {
     if (state_.consoleMode) return;
-    // Nothing is printed: the program has no printed form.
+    assist_->print(this);
 }
 
 } // namespace veltra

@@ -21,10 +21,11 @@ void setProgramFolder(const QString& folder);
 // started as a copy of the file beside the executable when there is one.
 QString settingsFilePath();
 
-// The user's own state kept between runs (the console's history), with a
-// trailing separator: $XDG_STATE_HOME/veltra/, or ~/.local/state/veltra/ when
-// that variable is unset or not an absolute path. Not created here: the
-// first file written there makes it.
+// The user's own state kept between runs (the console's history, the
+// editor's recovery copies), with a trailing separator:
+// $XDG_STATE_HOME/veltra/, or ~/.local/state/veltra/ when that variable is
+// unset or not an absolute path. Not created here: the first file written
+// there makes it.
 QString stateFolder();
 
 // The initial folder of the file dialogs, with a trailing separator: the

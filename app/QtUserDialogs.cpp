@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QMessageBox>
+#include <QPushButton>
 
 #include "app/AppTitle.h"
 #include "app/FileDialogs.h"
@@ -53,6 +54,17 @@ void QtUserDialogs::message(QWidget* parent, const QString& text, const QString&
                                                               : QMessageBox::Information;
     QMessageBox box(qtIcon, captionOr(caption), text, QMessageBox::Ok, parent);
     box.exec();
+}
+
+bool QtUserDialogs::ask(QWidget* parent, const Question& question) {
+    QMessageBox box(QMessageBox::Question, captionOr(question.caption), question.text, QMessageBox::NoButton,
+                    parent);
+    QPushButton* yes = box.addButton(question.yes, QMessageBox::AcceptRole);
+    QPushButton* no = box.addButton(question.no, QMessageBox::RejectRole);
+    box.setDefaultButton(yes);
+    box.setEscapeButton(no);
+    box.exec();
+    return box.clickedButton() == yes;
 }
 
 QString QtUserDialogs::openFileName(QWidget* parent, const FileDialogSetup& setup) {

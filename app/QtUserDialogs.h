@@ -10,6 +10,7 @@ class QtUserDialogs : public UserDialogs {
     void beep() override;
     void showError(const QString& text) override;
     void message(QWidget* parent, const QString& text, const QString& caption, BoxIcon icon) override;
+    bool ask(QWidget* parent, const Question& question) override;
     QString openFileName(QWidget* parent, const FileDialogSetup& setup) override;
     QString saveFileName(QWidget* parent, const FileDialogSetup& setup) override;
     int runModal(QDialog& dialog) override;

@@ -75,6 +75,9 @@ int runVeltra() {
             formConfig = std::make_unique<TFormConfig>();
             helpConsolForm = std::make_unique<THelpConsolForm>(mainForm.get());
             mainForm->setHelpWindows(helpForm.get(), helpConsolForm.get());
+            // A text left by a run that ended without saving is offered now,
+            // before the port's steps begin.
+            mainForm->offerRecovery();
         });
         qApp->exec();
     } catch (...) {

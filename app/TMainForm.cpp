@@ -23,6 +23,7 @@
 #include "app/TFormConfig.h"
 #include "app/UserDialogs.h"
 #include "app/VeltraApplication.h"
+#include "app/editor/EditorAssist.h"
 #include "help/Fonts.h"
 #include "ui_TMainForm.h"
 
@@ -72,7 +73,10 @@ TMainForm::TMainForm(QWidget* parent)
     // The port's steps wait about 1.7 s in all; the window is painted first
     // (see paintEvent), so the user sees the program start at once. A window
     // that is never painted (started minimised) gets its port a little later.
-    QTimer::singleShot(kPortStepsAtTheLatestMs, this, [this] { guarded([this] { runPortSteps(); }); });
+    portStepsFallback_ = new QTimer(this);
+    portStepsFallback_->setSingleShot(true);
+    connect(portStepsFallback_, &QTimer::timeout, this, [this] { guarded([this] { runPortSteps(); }); });
+    portStepsFallback_->start(kPortStepsAtTheLatestMs);
     show();
 }
 
@@ -80,6 +84,9 @@ void TMainForm::paintEvent(QPaintEvent* event) {
     QMainWindow::paintEvent(event);
     if (painted_) return;
     painted_ = true;
+    // Painted: the steps follow now (after what firstPainted starts, such as
+    // a question about a recovered text), not from the fallback.
+    portStepsFallback_->stop();
     // Queued, so that this frame is finished and on screen first.
     QTimer::singleShot(0, this, [this] {
         emit firstPainted();
@@ -195,6 +202,9 @@ void TMainForm::connectHandlers() {
     connect(ui->btHelp, &QPushButton::clicked, this, [this] { guarded([this] { btHelpClick(); }); });
     connect(ui->btParam, &QPushButton::clicked, this, [this] { guarded([this] { btParamClick(); }); });
     connect(Tm, &QTimer::timeout, this, [this] { guarded([this] { TmTimer(); }); });
+    assist_ = std::make_unique<EditorAssist>(
+        *ui->edit, *ui->stError,
+        EditorAssist::Buttons{ui->btNew, ui->btLoadFromFile, ui->btSaveToFile, ui->btPrintFile}, stateFolder());
 }
 
 bool TMainForm::SelectPort(const QString& portName) {
@@ -235,10 +245,15 @@ void TMainForm::setMessage(const QString& text, const QColor& colour) {
     ui->stError->setText(text);
 }
 
-void TMainForm::setProgramText(const QString& text) {
-    ui->edit->setPlainText(text);
+void TMainForm::setProgramText(const QString& text, const QString& filePath) {
+    replaceText(*ui->edit, text);
     QCoreApplication::processEvents();
     state_.textLength = state_.lastTextLength = countedTextLength(*ui->edit->document());
+    assist_->textStored(filePath);
+}
+
+void TMainForm::offerRecovery() {
+    assist_->offerRecovery(this);
 }
 
 void TMainForm::ApplyEditorColours() {
@@ -308,6 +323,7 @@ void TMainForm::FormClose() {
     // The window closes whatever happens here; a settings file that cannot be
     // written is reported and the shutdown goes on.
     guarded([] { WriteSettings(); });
+    guarded([this] { assist_->closing(); }); // unsaved text stays in the recovery copy
     Tm->stop();
     session_.StopReconnect();
     for (int i = 0; i < 2; ++i)

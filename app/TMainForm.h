@@ -36,6 +36,7 @@ namespace veltra {
 
 class Console;
 class ConsoleHistory;
+class EditorAssist;
 class PlainTextConsole;
 
 // The window's own run state, under the names the program's notes give it.
@@ -68,8 +69,14 @@ class TMainForm : public QMainWindow, private SessionReporter {
     QString statusPanelText(int index) const;
 
     // Puts `text` in the editor as an unchanged program (as opening a file
-    // does): the change detection takes its length as the known one.
-    void setProgramText(const QString& text);
+    // does): the change detection takes its length as the known one. The
+    // text it replaces stays one Ctrl+Z away. `filePath` is the file the
+    // text came from, empty for a new program.
+    void setProgramText(const QString& text, const QString& filePath = QString());
+
+    // At start: one question when a recovery copy of unsaved text differs
+    // from the editor's; restoring it counts as a change.
+    void offerRecovery();
 
     void ApplyEditorColours();
     bool isClosing() const { return closing_; }
@@ -167,6 +174,7 @@ class TMainForm : public QMainWindow, private SessionReporter {
     bool sending_ = false;
     bool frameCentred_ = false;
     bool painted_ = false;
+    QTimer* portStepsFallback_ = nullptr;
     enum class PortSteps { NotBegun, Running, Done } portSteps_ = PortSteps::NotBegun;
     // Every wait for the board ends at once when the window starts closing.
     EventPumpTurns turns_{this, [this] { return closing_; }};
@@ -185,6 +193,9 @@ class TMainForm : public QMainWindow, private SessionReporter {
         QAction* toProgram = nullptr;
         QAction* save = nullptr;
     } consoleMenu_;
+    // Gutter, colouring, live check, find bar, recovery copy, printing, jump
+    // to the error, the editor's shortcuts.
+    std::unique_ptr<EditorAssist> assist_;
 };
 
 } // namespace veltra

@@ -20,6 +20,14 @@ struct FileDialogSetup {
     QString fileName = {}; // the name a save dialog proposes; empty: none
 };
 
+// A question with two answers; the first is the default button (Enter).
+struct Question {
+    QString text;
+    QString caption; // empty: the application's title
+    QString yes;     // the default answer
+    QString no;      // also Esc and closing the box
+};
+
 class UserDialogs {
   public:
     virtual ~UserDialogs() = default;
@@ -30,6 +38,8 @@ class UserDialogs {
     virtual void showError(const QString& text) = 0;
     // A message box with an OK button; an empty caption means the application's title.
     virtual void message(QWidget* parent, const QString& text, const QString& caption, BoxIcon icon) = 0;
+    // True when the user gave the default answer.
+    virtual bool ask(QWidget* parent, const Question& question) = 0;
     // The chosen file's full path, or an empty string when the user cancelled.
     virtual QString openFileName(QWidget* parent, const FileDialogSetup& setup) = 0;
     // As above; asks before an existing file is overwritten.

@@ -3,6 +3,7 @@
 #include <csignal>
 
 #include "app/Startup.h"
+#include "app/Translations.h"
 #include "app/VeltraApplication.h"
 
 int main(int argc, char** argv) {
@@ -11,5 +12,6 @@ int main(int argc, char** argv) {
     // user's unsaved text.
     std::signal(SIGXFSZ, SIG_IGN);
     veltra::VeltraApplication app(argc, argv);
+    const auto russian = veltra::installRussianQtTexts();
     return veltra::runVeltra();
 }

@@ -180,7 +180,7 @@ bool encodeVarB(std::u32string_view line, std::size_t start, CmdRecord& rec) {
 bool encodeIf(std::u32string_view line, std::size_t start, CmdRecord& rec) {
     const std::size_t p = oneBlankAtMost(line, start + 4);
     if (p == kNoPos) return fail(rec, CmdStatus::BadCommand);
-    if (matchesAt(line, p, U"кн_")) return encodeButtonTest(line, p, rec);
+    if (matchesAt(line, p, lang::kButtonWord)) return encodeButtonTest(line, p, rec);
     if (charAt(line, p) == U'А') return encodeVarATest(line, p, rec);
     if (charAt(line, p) == U'В') return encodeVarBTest(line, p, rec);
     return fail(rec, CmdStatus::BadParameter);
@@ -220,8 +220,7 @@ bool encodeVarBTest(std::u32string_view line, std::size_t start, CmdRecord& rec)
 bool encodeJump(std::u32string_view line, std::size_t start, CmdRecord& rec) {
     const std::size_t p = oneBlankAtMost(line, start + 7);
     if (p == kNoPos) return fail(rec, CmdStatus::BadCommand);
-    if (!matchesAt(line, p, U"метка_") && !matchesAt(line, p, U"МЕТКА_"))
-        return fail(rec, CmdStatus::BadCommand);
+    if (!lang::anyAt(line, p, lang::kLabelWords)) return fail(rec, CmdStatus::BadCommand);
     const int n = parseNumber(line, p + 6);
     if (!inRange(n, 1, 15)) return fail(rec, CmdStatus::BadParameter);
     // The label number stands in for the target until the whole text is known.

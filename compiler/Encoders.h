@@ -13,6 +13,7 @@
 #include <string_view>
 
 #include "compiler/CmdRecord.h"
+#include "compiler/LanguageWords.h"
 #include "compiler/LineCompiler.h"
 #include "compiler/LineText.h"
 
@@ -82,16 +83,16 @@ enum class Switch { None, On, Off };
 
 // "вкл"/"ВКЛ" and "выкл"/"ВЫКЛ", compared on their letters only.
 inline Switch onOffAt(std::u32string_view line, std::size_t pos) {
-    if (matchesAt(line, pos, U"вкл") || matchesAt(line, pos, U"ВКЛ")) return Switch::On;
-    if (matchesAt(line, pos, U"выкл") || matchesAt(line, pos, U"ВЫКЛ")) return Switch::Off;
+    if (lang::anyAt(line, pos, lang::kOnWords)) return Switch::On;
+    if (lang::anyAt(line, pos, lang::kOffWords)) return Switch::Off;
     return Switch::None;
 }
 
 // "сохр_1" -> 1, "сохр_2" -> 2, anything else 0.
 inline int storeAt(std::u32string_view line, std::size_t pos) {
-    if (matchesAt(line, pos, U"сохр_1")) return 1;
-    if (matchesAt(line, pos, U"сохр_2")) return 2;
-    return 0;
+    if (!matchesAt(line, pos, lang::kStoreWord)) return 0;
+    const char32_t digit = charAt(line, pos + lang::kStoreWord.size());
+    return digit == U'1' ? 1 : digit == U'2' ? 2 : 0;
 }
 
 inline bool inRange(int value, int low, int high) {

@@ -3,6 +3,7 @@
 #include <array>
 
 #include "compiler/Encoders.h"
+#include "compiler/LanguageWords.h"
 
 namespace veltra {
 namespace {
@@ -41,13 +42,13 @@ constexpr Keyword kProgramKeywords[] = {
     {U"В", After::Any, encodeVarB, nullptr},
     {U"если", After::Any, encodeIf, nullptr},
     {U"ЕСЛИ", After::Any, encodeIf, nullptr},
-    {U"метка_", After::Any, encodeLabel, nullptr},
-    {U"МЕТКА_", After::Any, encodeLabel, nullptr},
+    {lang::kLabelWords[0], After::Any, encodeLabel, nullptr},
+    {lang::kLabelWords[1], After::Any, encodeLabel, nullptr},
     {U"свд_", After::Any, encodeLed, nullptr},
     {U"свд", After::NotUnderscore, encodeLedAll, nullptr},
     {U"ярк_", After::Any, encodeBrightness, nullptr},
     {U"ярк", After::NotUnderscore, encodeBrightnessAll, nullptr},
-    {U"сохр_", After::Any, encodeStore, nullptr},
+    {lang::kStoreWord, After::Any, encodeStore, nullptr},
 };
 
 // The console takes the commands the board can run at once, plus "ППЗУ".
@@ -65,6 +66,15 @@ constexpr Keyword kConsoleKeywords[] = {
     {U"ярк", After::NotUnderscore, encodeBrightnessAll, nullptr},
     {U"ППЗУ", After::Any, encodeEeprom, nullptr},
 };
+
+template <std::size_t N> constexpr auto leadsOf(const Keyword (&table)[N]) {
+    std::array<std::u32string_view, N> leads{};
+    for (std::size_t i = 0; i < N; ++i)
+        leads[i] = table[i].lead;
+    return leads;
+}
+
+constexpr auto kProgramKeywordLeads = leadsOf(kProgramKeywords);
 
 // Every keyword begins with a Cyrillic letter, А (U+0410) to я (U+044F).
 constexpr char32_t kFirstLetter = U'А';
@@ -160,6 +170,10 @@ void dispatchConsoleKeyword(std::u32string_view line, std::size_t start, CmdReco
     dispatch(kConsoleIndex, line, start, rec, CmdStatus::NoSuchCommand);
 }
 
+std::span<const std::u32string_view> programKeywords() {
+    return kProgramKeywordLeads;
+}
+
 CmdRecord compileProgramLine(std::u32string_view text) {
     const std::u32string_view line = lineBody(text);
     if (charAt(line, 0) == U'/' && charAt(line, 1) != U'/') return withStatus(CmdStatus::BadLineStart);
@@ -179,12 +193,11 @@ CmdRecord compileProgramLine(std::u32string_view text) {
         rec.word = 0;
         rec.kind = CmdKind::Conditional;
         const std::size_t pos = enc::skipBlanks(line, rec.rest, 2);
-        if (charAt(line, pos) == U' ' ||
-            !(matchesAt(line, pos, U"тогда") || matchesAt(line, pos, U"ТОГДА"))) {
+        if (charAt(line, pos) == U' ' || !lang::anyAt(line, pos, lang::kThenWords)) {
             rec.status = CmdStatus::BadParameter;
             return rec;
         }
-        command = enc::skipBlanks(line, pos + 5, 2);
+        command = enc::skipBlanks(line, pos + lang::kThenWords[0].size(), 2);
         dispatchProgramKeyword(line, command, rec);
     }
     wrapExternal(line, command, conditional, rec);

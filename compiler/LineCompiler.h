@@ -7,6 +7,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <span>
 #include <string_view>
 
 #include "compiler/CmdRecord.h"
@@ -29,6 +30,11 @@ CmdRecord compileConsoleLine(std::u32string_view line);
 // NoSuchCommand (console).
 void dispatchProgramKeyword(std::u32string_view line, std::size_t start, CmdRecord& rec);
 void dispatchConsoleKeyword(std::u32string_view line, std::size_t start, CmdRecord& rec);
+
+// The command keywords of a program line, in matching order: the very table
+// the line compiler dispatches on, as plain data, for whatever shows the
+// language. A keyword that ends in '_' is followed by an object's number.
+std::span<const std::u32string_view> programKeywords();
 
 // The language's one reader of decimal numbers: one to three digits at `pos`
 // (one blank before them is stepped over), or -1.

@@ -19,16 +19,7 @@ using enc::Switch;
 using isa::Family;
 using isa::word;
 
-struct ColourLetter {
-    char32_t lower;
-    char32_t upper;
-};
-
-// Index = colour code.
-constexpr ColourLetter kColourLetters[] = {
-    {U'ч', U'Ч'}, {U'к', U'К'}, {U'з', U'З'}, {U'с', U'С'}, {U'ж', U'Ж'},
-    {U'г', U'Г'}, {U'п', U'П'}, {U'ф', U'Ф'}, {U'б', U'Б'},
-};
+using lang::kColourLetters;
 
 int colourCode(char32_t c) {
     for (int code = 0; code < static_cast<int>(std::size(kColourLetters)); ++code) {
@@ -252,9 +243,9 @@ bool encodeEeprom(std::u32string_view line, std::size_t start, CmdRecord& rec) {
     if (p == kNoPos) return fail(rec, CmdStatus::BadCommand);
     p = skipBlanks(line, p, 1);
     unsigned request = 0;
-    if (matchesAt(line, p, U"записать")) {
+    if (matchesAt(line, p, lang::kMemoryWriteWord)) {
         request = isa::kMemoryWriteRequest;
-    } else if (matchesAt(line, p, U"стереть")) {
+    } else if (matchesAt(line, p, lang::kMemoryEraseWord)) {
         request = isa::kMemoryEraseRequest;
     } else {
         return fail(rec, CmdStatus::BadCommand);

@@ -24,4 +24,12 @@ struct CheckReport {
 // line's status (1, 2, 3 or 5), or 1 for the label and limit errors.
 int buildProgram(const std::vector<std::u32string>& lines, ProgramImage& image, CheckReport& report);
 
+// Every error of the text, in the order the check meets them, each with the
+// message the status line would show: each line that does not compile, each
+// repeated label, the word limit once, and each missing label once (at its
+// first jump). The first is exactly what buildProgram reports; the others
+// are what it would find once the earlier ones were mended (a failing line
+// adds no words and defines no label, so a jump to it shows up too).
+std::vector<CheckReport> findProgramErrors(const std::vector<std::u32string>& lines);
+
 } // namespace veltra

@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the build, the tests and the tools need: the
-# validators of the menu entry and the metainfo run in the install test, and
+# validators of the menu entry and the metainfo run in the install test,
+# pdftotext (poppler-utils) reads back a printed program in the tests, Qt's
+# Russian texts (qt6-translations-l10n) serve the standard dialogs, and
 # dpkg-dev and file let cpack work out the Debian package's dependencies.
 # Only what is missing is installed; the package lists are refreshed only then.
 set -euo pipefail
@@ -8,9 +10,11 @@ set -euo pipefail
 VELTRA_PACKAGES=(
   cmake g++ make pkg-config
   qt6-base-dev libgl-dev libudev-dev
+  qt6-translations-l10n
   googletest libgtest-dev libbenchmark-dev
   fonts-liberation fontconfig
   desktop-file-utils appstream
+  poppler-utils
   dpkg-dev file
 )
 

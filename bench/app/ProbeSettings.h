@@ -25,6 +25,8 @@ class ProbeSettings {
         ini.write(QByteArray("[PORTS]\nCOM1=") + slaveName + "\n");
         ini.close();
         setProgramFolder(folder_.path());
+        // No recovery copy of the user's own is offered to the probe.
+        qputenv("XDG_STATE_HOME", QFile::encodeName(folder_.path()));
         ok_ = true;
     }
     ~ProbeSettings() {

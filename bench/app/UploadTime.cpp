@@ -34,6 +34,7 @@ class PlainDialogs : public veltra::UserDialogs {
     void message(QWidget*, const QString& text, const QString&, veltra::BoxIcon) override {
         std::fprintf(stderr, "message: %s\n", qPrintable(text));
     }
+    bool ask(QWidget*, const veltra::Question&) override { return false; }
     QString openFileName(QWidget*, const veltra::FileDialogSetup&) override { return {}; }
     QString saveFileName(QWidget*, const veltra::FileDialogSetup&) override { return {}; }
     int runModal(QDialog& dialog) override { return dialog.exec(); }

@@ -108,6 +108,15 @@ void BM_CheckThousandLines(benchmark::State& state) {
 }
 BENCHMARK(BM_CheckThousandLines)->Unit(benchmark::kMicrosecond);
 
+// The editor's live check of the same program: every error found, none here.
+void BM_FindErrorsThousandWordProgram(benchmark::State& state) {
+    const std::vector<std::u32string> lines = thousandWordProgram();
+    for (auto _ : state)
+        benchmark::DoNotOptimize(veltra::findProgramErrors(lines));
+    state.SetItemsProcessed(state.iterations() * static_cast<std::int64_t>(lines.size()));
+}
+BENCHMARK(BM_FindErrorsThousandWordProgram)->Unit(benchmark::kMicrosecond);
+
 void BM_ProgramLine(benchmark::State& state, std::u32string_view line) {
     if (veltra::compileProgramLine(line).status != CmdStatus::Ok) {
         state.SkipWithError("the line does not compile");

@@ -14,7 +14,7 @@ int main(int argc, char** argv) {
     // folder: never the real one of whoever runs the tests.
     QTemporaryDir config;
     qputenv("XDG_CONFIG_HOME", QFile::encodeName(config.path()));
-    // Nor the real console history.
+    // Nor the real state folder: the console history, the editor's recovery copies.
     QTemporaryDir state;
     qputenv("XDG_STATE_HOME", QFile::encodeName(state.path()));
     veltra::VeltraApplication app(argc, argv);

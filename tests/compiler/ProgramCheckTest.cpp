@@ -230,6 +230,55 @@ TEST(BuildProgram, LineEndsInsideLinesAreTolerated) {
     EXPECT_EQ(c.words(), (std::vector<std::uint16_t>{0x4201, 0xAEF8}));
 }
 
+struct ErrorsCase {
+    const char* rule;
+    Lines lines;
+    std::vector<std::pair<int, std::string>> errors; // line, message
+};
+
+TEST(FindProgramErrors, FindsEveryErrorAndTheFirstIsTheOneTheCheckReports) {
+    Lines overLimit = repeat(U"пауза", 1001);
+    overLimit.push_back(U"пауза 5");
+    const ErrorsCase cases[] = {
+        {"no errors", {U"метка_1:", U"переход метка_1"}, {}},
+        {"every failing line",
+         {U"пауза 5", U"свд=б", U"/x", U"свд_1 = х"},
+         {{1, "[стр.  1] ОШИБКА: параметр команды"},
+          {3, "[стр.  3] ОШИБКА: начало строки"},
+          {4, "[стр.  4] ОШИБКА: параметр команды"}}},
+        {"a repeated label keeps its first place",
+         {U"метка_1:", U"метка_1:", U"переход метка_1", U"метка_1:"},
+         {{2, "ОШИБКА: [стр.  2]  метка_1 уже есть !"}, {4, "ОШИБКА: [стр.  4]  метка_1 уже есть !"}}},
+        {"missing labels once each, at their first jump, after the lines",
+         {U"переход метка_4", U"переход метка_2", U"переход метка_4", U"свд = х"},
+         {{4, "[стр.  4] ОШИБКА: параметр команды"},
+          {1, "ОШИБКА: неверная метка [ 4 ] !"},
+          {2, "ОШИБКА: неверная метка [ 2 ] !"}}},
+        {"a jump to a failing label line",
+         {U"метка_3", U"переход метка_3"},
+         {{1, "[стр.  1] ОШИБКА: команда"}, {2, "ОШИБКА: неверная метка [ 3 ] !"}}},
+        {"the limit once, lines after it still checked",
+         overLimit,
+         {{1001, "ОШИБКА: текст программы > 1000 команд !"}, {1002, "[стр.1002] ОШИБКА: параметр команды"}}},
+    };
+    for (const ErrorsCase& c : cases) {
+        SCOPED_TRACE(c.rule);
+        std::vector<std::pair<int, std::string>> found;
+        for (const CheckReport& error : findProgramErrors(c.lines)) {
+            EXPECT_EQ(error.colour, MessageColour::Red);
+            found.emplace_back(error.line, error.message);
+        }
+        EXPECT_EQ(found, c.errors);
+        const Checked checked = check(c.lines);
+        if (c.errors.empty()) {
+            EXPECT_EQ(checked.result, 0);
+        } else {
+            EXPECT_EQ(checked.report.line, c.errors.front().first);
+            EXPECT_EQ(checked.report.message, c.errors.front().second);
+        }
+    }
+}
+
 TEST(StatusText, RussianTexts) {
     EXPECT_STREQ(statusText(CmdStatus::Ok), "");
     EXPECT_STREQ(statusText(CmdStatus::BadLineStart), "ОШИБКА: начало строки");

@@ -50,6 +50,14 @@ void ScriptedDialogs::message(QWidget* parent, const QString& text, const QStrin
     record({DialogCall::Message, text, caption, icon, {}, parent});
 }
 
+bool ScriptedDialogs::ask(QWidget* parent, const veltra::Question& question) {
+    record({DialogCall::Question, question.text, question.caption, BoxIcon::Information, {}, parent});
+    if (questionAnswers.empty()) return true;
+    const bool answer = questionAnswers.front();
+    questionAnswers.pop_front();
+    return answer;
+}
+
 QString ScriptedDialogs::openFileName(QWidget* parent, const FileDialogSetup& setup) {
     record({DialogCall::Open, {}, {}, BoxIcon::Information, setup, parent});
     return take(openAnswers);

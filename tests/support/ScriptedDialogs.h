@@ -16,7 +16,7 @@
 namespace veltra::test {
 
 struct DialogCall {
-    enum Kind { Beep, Error, Message, Open, Save, Modal } kind;
+    enum Kind { Beep, Error, Message, Question, Open, Save, Modal } kind;
     QString text; // message and error text
     QString caption;
     BoxIcon icon = BoxIcon::Information;
@@ -32,6 +32,8 @@ class ScriptedDialogs : public UserDialogs {
     std::vector<DialogCall> calls;
     std::deque<QString> openAnswers;
     std::deque<QString> saveAnswers;
+    // Answers to questions, true for the default; an empty queue gives the default.
+    std::deque<bool> questionAnswers;
     // Plays the user's part in a dialog shown with runModal; without one the
     // dialog is cancelled.
     std::function<int(QDialog&)> modal;
@@ -46,6 +48,7 @@ class ScriptedDialogs : public UserDialogs {
     void beep() override;
     void showError(const QString& text) override;
     void message(QWidget* parent, const QString& text, const QString& caption, BoxIcon icon) override;
+    bool ask(QWidget* parent, const veltra::Question& question) override;
     QString openFileName(QWidget* parent, const FileDialogSetup& setup) override;
     QString saveFileName(QWidget* parent, const FileDialogSetup& setup) override;
     int runModal(QDialog& dialog) override;

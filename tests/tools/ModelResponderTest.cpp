@@ -10,6 +10,7 @@
 #include "tools/veltra-board/BoardOptions.h"
 #include "tools/veltra-board/ModelResponder.h"
 #include "tools/veltra-board/StatePublisher.h"
+#include "tools/veltra-board/WindowPlace.h"
 
 namespace veltra::board_sim {
 namespace {
@@ -152,11 +153,33 @@ TEST(BoardOptions, ModelOptionsAndWhereTheCopyLives) {
                                          {"--echo", "--memory", "/tmp/x"},
                                          {"--memory"},
                                          {"--scenario", "s", "--state"},
-                                         {"--link", "/tmp/b", "--scenario", "s"}}) {
+                                         {"--link", "/tmp/b", "--scenario", "s"},
+                                         {"--beside", "642"},
+                                         {"--view", "--beside", "0"}}) {
         parsed = parseBoardOptions(bad);
         EXPECT_FALSE(parsed.options) << bad[1];
         EXPECT_EQ(parsed.exitCode, 64) << bad[1];
     }
+}
+
+TEST(WindowPlace, TheBoardStandsLeftOfTheCentredEditorOrAtTheScreensLeftEdge) {
+    struct Case {
+        const char* screen;
+        QRect available;
+        QPoint expected;
+    };
+    const QSize board(400, 500);
+    const Case cases[] = {
+        {"wide: beside the editor", QRect(0, 0, 1920, 1080), QPoint(1920 / 2 - 321 - 12 - 400, 290)},
+        {"with a left panel", QRect(100, 30, 1820, 1050), QPoint(100 + (1820 - 642) / 2 - 12 - 400, 30 + 275)},
+        {"narrow: the left edge", QRect(0, 0, 1024, 768), QPoint(0, 134)},
+        {"lower than the window: the top", QRect(0, 0, 1024, 400), QPoint(0, 0)},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(besideCentredWindow(c.available, board, 642), c.expected) << c.screen;
+    auto parsed = parseBoardOptions({"--view", "--beside", "642"});
+    ASSERT_TRUE(parsed.options);
+    EXPECT_EQ(parsed.options->besideWidth, 642);
 }
 
 } // namespace

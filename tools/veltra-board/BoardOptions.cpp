@@ -9,7 +9,7 @@ namespace {
 constexpr int kUsageError = 64;
 
 const char* kUsage =
-    "usage: veltra-board [--link PATH] [--memory FILE] [--state] [--view]\n"
+    "usage: veltra-board [--link PATH] [--memory FILE] [--state] [--view [--beside WIDTH]]\n"
     "                    [--silent] [--reject CODE]... [--memory-fail] [--delay MS] [--noise]\n"
     "       veltra-board --echo [--link PATH] [--silent] [--reject CODE]... [--memory-fail]\n"
     "                    [--delay MS] [--noise]\n"
@@ -23,6 +23,8 @@ const char* kUsage =
     "  --state         print the board's state as one JSON line on standard output\n"
     "                  after every change\n"
     "  --view          show the board in a window (LEDs, ports, buttons 1, 2, 3)\n"
+    "  --beside WIDTH  put that window left of a window WIDTH pixels wide centred\n"
+    "                  on the screen (the editor), or at the screen's left edge\n"
     "  --echo          no board: answer every request with its code and status 0\n"
     "  --silent        answer nothing and act on nothing\n"
     "  --reject CODE   answer requests with this code (0x25 or 37) with status 1,\n"
@@ -90,6 +92,11 @@ ParsedOptions parseBoardOptions(const std::vector<std::string>& args) {
             auto code = text ? number(*text, 255) : std::nullopt;
             if (!code) return usageError("--reject needs a request code from 0 to 255");
             options.echo.rejected.insert(static_cast<std::uint8_t>(*code));
+        } else if (arg == "--beside") {
+            auto text = value();
+            auto width = text ? number(*text, 100000) : std::nullopt;
+            if (!width || *width == 0) return usageError("--beside needs a width in pixels");
+            options.besideWidth = static_cast<int>(*width);
         } else if (arg == "--delay") {
             auto text = value();
             auto ms = text ? number(*text, 60000) : std::nullopt;
@@ -101,6 +108,7 @@ ParsedOptions parseBoardOptions(const std::vector<std::string>& args) {
     }
     if (!options.scenarioPath.empty() && args.size() != 2)
         return usageError("--scenario runs alone: it has no terminal, window or line faults");
+    if (options.besideWidth > 0 && !options.view) return usageError("--beside places the window of --view");
     if (options.echoOnly && (options.printState || options.view || !options.memoryPath.empty()))
         return usageError("--echo has no board: --state, --view and --memory need one");
     return {options, {}, 0};

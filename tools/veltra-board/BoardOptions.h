@@ -20,6 +20,7 @@ struct BoardOptions {
     bool echoOnly = false;   // answer without a board model, as a line tester
     bool printState = false; // one JSON line on standard output per change
     bool view = false;       // show the board window
+    int besideWidth = 0;     // --beside: the window stands left of a centred window this wide
     std::string memoryPath;  // the non-volatile copy; empty: beside the link
 
     std::string scenarioPath; // --scenario: run this scenario instead of a terminal

@@ -4,6 +4,7 @@
 
 #include <QApplication>
 #include <QCoreApplication>
+#include <QScreen>
 
 #include <csignal>
 #include <cstdio>
@@ -20,6 +21,7 @@
 #include "tools/veltra-board/ScenarioRun.h"
 #include "tools/veltra-board/StopSignals.h"
 #include "tools/veltra-board/VirtualBoard.h"
+#include "tools/veltra-board/WindowPlace.h"
 
 namespace {
 
@@ -82,6 +84,12 @@ int main(int argc, char** argv) {
             const std::string& name = options.linkPath.empty() ? pty.slavePath() : options.linkPath;
             view->setWindowTitle(view->windowTitle() + QStringLiteral(" — ") + QString::fromStdString(name));
             view->show();
+            if (options.besideWidth > 0) {
+                // Its frame is known only roughly before the window manager
+                // framed it; the gap between the windows absorbs that.
+                view->move(besideCentredWindow(view->screen()->availableGeometry(),
+                                               view->frameGeometry().size(), options.besideWidth));
+            }
         }
         app->exec();
     }

@@ -1,0 +1,36 @@
+#pragma once
+// The colours the editor adds to the user's background and text colours: the
+// language's colouring and the gutter's. There is one set for dark
+// backgrounds (black, navy) and one for light ones (white), each chosen to
+// stand out from its background by at least the contrast ratio of 4.5 that
+// readable text needs (WCAG 2), whichever text colour the user picked.
+
+#include <QColor>
+
+namespace veltra {
+
+struct TokenColours {
+    QColor keyword;   // commands and "тогда"
+    QColor object;    // "порт_1", "свд_3", "кн_2", the variables А and В
+    QColor parameter; // "вкл", "выкл", colour letters, "записать"
+    QColor number;
+    QColor label;    // "метка_5:" and the label a jump names
+    QColor comment;
+};
+
+struct GutterColours {
+    QColor background;
+    QColor number;
+    QColor caretBand; // behind the caret line's number
+    QColor caretNumber;
+    QColor mark; // a line the check finds wrong
+};
+
+bool isDarkBackground(const QColor& background);
+TokenColours tokenColours(const QColor& background);
+GutterColours gutterColours(const QColor& background);
+
+// The contrast ratio of two colours (1 to 21), as WCAG 2 defines it.
+double contrastRatio(const QColor& a, const QColor& b);
+
+} // namespace veltra

@@ -1,0 +1,239 @@
+#include "app/editor/FindBar.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QShortcut>
+#include <QSpinBox>
+#include <QTextBlock>
+#include <QTextDocument>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+#include "app/EditorText.h"
+#include "app/editor/ProgramEdit.h"
+
+namespace veltra {
+
+namespace {
+
+QPushButton* button(QWidget* parent, const QString& text, const char* name) {
+    auto* b = new QPushButton(text, parent);
+    b->setObjectName(QLatin1String(name));
+    b->setMaximumWidth(b->fontMetrics().horizontalAdvance(text) + 14); // room for the fields
+    b->setAutoDefault(false);
+    b->setFocusPolicy(Qt::NoFocus); // the fields keep the focus, Enter stays theirs
+    return b;
+}
+
+QToolButton* closeButton(QWidget* parent) {
+    auto* b = new QToolButton(parent);
+    b->setText(QStringLiteral("✕"));
+    b->setToolTip(QStringLiteral("Закрыть (Esc)"));
+    b->setAutoRaise(true);
+    b->setFocusPolicy(Qt::NoFocus);
+    return b;
+}
+
+} // namespace
+
+FindBar::FindBar(ProgramEdit& edit) : QFrame(&edit), edit_(edit) {
+    setObjectName(QStringLiteral("findBar"));
+    setFrameShape(QFrame::StyledPanel);
+    setAutoFillBackground(true);
+    // The window's colours, not the editor's: every role counts as set, or
+    // the fields would take the editor's background again.
+    QPalette own = QApplication::palette();
+    own.setResolveMask(~QPalette::ResolveMask(0));
+    setPalette(own);
+    hide();
+
+    auto* rows = new QVBoxLayout(this);
+    rows->setContentsMargins(3, 2, 3, 2);
+    rows->setSpacing(2);
+
+    findRow_ = row(this);
+    findRow_->layout()->addWidget(new QLabel(QStringLiteral("Найти:"), findRow_));
+    findText_ = new QLineEdit(findRow_);
+    findText_->setObjectName(QStringLiteral("findText"));
+    static_cast<QHBoxLayout*>(findRow_->layout())->addWidget(findText_, 1);
+    auto* next = button(findRow_, QStringLiteral("Далее"), "findNext");
+    auto* previous = button(findRow_, QStringLiteral("Назад"), "findPrevious");
+    matchCase_ = new QCheckBox(QStringLiteral("Аа"), findRow_);
+    matchCase_->setObjectName(QStringLiteral("matchCase"));
+    matchCase_->setToolTip(QStringLiteral("Учитывать регистр"));
+    matchCase_->setFocusPolicy(Qt::NoFocus);
+    note_ = new QLabel(findRow_);
+    note_->setObjectName(QStringLiteral("findNote"));
+    auto* closeFind = closeButton(findRow_);
+    for (QWidget* w : std::initializer_list<QWidget*>{next, previous, matchCase_, note_, closeFind})
+        findRow_->layout()->addWidget(w);
+    rows->addWidget(findRow_);
+
+    replaceRow_ = row(this);
+    replaceRow_->layout()->addWidget(new QLabel(QStringLiteral("Заменить на:"), replaceRow_));
+    replaceText_ = new QLineEdit(replaceRow_);
+    replaceText_->setObjectName(QStringLiteral("replaceText"));
+    auto* one = button(replaceRow_, QStringLiteral("Заменить"), "replaceOne");
+    auto* all = button(replaceRow_, QStringLiteral("Заменить все"), "replaceAll");
+    static_cast<QHBoxLayout*>(replaceRow_->layout())->addWidget(replaceText_, 1);
+    replaceRow_->layout()->addWidget(one);
+    replaceRow_->layout()->addWidget(all);
+    rows->addWidget(replaceRow_);
+
+    lineRow_ = row(this);
+    lineRow_->layout()->addWidget(new QLabel(QStringLiteral("Перейти к строке:"), lineRow_));
+    lineNumber_ = new QSpinBox(lineRow_);
+    lineNumber_->setObjectName(QStringLiteral("lineNumber"));
+    lineNumber_->setMinimumWidth(70);
+    auto* go = button(lineRow_, QStringLiteral("Перейти"), "goToLine");
+    auto* closeLine = closeButton(lineRow_);
+    lineRow_->layout()->addWidget(lineNumber_);
+    lineRow_->layout()->addWidget(go);
+    static_cast<QHBoxLayout*>(lineRow_->layout())->addStretch(1);
+    lineRow_->layout()->addWidget(closeLine);
+    rows->addWidget(lineRow_);
+
+    connect(findText_, &QLineEdit::returnPressed, this, [this] { findNext(); });
+    connect(findText_, &QLineEdit::textEdited, this, [this] { say(QString(), false); });
+    connect(next, &QPushButton::clicked, this, [this] { findNext(); });
+    connect(previous, &QPushButton::clicked, this, [this] { findNext(true); });
+    connect(replaceText_, &QLineEdit::returnPressed, this, &FindBar::replaceOne);
+    connect(one, &QPushButton::clicked, this, &FindBar::replaceOne);
+    connect(all, &QPushButton::clicked, this, &FindBar::replaceAll);
+    connect(lineNumber_, &QSpinBox::editingFinished, this, [this] {
+        if (lineNumber_->hasFocus()) goToLine(); // Enter, not the focus leaving
+    });
+    connect(go, &QPushButton::clicked, this, &FindBar::goToLine);
+    connect(closeFind, &QToolButton::clicked, this, &FindBar::close);
+    connect(closeLine, &QToolButton::clicked, this, &FindBar::close);
+    auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), this, this, &FindBar::close);
+    escape->setContext(Qt::WidgetWithChildrenShortcut);
+}
+
+QWidget* FindBar::row(QWidget* parent) {
+    auto* widget = new QWidget(parent);
+    auto* layout = new QHBoxLayout(widget);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(4);
+    return widget;
+}
+
+void FindBar::open(Mode mode) {
+    mode_ = mode;
+    findRow_->setVisible(mode != Mode::GoToLine);
+    replaceRow_->setVisible(mode == Mode::Replace);
+    lineRow_->setVisible(mode == Mode::GoToLine);
+    say(QString(), false);
+    if (mode == Mode::GoToLine) {
+        lineNumber_->setRange(1, std::max(1, countedLineCount(*edit_.document())));
+        lineNumber_->setValue(caretLine(edit_));
+    } else {
+        const QString selected = edit_.textCursor().selectedText();
+        if (!selected.isEmpty() && !selected.contains(QChar::ParagraphSeparator)) findText_->setText(selected);
+    }
+    edit_.setFootBar(this);
+    QWidget* field = mode == Mode::GoToLine ? static_cast<QWidget*>(lineNumber_) : findText_;
+    field->setFocus();
+    if (mode == Mode::GoToLine)
+        lineNumber_->selectAll();
+    else
+        findText_->selectAll();
+}
+
+void FindBar::close() {
+    edit_.setFootBar(nullptr);
+    edit_.setFocus();
+}
+
+bool FindBar::matchesSelection() const {
+    const QString selected = edit_.textCursor().selectedText();
+    const Qt::CaseSensitivity cs = matchCase_->isChecked() ? Qt::CaseSensitive : Qt::CaseInsensitive;
+    return !selected.isEmpty() && selected.compare(findText_->text(), cs) == 0;
+}
+
+bool FindBar::findNext(bool backwards) {
+    const QString text = findText_->text();
+    if (text.isEmpty()) return false;
+    QTextDocument::FindFlags flags;
+    if (backwards) flags |= QTextDocument::FindBackward;
+    if (matchCase_->isChecked()) flags |= QTextDocument::FindCaseSensitively;
+    QTextDocument* document = edit_.document();
+    QTextCursor found = document->find(text, edit_.textCursor(), flags);
+    if (found.isNull()) { // round the end of the text
+        QTextCursor from(document);
+        if (backwards) from.movePosition(QTextCursor::End);
+        found = document->find(text, from, flags);
+    }
+    if (found.isNull()) {
+        say(QStringLiteral("не найдено"), true);
+        return false;
+    }
+    say(QString(), false);
+    edit_.setTextCursor(found);
+    return true;
+}
+
+void FindBar::replaceOne() {
+    if (matchesSelection()) edit_.textCursor().insertText(replaceText_->text());
+    findNext();
+}
+
+int FindBar::replaceAll() {
+    const QString text = findText_->text();
+    if (text.isEmpty()) return 0;
+    QTextDocument::FindFlags flags;
+    if (matchCase_->isChecked()) flags |= QTextDocument::FindCaseSensitively;
+    QTextDocument* document = edit_.document();
+    QTextCursor edit(document);
+    edit.beginEditBlock();
+    int count = 0;
+    for (QTextCursor at = document->find(text, 0, flags); !at.isNull(); at = document->find(text, at, flags)) {
+        at.insertText(replaceText_->text());
+        ++count;
+    }
+    edit.endEditBlock();
+    say(QStringLiteral("заменено: %1").arg(count), count == 0);
+    return count;
+}
+
+void FindBar::goToLine() {
+    lineNumber_->interpretText();
+    QTextCursor cursor(edit_.document()->findBlockByNumber(lineNumber_->value() - 1));
+    edit_.setTextCursor(cursor);
+    edit_.centerCursor();
+    close();
+}
+
+void FindBar::keyPressEvent(QKeyEvent* event) {
+    // The fields pass on what they do not take (Enter after acting on it, as
+    // a dialog's default button expects); next in line is the editor, which
+    // would take Enter for a line break and Tab for a tab over the found
+    // word. Nothing typed in the bar goes there.
+    event->accept();
+}
+
+bool FindBar::focusNextPrevChild(bool next) {
+    // The editor keeps Tab for itself, so it would not hand the focus on:
+    // Tab goes round the bar's own fields.
+    QList<QWidget*> fields;
+    for (QWidget* field : std::initializer_list<QWidget*>{findText_, replaceText_, lineNumber_})
+        if (field->isVisibleTo(this)) fields << field;
+    const int at = int(fields.indexOf(QApplication::focusWidget()));
+    const int count = int(fields.size());
+    if (count > 0) fields[((at < 0 ? 0 : at) + (next ? 1 : count - 1)) % count]->setFocus(Qt::TabFocusReason);
+    return true;
+}
+
+void FindBar::say(const QString& text, bool failure) {
+    note_->setText(text);
+    QPalette palette = findText_->palette();
+    palette.setColor(QPalette::Base, failure ? QColor(255, 200, 200) : QApplication::palette().color(QPalette::Base));
+    findText_->setPalette(palette);
+}
+
+} // namespace veltra

@@ -1,0 +1,149 @@
+// The editor's parts on their own: the colouring's reading of the language,
+// its colours, the printed form, Qt's Russian texts.
+
+#include <gtest/gtest.h>
+
+#include <QCoreApplication>
+#include <QPrinter>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QSignalSpy>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QTextBlock>
+#include <QTextDocument>
+#include <QTextLayout>
+
+#include "app/EditorColours.h"
+#include "app/Translations.h"
+#include "app/editor/EditorPalette.h"
+#include "app/editor/ProgramHighlighter.h"
+#include "app/editor/ProgramPrinter.h"
+#include "app/editor/ProgramTokens.h"
+#include "compiler/LineCompiler.h"
+#include "tests/support/QtPrinters.h"
+
+using namespace veltra;
+
+namespace {
+
+using K = TokenKind;
+
+TEST(ProgramTokens, EveryKeywordOfTheCompilersTableIsColouredAndNothingElse) {
+    for (std::u32string_view lead : programKeywords()) {
+        const QString word = QString::fromStdU32String(std::u32string(lead));
+        const QString text = word.endsWith('_') ? word + "1" : word;
+        SCOPED_TRACE(text.toStdString());
+        const std::vector<Token> tokens = programTokens(text);
+        ASSERT_EQ(tokens.size(), 1u);
+        EXPECT_EQ(tokens[0].length, text.size());
+        EXPECT_NE(tokens[0].kind, K::Number);
+        // The same word changed by one letter is no keyword to the compiler.
+        EXPECT_TRUE(programTokens(word + QStringLiteral("ы")).empty());
+    }
+    EXPECT_TRUE(programTokens(QStringLiteral("Пауза прыжок")).empty());
+}
+
+TEST(ProgramTokens, LinesAreReadAsTheCompilerReadsThem) {
+    struct Case {
+        const char* line;
+        std::vector<Token> tokens;
+    };
+    const Case cases[] = {
+        {"если кн_1==вкл тогда переход метка_12",
+         {{0, 4, K::Keyword}, {5, 4, K::Object}, {11, 3, K::Parameter}, {15, 5, K::Keyword}, {21, 7, K::Keyword},
+          {29, 8, K::Label}}},
+        {"метка_5:", {{0, 8, K::Label}}},
+        {"порт_1.3 = 1", {{0, 8, K::Object}, {11, 1, K::Number}}},
+        {"свд = ж,7", {{0, 3, K::Keyword}, {6, 1, K::Parameter}, {8, 1, K::Number}}},
+        {"А=А+25", {{0, 1, K::Object}, {2, 1, K::Object}, {4, 2, K::Number}}},
+        {"// если А>1", {{0, 11, K::Comment}}},
+        {"  // not a comment to the compiler", {}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.line);
+        EXPECT_EQ(programTokens(QString::fromUtf8(c.line)), c.tokens);
+    }
+}
+
+TEST(EditorPalette, EveryAddedColourIsReadableOnEveryBackgroundTheSettingsOffer) {
+    for (int index = 0; index < 3; ++index) {
+        const QColor background = *backgroundColour(index);
+        const TokenColours t = tokenColours(background);
+        const GutterColours g = gutterColours(background);
+        SCOPED_TRACE(background.name().toStdString());
+        for (const QColor& colour : {t.keyword, t.object, t.parameter, t.number, t.label, t.comment})
+            EXPECT_GE(contrastRatio(colour, background), 4.5) << colour.name().toStdString();
+        EXPECT_GE(contrastRatio(g.number, g.background), 4.5);
+        EXPECT_GE(contrastRatio(g.caretNumber, g.caretBand), 4.5);
+        EXPECT_GE(contrastRatio(g.mark, g.background), 3.0); // a shape, not text
+    }
+}
+
+TEST(ProgramHighlighter, ColoursWithoutTouchingTheTextOrItsUndoSteps) {
+    QTextDocument document;
+    document.setPlainText(QStringLiteral("метка_1:\nсвд = ж,7\nпереход метка_1"));
+    const QString before = document.toPlainText();
+    // What reacts to edits (the live check, the recovery copy) listens to
+    // contentsChange: a colouring pass must not look like an edit there.
+    QSignalSpy edits(&document, &QTextDocument::contentsChange);
+    ProgramHighlighter highlighter(&document);
+    highlighter.setBackground(Qt::white);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(edits.count(), 0);
+    EXPECT_EQ(document.toPlainText(), before);
+    EXPECT_EQ(document.availableUndoSteps(), 0);
+    const QList<QTextLayout::FormatRange> formats = document.findBlockByNumber(1).layout()->formats();
+    ASSERT_FALSE(formats.isEmpty());
+    EXPECT_EQ(formats.front().format.foreground().color(), tokenColours(Qt::white).keyword);
+}
+
+TEST(ProgramPrinter, APdfHoldsEveryLineWithItsNumberTheNameAndThePages) {
+    const QString pdftotext = QStandardPaths::findExecutable(QStringLiteral("pdftotext"));
+    if (pdftotext.isEmpty()) GTEST_SKIP() << "pdftotext (poppler-utils, scripts/deps.sh) is missing";
+    QTemporaryDir dir;
+    QStringList lines;
+    for (int i = 1; i <= 150; ++i)
+        lines << QStringLiteral("свд_%1 = ж,%2").arg(i % 13 + 1).arg(i % 16);
+    lines[6] = QStringLiteral("// строка семь");
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(dir.filePath("program.pdf"));
+    ASSERT_TRUE(printProgram(printer, {"бегущий огонь.txt", QDateTime(QDate(2024, 3, 9), QTime(14, 5)), lines}));
+
+    QProcess text;
+    text.start(pdftotext, {QStringLiteral("-layout"), dir.filePath("program.pdf"), QStringLiteral("-")});
+    ASSERT_TRUE(text.waitForFinished(30000));
+    const QString printed = QString::fromUtf8(text.readAllStandardOutput());
+    EXPECT_TRUE(printed.contains("бегущий огонь.txt"));
+    EXPECT_TRUE(printed.contains("09.03.2024 14:05"));
+    // Every page is counted: "1 из N" up to "N из N".
+    QStringList pages;
+    for (const auto& page : QRegularExpression(QStringLiteral("Страница (\\d+) из (\\d+)")).globalMatch(printed))
+        pages << page.captured(1) + "/" + page.captured(2);
+    ASSERT_GE(pages.size(), 2) << printed.toStdString();
+    for (int i = 0; i < pages.size(); ++i)
+        EXPECT_EQ(pages[i], QStringLiteral("%1/%2").arg(i + 1).arg(pages.size()));
+    for (int i = 0; i < lines.size(); ++i) {
+        const QRegularExpression row(QStringLiteral("^\\s*%1\\s+%2\\s*$")
+                                         .arg(i + 1)
+                                         .arg(QRegularExpression::escape(lines[i])),
+                                     QRegularExpression::MultilineOption);
+        EXPECT_TRUE(row.match(printed).hasMatch()) << "line " << i + 1;
+    }
+}
+
+TEST(Translations, QtsOwnDialogsSpeakRussian) {
+    const QLocale before;
+    const auto russian = installRussianQtTexts();
+    const QLocale after;
+    QLocale::setDefault(before);
+    EXPECT_EQ(after.language(), QLocale::Russian);
+    ASSERT_NE(russian, nullptr) << "qtbase_ru.qm (qt6-translations-l10n, scripts/deps.sh) is missing";
+    EXPECT_EQ(QCoreApplication::translate("QPlatformTheme", "Cancel"), "Отмена");
+    // The save dialog's overwrite question.
+    const char* overwrite = "%1 already exists.\nDo you want to replace it?";
+    EXPECT_NE(QCoreApplication::translate("QFileDialog", overwrite), overwrite);
+}
+
+} // namespace
