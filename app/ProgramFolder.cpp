@@ -78,7 +78,7 @@ QString settingsFilePath() {
 
 QString stateFolder() {
     // Qt 6.4 has no standard location for state; the variable is read as the
-    // base directory specification says, a relative path counting as unset.
+    // XDG rules say, a relative path counting as unset.
     QString base = qEnvironmentVariable("XDG_STATE_HOME");
     if (base.isEmpty() || QDir::isRelativePath(base))
         base = QDir::homePath() + QStringLiteral("/.local/state");

@@ -16,7 +16,7 @@ namespace {
 constexpr qint64 kReadLimit = 256 * 1024;
 
 // The state folder holds the user's own traces: readable by the user alone,
-// as the base directory specification asks for folders it creates.
+// as the XDG rules ask for folders they create.
 bool makeFolder(const QString& folder) {
     if (QFileInfo(folder).isDir()) return true;
     const QFileInfo info(folder);
