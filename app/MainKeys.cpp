@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QKeyEvent>
+#include <QScopedValueRollback>
 #include <QWindow>
 
 #include "app/TMainForm.h"
@@ -130,11 +131,7 @@ void TMainForm::switchView() {
 
 void TMainForm::runSend() {
     if (busy()) return; // F8 inside the upload's own waits, or while the port switches
-    sending_ = true;
-    struct Done {
-        bool& flag;
-        ~Done() { flag = false; }
-    } done{sending_};
+    QScopedValueRollback sending(sending_, true);
     btSendClick();
 }
 

@@ -1,5 +1,8 @@
 #include "console/Console.h"
 
+#include <QScopedValueRollback>
+
+#include "compiler/InstructionSet.h"
 #include "compiler/LineCompiler.h"
 #include "compiler/StatusText.h"
 #include "console/ConsoleHistory.h"
@@ -20,20 +23,12 @@ const QString kMemoryFailure = QStringLiteral(" ОШИБКА: сбой памя�
 const QString kClearWord = QStringLiteral(">очистить");
 const QString kResetWord = QStringLiteral(">сброс");
 
-constexpr std::uint16_t kMemoryWriteWord = 0x30;
+constexpr std::uint16_t kMemoryWriteWord = isa::word(isa::Family::MemoryService, 0, isa::kMemoryWriteRequest);
 
 // Waits of each procedure: turns of `stepMs`, at most `limit`.
 constexpr RequestPlan kResetPlan{{50, 10}, {10, 50}, 0};
 constexpr RequestPlan kMemoryPlan{{50, 20}, {50, 100}, 50};
 constexpr RequestPlan kCommandPlan{{50, 20}, {50, 20}, 0};
-
-// Clears the guard flag however the procedure ends, also when it returns
-// early because the window is closing.
-struct BusyScope {
-    explicit BusyScope(bool& flag) : flag_(flag) { flag_ = true; }
-    ~BusyScope() { flag_ = false; }
-    bool& flag_;
-};
 
 } // namespace
 
@@ -43,7 +38,9 @@ Console::Console(ConsoleText& text, LinkSession& session, ConsoleHistory* histor
 LineResult Console::HandleEnter() {
     WaitTurns& turns = session_.turns();
     if (busy_ || turns.Aborted()) return LineResult::Stopped;
-    BusyScope scope(busy_);
+    // Cleared however the line ends, also when it returns early because the
+    // window is closing.
+    QScopedValueRollback busy(busy_, true);
 
     const QString line = text_.LastLine();
     if (line.startsWith(kClearWord)) {

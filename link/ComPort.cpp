@@ -3,6 +3,7 @@
 #include <QCoreApplication>
 #include <QDeadlineTimer>
 #include <QFile>
+#include <QScopedValueRollback>
 #include <QStringList>
 
 #include <cstring>
@@ -21,13 +22,6 @@ constexpr int kDestroyTurnMs = 10;
 // The worker reaches its idle state within about two cycles; the bound only
 // keeps a broken client from holding the program forever.
 constexpr int kDestroyTurnLimit = 500;
-
-// Counts an operation whose waits process events, for InTransition().
-struct Transition {
-    explicit Transition(int& depth) : depth_(depth) { ++depth_; }
-    ~Transition() { --depth_; }
-    int& depth_;
-};
 
 } // namespace
 
@@ -56,7 +50,8 @@ void ComPort::setWorkerRun(bool on) {
 }
 
 void ComPort::ApplyRunState() {
-    Transition transition(transitions_);
+    // Counted for InTransition(): the waits below process events.
+    QScopedValueRollback transition(transitions_, transitions_ + 1);
     TCOMport::Hold hold(*thread);
     QThread::msleep(kRunStateSettleMs);
     setWorkerRun(isOpen && enabled);
@@ -86,7 +81,7 @@ bool ComPort::Reopen(const QString& portName) {
     if (!path) return false;
     SerialDevice fresh;
     if (!fresh.openExclusive(path->toStdString()) || !fresh.configure()) return false;
-    Transition transition(transitions_);
+    QScopedValueRollback transition(transitions_, transitions_ + 1);
     // The worker is idle while the port is closed; holding it only makes sure
     // it is between cycles while the device changes.
     TCOMport::Hold hold(*thread);
@@ -96,7 +91,7 @@ bool ComPort::Reopen(const QString& portName) {
 }
 
 bool ComPort::Open(const QString& portName) {
-    Transition transition(transitions_);
+    QScopedValueRollback transition(transitions_, transitions_ + 1);
     isOpen = false;
     ApplyRunState();
     device.close();

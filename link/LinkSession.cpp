@@ -1,5 +1,7 @@
 #include "link/LinkSession.h"
 
+#include <QScopedValueRollback>
+
 #include "link/ComPort.h"
 #include "link/PortReconnect.h"
 
@@ -26,14 +28,6 @@ class SilentReporter : public PortReporter {
     void errorBeep() override {}
     void setPortPanel(const QString&) override {}
     void showPortError(const QString&) override {}
-};
-
-// Counts a procedure or a port switch for Busy(), however it ends.
-template <typename T> struct Scope {
-    explicit Scope(T& value, T during) : value_(value), before_(value) { value_ = during; }
-    ~Scope() { value_ = before_; }
-    T& value_;
-    T before_;
 };
 
 } // namespace
@@ -65,7 +59,7 @@ void LinkSession::SetPortMap(const PortMap& ports) {
 
 bool LinkSession::SelectPort(const QString& portName) {
     if (!port_) return false;
-    Scope<bool> switching(switching_, true);
+    QScopedValueRollback switching(switching_, true);
     reconnect_->setPortName(portName);
     return veltra::SelectPort(*port_, portName, reporter(), [this] { return turns_.Aborted(); });
 }
@@ -101,7 +95,7 @@ void LinkSession::OnDeviceLost(ComPort&) {
 }
 
 RequestResult LinkSession::Request(RequestCode code, const RequestPlan& plan) {
-    Scope<int> busy(requests_, requests_ + 1);
+    QScopedValueRollback busy(requests_, requests_ + 1); // for Busy(), however it ends
     return LinkRequest(link_, turns_).Run(code, plan);
 }
 
@@ -110,7 +104,7 @@ void LinkSession::FinishRequest() {
 }
 
 UploadResult LinkSession::Upload(const ProgramImage& checked, TextSink& log) {
-    Scope<int> busy(requests_, requests_ + 1);
+    QScopedValueRollback busy(requests_, requests_ + 1); // for Busy(), however it ends
     LinkRequest request(link_, turns_);
     auto pauseAfterFailure = [&](WaitSpec pause) {
         for (int i = 0; i < pause.limit; ++i) {
