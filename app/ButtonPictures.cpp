@@ -13,6 +13,14 @@ constexpr int kGrid = 32;
 
 const QColor kOutline(60, 60, 70);
 
+// A closed outline through `corners`.
+QPainterPath polygon(std::initializer_list<QPointF> corners) {
+    QPainterPath path;
+    path.addPolygon(QPolygonF(corners));
+    path.closeSubpath();
+    return path;
+}
+
 void upload(QPainter& p) {
     // A board with its row of lamps, and an arrow rising to it.
     p.setBrush(QColor(40, 120, 60));
@@ -20,39 +28,20 @@ void upload(QPainter& p) {
     p.setBrush(QColor(250, 210, 60));
     for (int i = 0; i < 4; ++i)
         p.drawEllipse(QPointF(9 + 5 * i, 7.5), 1.6, 1.6);
-    QPainterPath arrow;
-    arrow.moveTo(16, 13);
-    arrow.lineTo(25, 21);
-    arrow.lineTo(20, 21);
-    arrow.lineTo(20, 29);
-    arrow.lineTo(12, 29);
-    arrow.lineTo(12, 21);
-    arrow.lineTo(7, 21);
-    arrow.closeSubpath();
+    const QPainterPath arrow = polygon({{16, 13}, {25, 21}, {20, 21}, {20, 29}, {12, 29}, {12, 21}, {7, 21}});
     p.setBrush(QColor(50, 160, 70));
     p.drawPath(arrow);
 }
 
 QPainterPath page() {
-    QPainterPath sheet;
-    sheet.moveTo(7, 3);
-    sheet.lineTo(20, 3);
-    sheet.lineTo(26, 9);
-    sheet.lineTo(26, 29);
-    sheet.lineTo(7, 29);
-    sheet.closeSubpath();
-    return sheet;
+    return polygon({{7, 3}, {20, 3}, {26, 9}, {26, 29}, {7, 29}});
 }
 
 void newPage(QPainter& p) {
     p.setBrush(Qt::white);
     p.drawPath(page());
     p.setBrush(QColor(220, 220, 225));
-    QPainterPath corner;
-    corner.moveTo(20, 3);
-    corner.lineTo(20, 9);
-    corner.lineTo(26, 9);
-    corner.closeSubpath();
+    const QPainterPath corner = polygon({{20, 3}, {20, 9}, {26, 9}});
     p.drawPath(corner);
     p.setPen(QPen(QColor(40, 130, 60), 2));
     p.drawLine(QPointF(16.5, 14), QPointF(16.5, 24));
@@ -61,34 +50,16 @@ void newPage(QPainter& p) {
 
 void openFolder(QPainter& p) {
     p.setBrush(QColor(220, 170, 60));
-    QPainterPath back;
-    back.moveTo(3, 8);
-    back.lineTo(12, 8);
-    back.lineTo(14, 11);
-    back.lineTo(27, 11);
-    back.lineTo(27, 26);
-    back.lineTo(3, 26);
-    back.closeSubpath();
+    const QPainterPath back = polygon({{3, 8}, {12, 8}, {14, 11}, {27, 11}, {27, 26}, {3, 26}});
     p.drawPath(back);
     p.setBrush(QColor(245, 200, 90));
-    QPainterPath front;
-    front.moveTo(6, 15);
-    front.lineTo(30, 15);
-    front.lineTo(27, 26);
-    front.lineTo(3, 26);
-    front.closeSubpath();
+    const QPainterPath front = polygon({{6, 15}, {30, 15}, {27, 26}, {3, 26}});
     p.drawPath(front);
 }
 
 void floppy(QPainter& p) {
     p.setBrush(QColor(50, 90, 170));
-    QPainterPath body;
-    body.moveTo(4, 4);
-    body.lineTo(24, 4);
-    body.lineTo(28, 8);
-    body.lineTo(28, 28);
-    body.lineTo(4, 28);
-    body.closeSubpath();
+    const QPainterPath body = polygon({{4, 4}, {24, 4}, {28, 8}, {28, 28}, {4, 28}});
     p.drawPath(body);
     p.setBrush(QColor(225, 225, 230));
     p.drawRect(QRectF(9, 4, 13, 8));
