@@ -135,7 +135,7 @@ UploadResult LinkSession::Upload(const ProgramImage& checked, TextSink& log) {
     ok = request.AwaitPickUp(RequestCode::Upload, kPickUp, pickUps);
     ok = request.AwaitReply(kUploadReply, ok) && ok;
     if (request.Aborted()) return UploadResult::Aborted;
-    const bool memoryFailure = ok && (link_.lastReplyStatus & kMemoryFailureBit);
+    const bool memoryFailure = ok && (link_.awaitedReplyStatus & kMemoryFailureBit);
     if (!ok) {
         log.AppendLine(QStringLiteral("<<< ОШИБКА: плата не отвечает ! "));
     } else if (memoryFailure) {

@@ -32,12 +32,15 @@ void ScriptedBoard::cycle() {
     if (!tx_.txPending) return;
     std::vector<std::uint8_t> frame(tx_.txFrame.begin(), tx_.txFrame.begin() + tx_.txLength);
     const std::uint8_t code = frame[3];
-    if (code == static_cast<std::uint8_t>(RequestCode::Poll)) return;
-    sent.push_back(frame);
-    if (abortAfterFirstSend) aborted_ = true;
-    if (auto status = respond(frame)) {
-        replies_.push_back({cycles_ + replyDelayCycles, {0x77, 0x70, 0x61, code, 0, 0, *status, 0x0A}});
+    std::optional<std::uint8_t> status;
+    if (code == static_cast<std::uint8_t>(RequestCode::Poll)) {
+        if (answerPolls) status = 0;
+    } else {
+        sent.push_back(frame);
+        if (abortAfterFirstSend) aborted_ = true;
+        status = respond(frame);
     }
+    if (status) replies_.push_back({cycles_ + replyDelayCycles, {0x77, 0x70, 0x61, code, 0, 0, *status, 0x0A}});
 }
 
 }  // namespace veltra::test

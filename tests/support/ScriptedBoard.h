@@ -29,6 +29,7 @@ public:
     Responder respond = [](const std::vector<std::uint8_t>&) { return std::optional<std::uint8_t>(0); };
     bool linkRunning = true;  // false: no cycles run, nobody picks a request up
     int replyDelayCycles = 1;
+    bool answerPolls = false; // polls get their reply too, as late as the rest
     bool abortAfterFirstSend = false;
 
     std::vector<std::vector<std::uint8_t>> sent;  // request frames, polls excluded
