@@ -46,7 +46,12 @@ ComPort::~ComPort() {
 
 void ComPort::setWorkerRun(bool on) {
     const bool was = thread->runFlag.exchange(on);
-    if (was && !on && client_) client_->OnLinkStopped();
+    if (!client_ || was == on) return;
+    if (on) {
+        client_->OnLinkStarted();
+    } else {
+        client_->OnLinkStopped();
+    }
 }
 
 void ComPort::ApplyRunState() {

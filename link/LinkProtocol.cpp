@@ -95,7 +95,7 @@ void LinkProtocol::OnLinkCycle(TxFrameSlot& tx) {
 }
 
 void LinkProtocol::OnFrameReceived(std::span<const std::uint8_t> frame) {
-    if (frame.size() <= kStatusByte) return;
+    if (frame.size() <= kStatusByte || stopped_) return;
     linkCountdown = kLinkAliveCycles;
     lastReplyCode = frame[kCodeByte];
     lastReplyStatus = frame[kStatusByte];

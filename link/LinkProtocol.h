@@ -66,8 +66,16 @@ class LinkProtocol {
     // request without words builds no frame at all (it would wipe the board's
     // program), so its requester hears no answer.
     void OnLinkCycle(TxFrameSlot& tx);
-    // The worker stopped: no frame can come, so the link counts as lost at once.
-    void OnLinkStopped() { linkCountdown = 0; }
+    // The worker stopped: no frame can come, so the link counts as lost at
+    // once. A frame the worker read before it stopped may still be handed
+    // over afterwards (its step was already queued); it is dropped, since
+    // nothing would count the link down again after it.
+    void OnLinkStopped() {
+        linkCountdown = 0;
+        stopped_ = true;
+    }
+    // The worker services the port again.
+    void OnLinkStarted() { stopped_ = false; }
     // One complete frame from the board, header included.
     void OnFrameReceived(std::span<const std::uint8_t> frame);
 
@@ -76,6 +84,9 @@ class LinkProtocol {
     bool ReplyArrived() const { return pendingRequestCode != 0 && awaitedReplyIn; }
     // The flag that raises the request of `code`; nullptr for Poll.
     bool* RequestFlag(RequestCode code);
+
+  private:
+    bool stopped_ = false;
 };
 
 } // namespace veltra

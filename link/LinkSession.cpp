@@ -61,7 +61,7 @@ bool LinkSession::SelectPort(const QString& portName) {
     if (!port_) return false;
     QScopedValueRollback switching(switching_, true);
     reconnect_->setPortName(portName);
-    return veltra::SelectPort(*port_, portName, reporter(), [this] { return turns_.Aborted(); });
+    return veltra::SelectPort(*port_, portName, reporter(), turns_);
 }
 
 void LinkSession::SetRun(bool on) {

@@ -183,7 +183,7 @@ void TCOMport::AdoptRunState() {
         deviceLost_ = false;
         owner->DeviceLost();
     }
-    runFlag = owner->enabled;
+    owner->setWorkerRun(owner->enabled);
 }
 
 } // namespace veltra

@@ -6,13 +6,42 @@ namespace veltra::test {
 
 void ScriptedBoard::Turn(int stepMs) {
     elapsedMs += stepMs;
-    if (!linkRunning) return;
-    sinceCycleMs_ += stepMs;
-    constexpr int kCycleMs = static_cast<int>(kLinkCycle.count());
-    while (sinceCycleMs_ >= kCycleMs) {
-        sinceCycleMs_ -= kCycleMs;
-        cycle();
+    if (linkRunning) {
+        sinceCycleMs_ += stepMs;
+        constexpr int kCycleMs = static_cast<int>(kLinkCycle.count());
+        while (sinceCycleMs_ >= kCycleMs) {
+            sinceCycleMs_ -= kCycleMs;
+            cycle();
+        }
     }
+    pumped();
+}
+
+void ScriptedBoard::pumped() {
+    if (queued_ && --queued_->dueCycle <= 0) {
+        link_->OnFrameReceived(queued_->frame);
+        queued_.reset();
+    }
+}
+
+void ScriptedBoard::queueFrame(std::vector<std::uint8_t> frame, int pumps) {
+    queued_ = Pending{pumps, std::move(frame)};
+}
+
+void ScriptedBoard::SetRun(bool on) {
+    if (on == linkRunning) return;
+    linkRunning = on;
+    if (on) {
+        link_->OnLinkStarted();
+    } else {
+        link_->OnLinkStopped();
+    }
+}
+
+bool ScriptedBoard::Open(const QString&) {
+    SetRun(false);
+    pumped();
+    return opens;
 }
 
 void ScriptedBoard::cycle() {
