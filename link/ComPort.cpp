@@ -82,7 +82,9 @@ void ComPort::DeviceLost() {
 
 bool ComPort::Reopen(const QString& portName) {
     if (isOpen || InTransition()) return false;
-    const std::optional<QString> path = portDevicePath(ports_, portName);
+    // The path's bytes, as Open takes them: decoded, a path in another
+    // encoding than UTF-8 would name nothing.
+    const std::optional<QByteArray> path = portDevicePath(ports_, portName);
     if (!path) return false;
     SerialDevice fresh;
     if (!fresh.openExclusive(path->toStdString()) || !fresh.configure()) return false;
