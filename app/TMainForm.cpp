@@ -268,7 +268,11 @@ void TMainForm::ApplyEditorColours() {
 void TMainForm::btHelpClick() {
     QWidget* help = state_.consoleMode ? helpConsolForm_.data() : helpForm_.data();
     if (!help) return;
-    help->setVisible(help->isHidden());
+    if (help->isHidden()) {
+        showHelp(help);
+    } else {
+        help->hide();
+    }
 }
 
 void TMainForm::btParamClick() {

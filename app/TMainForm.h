@@ -136,6 +136,8 @@ class TMainForm : public QMainWindow, private SessionReporter {
     // A modal window of the program other than the upload window is open: the
     // function keys must not act behind it.
     static bool dialogInFront();
+    // Shows a help window beside this one; the window the user typed in keeps the keys.
+    static void showHelp(QWidget* help);
     bool FormKeyDown(QObject* receiver, QKeyEvent* key);
     bool routeConsoleKey(QKeyEvent* key);
     // The console's own keys (MainConsole.cpp): Ctrl+S, and Up, Down and

@@ -94,6 +94,24 @@ TEST_F(MainFormTest, F10SwapsViewsAndTheOpenHelpWindow) {
     EXPECT_FALSE(helpConsolForm->isVisible());
 }
 
+TEST_F(MainFormTest, AfterF10TheKeysGoToTheShownViewNotToTheHelpWindowShownWithIt) {
+    start();
+    QTest::keyClick(edit(), Qt::Key_F1);
+    ASSERT_TRUE(helpForm->isVisible());
+    for (QWidget* view : {editConsol(), edit()}) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_F10);
+        QCoreApplication::processEvents();
+        EXPECT_EQ(QApplication::activeWindow(), form.get());
+        EXPECT_EQ(QApplication::focusWidget(), view);
+    }
+    EXPECT_TRUE(helpForm->isVisible());
+    // The help's own button shows it without taking the keys either.
+    QTest::keyClick(edit(), Qt::Key_F1);
+    button("btHelp")->click();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(QApplication::focusWidget(), edit());
+}
+
 TEST_F(MainFormTest, ViewsKeepTheirTextAcrossSwitches) {
     start();
     QTest::keyClicks(edit(), "abc");
