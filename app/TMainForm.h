@@ -174,6 +174,7 @@ class TMainForm : public QMainWindow, private SessionReporter {
     bool closing_ = false; // a close was asked for: waits end
     bool closed_ = false;  // the close has begun (FormClose runs once)
     bool sending_ = false;
+    bool replacingText_ = false; // New, Open: not an edit of the user's
     bool frameCentred_ = false;
     bool painted_ = false;
     QTimer* portStepsFallback_ = nullptr;

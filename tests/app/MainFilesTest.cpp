@@ -111,6 +111,25 @@ TEST_F(MainFormTest, SaveWritesCrLfLinesAndDisablesItselfUntilTheNextChange) {
     EXPECT_EQ(messageColour(), QColor(0, 0, 255));
 }
 
+TEST_F(MainFormTest, AnEditRightAfterASaveCanBeSavedAtOnceByTheButtonAndByCtrlS) {
+    start();
+    timer()->stop(); // all of it within the second before the change detection
+    setEditorText(QStringLiteral("пауза"));
+    const QString path = dir.filePath("prog.txt");
+    dialogs.saveAnswers = {path, path, path};
+    button("btSaveToFile")->click();
+    ASSERT_FALSE(button("btSaveToFile")->isEnabled());
+
+    edit()->moveCursor(QTextCursor::End);
+    type(edit(), QStringLiteral("1"));
+    button("btSaveToFile")->click();
+    EXPECT_EQ(readFile(path), QByteArray("\xef\xe0\xf3\xe7\xe0" "1\r\n"));
+    type(edit(), QStringLiteral("0"));
+    QTest::keyClick(edit(), Qt::Key_S, Qt::ControlModifier);
+    EXPECT_EQ(readFile(path), QByteArray("\xef\xe0\xf3\xe7\xe0" "10\r\n"));
+    EXPECT_EQ(dialogs.count(DialogCall::Save), 3);
+}
+
 TEST_F(MainFormTest, ANameWithoutExtensionGetsTxt) {
     start();
     setEditorText(QStringLiteral("пауза"));
