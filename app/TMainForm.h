@@ -175,6 +175,7 @@ class TMainForm : public QMainWindow, private SessionReporter {
     bool closed_ = false;  // the close has begun (FormClose runs once)
     bool sending_ = false;
     bool replacingText_ = false; // New, Open: not an edit of the user's
+    bool blockStopAsked_ = false; // Escape while a pasted block runs
     bool frameCentred_ = false;
     bool painted_ = false;
     QTimer* portStepsFallback_ = nullptr;
