@@ -48,6 +48,7 @@ struct MainFormState {
     std::int32_t lastTextLength = 2;
     std::int32_t tickCount = 0; // 100 ms ticks, 1 to 10
     QString consoleTextPath;    // the last saved console text
+    bool openedAsUtf8 = false;  // the text came from a UTF-8 file and was not saved since
 };
 
 class TMainForm : public QMainWindow, private SessionReporter {
