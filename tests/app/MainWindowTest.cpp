@@ -61,6 +61,11 @@ TEST_F(MainFormTest, EditorColoursFollowTheSettingsAndTheConsoleKeepsItsOwn) {
         start();
         EXPECT_EQ(editorColour(*form, QPalette::Base), c.base) << c.bg;
         EXPECT_EQ(editorColour(*form, QPalette::Text), c.foreground) << c.text;
+        // The colouring keeps the chosen colour for the program's words.
+        setEditorText(QStringLiteral("свд = ж,7"));
+        const auto formats = edit()->document()->firstBlock().layout()->formats();
+        ASSERT_FALSE(formats.isEmpty());
+        EXPECT_EQ(formats.front().format.foreground().color(), c.foreground) << c.text;
         EXPECT_EQ(editConsol()->palette().color(QPalette::Base), QColor(0, 128, 0));
         EXPECT_EQ(editConsol()->palette().color(QPalette::Text), QColor(255, 255, 0));
         form->close();
