@@ -64,6 +64,7 @@ void press(QWidget* widget, int key, const QString& text = {}) {
 struct Tally {
     int ok = 0;
     std::vector<double> ms;
+    QString failure; // what the last failed one showed
     double median() {
         if (ms.empty()) return 0;
         std::sort(ms.begin(), ms.end());
@@ -108,6 +109,8 @@ bool measure(const char* boardPath, int delayMs, int runs) {
             if (stError->text() == QStringLiteral("загрузка программы...ОК")) {
                 ++uploads.ok;
                 uploads.ms.push_back(clock.nsecsElapsed() / 1e6);
+            } else {
+                uploads.failure = stError->text();
             }
             waitUntil([] { return false; }, 300);
         }
@@ -127,6 +130,8 @@ bool measure(const char* boardPath, int delayMs, int runs) {
             if (outcome == QStringLiteral(">>выполняю...  OK")) {
                 ++commands.ok;
                 commands.ms.push_back(clock.nsecsElapsed() / 1e6);
+            } else {
+                commands.failure = outcome;
             }
             waitUntil([] { return false; }, 300);
         }
@@ -134,6 +139,9 @@ bool measure(const char* boardPath, int delayMs, int runs) {
     }
     std::printf("round trip %4d ms: uploads %d/%d (median %.0f ms), console commands %d/%d (median %.0f ms)\n",
                 delayMs, uploads.ok, runs, uploads.median(), commands.ok, runs, commands.median());
+    for (const Tally* tally : {&uploads, &commands}) {
+        if (!tally->failure.isEmpty()) std::printf("    failed with \"%s\"\n", qPrintable(tally->failure));
+    }
     std::fflush(stdout);
     veltra::setProgramFolder(QString());
     board.terminate();
