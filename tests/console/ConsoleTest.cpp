@@ -174,8 +174,6 @@ TEST_F(ConsoleTest, WaitsFollowEachProceduresBounds) {
 }
 
 TEST_F(ConsoleTest, ASlowLinkAnswersACommandWithinItsWaitAndFailsBeyondIt) {
-    // Every frame, the polls' too, is answered that late; the replies to the
-    // polls sent before the command are on their way when it goes out.
     const struct {
         int roundTripMs;
         const char* outcome;
@@ -184,12 +182,9 @@ TEST_F(ConsoleTest, ASlowLinkAnswersACommandWithinItsWaitAndFailsBeyondIt) {
         {1000, " OK"}, // in the last of the twenty turns of the reply wait
         {1050, " ОШИБКА: плата не отвечает ! "},
     };
-    board.answerPolls = true;
     for (const auto& c : cases) {
         SCOPED_TRACE(c.roundTripMs);
-        board.replyDelayCycles = c.roundTripMs / 50;
-        for (int turn = 0; turn < 60; ++turn)
-            board.Turn(50);
+        board.answerEverythingAfter(c.roundTripMs);
         enter(">реле_1 = вкл");
         EXPECT_EQ(lastButOne(), QStringLiteral(">>выполняю... ") + QString::fromUtf8(c.outcome));
     }

@@ -35,9 +35,7 @@ TEST(FailedSwitch, ShowsTheLostLinkWheneverAReplyReadBeforeTheStopIsHandedOver) 
         SCOPED_TRACE(m.moment);
         LinkProtocol link;
         ScriptedBoard board(&link);
-        board.answerPolls = true;
-        for (int turn = 0; turn < 20; ++turn)
-            board.Turn(50);
+        board.answerEverythingAfter(0);
         ASSERT_TRUE(link.LinkAlive());
 
         if (m.pumps == 0) {

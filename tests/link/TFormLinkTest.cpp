@@ -111,8 +111,6 @@ TEST_F(TFormLinkTest, OutcomesFollowTheBoardsAnswers) {
 }
 
 TEST_F(TFormLinkTest, ASlowLinkUploadsWithinTheWaitsAndFailsBeyondThem) {
-    // Every frame, the polls' too, is answered that late; the replies to the
-    // polls sent before the status request are on their way when it goes out.
     const struct {
         int roundTripMs;
         bool accepted;
@@ -121,12 +119,9 @@ TEST_F(TFormLinkTest, ASlowLinkUploadsWithinTheWaitsAndFailsBeyondThem) {
         {500, true}, // in the last of the ten turns of the status reply wait
         {550, false},
     };
-    board.answerPolls = true;
     for (const auto& c : cases) {
         SCOPED_TRACE(c.roundTripMs);
-        board.replyDelayCycles = c.roundTripMs / 50;
-        for (int turn = 0; turn < 60; ++turn)
-            board.Turn(50);
+        board.answerEverythingAfter(c.roundTripMs);
         EXPECT_EQ(upload(), c.accepted ? QDialog::Accepted : QDialog::Rejected);
         EXPECT_EQ(log.value(1), c.accepted ? "<<< OK " : "<<< ОШИБКА: плата не отвечает ! ");
         EXPECT_EQ(log.value(4), c.accepted ? "<<< Программа загружена" : "");

@@ -17,6 +17,14 @@ void ScriptedBoard::Turn(int stepMs) {
     pumped();
 }
 
+void ScriptedBoard::answerEverythingAfter(int roundTripMs) {
+    constexpr int kCycleMs = static_cast<int>(kLinkCycle.count());
+    answerPolls = true;
+    replyDelayCycles = roundTripMs / kCycleMs;
+    for (int turn = 0; turn < 60; ++turn)
+        Turn(kCycleMs);
+}
+
 void ScriptedBoard::pumped() {
     if (queued_ && --queued_->dueCycle <= 0) {
         link_->OnFrameReceived(queued_->frame);

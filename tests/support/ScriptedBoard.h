@@ -37,6 +37,11 @@ public:
     std::vector<std::vector<std::uint8_t>> sent;  // request frames, polls excluded
     int elapsedMs = 0;
 
+    // From now on every frame, the polls too, is answered `roundTripMs` late;
+    // the link then runs three seconds, so that the replies to the polls it
+    // sent last are on their way, as before a request on a slow adapter.
+    void answerEverythingAfter(int roundTripMs);
+
     void Turn(int stepMs) override;
     // A sleep in which nothing else runs: the clock moves, no cycle does.
     void Sleep(int ms) override { elapsedMs += ms; }
