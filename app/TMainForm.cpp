@@ -201,8 +201,8 @@ void TMainForm::connectHandlers() {
     connect(ui->btPrintFile, &QPushButton::clicked, this,
             [this] { guarded([this] { btPrintFileClick(); }); });
     connect(ui->btHelp, &QPushButton::clicked, this, [this] { guarded([this] { btHelpClick(); }); });
-    // The edit that changes the text makes it savable at once, as well as the
-    // once-a-second change detection does: right after a save, a click on the
+    // An edit that changes the text makes it savable at once, not only the
+    // once-a-second change detection: right after a save, a click on the
     // button (or Ctrl+S, which follows it) would otherwise do nothing for up
     // to a second, and the file name typed next would land in the program.
     connect(ui->edit->document(), &QTextDocument::contentsChange, this, [this](int, int removed, int added) {
