@@ -201,12 +201,14 @@ void TMainForm::connectHandlers() {
     connect(ui->btPrintFile, &QPushButton::clicked, this,
             [this] { guarded([this] { btPrintFileClick(); }); });
     connect(ui->btHelp, &QPushButton::clicked, this, [this] { guarded([this] { btHelpClick(); }); });
-    // An edit that changes the text makes it savable at once, not only the
-    // once-a-second change detection: right after a save, a click on the
-    // button (or Ctrl+S, which follows it) would otherwise do nothing for up
-    // to a second, and the file name typed next would land in the program.
+    // An edit that the once-a-second change detection will report (the
+    // counted length differs) makes the text savable at once: right after a
+    // save, a click on the button (or Ctrl+S, which follows it) would
+    // otherwise do nothing for up to a second, and the file name typed next
+    // would land in the program.
     connect(ui->edit->document(), &QTextDocument::contentsChange, this, [this](int, int removed, int added) {
-        if (!replacingText_ && (removed != 0 || added != 0)) ui->btSaveToFile->setEnabled(true);
+        if (replacingText_ || (removed == 0 && added == 0)) return;
+        if (countedTextLength(*ui->edit->document()) != state_.lastTextLength) ui->btSaveToFile->setEnabled(true);
     });
     connect(ui->btParam, &QPushButton::clicked, this, [this] { guarded([this] { btParamClick(); }); });
     connect(Tm, &QTimer::timeout, this, [this] { guarded([this] { TmTimer(); }); });
