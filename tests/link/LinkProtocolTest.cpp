@@ -168,19 +168,6 @@ TEST(ReplyArrived, TheAwaitedReplyCountsWhateverComesWithItButNothingFromBeforeI
     EXPECT_EQ(link.awaitedReplyStatus, 0x01);
 }
 
-TEST(OnFrameReceived, AFrameHandedOverAfterTheLinkStoppedIsDroppedUntilItRunsAgain) {
-    LinkProtocol link;
-    receive(link, 0x10, 0);
-    const std::int32_t io = link.ioCount;
-    link.OnLinkStopped();
-    receive(link, 0x10, 0); // read before the stop, handed over after it
-    EXPECT_FALSE(link.LinkAlive());
-    EXPECT_EQ(link.ioCount, io);
-    link.OnLinkStarted();
-    receive(link, 0x10, 0);
-    EXPECT_TRUE(link.LinkAlive());
-}
-
 TEST(LinkPanelText, AliveShowsTheCountOnEveryTick) {
     for (int tick = 0; tick < 10; ++tick)
         EXPECT_EQ(LinkPanelText(1, tick, 42),
