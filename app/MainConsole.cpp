@@ -62,7 +62,8 @@ void TMainForm::editConsolKeyPress(QChar& key) {
     }
     if (key != QChar('\r')) return;
     key = QChar(0);
-    runTypedLines(*console_, *consoleText_);
+    blockStopAsked_ = false;
+    runTypedLines(*console_, *consoleText_, [this] { return blockStopAsked_; });
     if (closing_ || typedAhead_.isEmpty()) return;
     QTextCursor end(ui->editConsol->document());
     end.movePosition(QTextCursor::End);
@@ -95,6 +96,11 @@ bool TMainForm::consoleKey(QKeyEvent* key) {
 }
 
 bool TMainForm::keyDuringWait(QKeyEvent* key) {
+    // Escape stops a pasted block after the line that runs now.
+    if (key->key() == Qt::Key_Escape) {
+        blockStopAsked_ = true;
+        return true;
+    }
     if (key->matches(QKeySequence::Paste)) {
         typedAhead_ += QGuiApplication::clipboard()->text();
         return true;

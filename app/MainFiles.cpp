@@ -28,6 +28,7 @@ QString folderOf(const QString& path) {
 void TMainForm::btNewClick() {
     if (state_.consoleMode) return;
     setProgramText(QStringLiteral("//------- программа Veltra -------\n"));
+    state_.openedAsUtf8 = false;
     setMessage(QString(), ui->stError->palette().color(QPalette::WindowText));
     session_.program().count = 0;
     QCoreApplication::processEvents();
@@ -41,9 +42,16 @@ void TMainForm::btLoadFromFileClick() {
     state_.openPath = path;
     // The file is read before the editor is touched: a file that cannot be
     // read leaves the text in the editor as it was.
-    QString text = readProgramFile(path);
+    bool utf8 = false;
+    QString text = readProgramFile(path, &utf8);
     setProgramText(text, path);
-    setMessage(QString(), ui->stError->palette().color(QPalette::WindowText));
+    state_.openedAsUtf8 = utf8;
+    if (utf8) {
+        setMessage(QStringLiteral("файл в кодировке UTF-8: прочитан как UTF-8, сохранится в Windows-1251"),
+                   QColor(0, 0, 255));
+    } else {
+        setMessage(QString(), ui->stError->palette().color(QPalette::WindowText));
+    }
     ui->btSaveToFile->setEnabled(true);
     ui->btPrintFile->setEnabled(true);
     session_.program().count = 0;
@@ -72,7 +80,13 @@ void TMainForm::btSaveToFileClick() {
     QCoreApplication::processEvents();
     state_.textLength = state_.lastTextLength = countedTextLength(*ui->edit->document());
     assist_->textStored(state_.savePath);
-    setMessage(QString(), ui->stError->palette().color(QPalette::WindowText));
+    if (state_.openedAsUtf8) {
+        // Once: from now on the file is what every program file is.
+        state_.openedAsUtf8 = false;
+        setMessage(QStringLiteral("файл сохранён в кодировке Windows-1251"), QColor(0, 0, 255));
+    } else {
+        setMessage(QString(), ui->stError->palette().color(QPalette::WindowText));
+    }
     ui->btSaveToFile->setEnabled(false);
     ui->btPrintFile->setEnabled(true);
 }

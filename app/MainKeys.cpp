@@ -79,6 +79,15 @@ bool TMainForm::dialogInFront() {
     return modal && !qobject_cast<TFormLink*>(modal);
 }
 
+void TMainForm::showHelp(QWidget* help) {
+    // The help windows ask not to be activated when shown; a window manager
+    // may do it anyway (and Qt's offscreen platform always does), so the
+    // window that had the keys takes them back.
+    QWidget* typing = QApplication::activeWindow();
+    help->show();
+    if (typing && typing != help) typing->activateWindow();
+}
+
 // The window's own key preview: F10 in either view, whatever the modifiers,
 // when the key is meant for this window.
 bool TMainForm::FormKeyDown(QObject* receiver, QKeyEvent* key) {
@@ -111,7 +120,7 @@ void TMainForm::switchView() {
         ui->editConsol->setFocus();
         state_.consoleMode = true;
         if (helpForm_ && helpForm_->isVisible()) {
-            if (helpConsolForm_) helpConsolForm_->show();
+            if (helpConsolForm_) showHelp(helpConsolForm_);
             helpForm_->hide();
         }
     } else {
@@ -120,7 +129,7 @@ void TMainForm::switchView() {
         ui->edit->setFocus();
         state_.consoleMode = false;
         if (helpConsolForm_ && helpConsolForm_->isVisible()) {
-            if (helpForm_) helpForm_->show();
+            if (helpForm_) showHelp(helpForm_);
             helpConsolForm_->hide();
         }
     }

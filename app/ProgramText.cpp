@@ -2,19 +2,24 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <QStringDecoder>
 
 #include "app/AppError.h"
 #include "app/Cp1251.h"
 #include "app/SafeWrite.h"
+#include "tools/common/SourceLines.h"
 
 namespace veltra {
 
-QString readProgramFile(const QString& path) {
+QString readProgramFile(const QString& path, bool* readAsUtf8) {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) throw AppError(QStringLiteral("Cannot open file ") + path);
     QByteArray bytes = file.readAll();
     if (file.error() != QFileDevice::NoError) throw AppError(QStringLiteral("Cannot open file ") + path);
-    QString text = decodeCp1251(bytes);
+    const bool utf8 = looksLikeUtf8(std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));
+    if (readAsUtf8) *readAsUtf8 = utf8;
+    // The UTF-8 decoder drops a leading byte-order mark.
+    QString text = utf8 ? QStringDecoder(QStringConverter::Utf8).decode(bytes) : decodeCp1251(bytes);
     text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
     return text;

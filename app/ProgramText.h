@@ -8,8 +8,11 @@
 
 namespace veltra {
 
-// The file's text with LF line ends. Throws AppError "Cannot open file %s".
-QString readProgramFile(const QString& path);
+// The file's text with LF line ends: Windows-1251, unless the file is valid
+// UTF-8 with bytes above 0x7F (any Linux editor's, with or without a
+// byte-order mark), which is read as UTF-8 and said in `readAsUtf8`. Throws
+// AppError "Cannot open file %s".
+QString readProgramFile(const QString& path, bool* readAsUtf8 = nullptr);
 
 // The first character of `lines` that Windows-1251 cannot hold, 0-based.
 struct Unencodable {

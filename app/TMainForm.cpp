@@ -8,6 +8,7 @@
 #include <QCloseEvent>
 #include <QDialog>
 #include <QLabel>
+#include <QScopedValueRollback>
 #include <QScreen>
 #include <QStatusBar>
 #include <QStyle>
@@ -200,6 +201,15 @@ void TMainForm::connectHandlers() {
     connect(ui->btPrintFile, &QPushButton::clicked, this,
             [this] { guarded([this] { btPrintFileClick(); }); });
     connect(ui->btHelp, &QPushButton::clicked, this, [this] { guarded([this] { btHelpClick(); }); });
+    // An edit that the once-a-second change detection will report (the
+    // counted length differs) makes the text savable at once: right after a
+    // save, a click on the button (or Ctrl+S, which follows it) would
+    // otherwise do nothing for up to a second, and the file name typed next
+    // would land in the program.
+    connect(ui->edit->document(), &QTextDocument::contentsChange, this, [this](int, int removed, int added) {
+        if (replacingText_ || (removed == 0 && added == 0)) return;
+        if (countedTextLength(*ui->edit->document()) != state_.lastTextLength) ui->btSaveToFile->setEnabled(true);
+    });
     connect(ui->btParam, &QPushButton::clicked, this, [this] { guarded([this] { btParamClick(); }); });
     connect(Tm, &QTimer::timeout, this, [this] { guarded([this] { TmTimer(); }); });
     assist_ = std::make_unique<EditorAssist>(
@@ -246,7 +256,10 @@ void TMainForm::setMessage(const QString& text, const QColor& colour) {
 }
 
 void TMainForm::setProgramText(const QString& text, const QString& filePath) {
-    replaceText(*ui->edit, text);
+    {
+        QScopedValueRollback replacing(replacingText_, true);
+        replaceText(*ui->edit, text);
+    }
     QCoreApplication::processEvents();
     state_.textLength = state_.lastTextLength = countedTextLength(*ui->edit->document());
     assist_->textStored(filePath);
@@ -268,7 +281,11 @@ void TMainForm::ApplyEditorColours() {
 void TMainForm::btHelpClick() {
     QWidget* help = state_.consoleMode ? helpConsolForm_.data() : helpForm_.data();
     if (!help) return;
-    help->setVisible(help->isHidden());
+    if (help->isHidden()) {
+        showHelp(help);
+    } else {
+        help->hide();
+    }
 }
 
 void TMainForm::btParamClick() {

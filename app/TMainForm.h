@@ -48,6 +48,7 @@ struct MainFormState {
     std::int32_t lastTextLength = 2;
     std::int32_t tickCount = 0; // 100 ms ticks, 1 to 10
     QString consoleTextPath;    // the last saved console text
+    bool openedAsUtf8 = false;  // the text came from a UTF-8 file and was not saved since
 };
 
 class TMainForm : public QMainWindow, private SessionReporter {
@@ -136,6 +137,8 @@ class TMainForm : public QMainWindow, private SessionReporter {
     // A modal window of the program other than the upload window is open: the
     // function keys must not act behind it.
     static bool dialogInFront();
+    // Shows a help window beside this one; the window the user typed in keeps the keys.
+    static void showHelp(QWidget* help);
     bool FormKeyDown(QObject* receiver, QKeyEvent* key);
     bool routeConsoleKey(QKeyEvent* key);
     // The console's own keys (MainConsole.cpp): Ctrl+S, and Up, Down and
@@ -172,6 +175,8 @@ class TMainForm : public QMainWindow, private SessionReporter {
     bool closing_ = false; // a close was asked for: waits end
     bool closed_ = false;  // the close has begun (FormClose runs once)
     bool sending_ = false;
+    bool replacingText_ = false; // New, Open: not an edit of the user's
+    bool blockStopAsked_ = false; // Escape while a pasted block runs
     bool frameCentred_ = false;
     bool painted_ = false;
     QTimer* portStepsFallback_ = nullptr;

@@ -24,7 +24,7 @@ QStringList commandsOf(const QStringList& typed) {
 
 } // namespace
 
-LineResult runTypedLines(Console& console, ConsoleText& text) {
+LineResult runTypedLines(Console& console, ConsoleText& text, const std::function<bool()>& stopAsked) {
     if (console.Busy()) return LineResult::Stopped;
     const QStringList typed = text.TypedLines();
     if (typed.size() <= 1) return console.HandleEnter();
@@ -37,7 +37,7 @@ LineResult runTypedLines(Console& console, ConsoleText& text) {
         text.SetTypedLines({commands[i]});
         result = console.HandleEnter();
         if (result == LineResult::Stopped) break;
-        if (result == LineResult::Failed) {
+        if (result == LineResult::Failed || (stopAsked && stopAsked())) {
             if (i + 1 < commands.size()) text.SetTypedLines(commands.mid(i + 1));
             break;
         }

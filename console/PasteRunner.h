@@ -4,6 +4,8 @@
 // on its own prompt, each with its own outcome, and stops at the first line
 // that did not go well, so that nothing runs on top of a failed step.
 
+#include <functional>
+
 #include "console/Console.h"
 
 namespace veltra {
@@ -18,7 +20,9 @@ class ConsoleText;
 // rejected or unanswered command, a compile error); the lines not run yet
 // then stand after the new prompt, to be mended or sent with Enter. Lines
 // that print no outcome (an empty command, the clear word) do not stop it.
-// Returns the last line's result.
-LineResult runTypedLines(Console& console, ConsoleText& text);
+// It also stops when `stopAsked` says so after a line (the user pressed
+// Escape while it ran): a block of thousands of lines would otherwise tie the
+// console up for hours. Returns the last line's result.
+LineResult runTypedLines(Console& console, ConsoleText& text, const std::function<bool()>& stopAsked = {});
 
 } // namespace veltra

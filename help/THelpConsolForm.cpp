@@ -16,6 +16,9 @@ THelpConsolForm::THelpConsolForm(QWidget* mainWindow, QWidget* parent)
     setFixedSize(312, 607);
     setFont(designFont(QStringLiteral("MS Sans Serif"), 11));
     setAttribute(Qt::WA_QuitOnClose, false);
+    // Shown beside the main window (F1, the view switch) without taking the
+    // keys: the next typed line belongs to the editor or the console.
+    setAttribute(Qt::WA_ShowWithoutActivating);
 
     QPalette memo = ui->Memo1->palette();
     memo.setColor(QPalette::Base, Qt::black);

@@ -42,6 +42,9 @@ THelpForm::THelpForm(QWidget* mainWindow, QWidget* parent)
     // Closing this window only hides it; it must never keep the program
     // running once the main window has gone.
     setAttribute(Qt::WA_QuitOnClose, false);
+    // Shown beside the main window (F1, the view switch) without taking the
+    // keys: the next typed line belongs to the editor or the console.
+    setAttribute(Qt::WA_ShowWithoutActivating);
 
     QFont linkFont = font();
     linkFont.setBold(true);

@@ -46,7 +46,12 @@ ComPort::~ComPort() {
 
 void ComPort::setWorkerRun(bool on) {
     const bool was = thread->runFlag.exchange(on);
-    if (was && !on && client_) client_->OnLinkStopped();
+    if (!client_ || was == on) return;
+    if (on) {
+        client_->OnLinkStarted();
+    } else {
+        client_->OnLinkStopped();
+    }
 }
 
 void ComPort::ApplyRunState() {
@@ -77,7 +82,9 @@ void ComPort::DeviceLost() {
 
 bool ComPort::Reopen(const QString& portName) {
     if (isOpen || InTransition()) return false;
-    const std::optional<QString> path = portDevicePath(ports_, portName);
+    // The path's bytes, as Open takes them: decoded, a path in another
+    // encoding than UTF-8 would name nothing.
+    const std::optional<QByteArray> path = portDevicePath(ports_, portName);
     if (!path) return false;
     SerialDevice fresh;
     if (!fresh.openExclusive(path->toStdString()) || !fresh.configure()) return false;

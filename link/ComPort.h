@@ -13,36 +13,37 @@
 #include "link/FrameCodec.h"
 #include "link/LinkClient.h"
 #include "link/PortMap.h"
+#include "link/SelectPort.h"
 #include "link/SerialDevice.h"
 
 namespace veltra {
 
 class TCOMport;
 
-class ComPort : public TxFrameSlot {
+class ComPort : public TxFrameSlot, public SelectablePort {
   public:
     explicit ComPort(LinkClient* client = nullptr, PortMap ports = {});
-    ~ComPort();
+    ~ComPort() override;
     ComPort(const ComPort&) = delete;
     ComPort& operator=(const ComPort&) = delete;
 
     // Opens and configures a port at 57600 baud. "COM1".."COM3" are looked up
     // in the port map; any other name is taken as a device path.
-    bool Open(const QString& portName);
+    bool Open(const QString& portName) override;
     // Opens the port again without the settle waits of Open, for a port that
     // was lost or never opened: the worker is idle then, so nothing needs to
     // settle, and a device that is still missing costs one failed open(2).
     // Silent: false leaves everything as it was. Never inside another Open.
     bool Reopen(const QString& portName);
     // Requests the worker's run state and passes it on at once.
-    void SetRun(bool on);
+    void SetRun(bool on) override;
     // Holds the worker still while its run flag becomes isOpen && enabled.
     void ApplyRunState();
     QString StatusText() const { return statusText; }
 
     // The message box text for the last failed Open: the status text, then the
     // device and the system's reason, then the port doctor's cause and remedy.
-    QString OpenFailureMessage() const;
+    QString OpenFailureMessage() const override;
     int lastOpenErrno() const { return failureErrno_; }
 
     bool IsOpen() const { return isOpen; }
@@ -66,7 +67,7 @@ class ComPort : public TxFrameSlot {
     // From the worker's AdoptRunState step: the device is gone; close it and
     // stop the worker's service of it.
     void DeviceLost();
-    // The worker's run flag; the client hears when the link stops.
+    // The worker's run flag; the client hears when the link stops or starts.
     void setWorkerRun(bool on);
 
     std::unique_ptr<TCOMport> thread;

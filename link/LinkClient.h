@@ -17,6 +17,9 @@ class LinkClient {
     // failed to open, the device lost): nothing is sent or received until it
     // runs again, so the link is lost now, not forty cycles later.
     virtual void OnLinkStopped() {}
+    // The worker services the port again (after SetRun(true), or an open
+    // that let a requested run go on).
+    virtual void OnLinkStarted() {}
     // The open device went away (hang-up, a read or write error that means the
     // device is gone, its path now naming another device); the port has closed
     // it. Called on the GUI thread from the worker's blocked step, after

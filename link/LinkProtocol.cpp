@@ -61,14 +61,14 @@ void LinkProtocol::OnLinkCycle(TxFrameSlot& tx) {
     auto send = [&](RequestCode code, const std::uint8_t* data = nullptr, std::size_t length = 0) {
         BuildFrame(tx, code, data, length);
         pendingRequestCode = static_cast<std::uint8_t>(code);
-        framesAtRequest = framesReceived;
+        awaitedReplyIn = false;
     };
 
     if (uploadRequest) {
         uploadRequest = false;
         if (buildUpload(tx, uploadWords)) {
             pendingRequestCode = static_cast<std::uint8_t>(RequestCode::Upload);
-            framesAtRequest = framesReceived;
+            awaitedReplyIn = false;
         }
     } else if (consoleCommandRequest) {
         consoleCommandRequest = false;
@@ -95,11 +95,14 @@ void LinkProtocol::OnLinkCycle(TxFrameSlot& tx) {
 }
 
 void LinkProtocol::OnFrameReceived(std::span<const std::uint8_t> frame) {
-    if (frame.size() <= kStatusByte) return;
+    if (frame.size() <= kStatusByte || stopped_) return;
     linkCountdown = kLinkAliveCycles;
-    ++framesReceived;
     lastReplyCode = frame[kCodeByte];
     lastReplyStatus = frame[kStatusByte];
+    if (pendingRequestCode != 0 && lastReplyCode == pendingRequestCode && !awaitedReplyIn) {
+        awaitedReplyIn = true;
+        awaitedReplyStatus = lastReplyStatus;
+    }
     const bool memoryReply = lastReplyCode == static_cast<std::uint8_t>(RequestCode::MemoryWrite) ||
                              lastReplyCode == static_cast<std::uint8_t>(RequestCode::MemoryErase);
     if (memoryReply && lastReplyStatus != 0 && showMessage) showMessage(QStringLiteral("ERROR EEPROM"));

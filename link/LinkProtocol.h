@@ -45,13 +45,15 @@ class LinkProtocol {
     std::int32_t linkCountdown = 0;
     std::int32_t ioCount = 0;
 
-    // Frames received so far, and how many had come when the last request
-    // frame was built. A reply counts only if it came after its request:
-    // lastReplyCode is never cleared, so an earlier reply with the same code
-    // (the board answered the last command, then went quiet) must not pass
-    // for the answer to this one.
-    std::uint32_t framesReceived = 0;
-    std::uint32_t framesAtRequest = 0;
+    // The reply to the request in progress, kept from the moment it came:
+    // the first frame with pendingRequestCode after that request's frame was
+    // built. A reply counts only if it came after its request: lastReplyCode
+    // is never cleared, so an earlier reply with the same code (the board
+    // answered the last command, then went quiet) must not pass for the
+    // answer to this one. And it counts whatever comes with it: several
+    // frames may be handed over between two looks of the waiting requester.
+    bool awaitedReplyIn = false;
+    std::uint8_t awaitedReplyStatus = 0;
 
     // Shows a text in the main window's message line ("ERROR EEPROM").
     std::function<void(const QString&)> showMessage;
@@ -64,19 +66,27 @@ class LinkProtocol {
     // request without words builds no frame at all (it would wipe the board's
     // program), so its requester hears no answer.
     void OnLinkCycle(TxFrameSlot& tx);
-    // The worker stopped: no frame can come, so the link counts as lost at once.
-    void OnLinkStopped() { linkCountdown = 0; }
+    // The worker stopped: no frame can come, so the link counts as lost at
+    // once. A frame the worker read before it stopped may still be handed
+    // over afterwards (its step was already queued); it is dropped, since
+    // nothing would count the link down again after it.
+    void OnLinkStopped() {
+        linkCountdown = 0;
+        stopped_ = true;
+    }
+    // The worker services the port again.
+    void OnLinkStarted() { stopped_ = false; }
     // One complete frame from the board, header included.
     void OnFrameReceived(std::span<const std::uint8_t> frame);
 
     bool LinkAlive() const { return linkCountdown > 0; }
-    // The awaited reply is in: the last frame carries the code of the request
-    // in progress and came after that request went out.
-    bool ReplyArrived() const {
-        return lastReplyCode == pendingRequestCode && framesReceived != framesAtRequest;
-    }
+    // The reply to the request in progress has come (awaitedReplyIn).
+    bool ReplyArrived() const { return pendingRequestCode != 0 && awaitedReplyIn; }
     // The flag that raises the request of `code`; nullptr for Poll.
     bool* RequestFlag(RequestCode code);
+
+  private:
+    bool stopped_ = false;
 };
 
 } // namespace veltra

@@ -27,7 +27,8 @@ bool LinkRequest::AwaitReply(WaitSpec wait, bool pickedUp) {
         if (turns_.Aborted()) return false;
         ++turns;
     }
-    return turns < wait.limit;
+    // A reply that came in the last turn came within the wait.
+    return link_.ReplyArrived();
 }
 
 bool LinkRequest::Pause(int ms) {
@@ -62,7 +63,7 @@ RequestResult LinkRequest::Run(RequestCode code, const RequestPlan& plan, int* s
         result.outcome = RequestOutcome::Aborted;
         return result;
     }
-    result.status = link_.lastReplyStatus;
+    result.status = link_.awaitedReplyStatus;
     result.outcome = pickedUp && replied ? RequestOutcome::Answered : RequestOutcome::NoAnswer;
     return result;
 }

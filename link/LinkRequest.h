@@ -27,7 +27,7 @@ enum class RequestOutcome {
 
 struct RequestResult {
     RequestOutcome outcome = RequestOutcome::NoAnswer;
-    std::uint8_t status = 0; // lastReplyStatus when answered
+    std::uint8_t status = 0; // the reply's status when answered
 };
 
 struct RequestPlan {
@@ -51,11 +51,11 @@ class LinkRequest {
     // per count. False when the count reached the limit or the wait was
     // aborted; a flag still set then is withdrawn so it is never sent later.
     bool AwaitPickUp(RequestCode code, WaitSpec wait, int& pickUps);
-    // Waits until the reply to the request in progress has come (the last
-    // frame carries pendingRequestCode and arrived after the request went
-    // out). False when the wait made `limit` turns or was aborted, and at
-    // once when the request was never picked up: nothing was sent, so
-    // nothing can answer.
+    // Waits until the reply to the request in progress has come (a frame
+    // with pendingRequestCode arrived after the request went out, whatever
+    // came before or after it). False when the wait made `limit` turns
+    // without it or was aborted, and at once when the request was never
+    // picked up: nothing was sent, so nothing can answer.
     bool AwaitReply(WaitSpec wait, bool pickedUp = true);
     // One turn of `ms`; false when aborted.
     bool Pause(int ms);

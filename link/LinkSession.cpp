@@ -61,7 +61,7 @@ bool LinkSession::SelectPort(const QString& portName) {
     if (!port_) return false;
     QScopedValueRollback switching(switching_, true);
     reconnect_->setPortName(portName);
-    return veltra::SelectPort(*port_, portName, reporter(), [this] { return turns_.Aborted(); });
+    return veltra::SelectPort(*port_, portName, reporter(), turns_);
 }
 
 void LinkSession::SetRun(bool on) {
@@ -135,7 +135,7 @@ UploadResult LinkSession::Upload(const ProgramImage& checked, TextSink& log) {
     ok = request.AwaitPickUp(RequestCode::Upload, kPickUp, pickUps);
     ok = request.AwaitReply(kUploadReply, ok) && ok;
     if (request.Aborted()) return UploadResult::Aborted;
-    const bool memoryFailure = ok && (link_.lastReplyStatus & kMemoryFailureBit);
+    const bool memoryFailure = ok && (link_.awaitedReplyStatus & kMemoryFailureBit);
     if (!ok) {
         log.AppendLine(QStringLiteral("<<< ОШИБКА: плата не отвечает ! "));
     } else if (memoryFailure) {

@@ -17,6 +17,7 @@ class ProtocolClient : public LinkClient {
     }
     void OnLinkCycle(ComPort& port) override { protocol_.OnLinkCycle(port); }
     void OnLinkStopped() override { protocol_.OnLinkStopped(); }
+    void OnLinkStarted() override { protocol_.OnLinkStarted(); }
 
   private:
     LinkProtocol& protocol_;

@@ -1,8 +1,6 @@
 #include "link/SelectPort.h"
 
-#include <QCoreApplication>
-
-#include "link/ComPort.h"
+#include "link/PortMap.h"
 #include "link/WaitTurns.h"
 
 namespace veltra {
@@ -16,17 +14,15 @@ QString portPanelText(const QString& portName, bool opened) {
            (opened ? QStringLiteral(" - ОК") : QStringLiteral(" - ошибка"));
 }
 
-bool SelectPort(ComPort& port, const QString& portName, PortReporter& reporter,
-                const std::function<bool()>& abort) {
-    auto aborted = [&] { return abort && abort(); };
+bool SelectPort(SelectablePort& port, const QString& portName, PortReporter& reporter, WaitTurns& turns) {
     port.SetRun(false);
-    QCoreApplication::processEvents();
-    SleepThenPump(kStopSettleMs);
+    turns.Pump();
+    turns.Turn(kStopSettleMs);
 
-    if (!isKnownPortName(portName) || aborted()) return false;
+    if (!isKnownPortName(portName) || turns.Aborted()) return false;
 
     const bool opened = port.Open(portName);
-    if (aborted()) return opened; // the port is closed by whoever aborted
+    if (turns.Aborted()) return opened; // the port is closed by whoever aborted
     if (opened) {
         reporter.setPortPanel(portPanelText(portName, true));
         port.SetRun(true);
@@ -36,6 +32,11 @@ bool SelectPort(ComPort& port, const QString& portName, PortReporter& reporter,
     reporter.setPortPanel(portPanelText(portName, false));
     reporter.showPortError(port.OpenFailureMessage());
     return false;
+}
+
+bool SelectPort(SelectablePort& port, const QString& portName, PortReporter& reporter) {
+    EventPumpTurns turns;
+    return SelectPort(port, portName, reporter, turns);
 }
 
 } // namespace veltra

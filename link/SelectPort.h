@@ -5,11 +5,9 @@
 
 #include <QString>
 
-#include <functional>
-
 namespace veltra {
 
-class ComPort;
+class WaitTurns;
 
 class PortReporter {
   public:
@@ -20,15 +18,27 @@ class PortReporter {
     virtual void showPortError(const QString& message) = 0;
 };
 
+// What SelectPort asks of a port. ComPort is the one port of the program;
+// tests put a scripted link in its place.
+class SelectablePort {
+  public:
+    virtual ~SelectablePort() = default;
+    virtual void SetRun(bool on) = 0;
+    virtual bool Open(const QString& portName) = 0;
+    // The message box text for the last failed Open.
+    virtual QString OpenFailureMessage() const = 0;
+};
+
 // "Порт COM1 - ОК" or "Порт COM1 - ошибка", the port's state in status panel 0.
 QString portPanelText(const QString& portName, bool opened);
 
 // Stops the link, then opens "COM1", "COM2" or "COM3" (exact names) and
 // starts the link again on success. Any other name opens nothing and reports
-// nothing; the link stays stopped. True when a port was opened. Once `abort`
-// says so (the window closes during the waits), the rest is left undone and
-// nothing more is reported.
-bool SelectPort(ComPort& port, const QString& portName, PortReporter& reporter,
-                const std::function<bool()>& abort = {});
+// nothing; the link stays stopped. True when a port was opened. Its waits are
+// turns of `turns`; once they are aborted (the window closes during the
+// waits), the rest is left undone and nothing more is reported.
+bool SelectPort(SelectablePort& port, const QString& portName, PortReporter& reporter, WaitTurns& turns);
+// The same with plain turns of the event pump, never aborted.
+bool SelectPort(SelectablePort& port, const QString& portName, PortReporter& reporter);
 
 } // namespace veltra

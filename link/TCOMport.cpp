@@ -2,6 +2,7 @@
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>
+#include <QSemaphore>
 
 #include <algorithm>
 #include <cerrno>
@@ -128,10 +129,22 @@ void TCOMport::ActiveCycle() {
 }
 
 void TCOMport::Synchronize(void (TCOMport::*step)()) {
-    // This object lives on the GUI thread, so the call runs there.
+    // This object lives on the GUI thread, so the call runs there; the worker
+    // waits until it has. This is a blocking queued call, made by hand so that
+    // the step can be announced after it was posted: a wait on the GUI thread
+    // then runs it during its sleep instead of at its next pass of the pump.
     synchronizing = true;
+    QSemaphore done;
     QMetaObject::invokeMethod(
-        this, [this, step] { (this->*step)(); }, Qt::BlockingQueuedConnection);
+        this,
+        [this, step, &done] {
+            (this->*step)();
+            done.release();
+        },
+        Qt::QueuedConnection);
+    AnnounceWorkerStep(this);
+    done.acquire();
+    WithdrawWorkerStep(this);
     synchronizing = false;
 }
 
@@ -170,7 +183,7 @@ void TCOMport::AdoptRunState() {
         deviceLost_ = false;
         owner->DeviceLost();
     }
-    runFlag = owner->enabled;
+    owner->setWorkerRun(owner->enabled);
 }
 
 } // namespace veltra

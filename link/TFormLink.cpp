@@ -60,11 +60,19 @@ void TFormLink::TmTimer() {
     Tm->stop();
     // An aborted upload (the owner is closing) ends the modal loop but leaves
     // the link alone.
-    if (session_.Upload(checked_, *this) == UploadResult::Uploaded) {
+    const bool uploaded = session_.Upload(checked_, *this) == UploadResult::Uploaded;
+    sequenceEnded_ = true;
+    if (uploaded) {
         accept();
     } else {
         reject();
     }
+}
+
+void TFormLink::reject() {
+    // QDialog's close event asks reject() too, and ignores the close when the
+    // window is still shown after it.
+    if (sequenceEnded_) QDialog::reject();
 }
 
 }  // namespace veltra

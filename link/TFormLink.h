@@ -2,7 +2,9 @@
 // The upload window: a small borderless window that shows the upload's log
 // while the link session asks the board for its status and sends the checked
 // program. It closes by itself, accepted when the board took the program,
-// rejected otherwise.
+// rejected otherwise, and only then: Escape, Alt+F4 or the window manager's
+// close before that would hide the log and give the main window the keys
+// while the upload goes on unseen.
 
 #include <QDialog>
 
@@ -30,6 +32,9 @@ class TFormLink : public QDialog, private TextSink {
   public slots:
     // The whole upload; runs once, 500 ms after the window was created.
     void TmTimer();
+    // Escape and every close request end here: nothing happens until the
+    // upload's own sequence has ended.
+    void reject() override;
 
   private:
     int AppendLine(const QString& line) override;
@@ -39,6 +44,7 @@ class TFormLink : public QDialog, private TextSink {
     QTimer* const Tm;
     LinkSession& session_;
     const ProgramImage checked_;
+    bool sequenceEnded_ = false;
 };
 
 } // namespace veltra

@@ -17,6 +17,21 @@ namespace veltra {
 // run once.
 void SleepThenPump(int ms);
 
+// A worker thread's synchronised step is an event posted to an object of the
+// GUI thread; the worker waits until it has run. A pass of the event pump
+// runs the steps posted so far, and the worker posts its next step only after
+// the last one ran, so a wait that pumped once per turn let the worker make
+// one step per turn: frames that came together were handed over one per
+// turn, and the replies to the polls sent before a request used up the
+// request's wait. So the worker announces each step it posts, and a turn's
+// sleep runs announced steps as they come (and nothing else: timers, keys and
+// painting still wait for the turn's pass of the pump).
+void AnnounceWorkerStep(QObject* receiver);
+// The announced step of `receiver` has run; the worker no longer waits.
+void WithdrawWorkerStep(QObject* receiver);
+// Sleeps `ms` on the GUI thread, running the announced steps meanwhile.
+void SleepRunningWorkerSteps(int ms);
+
 class WaitTurns {
   public:
     virtual ~WaitTurns() = default;
@@ -31,7 +46,8 @@ class WaitTurns {
     virtual bool Aborted() const = 0;
 };
 
-// Turns with real sleeps and the Qt event pump. Aborted when the guard object
+// Turns with real sleeps and the Qt event pump; the worker's steps run during
+// the sleeps too (SleepRunningWorkerSteps). Aborted when the guard object
 // has been destroyed, or when `stop` (asked only while the guard lives) says
 // so; an aborted wait neither sleeps nor pumps.
 class EventPumpTurns : public WaitTurns {

@@ -29,9 +29,11 @@ EditorAssist::EditorAssist(ProgramEdit& edit, QLabel& message, const Buttons& bu
     : edit_(edit), message_(message), highlighter_(new ProgramHighlighter(edit.document())),
       liveCheck_(new LiveCheck(edit)), findBar_(new FindBar(edit)),
       recovery_(new RecoveryCopy(edit, stateFolder)) {
-    highlighter_->setBackground(edit.palette().color(QPalette::Base));
-    connect(&edit, &ProgramEdit::coloursChanged, this,
-            [this] { highlighter_->setBackground(edit_.palette().color(QPalette::Base)); });
+    const auto colour = [this] {
+        highlighter_->setColours(edit_.palette().color(QPalette::Base), edit_.palette().color(QPalette::Text));
+    };
+    colour();
+    connect(&edit, &ProgramEdit::coloursChanged, this, colour);
     connect(edit.document(), &QTextDocument::contentsChange, this, [this] { failedCheckLine_ = 0; });
     message.installEventFilter(this);
 

@@ -21,6 +21,31 @@ QColor blend(const QColor& base, const QColor& towards, double share) {
                   mix(base.blue(), towards.blue()));
 }
 
+constexpr double kReadable = 4.5;
+
+// White or black, whichever stands out more from `background`.
+QColor farEnd(const QColor& background) {
+    return contrastRatio(Qt::white, background) >= contrastRatio(Qt::black, background) ? QColor(Qt::white)
+                                                                                        : QColor(Qt::black);
+}
+
+// `text` moved `share` of the way to `target`, or less where that would be
+// hard to read on `background`; where `text` itself is (the user may pick
+// blue on navy), moved towards the far end until it is readable.
+QColor readableShade(const QColor& text, const QColor& target, double share, const QColor& background) {
+    constexpr int kSteps = 20;
+    for (int step = kSteps; step > 0; --step) {
+        const QColor shade = blend(text, target, share * step / kSteps);
+        if (contrastRatio(shade, background) >= kReadable) return shade;
+    }
+    const QColor end = farEnd(background);
+    for (int step = 0; step <= kSteps; ++step) {
+        const QColor shade = blend(text, end, double(step) / kSteps);
+        if (contrastRatio(shade, background) >= kReadable) return shade;
+    }
+    return end;
+}
+
 } // namespace
 
 bool isDarkBackground(const QColor& background) {
@@ -33,13 +58,19 @@ double contrastRatio(const QColor& a, const QColor& b) {
     return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
 }
 
-TokenColours tokenColours(const QColor& background) {
-    if (isDarkBackground(background)) {
-        return {QColor(255, 170, 80), QColor(110, 230, 110), QColor(255, 140, 255),
-                QColor(130, 200, 255), QColor(255, 110, 110), QColor(150, 150, 150)};
-    }
-    return {QColor(150, 70, 0), QColor(0, 120, 0), QColor(140, 0, 140),
-            QColor(0, 0, 200), QColor(190, 0, 0), QColor(105, 105, 105)};
+TokenColours tokenColours(const QColor& background, const QColor& text) {
+    // Shades towards the far end (brighter on a dark background), unless the
+    // colour is nearly there already (white, yellow on black): then towards
+    // the background, less far than the comments go.
+    const QColor end = farEnd(background);
+    const bool atTheEnd = contrastRatio(text, end) < 1.5;
+    const QColor brighter = atTheEnd ? background : end;
+    return {text,
+            text,
+            text,
+            readableShade(text, brighter, atTheEnd ? 0.25 : 0.5, background),
+            readableShade(text, brighter, atTheEnd ? 0.12 : 0.25, background),
+            readableShade(text, background, 0.45, background)};
 }
 
 GutterColours gutterColours(const QColor& background) {

@@ -1,9 +1,10 @@
 #pragma once
 // The colours the editor adds to the user's background and text colours: the
-// language's colouring and the gutter's. There is one set for dark
-// backgrounds (black, navy) and one for light ones (white), each chosen to
-// stand out from its background by at least the contrast ratio of 4.5 that
-// readable text needs (WCAG 2), whichever text colour the user picked.
+// language's colouring and the gutter's. The program's words keep the text
+// colour the user chose; numbers, labels and comments get shades of it, each
+// standing out from the background by at least the contrast ratio of 4.5
+// that readable text needs (WCAG 2). The gutter has one set for dark
+// backgrounds (black, navy) and one for light ones (white).
 
 #include <QColor>
 
@@ -16,6 +17,7 @@ struct TokenColours {
     QColor number;
     QColor label;    // "метка_5:" and the label a jump names
     QColor comment;
+    bool operator==(const TokenColours&) const = default;
 };
 
 struct GutterColours {
@@ -27,7 +29,11 @@ struct GutterColours {
 };
 
 bool isDarkBackground(const QColor& background);
-TokenColours tokenColours(const QColor& background);
+// Keywords, objects and parameters in `text` itself (they differ by weight);
+// numbers a brighter shade of it (on a light background a darker one), labels
+// a lighter step of the same, comments a shade towards the background; a
+// colour already at the bright end takes shades towards the background.
+TokenColours tokenColours(const QColor& background, const QColor& text);
 GutterColours gutterColours(const QColor& background);
 
 // The contrast ratio of two colours (1 to 21), as WCAG 2 defines it.

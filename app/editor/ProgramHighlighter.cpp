@@ -5,11 +5,11 @@
 namespace veltra {
 
 ProgramHighlighter::ProgramHighlighter(QTextDocument* document)
-    : QSyntaxHighlighter(document), colours_(tokenColours(Qt::black)) {}
+    : QSyntaxHighlighter(document), colours_(tokenColours(Qt::black, Qt::white)) {}
 
-void ProgramHighlighter::setBackground(const QColor& background) {
-    const TokenColours colours = tokenColours(background);
-    if (colours.keyword == colours_.keyword) return;
+void ProgramHighlighter::setColours(const QColor& background, const QColor& text) {
+    const TokenColours colours = tokenColours(background, text);
+    if (colours == colours_) return;
     colours_ = colours;
     rehighlight();
 }

@@ -13,8 +13,9 @@ class ProgramHighlighter : public QSyntaxHighlighter {
   public:
     explicit ProgramHighlighter(QTextDocument* document);
 
-    // Chooses the colour set for `background` and colours every line again.
-    void setBackground(const QColor& background);
+    // Takes the colours for `background` and the user's `text` colour, and
+    // colours every line again when they changed.
+    void setColours(const QColor& background, const QColor& text);
 
   protected:
     void highlightBlock(const QString& text) override;

@@ -5,14 +5,12 @@
 // usage: bench_upload_time PATH-TO-veltra-board [RUNS]
 
 #include <QApplication>
-#include <QDialog>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QProcess>
 #include <QTemporaryDir>
-#include <QThread>
 #include <QTimer>
 
 #include <algorithm>
@@ -21,37 +19,11 @@
 
 #include "app/ProgramFolder.h"
 #include "app/TMainForm.h"
-#include "app/UserDialogs.h"
 #include "app/VeltraApplication.h"
+#include "bench/app/PlainDialogs.h"
 
-namespace {
-
-// Runs the program's own dialogs for real, but answers nothing itself.
-class PlainDialogs : public veltra::UserDialogs {
-  public:
-    void beep() override {}
-    void showError(const QString& text) override { std::fprintf(stderr, "error: %s\n", qPrintable(text)); }
-    void message(QWidget*, const QString& text, const QString&, veltra::BoxIcon) override {
-        std::fprintf(stderr, "message: %s\n", qPrintable(text));
-    }
-    bool ask(QWidget*, const veltra::Question&) override { return false; }
-    QString openFileName(QWidget*, const veltra::FileDialogSetup&) override { return {}; }
-    QString saveFileName(QWidget*, const veltra::FileDialogSetup&) override { return {}; }
-    int runModal(QDialog& dialog) override { return dialog.exec(); }
-};
-
-bool waitUntil(const std::function<bool()>& condition, int ms) {
-    QElapsedTimer clock;
-    clock.start();
-    while (!condition()) {
-        if (clock.elapsed() > ms) return false;
-        QCoreApplication::processEvents();
-        QThread::msleep(2);
-    }
-    return true;
-}
-
-} // namespace
+using veltra::bench::PlainDialogs;
+using veltra::bench::waitUntil;
 
 int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");

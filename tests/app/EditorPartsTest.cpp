@@ -66,14 +66,23 @@ TEST(ProgramTokens, LinesAreReadAsTheCompilerReadsThem) {
     }
 }
 
-TEST(EditorPalette, EveryAddedColourIsReadableOnEveryBackgroundTheSettingsOffer) {
+TEST(EditorPalette, TheWordsKeepTheUsersColourAndItsShadesAreReadableOnEveryBackgroundTheSettingsOffer) {
     for (int index = 0; index < 3; ++index) {
         const QColor background = *backgroundColour(index);
-        const TokenColours t = tokenColours(background);
-        const GutterColours g = gutterColours(background);
         SCOPED_TRACE(background.name().toStdString());
-        for (const QColor& colour : {t.keyword, t.object, t.parameter, t.number, t.label, t.comment})
-            EXPECT_GE(contrastRatio(colour, background), 4.5) << colour.name().toStdString();
+        for (int textIndex = 0; textIndex < 5; ++textIndex) {
+            const QColor text = *textColour(textIndex);
+            SCOPED_TRACE(text.name().toStdString());
+            const TokenColours t = tokenColours(background, text);
+            EXPECT_EQ(t.keyword, text);
+            EXPECT_EQ(t.object, text);
+            EXPECT_EQ(t.parameter, text);
+            for (const QColor& shade : {t.number, t.label, t.comment}) {
+                EXPECT_GE(contrastRatio(shade, background), 4.5) << shade.name().toStdString();
+                EXPECT_NE(shade, text);
+            }
+        }
+        const GutterColours g = gutterColours(background);
         EXPECT_GE(contrastRatio(g.number, g.background), 4.5);
         EXPECT_GE(contrastRatio(g.caretNumber, g.caretBand), 4.5);
         EXPECT_GE(contrastRatio(g.mark, g.background), 3.0); // a shape, not text
@@ -88,14 +97,14 @@ TEST(ProgramHighlighter, ColoursWithoutTouchingTheTextOrItsUndoSteps) {
     // contentsChange: a colouring pass must not look like an edit there.
     QSignalSpy edits(&document, &QTextDocument::contentsChange);
     ProgramHighlighter highlighter(&document);
-    highlighter.setBackground(Qt::white);
+    highlighter.setColours(Qt::white, Qt::blue);
     QCoreApplication::processEvents();
     EXPECT_EQ(edits.count(), 0);
     EXPECT_EQ(document.toPlainText(), before);
     EXPECT_EQ(document.availableUndoSteps(), 0);
     const QList<QTextLayout::FormatRange> formats = document.findBlockByNumber(1).layout()->formats();
     ASSERT_FALSE(formats.isEmpty());
-    EXPECT_EQ(formats.front().format.foreground().color(), tokenColours(Qt::white).keyword);
+    EXPECT_EQ(formats.front().format.foreground().color(), QColor(Qt::blue));
 }
 
 TEST(ProgramPrinter, APdfHoldsEveryLineWithItsNumberTheNameAndThePages) {

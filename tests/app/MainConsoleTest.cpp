@@ -206,6 +206,20 @@ TEST_F(MainConsoleTest, PastedBlockPutsItsFramesOnTheWireInOrderAndStopsAtARejec
                            ">>выполняю...  ОШИБКА: команда отклонена!", ">реле_1 = вкл"}));
 }
 
+TEST_F(MainConsoleTest, EscapeStopsAPastedBlockAfterTheLineThatRunsAndKeepsTheRest) {
+    startConsole();
+    board.setReplyDelay(std::chrono::milliseconds(300)); // the first line still waits at the Escape
+    QGuiApplication::clipboard()->setText("свд_1 = к\nреле_1 = вкл\nА=5\nВ=7\n");
+    QTest::keyClick(console(), Qt::Key_V, Qt::ControlModifier);
+    QTimer::singleShot(150, form.get(), [&] { QTest::keyClick(console(), Qt::Key_Escape); });
+    QTest::keyClick(console(), Qt::Key_Return);
+
+    EXPECT_EQ(board.countOf(0x25), 1u);
+    EXPECT_EQ(lines().mid(3),
+              QStringList({">свд_1 = к", ">>выполняю...  OK", ">реле_1 = вкл", ">А=5", ">В=7"}));
+    EXPECT_EQ(console()->textCursor().position(), console()->document()->characterCount() - 1);
+}
+
 TEST_F(MainConsoleTest, CtrlSInTheConsoleSavesItsWholeTextAsWindows1251) {
     start();
     QTest::keyClick(edit(), Qt::Key_S, Qt::ControlModifier); // the editor's, not the console's

@@ -58,6 +58,23 @@ TEST_F(MainFormTest, OpenLoadsTheFileAsItIsAndEnablesSaving) {
     EXPECT_EQ(message(), "");
 }
 
+TEST_F(MainFormTest, AUtf8FileOpensReadableAndIsSavedAsWindows1251SayingSoOnce) {
+    start();
+    const QString path = dir.filePath("utf8.txt");
+    writeFile(path, "\xef\xbb\xbf" + QStringLiteral("// проба\nсвд = ж,7\n").toUtf8());
+    dialogs.openAnswers.push_back(path);
+    button("btLoadFromFile")->click();
+    EXPECT_EQ(countedLines(*edit()->document()), (QStringList{"// проба", "свд = ж,7"}));
+    EXPECT_EQ(message(), "файл в кодировке UTF-8: прочитан как UTF-8, сохранится в Windows-1251");
+
+    dialogs.saveAnswers = {path, path};
+    button("btSaveToFile")->click();
+    EXPECT_EQ(readFile(path), "// \xef\xf0\xee\xe1\xe0\r\n\xf1\xe2\xe4 = \xe6,7\r\n");
+    EXPECT_EQ(message(), "файл сохранён в кодировке Windows-1251");
+    form->btSaveToFileClick();
+    EXPECT_EQ(message(), "");
+}
+
 TEST_F(MainFormTest, CancelledDialogsChangeNothing) {
     start();
     setEditorText(QStringLiteral("пауза"));
@@ -109,6 +126,25 @@ TEST_F(MainFormTest, SaveWritesCrLfLinesAndDisablesItselfUntilTheNextChange) {
     EXPECT_TRUE(button("btSaveToFile")->isEnabled());
     EXPECT_EQ(message(), "программа изменена...");
     EXPECT_EQ(messageColour(), QColor(0, 0, 255));
+}
+
+TEST_F(MainFormTest, AnEditRightAfterASaveCanBeSavedAtOnceByTheButtonAndByCtrlS) {
+    start();
+    timer()->stop(); // all of it within the second before the change detection
+    setEditorText(QStringLiteral("пауза"));
+    const QString path = dir.filePath("prog.txt");
+    dialogs.saveAnswers = {path, path, path};
+    button("btSaveToFile")->click();
+    ASSERT_FALSE(button("btSaveToFile")->isEnabled());
+
+    edit()->moveCursor(QTextCursor::End);
+    type(edit(), QStringLiteral("1"));
+    button("btSaveToFile")->click();
+    EXPECT_EQ(readFile(path), QByteArray("\xef\xe0\xf3\xe7\xe0" "1\r\n"));
+    type(edit(), QStringLiteral("0"));
+    QTest::keyClick(edit(), Qt::Key_S, Qt::ControlModifier);
+    EXPECT_EQ(readFile(path), QByteArray("\xef\xe0\xf3\xe7\xe0" "10\r\n"));
+    EXPECT_EQ(dialogs.count(DialogCall::Save), 3);
 }
 
 TEST_F(MainFormTest, ANameWithoutExtensionGetsTxt) {

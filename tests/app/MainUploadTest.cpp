@@ -178,6 +178,27 @@ TEST_F(MainUploadTest, NoSecondUploadStartsWhileOneRuns) {
     EXPECT_EQ(inner, 1);
 }
 
+TEST_F(MainUploadTest, TheUploadWindowIgnoresEscapeAndCloseRequestsUntilItsSequenceEnds) {
+    startWith(kProgram);
+    bool afterEscape = false, afterClose = false;
+    dialogs.modal = [&](QDialog& dialog) {
+        QTimer::singleShot(700, &dialog, [&] {
+            QTest::keyClick(&dialog, Qt::Key_Escape);
+            afterEscape = dialog.isVisible();
+            dialog.close(); // what Alt+F4 and the window manager's close ask
+            afterClose = dialog.isVisible();
+        });
+        const int result = dialog.exec();
+        uploadLog = qobject_cast<TFormLink*>(&dialog)->LogLines();
+        return result;
+    };
+    pressF8();
+    EXPECT_TRUE(afterEscape);
+    EXPECT_TRUE(afterClose);
+    EXPECT_EQ(uploadLog.size(), 6);
+    EXPECT_EQ(message(), "загрузка программы...ОК");
+}
+
 TEST_F(MainUploadTest, ClosingTheWindowDuringTheUploadEndsTheWait) {
     startWith(kProgram);
     board.setAnswering(false);

@@ -61,6 +61,11 @@ TEST_F(MainFormTest, EditorColoursFollowTheSettingsAndTheConsoleKeepsItsOwn) {
         start();
         EXPECT_EQ(editorColour(*form, QPalette::Base), c.base) << c.bg;
         EXPECT_EQ(editorColour(*form, QPalette::Text), c.foreground) << c.text;
+        // The colouring keeps the chosen colour for the program's words.
+        setEditorText(QStringLiteral("свд = ж,7"));
+        const auto formats = edit()->document()->firstBlock().layout()->formats();
+        ASSERT_FALSE(formats.isEmpty());
+        EXPECT_EQ(formats.front().format.foreground().color(), c.foreground) << c.text;
         EXPECT_EQ(editConsol()->palette().color(QPalette::Base), QColor(0, 128, 0));
         EXPECT_EQ(editConsol()->palette().color(QPalette::Text), QColor(255, 255, 0));
         form->close();
@@ -92,6 +97,24 @@ TEST_F(MainFormTest, F10SwapsViewsAndTheOpenHelpWindow) {
     QTest::keyClick(editConsol(), Qt::Key_F10);
     EXPECT_FALSE(helpForm->isVisible()); // no help window is opened by a switch
     EXPECT_FALSE(helpConsolForm->isVisible());
+}
+
+TEST_F(MainFormTest, AfterF10TheKeysGoToTheShownViewNotToTheHelpWindowShownWithIt) {
+    start();
+    QTest::keyClick(edit(), Qt::Key_F1);
+    ASSERT_TRUE(helpForm->isVisible());
+    for (QWidget* view : {editConsol(), edit()}) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_F10);
+        QCoreApplication::processEvents();
+        EXPECT_EQ(QApplication::activeWindow(), form.get());
+        EXPECT_EQ(QApplication::focusWidget(), view);
+    }
+    EXPECT_TRUE(helpForm->isVisible());
+    // The help's own button shows it without taking the keys either.
+    QTest::keyClick(edit(), Qt::Key_F1);
+    button("btHelp")->click();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(QApplication::focusWidget(), edit());
 }
 
 TEST_F(MainFormTest, ViewsKeepTheirTextAcrossSwitches) {

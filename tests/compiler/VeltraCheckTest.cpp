@@ -110,11 +110,23 @@ TEST_F(VeltraCheck, Utf8WithTheFlag) {
     EXPECT_EQ(runCheck({path, "--utf8"}).out, exampleOutput);
     EXPECT_EQ(runCheck({"--utf8", path}).exitCode, 0);
 
-    // Without the flag the same bytes are read as Windows-1251: the first
-    // command line is no longer a command.
-    const Outcome run = runCheck({path});
-    EXPECT_EQ(run.exitCode, 3);
-    EXPECT_EQ(run.out, "[стр.  2] ОШИБКА: команда\n");
+}
+
+TEST_F(VeltraCheck, AValidUtf8FileIsReadAsUtf8WithoutTheFlagAndSaidOnStandardError) {
+    // As any Linux editor writes it, with and without a byte-order mark.
+    const QByteArray text = (exampleLines.join("\n") + "\n").toUtf8();
+    for (const QByteArray& bytes : {text, QByteArray("\xef\xbb\xbf") + text}) {
+        const std::string path = write("u.txt", bytes);
+        const Outcome run = runCheck({path});
+        EXPECT_EQ(run.exitCode, 0);
+        EXPECT_EQ(run.out, exampleOutput);
+        EXPECT_EQ(runCheck({path}, {}, "2>&1 >/dev/null").out,
+                  "veltra-check: " + path + " is valid UTF-8, not Windows-1251: read as UTF-8\n");
+        EXPECT_EQ(runCheck({"--json", path}).exitCode, 0);
+    }
+    // A Windows-1251 file says nothing of the kind.
+    const std::string cp = write("c.txt", cp1251(exampleLines.join("\n")));
+    EXPECT_EQ(runCheck({cp}, {}, "2>&1").out, exampleOutput);
 }
 
 TEST_F(VeltraCheck, StandardInput) {

@@ -173,6 +173,23 @@ TEST_F(ConsoleTest, WaitsFollowEachProceduresBounds) {
     }
 }
 
+TEST_F(ConsoleTest, ASlowLinkAnswersACommandWithinItsWaitAndFailsBeyondIt) {
+    const struct {
+        int roundTripMs;
+        const char* outcome;
+    } cases[] = {
+        {0, " OK"},    {100, " OK"}, {250, " OK"}, {400, " OK"},
+        {1000, " OK"}, // in the last of the twenty turns of the reply wait
+        {1050, " ОШИБКА: плата не отвечает ! "},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.roundTripMs);
+        board.answerEverythingAfter(c.roundTripMs);
+        enter(">реле_1 = вкл");
+        EXPECT_EQ(lastButOne(), QStringLiteral(">>выполняю... ") + QString::fromUtf8(c.outcome));
+    }
+}
+
 TEST_F(ConsoleTest, ClearWordRestartsTheConsoleWithItsOwnBlanks) {
     enter(">свд=б");
     enter(">очистить ещё");

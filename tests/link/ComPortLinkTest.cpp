@@ -171,6 +171,27 @@ TEST_F(LinkOverPty, RequestAndReplyThroughTheRequestHelper) {
     request.Finish();
 }
 
+TEST_F(LinkOverPty, FramesThatArriveDuringAWaitAreHandedOverAsTheyComeNotOnePerTurn) {
+    // Late replies to the polls sent before a request come in a bunch while
+    // the request waits; were they handed over one per turn of the wait,
+    // they would use up its turns before the reply came.
+    peer.setAnswering(false);
+    openRunning();
+    ASSERT_TRUE(waitFor([&] { return client.cycles >= 2; }));
+    constexpr int kFrames = 12;
+    std::vector<std::uint8_t> burst;
+    for (int i = 0; i < kFrames; ++i) {
+        auto frame = peerAnswer(0x10, 0);
+        burst.insert(burst.end(), frame.begin(), frame.end());
+    }
+    const std::int32_t io = link.ioCount;
+    peer.sendRaw(burst);
+    EventPumpTurns turns;
+    for (int turn = 0; turn < 6 && link.ioCount - io < kFrames; ++turn)
+        turns.Turn(50);
+    EXPECT_EQ(link.ioCount - io, kFrames);
+}
+
 TEST_F(LinkOverPty, VanishedDeviceRunsDownWithoutSpinningAndCanBeOpenedAgain) {
     openRunning();
     ASSERT_TRUE(waitFor([&] { return link.LinkAlive(); }));

@@ -52,6 +52,7 @@ class RecordingClient : public LinkClient {
         ++cycles;
     }
     void OnLinkStopped() override { inner_.OnLinkStopped(); }
+    void OnLinkStarted() override { inner_.OnLinkStarted(); }
 
     std::vector<Event> events;
     std::size_t cycles = 0;

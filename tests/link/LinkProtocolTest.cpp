@@ -154,6 +154,20 @@ TEST(OnFrameReceived, RecordsRepliesAndCountsThem) {
     }
 }
 
+TEST(ReplyArrived, TheAwaitedReplyCountsWhateverComesWithItButNothingFromBeforeItsRequest) {
+    LinkProtocol link;
+    receive(link, 0x12, 0); // the answer to an earlier status request
+    link.statusRequest = true;
+    cycle(link);
+    EXPECT_FALSE(link.ReplyArrived());
+    // Late poll replies come before and after it in one hand-over.
+    receive(link, 0x10, 0);
+    receive(link, 0x12, 0x01);
+    receive(link, 0x10, 0);
+    EXPECT_TRUE(link.ReplyArrived());
+    EXPECT_EQ(link.awaitedReplyStatus, 0x01);
+}
+
 TEST(LinkPanelText, AliveShowsTheCountOnEveryTick) {
     for (int tick = 0; tick < 10; ++tick)
         EXPECT_EQ(LinkPanelText(1, tick, 42),

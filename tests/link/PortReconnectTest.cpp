@@ -3,6 +3,9 @@
 #include <QFile>
 #include <QTemporaryDir>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include "link/PortReconnect.h"
 #include "tests/link/LinkFixture.h"
 
@@ -27,6 +30,21 @@ TEST_F(LinkOverPty, AConfiguredDeviceThatAppearsIsOpenedAtOnce) {
     ASSERT_TRUE(waitFor([&] { return port->IsOpen(); }));
     EXPECT_EQ(reporter.calls.back(), QStringLiteral("panel:Порт COM1 - ОК"));
     EXPECT_TRUE(waitFor([&] { return peer.countOf(0x10) > 0; })); // and the link runs
+}
+
+TEST_F(LinkOverPty, AReopenTakesThePathsBytesAsTheyAre) {
+    // The board's pseudo-terminal through a link in a folder named in
+    // Windows-1251 bytes ("проект"), which are not UTF-8.
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QByteArray folder = QFile::encodeName(dir.path()) + "/\xef\xf0\xee\xe5\xea\xf2";
+    ASSERT_EQ(::mkdir(folder.constData(), 0700), 0);
+    const QByteArray device = folder + "/vb";
+    ASSERT_EQ(::symlink(peer.slavePath().c_str(), device.constData()), 0);
+    port = std::make_unique<ComPort>(&client, mapTo(device.toStdString()));
+    ASSERT_TRUE(port->Reopen(QStringLiteral("COM1")));
+    port->SetRun(true);
+    EXPECT_TRUE(waitFor([&] { return peer.countOf(0x10) > 0; }));
 }
 
 } // namespace

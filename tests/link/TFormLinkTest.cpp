@@ -110,6 +110,24 @@ TEST_F(TFormLinkTest, OutcomesFollowTheBoardsAnswers) {
     }
 }
 
+TEST_F(TFormLinkTest, ASlowLinkUploadsWithinTheWaitsAndFailsBeyondThem) {
+    const struct {
+        int roundTripMs;
+        bool accepted;
+    } cases[] = {
+        {0, true}, {100, true}, {250, true}, {400, true},
+        {500, true}, // in the last of the ten turns of the status reply wait
+        {550, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.roundTripMs);
+        board.answerEverythingAfter(c.roundTripMs);
+        EXPECT_EQ(upload(), c.accepted ? QDialog::Accepted : QDialog::Rejected);
+        EXPECT_EQ(log.value(1), c.accepted ? "<<< OK " : "<<< ОШИБКА: плата не отвечает ! ");
+        EXPECT_EQ(log.value(4), c.accepted ? "<<< Программа загружена" : "");
+    }
+}
+
 TEST_F(TFormLinkTest, FailuresKeepTheWindowOpenForTheirPause) {
     // Silent at the status step: picked up in one cycle, ten reply waits of
     // 50 ms, then twenty waits of 100 ms before the window closes.

@@ -46,6 +46,15 @@ bool readProgramBytes(const std::string& path, std::string& bytes, std::string& 
     return true;
 }
 
+bool looksLikeUtf8(std::string_view bytes) {
+    if (std::all_of(bytes.begin(), bytes.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; }))
+        return false;
+    QStringDecoder decoder(QStringConverter::Utf8, QStringConverter::Flag::Stateless);
+    // The decoding happens when the result becomes a QString.
+    const QString decoded = decoder.decode(QByteArrayView(bytes.data(), static_cast<qsizetype>(bytes.size())));
+    return !decoder.hasError();
+}
+
 bool decodeProgramText(std::string_view bytes, TextEncoding encoding, std::u32string& text) {
     QStringDecoder decoder = encoding == TextEncoding::Utf8 ? QStringDecoder(QStringConverter::Utf8)
                                                             : QStringDecoder("windows-1251");

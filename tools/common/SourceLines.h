@@ -20,6 +20,13 @@ constexpr std::size_t kMaxProgramFileBytes = std::size_t(16) << 20;
 // ("cannot open PATH: reason", "cannot read ...", "PATH is larger than 16 MiB ...").
 bool readProgramBytes(const std::string& path, std::string& bytes, std::string& error);
 
+// True when `bytes` hold a byte above 0x7F and are valid UTF-8 (a byte-order
+// mark counts as such): text any Linux editor writes. Windows-1251 text with
+// Cyrillic in it is, in practice, never valid UTF-8 (its letters are all
+// 0xC0 and up, and UTF-8 wants 0x80..0xBF after such a byte), so a program
+// file that is valid UTF-8 is read as UTF-8.
+bool looksLikeUtf8(std::string_view bytes);
+
 // Decodes `bytes`; false when this Qt cannot decode the encoding at all.
 bool decodeProgramText(std::string_view bytes, TextEncoding encoding, std::u32string& text);
 

@@ -9,8 +9,8 @@ namespace {
 constexpr int kUsageError = 64; // EX_USAGE
 
 const char* const kUsage =
-    "usage: veltra-check [--utf8] FILE    check a program file (Windows-1251, or UTF-8 with --utf8;\n"
-    "                                     \"-\" reads standard input)\n"
+    "usage: veltra-check [--utf8] FILE    check a program file (Windows-1251, or UTF-8 with --utf8\n"
+    "                                     or when it is valid UTF-8; \"-\" reads standard input)\n"
     "       veltra-check [--utf8] --json FILE...          one JSON object per file, one per line\n"
     "       veltra-check [--utf8] --format=gcc FILE...    FILE:LINE: error: MESSAGE for each failing file\n"
     "       veltra-check --line TEXT          compile one program line\n"

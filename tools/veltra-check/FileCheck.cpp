@@ -7,6 +7,10 @@ namespace veltra::check {
 namespace {
 
 void checkBytes(FileCheck& result, std::string& bytes, TextEncoding encoding) {
+    if (encoding == TextEncoding::Windows1251 && looksLikeUtf8(bytes)) {
+        encoding = TextEncoding::Utf8;
+        result.readAsUtf8 = true;
+    }
     std::u32string text;
     if (!decodeProgramText(bytes, encoding, text)) {
         result.exitCode = kInternal;

@@ -22,12 +22,14 @@ struct FileCheck {
     std::string error;  // why the file could not be checked; empty when it was
     CheckReport report; // message and line, when it was checked
     std::vector<std::uint16_t> words;
+    bool readAsUtf8 = false; // asked for Windows-1251, but the file is valid UTF-8
 
     bool checked() const { return error.empty(); }
 };
 
 // Never throws: a file that cannot be read, decoded or held in memory comes
-// back with its reason in `error`.
+// back with its reason in `error`. A file asked for as Windows-1251 that is
+// valid UTF-8 with bytes above 0x7F is read as UTF-8 (looksLikeUtf8).
 FileCheck checkFile(const std::string& path, TextEncoding encoding);
 
 } // namespace veltra::check

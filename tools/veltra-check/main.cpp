@@ -5,7 +5,8 @@
 //   veltra-check [--utf8] --format=gcc FILE...  FILE:LINE: error: MESSAGE
 //   veltra-check --line TEXT | --console-line TEXT   one line (TEXT in UTF-8)
 //
-// FILE is Windows-1251 unless --utf8; "-" is standard input. The exit code is
+// FILE is Windows-1251 unless --utf8 (or it is valid UTF-8 with bytes above
+// 0x7F, which is said on standard error); "-" is standard input. The exit code is
 // the check's return value (0; 1, 2, 3, 5), the highest over all files; 64 is a
 // usage error, 66 a file that cannot be read or is too large, 71 a file that
 // does not fit in memory, 74 output that could not be written.
@@ -40,6 +41,9 @@ int checkFiles(const CheckOptions& options) {
     int worst = 0;
     for (const std::string& path : options.files) {
         const FileCheck result = checkFile(path, options.encoding);
+        if (result.readAsUtf8)
+            std::fprintf(stderr, "veltra-check: %s is valid UTF-8, not Windows-1251: read as UTF-8\n",
+                         path == "-" ? "standard input" : path.c_str());
         switch (options.format) {
         case Format::Text:
             printText(result, stdout, stderr);
