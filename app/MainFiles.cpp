@@ -1,6 +1,7 @@
 // New, open, save and print: the program text and its files.
 
 #include <QCoreApplication>
+#include <QScopedValueRollback>
 #include <QTextBlock>
 
 #include "app/AppError.h"
@@ -10,6 +11,7 @@
 #include "app/ProgramText.h"
 #include "app/TMainForm.h"
 #include "app/UserDialogs.h"
+#include "app/WorkBeside.h"
 #include "app/editor/EditorAssist.h"
 #include "ui_TMainForm.h"
 
@@ -34,15 +36,19 @@ void TMainForm::btNewClick() {
 }
 
 void TMainForm::btLoadFromFileClick() {
-    if (state_.consoleMode) return;
+    if (state_.consoleMode || readingFile_) return;
     QString path = userDialogs().openFileName(this, {QStringLiteral("Открыть файл с программой..."),
                                                      folderOf(state_.openPath), kFilter, QString()});
     if (path.isEmpty()) return;
     state_.openPath = path;
     // The file is read before the editor is touched: a file that cannot be
-    // read leaves the text in the editor as it was.
-    QString text = readProgramFile(path);
-    setProgramText(text, path);
+    // read leaves the text in the editor as it was. It is read beside the
+    // window, which goes on meanwhile; a second Open waits for this one.
+    const QScopedValueRollback reading(readingFile_, true);
+    const auto text = runBeside([path] { return tryReadProgramFile(path); }, [this] { return closing_; });
+    if (!text) return; // the window closes
+    if (!*text) throw AppError(cannotOpenMessage(path));
+    setProgramText(**text, path);
     setMessage(QString(), ui->stError->palette().color(QPalette::WindowText));
     ui->btSaveToFile->setEnabled(true);
     ui->btPrintFile->setEnabled(true);

@@ -6,14 +6,25 @@
 #include "app/AppError.h"
 #include "app/Cp1251.h"
 #include "app/SafeWrite.h"
+#include "os/ShownName.h"
+#include "os/UserFiles.h"
 
 namespace veltra {
 
+QString cannotOpenMessage(const QString& path) {
+    return QStringLiteral("Cannot open file ") + shownPath(path);
+}
+
 QString readProgramFile(const QString& path) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) throw AppError(QStringLiteral("Cannot open file ") + path);
-    QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError) throw AppError(QStringLiteral("Cannot open file ") + path);
+    std::optional<QString> text = tryReadProgramFile(path);
+    if (!text) throw AppError(cannotOpenMessage(path));
+    return *text;
+}
+
+std::optional<QString> tryReadProgramFile(const QString& path) {
+    const FileRead file = readUserFile(path);
+    if (file.outcome != FileRead::Outcome::Read) return std::nullopt;
+    const QByteArray& bytes = file.bytes;
     QString text = decodeCp1251(bytes);
     text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
@@ -39,7 +50,7 @@ QString unencodableMessage(const Unencodable& bad, const QString& notSaved) {
 }
 
 void writeProgramFile(const QString& path, const QStringList& lines) {
-    const QString failure = QStringLiteral("Cannot create file ") + path;
+    const QString failure = QStringLiteral("Cannot create file ") + shownPath(path);
     QByteArray bytes;
     QByteArray line;
     for (const QString& text : lines) {

@@ -8,8 +8,14 @@
 
 namespace veltra {
 
-// The file's text with LF line ends. Throws AppError "Cannot open file %s".
+// The file's text with LF line ends, or nothing when it cannot be read. Only
+// a regular file (or a link to one) of at most 16 MiB is read: a FIFO would
+// block, /dev/zero would fill the memory. Safe on any thread.
+std::optional<QString> tryReadProgramFile(const QString& path);
+// The same; throws AppError "Cannot open file %s".
 QString readProgramFile(const QString& path);
+// The message for a file that cannot be read.
+QString cannotOpenMessage(const QString& path);
 
 // The first character of `lines` that Windows-1251 cannot hold, 0-based.
 struct Unencodable {
