@@ -74,8 +74,9 @@ class TMainForm : public QMainWindow, private SessionReporter {
     // text came from, empty for a new program.
     void setProgramText(const QString& text, const QString& filePath = QString());
 
-    // At start: one question when a recovery copy of unsaved text differs
-    // from the editor's; restoring it counts as a change.
+    // At start: one question for each recovery copy of unsaved text that an
+    // editor now gone left behind; restoring one counts as a change. When no
+    // copies can be kept, the first question or else the message line says so.
     void offerRecovery();
 
     void ApplyEditorColours();
@@ -172,6 +173,7 @@ class TMainForm : public QMainWindow, private SessionReporter {
     bool closing_ = false; // a close was asked for: waits end
     bool closed_ = false;  // the close has begun (FormClose runs once)
     bool sending_ = false;
+    bool readingFile_ = false; // Open reads its file beside the window
     bool frameCentred_ = false;
     bool painted_ = false;
     QTimer* portStepsFallback_ = nullptr;
