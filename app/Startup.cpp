@@ -12,6 +12,7 @@
 #include "app/VeltraApplication.h"
 #include "help/THelpConsolForm.h"
 #include "help/THelpForm.h"
+#include "os/ShownName.h"
 #include "os/StopSignals.h"
 #include "os/UserFiles.h"
 
@@ -60,7 +61,7 @@ int runVeltra() {
         // Saying that another instance runs would be false and keep the user
         // out; a second instance is the smaller harm.
         qWarning("veltra: cannot create the single-instance lock %s (%s); starting without it",
-                 qUtf8Printable(instanceLockPath()),
+                 qUtf8Printable(shownPath(instanceLockPath())),
                  instance.error() == QLockFile::PermissionError
                      ? "permission denied"
                      : "its folder is missing or full, or something else stands in its place");

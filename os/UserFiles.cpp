@@ -11,23 +11,11 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "os/Descriptor.h"
+
 namespace veltra {
 
 namespace {
-
-class Descriptor {
-  public:
-    explicit Descriptor(int fd) : fd_(fd) {}
-    ~Descriptor() {
-        if (fd_ >= 0) ::close(fd_);
-    }
-    Descriptor(const Descriptor&) = delete;
-    Descriptor& operator=(const Descriptor&) = delete;
-    int get() const { return fd_; }
-
-  private:
-    int fd_;
-};
 
 QByteArray nativeName(const QString& path) {
     return QFile::encodeName(path);

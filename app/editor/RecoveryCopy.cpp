@@ -10,7 +10,6 @@
 #include <QRegularExpression>
 #include <QStandardPaths>
 
-#include <algorithm>
 
 #include "app/EditorText.h"
 #include "app/UserDialogs.h"
