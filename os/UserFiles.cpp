@@ -8,6 +8,7 @@
 #include <cstring>
 #include <fcntl.h>
 #include <sys/file.h>
+#include <ctime>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -136,7 +137,9 @@ bool lockHeld(const QString& path) {
     if (fd.get() < 0) return errno == EACCES; // another user's lock is left alone
     struct stat st {};
     if (::fstat(fd.get(), &st) != 0 || !S_ISREG(st.st_mode)) return false;
-    if (::flock(fd.get(), LOCK_SH | LOCK_NB) == 0) return false; // closing releases it
+    // QLockFile makes its file first and locks it a moment later: an empty
+    // lock made just now may be one on its way.
+    if (::flock(fd.get(), LOCK_SH | LOCK_NB) == 0) return st.st_size == 0 && ::time(nullptr) - st.st_mtime < 2;
     return errno == EWOULDBLOCK;
 }
 

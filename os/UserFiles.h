@@ -53,7 +53,9 @@ bool writeStateFile(const QString& path, const QByteArray& bytes, QString* why =
 
 // Whether a running process holds the lock file `path` (QLockFile keeps its
 // lock file locked while it lives). A missing, empty, garbled or half-written
-// lock that no process holds is not held, whatever it says.
+// lock that no process holds is not held, whatever it says; only an empty one
+// made in the last two seconds counts as held (QLockFile locks it a moment
+// after making it).
 bool lockHeld(const QString& path);
 
 // QLockFile::tryLock that also takes over a lock no process holds: Qt takes

@@ -10,6 +10,7 @@
 #include <csignal>
 #include <optional>
 #include <sys/resource.h>
+#include <utime.h>
 
 #include "app/AppError.h"
 #include "app/ProgramFolder.h"
@@ -139,7 +140,10 @@ TEST_F(StartupTest, OnlyALiveInstanceCountsAsRunning) {
         file.write(bytes);
         return file.fileName();
     };
-    writeLock("empty.lock", "");
+    // An empty one is old: one made just now may be another start's on its way.
+    const QByteArray empty = QFile::encodeName(writeLock("empty.lock", ""));
+    const utimbuf past{::time(nullptr) - 60, ::time(nullptr) - 60};
+    ::utime(empty.constData(), &past);
     writeLock("garbled.lock", "\x01\xffno pid here\n");
     writeLock("dead.lock", "999999999\nveltra\n\n");
     QDir(runtimeDir.path()).mkdir("folder.lock");
