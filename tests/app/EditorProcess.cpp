@@ -12,7 +12,10 @@
 #include <QPlainTextEdit>
 #include <QTimer>
 
+#include <csignal>
 #include <cstdio>
+
+#include <sys/prctl.h>
 
 #include "app/ProgramFolder.h"
 #include "app/Startup.h"
@@ -22,6 +25,9 @@
 
 int main(int argc, char** argv) {
     using namespace veltra;
+    // A test binary that dies (a crash, ctest's timeout) must not leave its
+    // editors running: they would hold their locks and cores for good.
+    ::prctl(PR_SET_PDEATHSIG, SIGKILL);
     VeltraApplication app(argc, argv);
     if (argc < 2) return 64;
     setProgramFolder(QString::fromLocal8Bit(argv[1]));
