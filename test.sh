@@ -1,14 +1,26 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds everything with AddressSanitizer and
-# UndefinedBehaviorSanitizer, and runs the whole test suite. Exit status is ctest's.
+# UndefinedBehaviorSanitizer (the fuzz targets with clang), and runs the whole
+# test suite. Exit status is ctest's.
 set -euo pipefail
 cd "$(dirname "$0")"
 source scripts/deps.sh
 veltra_install_deps
 
 build=build/test
+# The fuzz targets need clang with libFuzzer; built, each runs a few seconds as a test.
+fuzz_build=
+if command -v clang++ >/dev/null &&
+  echo 'extern "C" int LLVMFuzzerTestOneInput(const char*, unsigned long) { return 0; }' |
+  clang++ -x c++ -fsanitize=fuzzer - -o /dev/null 2>/dev/null; then
+  tests/fuzz/run.sh --build-only
+  fuzz_build="$PWD/build/fuzz"
+else
+  echo "clang with libFuzzer is missing: the fuzz targets are neither built nor run"
+fi
 # The benchmarks are built too (never run), so that they keep up with the code.
-cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Debug -DVELTRA_SANITIZE=ON -DVELTRA_BUILD_TESTS=ON -DVELTRA_BUILD_BENCH=ON >/dev/null
+cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Debug -DVELTRA_SANITIZE=ON -DVELTRA_BUILD_TESTS=ON -DVELTRA_BUILD_BENCH=ON \
+  -DVELTRA_FUZZ_BUILD="$fuzz_build" >/dev/null
 cmake --build "$build" -j"$(nproc)"
 
 export QT_QPA_PLATFORM=offscreen

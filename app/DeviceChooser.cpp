@@ -7,12 +7,21 @@
 
 #include <algorithm>
 
+#include "os/ShownName.h"
+
 namespace veltra {
 
 namespace {
 
 // Room for the frame and a scroll bar beside the widest entry of the popup.
 constexpr int kPopupMargin = 40;
+
+// A tooltip that looks like HTML is shown as HTML: a link named "<h1>..."
+// would be a heading. Its text is given as escaped HTML instead, so it is
+// shown exactly as written, lines kept.
+QString plainTip(const QString& text) {
+    return QStringLiteral("<p style='white-space:pre'>") + text.toHtmlEscaped() + QStringLiteral("</p>");
+}
 
 } // namespace
 
@@ -74,12 +83,11 @@ QString DeviceChooser::describeUnlisted(const QByteArray& path) const {
 void DeviceChooser::showHints() {
     QStringList hints;
     for (int i = 0; i < names_.count() && i < int(chosen_.size()); ++i) {
-        const QString line =
-            names_.itemText(i) + QStringLiteral(" = ") + QFile::decodeName(chosen_[std::size_t(i)]);
-        names_.setItemData(i, line, Qt::ToolTipRole);
+        const QString line = names_.itemText(i) + QStringLiteral(" = ") + shownName(chosen_[std::size_t(i)]);
+        names_.setItemData(i, plainTip(line), Qt::ToolTipRole);
         hints << line;
     }
-    names_.setToolTip(hints.join(QLatin1Char('\n')));
+    names_.setToolTip(plainTip(hints.join(QLatin1Char('\n'))));
 }
 
 void DeviceChooser::fill() {
@@ -89,10 +97,12 @@ void DeviceChooser::fill() {
     const int name = names_.currentIndex();
     devices_.setEnabled(name >= 0 && name < int(chosen_.size()));
     if (devices_.isEnabled()) {
+        // Names and what a USB device says of itself are anybody's bytes:
+        // escaped, a right-to-left override shows as \u202E and reorders nothing.
         auto add = [this](const QString& description, const QByteArray& path) {
-            const QString shown = QFile::decodeName(path);
-            devices_.addItem(description + QStringLiteral(" — ") + shown, path);
-            devices_.setItemData(devices_.count() - 1, shown, Qt::ToolTipRole);
+            const QString shown = shownName(path);
+            devices_.addItem(shownName(description.toUtf8()) + QStringLiteral(" — ") + shown, path);
+            devices_.setItemData(devices_.count() - 1, plainTip(shown), Qt::ToolTipRole);
         };
         for (const SerialPortInfo& port : present_)
             add(port.description(), port.path);

@@ -72,6 +72,13 @@ IniLines::IniLines(const QByteArray& text) {
     }
 }
 
+QByteArray IniLines::endBefore(std::size_t at) const {
+    // A bare CR followed by a line that starts with LF would read back as one
+    // CR LF, and that blank line would be gone.
+    const bool nextStartsWithLf = at < lines_.size() && lines_[at].body.isEmpty() && lines_[at].end.startsWith('\n');
+    return newline_ == "\r" && nextStartsWithLf ? QByteArray("\r\n") : newline_;
+}
+
 void IniLines::terminateLastLine() {
     if (!lines_.empty() && lines_.back().end.isEmpty()) lines_.back().end = newline_;
 }
@@ -121,7 +128,7 @@ void IniLines::setValue(std::string_view section, std::string_view key, std::str
     if (place.insertAt || section.empty()) {
         std::size_t at = place.insertAt.value_or(0);
         if (at == lines_.size()) terminateLastLine();
-        lines_.insert(lines_.begin() + std::ptrdiff_t(at), Line{entry, newline_});
+        lines_.insert(lines_.begin() + std::ptrdiff_t(at), Line{entry, endBefore(at)});
         return;
     }
     terminateLastLine();

@@ -55,6 +55,8 @@ class IniLines {
 
     Place find(std::string_view section, std::string_view key) const;
     void terminateLastLine();
+    // The line end of a line put in before line `at`.
+    QByteArray endBefore(std::size_t at) const;
 };
 
 } // namespace veltra

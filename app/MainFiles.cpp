@@ -1,6 +1,7 @@
 // New, open, save and print: the program text and its files.
 
 #include <QCoreApplication>
+#include <QScopedValueRollback>
 #include <QTextBlock>
 
 #include "app/AppError.h"
@@ -10,6 +11,7 @@
 #include "app/ProgramText.h"
 #include "app/TMainForm.h"
 #include "app/UserDialogs.h"
+#include "app/WorkBeside.h"
 #include "app/editor/EditorAssist.h"
 #include "ui_TMainForm.h"
 
@@ -35,18 +37,21 @@ void TMainForm::btNewClick() {
 }
 
 void TMainForm::btLoadFromFileClick() {
-    if (state_.consoleMode) return;
+    if (state_.consoleMode || readingFile_) return;
     QString path = userDialogs().openFileName(this, {QStringLiteral("Открыть файл с программой..."),
                                                      folderOf(state_.openPath), kFilter, QString()});
     if (path.isEmpty()) return;
     state_.openPath = path;
     // The file is read before the editor is touched: a file that cannot be
-    // read leaves the text in the editor as it was.
-    bool utf8 = false;
-    QString text = readProgramFile(path, &utf8);
-    setProgramText(text, path);
-    state_.openedAsUtf8 = utf8;
-    if (utf8) {
+    // read leaves the text in the editor as it was. It is read beside the
+    // window, which goes on meanwhile; a second Open waits for this one.
+    const QScopedValueRollback reading(readingFile_, true);
+    const auto file = runBeside([path] { return tryReadProgramFile(path); }, [this] { return closing_; });
+    if (!file) return; // the window closes
+    if (!*file) throw AppError(cannotOpenMessage(path));
+    setProgramText((*file)->text, path);
+    state_.openedAsUtf8 = (*file)->readAsUtf8;
+    if (state_.openedAsUtf8) {
         setMessage(QStringLiteral("файл в кодировке UTF-8: прочитан как UTF-8, сохранится в Windows-1251"),
                    QColor(0, 0, 255));
     } else {

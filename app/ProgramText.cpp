@@ -7,22 +7,33 @@
 #include "app/AppError.h"
 #include "app/Cp1251.h"
 #include "app/SafeWrite.h"
+#include "os/ShownName.h"
+#include "os/UserFiles.h"
 #include "tools/common/SourceLines.h"
 
 namespace veltra {
 
+QString cannotOpenMessage(const QString& path) {
+    return QStringLiteral("Cannot open file ") + shownPath(path);
+}
+
 QString readProgramFile(const QString& path, bool* readAsUtf8) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) throw AppError(QStringLiteral("Cannot open file ") + path);
-    QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError) throw AppError(QStringLiteral("Cannot open file ") + path);
+    std::optional<ProgramFileText> file = tryReadProgramFile(path);
+    if (!file) throw AppError(cannotOpenMessage(path));
+    if (readAsUtf8) *readAsUtf8 = file->readAsUtf8;
+    return file->text;
+}
+
+std::optional<ProgramFileText> tryReadProgramFile(const QString& path) {
+    const FileRead file = readUserFile(path);
+    if (file.outcome != FileRead::Outcome::Read) return std::nullopt;
+    const QByteArray& bytes = file.bytes;
     const bool utf8 = looksLikeUtf8(std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));
-    if (readAsUtf8) *readAsUtf8 = utf8;
     // The UTF-8 decoder drops a leading byte-order mark.
     QString text = utf8 ? QStringDecoder(QStringConverter::Utf8).decode(bytes) : decodeCp1251(bytes);
     text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
-    return text;
+    return ProgramFileText{text, utf8};
 }
 
 std::optional<Unencodable> findUnencodable(const QStringList& lines) {
@@ -44,7 +55,7 @@ QString unencodableMessage(const Unencodable& bad, const QString& notSaved) {
 }
 
 void writeProgramFile(const QString& path, const QStringList& lines) {
-    const QString failure = QStringLiteral("Cannot create file ") + path;
+    const QString failure = QStringLiteral("Cannot create file ") + shownPath(path);
     QByteArray bytes;
     QByteArray line;
     for (const QString& text : lines) {

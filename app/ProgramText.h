@@ -8,11 +8,22 @@
 
 namespace veltra {
 
-// The file's text with LF line ends: Windows-1251, unless the file is valid
-// UTF-8 with bytes above 0x7F (any Linux editor's, with or without a
-// byte-order mark), which is read as UTF-8 and said in `readAsUtf8`. Throws
-// AppError "Cannot open file %s".
+// A program file as read: its text with LF line ends, and whether it was read
+// as UTF-8. It is Windows-1251, unless it is valid UTF-8 with bytes above
+// 0x7F (any Linux editor's, with or without a byte-order mark).
+struct ProgramFileText {
+    QString text;
+    bool readAsUtf8 = false;
+};
+
+// The file as read, or nothing when it cannot be read. Only a regular file
+// (or a link to one) of at most 16 MiB is read: a FIFO would block,
+// /dev/zero would fill the memory. Safe on any thread.
+std::optional<ProgramFileText> tryReadProgramFile(const QString& path);
+// The same; throws AppError "Cannot open file %s".
 QString readProgramFile(const QString& path, bool* readAsUtf8 = nullptr);
+// The message for a file that cannot be read.
+QString cannotOpenMessage(const QString& path);
 
 // The first character of `lines` that Windows-1251 cannot hold, 0-based.
 struct Unencodable {

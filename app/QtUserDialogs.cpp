@@ -44,8 +44,12 @@ void QtUserDialogs::beep() {
     QApplication::beep();
 }
 
+// Every box's text is plain: a file or device name that looks like HTML
+// ("<h1>...") is shown as written, never as markup.
 void QtUserDialogs::showError(const QString& text) {
-    QMessageBox::critical(QApplication::activeWindow(), kAppTitle, text);
+    QMessageBox box(QMessageBox::Critical, kAppTitle, text, QMessageBox::Ok, QApplication::activeWindow());
+    box.setTextFormat(Qt::PlainText);
+    box.exec();
 }
 
 void QtUserDialogs::message(QWidget* parent, const QString& text, const QString& caption, BoxIcon icon) {
@@ -53,12 +57,14 @@ void QtUserDialogs::message(QWidget* parent, const QString& text, const QString&
                                : icon == BoxIcon::Exclamation ? QMessageBox::Warning
                                                               : QMessageBox::Information;
     QMessageBox box(qtIcon, captionOr(caption), text, QMessageBox::Ok, parent);
+    box.setTextFormat(Qt::PlainText);
     box.exec();
 }
 
 bool QtUserDialogs::ask(QWidget* parent, const Question& question) {
     QMessageBox box(QMessageBox::Question, captionOr(question.caption), question.text, QMessageBox::NoButton,
                     parent);
+    box.setTextFormat(Qt::PlainText);
     QPushButton* yes = box.addButton(question.yes, QMessageBox::AcceptRole);
     QPushButton* no = box.addButton(question.no, QMessageBox::RejectRole);
     box.setDefaultButton(yes);

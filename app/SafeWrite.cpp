@@ -10,24 +10,11 @@
 #include <unistd.h>
 
 #include "app/AppError.h"
+#include "os/Descriptor.h"
 
 namespace veltra {
 
 namespace {
-
-class Descriptor {
-  public:
-    explicit Descriptor(int fd) : fd_(fd) {}
-    ~Descriptor() {
-        if (fd_ >= 0) ::close(fd_);
-    }
-    Descriptor(const Descriptor&) = delete;
-    Descriptor& operator=(const Descriptor&) = delete;
-    int get() const { return fd_; }
-
-  private:
-    int fd_;
-};
 
 bool writeAt(int fd, const QByteArray& bytes) {
     qsizetype done = 0;

@@ -12,6 +12,9 @@
 #include "app/VeltraApplication.h"
 #include "help/THelpConsolForm.h"
 #include "help/THelpForm.h"
+#include "os/ShownName.h"
+#include "os/StopSignals.h"
+#include "os/UserFiles.h"
 
 namespace veltra {
 
@@ -32,10 +35,16 @@ QString instanceLockPath() {
 }
 
 InstanceLock lockInstance(QLockFile& lock) {
-    lock.setStaleLockTime(0);
-    if (lock.tryLock(0)) return InstanceLock::Taken;
-    return lock.error() == QLockFile::LockFailedError ? InstanceLock::HeldByAnother
-                                                      : InstanceLock::Unavailable;
+    // A lock file that no running process holds (left by a crash, emptied,
+    // garbled, or a folder in its place) would keep the user out for ever.
+    switch (takeLock(lock)) {
+    case QLockFile::NoError:
+        return InstanceLock::Taken;
+    case QLockFile::LockFailedError:
+        return InstanceLock::HeldByAnother;
+    default:
+        return InstanceLock::Unavailable;
+    }
 }
 
 int runVeltra() {
@@ -52,9 +61,10 @@ int runVeltra() {
         // Saying that another instance runs would be false and keep the user
         // out; a second instance is the smaller harm.
         qWarning("veltra: cannot create the single-instance lock %s (%s); starting without it",
-                 qUtf8Printable(instanceLockPath()),
-                 instance.error() == QLockFile::PermissionError ? "permission denied"
-                                                                : "its folder is missing, full or faulty");
+                 qUtf8Printable(shownPath(instanceLockPath())),
+                 instance.error() == QLockFile::PermissionError
+                     ? "permission denied"
+                     : "its folder is missing or full, or something else stands in its place");
         break;
     }
     raisePriority();
@@ -63,6 +73,12 @@ int runVeltra() {
         auto mainForm = std::make_unique<TMainForm>();
         QObject::connect(mainForm.get(), &TMainForm::closed, qApp, &QCoreApplication::quit,
                          Qt::QueuedConnection);
+        // Logout, shutdown, kill, Ctrl+C: the window closes as by its close
+        // button, so the settings and the unsaved text are written first.
+        StopSignals stopSignals;
+        std::string noSignals;
+        if (!stopSignals.install(noSignals)) qWarning("veltra: %s", noSignals.c_str());
+        QObject::connect(&stopSignals, &StopSignals::stopRequested, mainForm.get(), &QWidget::close);
         // The other process-wide windows are hidden at first: they are made,
         // in their order, once the main window is on screen, before its port
         // steps begin.

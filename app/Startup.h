@@ -17,11 +17,13 @@ QString instanceLockPath();
 enum class InstanceLock {
     Taken,         // this instance holds the lock
     HeldByAnother, // a live instance holds it
-    Unavailable,   // it could not be created or read (folder unwritable, full, missing)
+    Unavailable,   // it could not be created (folder unwritable, full, missing, a folder with files in its place)
 };
 
-// Takes the instance lock. A lock left behind by an instance that died is
-// taken over; a live instance's lock never goes stale however long it runs.
+// Takes the instance lock. A lock that no running instance holds (one that
+// died, an empty or garbled lock file, an empty folder or a link in its
+// place) is taken over; a live instance's lock never goes stale however long
+// it runs.
 InstanceLock lockInstance(QLockFile& lock);
 
 // Runs the program and returns its exit code, which is always 0.

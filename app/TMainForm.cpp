@@ -25,6 +25,7 @@
 #include "app/UserDialogs.h"
 #include "app/VeltraApplication.h"
 #include "app/editor/EditorAssist.h"
+#include "app/editor/RecoveryCopy.h"
 #include "help/Fonts.h"
 #include "ui_TMainForm.h"
 
@@ -267,6 +268,9 @@ void TMainForm::setProgramText(const QString& text, const QString& filePath) {
 
 void TMainForm::offerRecovery() {
     assist_->offerRecovery(this);
+    // No question said that unsaved text is not kept: the message line does.
+    const QString warning = assist_->recovery().unsaidWarning();
+    if (!warning.isEmpty()) setMessage(warning, QColor(255, 0, 0));
 }
 
 void TMainForm::ApplyEditorColours() {

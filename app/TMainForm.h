@@ -75,8 +75,9 @@ class TMainForm : public QMainWindow, private SessionReporter {
     // text came from, empty for a new program.
     void setProgramText(const QString& text, const QString& filePath = QString());
 
-    // At start: one question when a recovery copy of unsaved text differs
-    // from the editor's; restoring it counts as a change.
+    // At start: one question for each recovery copy of unsaved text that an
+    // editor now gone left behind; restoring one counts as a change. When no
+    // copies can be kept, the first question or else the message line says so.
     void offerRecovery();
 
     void ApplyEditorColours();
@@ -177,6 +178,7 @@ class TMainForm : public QMainWindow, private SessionReporter {
     bool sending_ = false;
     bool replacingText_ = false; // New, Open: not an edit of the user's
     bool blockStopAsked_ = false; // Escape while a pasted block runs
+    bool readingFile_ = false; // Open reads its file beside the window
     bool frameCentred_ = false;
     bool painted_ = false;
     QTimer* portStepsFallback_ = nullptr;

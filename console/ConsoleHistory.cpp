@@ -1,11 +1,12 @@
 #include "console/ConsoleHistory.h"
 
-#include <QDir>
-#include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
+#include <QLockFile>
 
 #include <cstdio>
+
+#include "os/ShownName.h"
+#include "os/UserFiles.h"
 
 namespace veltra {
 
@@ -14,14 +15,28 @@ namespace {
 // Far more than 200 lines of the longest console line take; a file grown
 // beyond it by hand is read from its end only.
 constexpr qint64 kReadLimit = 256 * 1024;
+// Another editor writes the file for a few milliseconds at most.
+constexpr int kLockWaitMs = 1000;
 
-// The state folder holds the user's own traces: readable by the user alone,
-// as the XDG rules ask for folders they create.
-bool makeFolder(const QString& folder) {
-    if (QFileInfo(folder).isDir()) return true;
-    const QFileInfo info(folder);
-    return QDir().mkpath(info.absolutePath()) &&
-           QDir().mkdir(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+// The entries a file holds, the newest last, at most kLimit.
+QStringList entriesOf(const QString& path) {
+    const FileRead file = readUserFile(path, kReadLimit, ReadPart::Tail);
+    if (file.outcome != FileRead::Outcome::Read) return {};
+    QList<QByteArray> lines = file.bytes.split('\n');
+    if (file.size > kReadLimit && !lines.isEmpty()) lines.removeFirst(); // begun mid-line
+    QStringList entries;
+    for (const QByteArray& bytes : lines) {
+        const QString line = QString::fromUtf8(bytes).remove(QLatin1Char('\r'));
+        if (!line.isEmpty()) entries.append(line);
+    }
+    if (entries.size() > ConsoleHistory::kLimit) entries.remove(0, entries.size() - ConsoleHistory::kLimit);
+    return entries;
+}
+
+// The lock of the file, also when another editor holds it for a moment.
+bool lockWithin(QLockFile& lock, int ms) {
+    const QLockFile::LockError error = takeLock(lock);
+    return error == QLockFile::NoError || (error == QLockFile::LockFailedError && lock.tryLock(ms));
 }
 
 } // namespace
@@ -37,7 +52,7 @@ void ConsoleHistory::Add(const QString& line) {
     entries_.append(line);
     if (entries_.size() > kLimit) entries_.remove(0, entries_.size() - kLimit);
     shown_ = entries_.size();
-    save();
+    save(line);
 }
 
 std::optional<QString> ConsoleHistory::Older(const QString& typed) {
@@ -59,32 +74,24 @@ std::optional<QString> ConsoleHistory::Restore() {
 }
 
 void ConsoleHistory::load() {
-    if (path_.isEmpty()) return;
-    QFile file(path_);
-    if (!file.open(QIODevice::ReadOnly)) return;
-    const bool cut = file.size() > kReadLimit;
-    if (cut) file.seek(file.size() - kReadLimit);
-    QList<QByteArray> lines = file.read(kReadLimit).split('\n');
-    if (cut && !lines.isEmpty()) lines.removeFirst(); // begun mid-line
-    for (const QByteArray& bytes : lines) {
-        const QString line = QString::fromUtf8(bytes).remove(QLatin1Char('\r'));
-        if (!line.isEmpty()) entries_.append(line);
-    }
-    if (entries_.size() > kLimit) entries_.remove(0, entries_.size() - kLimit);
+    if (!path_.isEmpty()) entries_ = entriesOf(path_);
 }
 
-void ConsoleHistory::save() {
+void ConsoleHistory::save(const QString& line) {
     if (path_.isEmpty()) return;
     QString failure;
-    QSaveFile file(path_);
-    if (!makeFolder(QFileInfo(path_).absolutePath())) {
+    const QString folder = QFileInfo(path_).absolutePath();
+    QLockFile lock(path_ + QStringLiteral(".lock"));
+    if (!makeStateFolder(folder)) {
         failure = QStringLiteral("its folder cannot be made");
-    } else if (file.open(QIODevice::WriteOnly)) {
-        for (const QString& line : entries_)
-            file.write(line.toUtf8() + '\n');
-        if (!file.commit()) failure = file.errorString();
+    } else if (!lockWithin(lock, kLockWaitMs)) {
+        failure = QStringLiteral("its lock cannot be had");
     } else {
-        failure = file.errorString();
+        // What the file holds now (other editors' lines too), and the new one.
+        QStringList entries = entriesOf(path_);
+        if (entries.isEmpty() || entries.last() != line) entries.append(line);
+        if (entries.size() > kLimit) entries.remove(0, entries.size() - kLimit);
+        writeStateFile(path_, (entries.join(QLatin1Char('\n')) + QLatin1Char('\n')).toUtf8(), &failure);
     }
     // A history that cannot be kept must not interrupt the user at every
     // command: it is said once while it keeps failing, and this run's
@@ -92,7 +99,7 @@ void ConsoleHistory::save() {
     if (!failure.isEmpty() && !saveFailed_) {
         std::fprintf(stderr,
                      "veltra: cannot write the console history %s (%s); it is kept for this run only\n",
-                     qPrintable(QDir::toNativeSeparators(path_)), qPrintable(failure));
+                     qPrintable(shownPath(path_)), qPrintable(failure));
     }
     saveFailed_ = !failure.isEmpty();
 }

@@ -1,9 +1,11 @@
 #pragma once
 // The console lines the user sent, for Up and Down: this run's and earlier
 // runs', the newest last. The file holds them as UTF-8, one line each, and
-// is rewritten whole after every new entry, so an interrupted write leaves
-// the old list. Browsing starts from the text being typed, which Escape (or
-// Down past the newest entry) brings back.
+// is replaced whole after every new entry, so an interrupted write leaves
+// the old list. Editors running side by side share the file: a new entry is
+// added to what the file holds then, under a lock, so none erases another's.
+// Browsing starts from the text being typed, which Escape (or Down past the
+// newest entry) brings back.
 
 #include <QString>
 #include <QStringList>
@@ -16,7 +18,8 @@ class ConsoleHistory {
     static constexpr int kLimit = 200;
 
     // Reads `path` if it exists; an empty path keeps the entries for this
-    // run only. A file that cannot be read is an empty history.
+    // run only. A file that cannot be read (or is no regular file) is an
+    // empty history.
     explicit ConsoleHistory(QString path);
 
     // A line that was sent; the same line as the newest entry is not stored
@@ -38,7 +41,7 @@ class ConsoleHistory {
   private:
     bool browsing() const { return shown_ < entries_.size(); }
     void load();
-    void save();
+    void save(const QString& line);
 
     QString path_;
     QStringList entries_;

@@ -7,8 +7,10 @@
 #include <algorithm>
 #include <cerrno>
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
+#include "os/ShownName.h"
 #include "ports/ProcessTable.h"
 #include "ports/SerialLister.h"
 
@@ -105,10 +107,30 @@ QStringList culprits(const QByteArray& path, const SystemRoots& roots) {
     return lines;
 }
 
+// Something at `path` that is not a character device: what it is, or
+// nothing when it is a device (or nothing is there).
+QString notADevice(const QByteArray& path) {
+    struct stat st {};
+    if (::stat(path.constData(), &st) != 0 || S_ISCHR(st.st_mode)) return {};
+    if (S_ISDIR(st.st_mode)) return QStringLiteral("папка");
+    if (S_ISSOCK(st.st_mode)) return QStringLiteral("сокет");
+    if (S_ISFIFO(st.st_mode)) return QStringLiteral("канал (FIFO)");
+    if (S_ISBLK(st.st_mode)) return QStringLiteral("блочное устройство (диск)");
+    return QStringLiteral("обычный файл");
+}
+
 } // namespace
 
 QStringList diagnoseOpenFailure(const QByteArray& path, int err, const SystemRoots& roots,
                                 const UserIdentity& user) {
+    // A folder or a socket at the port's path fails with EISDIR or ENXIO,
+    // which would read as "no hardware": say what the path is instead.
+    if (const QString what = notADevice(path); !what.isEmpty() && err != EACCES && err != EPERM)
+        return QStringList{QStringLiteral("Причина: %1 — это %2, а не файл устройства порта.")
+                               .arg(shownName(path), what),
+                           QStringLiteral("Что делать: ") + kElsewhere +
+                               QStringLiteral(" (порт — файл устройства, например /dev/ttyUSB0).")} +
+               culprits(path, roots);
     QStringList lines;
     switch (err) {
     case ENOENT:

@@ -3,7 +3,8 @@
 # validators of the menu entry and the metainfo run in the install test,
 # pdftotext (poppler-utils) reads back a printed program in the tests, Qt's
 # Russian texts (qt6-translations-l10n) serve the standard dialogs, and
-# dpkg-dev and file let cpack work out the Debian package's dependencies.
+# dpkg-dev and file let cpack work out the Debian package's dependencies, and
+# clang with its runtime (libFuzzer) builds the fuzz targets.
 # Only what is missing is installed; the package lists are refreshed only then.
 set -euo pipefail
 
@@ -16,6 +17,7 @@ VELTRA_PACKAGES=(
   desktop-file-utils appstream
   poppler-utils
   dpkg-dev file
+  clang libclang-rt-14-dev
 )
 
 veltra_install_deps() {

@@ -1,32 +1,90 @@
 #include "app/editor/RecoveryCopy.h"
 
+#include <QCryptographicHash>
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QPlainTextEdit>
+#include <QRandomGenerator>
+#include <QRegularExpression>
+#include <QStandardPaths>
 
-#include "app/AppError.h"
+
 #include "app/EditorText.h"
-#include "app/SafeWrite.h"
 #include "app/UserDialogs.h"
+#include "app/WorkBeside.h"
+#include "os/ShownName.h"
+#include "os/UserFiles.h"
 
 namespace veltra {
 
+namespace {
+
+// An editor's copy, "recovery-ID.txt"; "recovery.txt" is the one copy of
+// versions that ran alone.
+const QRegularExpression kCopyName(QStringLiteral("^recovery(-[0-9a-f]{16})?\\.txt$"));
+
+QString lockOf(const QString& copy) {
+    return copy.chopped(4) + QStringLiteral(".lock");
+}
+
+// Leftovers that were offered but could not be moved aside (a folder that
+// takes no files), by their text's hash, so that they are not offered at
+// every start. Kept in the cache folder: losing it costs one more question.
+QString offeredListPath() {
+    return QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation) +
+           QStringLiteral("/veltra/offered-recovery");
+}
+
+constexpr int kOfferedKept = 32;
+
+QByteArrayList offeredHashes() {
+    const FileRead list = readUserFile(offeredListPath(), 64 * 1024);
+    return list.outcome == FileRead::Outcome::Read ? list.bytes.split('\n') : QByteArrayList();
+}
+
+QByteArray hashOf(const QString& text) {
+    return QCryptographicHash::hash(text.toUtf8(), QCryptographicHash::Sha256).toHex();
+}
+
+void rememberOffered(const QString& text) {
+    QByteArrayList hashes = offeredHashes();
+    hashes.removeAll(QByteArray());
+    hashes.append(hashOf(text));
+    while (hashes.size() > kOfferedKept)
+        hashes.removeFirst();
+    const QString list = offeredListPath();
+    if (makeStateFolder(QFileInfo(list).absolutePath())) writeStateFile(list, hashes.join('\n') + '\n');
+}
+
+} // namespace
+
 RecoveryCopy::RecoveryCopy(QPlainTextEdit& edit, const QString& folder)
-    : QObject(&edit), edit_(edit), folder_(folder), stored_(wholeText(*edit.document())) {
+    : QObject(&edit), edit_(edit), folder_(folder),
+      id_(QStringLiteral("%1").arg(QRandomGenerator::system()->generate64(), 16, 16, QLatin1Char('0'))),
+      lock_(QDir(folder).filePath(QStringLiteral("recovery-%1.lock").arg(id_))),
+      stored_(wholeText(*edit.document())) {
     timer_.setSingleShot(true);
     timer_.setInterval(kDelayMs);
     connect(&timer_, &QTimer::timeout, this, &RecoveryCopy::sync);
     connect(edit.document(), &QTextDocument::contentsChange, &timer_, qOverload<>(&QTimer::start));
+    // The lock says "this editor lives": its copy is nobody's leftover.
+    if (makeStateFolder(folder_)) takeLock(lock_);
 }
 
+RecoveryCopy::~RecoveryCopy() = default; // the lock goes: a copy left now is a leftover
+
 QString RecoveryCopy::path() const {
-    return QDir(folder_).filePath(QStringLiteral("recovery.txt"));
+    return QDir(folder_).filePath(QStringLiteral("recovery-%1.txt").arg(id_));
 }
 
 QString RecoveryCopy::declinedPath() const {
     return QDir(folder_).filePath(QStringLiteral("recovery-declined.txt"));
+}
+
+bool RecoveryCopy::kept() const {
+    return lock_.isLocked();
 }
 
 void RecoveryCopy::textStored() {
@@ -42,52 +100,98 @@ void RecoveryCopy::sync() {
     timer_.stop();
     const QString text = wholeText(*edit_.document());
     if (text == stored_) {
-        // A copy an earlier run left stays until it has been offered.
-        if (own_) QFile::remove(path());
-        own_ = false;
+        if (!written_.isNull()) QFile::remove(path());
         written_ = QString();
         return;
     }
     if (text == written_) return;
-    try {
-        if (!QFileInfo::exists(folder_) && QDir().mkpath(folder_))
-            QFile::setPermissions(folder_, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-        writeWholeFile(path(), text.toUtf8(), QStringLiteral("Unable to write to %1").arg(path()));
+    QString why = QStringLiteral("its folder takes no files");
+    if (kept() && writeStateFile(path(), text.toUtf8(), &why)) {
         written_ = text;
-        own_ = true;
-    } catch (const AppError& e) {
-        // The copy is a safety net the user did not ask for: a box every
-        // second would be worse than its absence. Said once on standard error.
-        if (!warned_) qWarning("veltra: no recovery copy: %s", e.what());
-        warned_ = true;
+        return;
     }
+    // The copy is a safety net the user did not ask for: a box every second
+    // would be worse than its absence. Said once on standard error (and at
+    // start, when the folder took no lock).
+    if (!warned_) qWarning("veltra: no recovery copy %s: %s", qUtf8Printable(shownPath(path())), qUtf8Printable(why));
+    warned_ = true;
+}
+
+std::vector<RecoveryCopy::Leftover> RecoveryCopy::leftovers() const {
+    QFileInfoList entries = QDir(folder_).entryInfoList(QDir::Files | QDir::System | QDir::Hidden, QDir::Time);
+    std::vector<Leftover> found;
+    for (const QFileInfo& entry : entries) {
+        const QString copy = entry.absoluteFilePath();
+        if (!kCopyName.match(entry.fileName()).hasMatch() || copy == path()) continue;
+        if (!lockHeld(lockOf(copy))) found.push_back({copy, lockOf(copy)});
+    }
+    return found; // newest first
 }
 
 bool RecoveryCopy::offer(QWidget* parent) {
-    QFile file(path());
-    if (!file.open(QIODevice::ReadOnly)) return false;
-    const QString copy = QString::fromUtf8(file.readAll());
-    file.close();
-    if (copy.trimmed().isEmpty() || copy == wholeText(*edit_.document())) return false;
+    for (const Leftover& leftover : leftovers()) {
+        const Offered outcome = offerOne(leftover, parent);
+        if (outcome == Offered::Restored) return true;
+    }
+    return false;
+}
 
-    const QString when = QFileInfo(file).lastModified().toString(QStringLiteral("dd.MM.yyyy HH:mm"));
+RecoveryCopy::Offered RecoveryCopy::offerOne(const Leftover& leftover, QWidget* parent) {
+    // Claimed while it is offered, so that an editor starting beside this one
+    // does not offer it too. A folder that takes no files takes no claim
+    // either; the copy is offered all the same.
+    QLockFile claim(leftover.lock);
+    if (takeLock(claim) == QLockFile::LockFailedError) return Offered::Skipped;
+    const auto read = runBeside([copy = leftover.copy] { return readUserFile(copy); },
+                                [this] { return !edit_.window()->isVisible(); });
+    if (!read || read->outcome == FileRead::Outcome::Missing) return Offered::Skipped;
+    if (read->outcome != FileRead::Outcome::Read) {
+        qWarning("veltra: %s is not a regular file of at most 16 MiB; not offered as a recovery copy",
+                 qUtf8Printable(shownPath(leftover.copy)));
+        return Offered::Skipped;
+    }
+    const QString copy = QString::fromUtf8(read->bytes);
+    // Nothing to recover: a blank text is not offered, and does not stay.
+    if (copy.trimmed().isEmpty() || copy == wholeText(*edit_.document())) {
+        QFile::remove(leftover.copy);
+        return Offered::Skipped;
+    }
+    if (offeredHashes().contains(hashOf(copy))) return Offered::Skipped;
+
+    const QString when =
+        QFileInfo(leftover.copy).lastModified().toString(QStringLiteral("dd.MM.yyyy HH:mm"));
     const int lines = int(copy.count(QLatin1Char('\n'))) + (copy.endsWith(QLatin1Char('\n')) ? 0 : 1);
     const Question question{
         QStringLiteral("После прошлой работы осталась программа, не записанная в файл "
                        "(строк: %1, изменена %2).\nВосстановить её в редакторе?")
-            .arg(lines)
-            .arg(when),
+                .arg(lines)
+                .arg(when) +
+            warningOnce(),
         QString(), QStringLiteral("Восстановить"), QStringLiteral("Не восстанавливать")};
-    if (userDialogs().ask(parent, question)) {
+    const bool restore = userDialogs().ask(parent, question);
+    bool gone = false;
+    if (restore) {
         replaceText(edit_, copy);
-        timer_.stop();
-        written_ = copy;
-        own_ = true;
-        return true;
+        sync(); // this editor's copy holds it before the leftover goes
+        gone = kept() && QFile::remove(leftover.copy);
+    } else {
+        QFile::remove(declinedPath());
+        gone = QFile::rename(leftover.copy, declinedPath());
     }
-    QFile::remove(declinedPath());
-    QFile::rename(path(), declinedPath());
-    return false;
+    if (!gone) rememberOffered(copy);
+    return restore ? Offered::Restored : Offered::Declined;
+}
+
+QString RecoveryCopy::warningOnce() {
+    const QString warning = unsaidWarning();
+    return warning.isEmpty() ? warning : QStringLiteral("\n\n") + warning;
+}
+
+QString RecoveryCopy::unsaidWarning() {
+    if (kept() || offSaid_) return QString();
+    offSaid_ = true;
+    return QStringLiteral("Восстановление после сбоя выключено: в папку %1 нельзя записать.")
+        .arg(shownPath(QDir::cleanPath(folder_)));
 }
 
 } // namespace veltra

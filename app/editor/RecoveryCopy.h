@@ -1,18 +1,30 @@
 #pragma once
 // The recovery copy of the editor's text: about a second after each change
-// the whole text is written, UTF-8, atomically, to recovery.txt in the user's
+// the whole text is written, UTF-8, to this editor's own copy in the user's
 // state folder, so that a crash, a kill or a closing with unsaved text (which
-// asks nothing) loses at most that second. When the text equals what a file
-// holds (after an open or a save) or a new program, no copy is needed and
-// the file is removed. At the next start one question offers a copy that
-// differs from the editor's text; a declined copy is kept aside as
-// recovery-declined.txt (replacing an older one) rather than destroyed.
+// asks nothing) loses at most that second; SIGTERM and SIGHUP close the
+// window, which writes it at once. When the text equals what a file holds
+// (after an open or a save) or a new program, no copy is needed and the file
+// is removed.
 //
-// The program runs as a single instance, so one copy file is enough.
+// Several editors may share the state folder (two sessions, a remote login:
+// their runtime folders and so their instance locks differ). Each running
+// editor owns "recovery-ID.txt" and holds "recovery-ID.lock" while it lives.
+// At start, the copies whose lock no running process holds are the leftovers
+// of editors that are gone: each is offered once, newest first, until one is
+// restored. A declined copy is kept aside as recovery-declined.txt (replacing
+// an older one) rather than destroyed; one that cannot be moved (a folder
+// that takes no files) is remembered in the cache folder, so that it is not
+// offered again. A folder that takes no files also means no copy is kept:
+// that is said once at start.
 
+#include <QLockFile>
 #include <QObject>
 #include <QString>
 #include <QTimer>
+
+#include <memory>
+#include <vector>
 
 class QPlainTextEdit;
 class QWidget;
@@ -25,30 +37,49 @@ class RecoveryCopy : public QObject {
   public:
     static constexpr int kDelayMs = 1000; // after the last change
 
-    // `folder` is created when the first copy is written.
+    // Makes `folder` if needed and takes this editor's lock there.
     RecoveryCopy(QPlainTextEdit& edit, const QString& folder);
+    ~RecoveryCopy() override;
 
+    // This editor's copy.
     QString path() const;
     QString declinedPath() const;
+    // Whether copies are kept: false when the folder takes no files.
+    bool kept() const;
 
     // The editor's text is now what a file holds, or a new program.
     void textStored();
     // Writes or removes the copy at once, as the text requires (closing).
     void flush();
-    // Asks once whether to restore a copy left by an earlier run that
-    // differs from the editor's text; restoring replaces the text as an edit
-    // (undoable, and a change the check must see). True when restored.
+    // Offers the leftovers of editors that are gone, one question each, until
+    // one is restored; restoring replaces the text as an edit (undoable, and
+    // a change the check must see). True when one was restored. When copies
+    // are not kept, the first question says so.
     bool offer(QWidget* parent);
+    // That copies are not kept, when no question has said it yet; said once.
+    QString unsaidWarning();
 
   private:
+    struct Leftover {
+        QString copy;
+        QString lock;
+    };
+    std::vector<Leftover> leftovers() const;
+    // One leftover offered: its outcome.
+    enum class Offered { Skipped, Declined, Restored };
+    Offered offerOne(const Leftover& leftover, QWidget* parent);
     void sync();
+    // What the question appends while nobody has been told that copies are not kept.
+    QString warningOnce();
 
     QPlainTextEdit& edit_;
     QString folder_;
+    QString id_;
+    QLockFile lock_;
     QString stored_;  // the text that needs no copy
     QString written_; // what the copy file holds; null when there is none
-    bool own_ = false; // the copy file is this run's (written or restored)
     bool warned_ = false;
+    bool offSaid_ = false;
     QTimer timer_;
 };
 

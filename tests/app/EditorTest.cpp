@@ -11,8 +11,13 @@
 #include "app/editor/FindBar.h"
 #include "app/editor/LineGutter.h"
 #include "app/editor/ProgramEdit.h"
+#include "app/editor/RecoveryCopy.h"
 #include "compiler/ProgramCheck.h"
 #include "tests/app/MainFormFixture.h"
+#include "tests/support/ScopedUnprivilegedFiles.h"
+
+#include <sys/stat.h>
+#include <unistd.h>
 
 using namespace veltra;
 using namespace veltra::test;
@@ -32,7 +37,8 @@ class EditorTest : public MainFormTest {
     }
 
     LineGutter& gutter() const { return static_cast<ProgramEdit*>(edit())->gutter(); }
-    QString copyPath() const { return state.filePath("veltra/recovery.txt"); }
+    // This editor's recovery copy.
+    QString copyPath() const { return form->findChild<RecoveryCopy*>()->path(); }
     QString text() const { return countedLines(*edit()->document()).join('\n'); }
     int caret() const { return caretLine(*edit()); }
 
@@ -171,7 +177,8 @@ TEST_F(EditorTest, TheRecoveryCopySurvivesAKillAndIsOfferedOnceAsAChange) {
     type(edit(), QStringLiteral("свд = ж,7"));
     const QString typed = wholeText(*edit()->document());
     // Written while the window runs: what a kill leaves behind.
-    ASSERT_TRUE(waitFor([&] { return readFile(copyPath()) == typed.toUtf8(); }, 5000));
+    const QString killed = copyPath();
+    ASSERT_TRUE(waitFor([&] { return readFile(killed) == typed.toUtf8(); }, 5000));
     form.reset(); // no closing at all, as after a kill
 
     start();
@@ -182,21 +189,24 @@ TEST_F(EditorTest, TheRecoveryCopySurvivesAKillAndIsOfferedOnceAsAChange) {
     EXPECT_EQ(form->session().program().count, 0);
     runOneSecond();
     EXPECT_EQ(message(), "программа изменена..."); // to be checked before an upload
-    form->offerRecovery(); // the copy is what the editor holds now
+    EXPECT_FALSE(QFile::exists(killed)); // now this editor's own copy
+    EXPECT_EQ(readFile(copyPath()), typed.toUtf8());
+    form->offerRecovery();
     EXPECT_EQ(dialogs.count(DialogCall::Question), 1);
 }
 
 TEST_F(EditorTest, TheCopyIsKeptForUnsavedTextAndGoesWhenAFileHoldsTheText) {
     start();
     type(edit(), QStringLiteral("пауза"));
+    const QString closed = copyPath();
     form->close(); // at once: the copy is written while closing
-    EXPECT_EQ(readFile(copyPath()), "пауза\n");
+    EXPECT_EQ(readFile(closed), "пауза\n");
 
     start();
     dialogs.questionAnswers.push_back(false);
     form->offerRecovery();
     EXPECT_EQ(text(), "");
-    EXPECT_FALSE(QFile::exists(copyPath()));
+    EXPECT_FALSE(QFile::exists(closed));
     EXPECT_EQ(readFile(state.filePath("veltra/recovery-declined.txt")), "пауза\n"); // kept aside
 
     type(edit(), QStringLiteral("пауза"));
@@ -238,3 +248,61 @@ TEST_F(EditorTest, ReplaceAllIsOneUndoStepAndGoToLineMovesTheCaret) {
 }
 
 } // namespace
+
+TEST_F(EditorTest, LeftoversThatAreNoRegularFilesAreNotOfferedAndNothingWaits) {
+    // A copy of a version that ran alone, made a FIFO; another linked to /dev/zero.
+    QDir(state.path()).mkpath("veltra");
+    ASSERT_EQ(::mkfifo(QFile::encodeName(state.filePath("veltra/recovery.txt")).constData(), 0600), 0);
+    ASSERT_TRUE(QFile::link("/dev/zero", state.filePath("veltra/recovery-00000000000000aa.txt")));
+    start();
+    form->offerRecovery();
+    EXPECT_EQ(dialogs.count(DialogCall::Question), 0);
+    EXPECT_EQ(text(), "");
+}
+
+TEST_F(EditorTest, ACopyThatIsALinkIsReplacedAndWhatItPointsToIsLeftAlone) {
+    start();
+    const QString target = dir.filePath("prog.txt");
+    writeFile(target, "свд = к,3\r\n");
+    ASSERT_TRUE(QFile::link(target, copyPath()));
+    type(edit(), QStringLiteral("пауза"));
+    form->close();
+    EXPECT_EQ(readFile(target), "свд = к,3\r\n");
+    EXPECT_FALSE(QFileInfo(copyPath()).isSymLink());
+    EXPECT_EQ(readFile(copyPath()), "пауза\n");
+    EXPECT_EQ(QFileInfo(copyPath()).permissions() & 0x0077, 0); // the user's alone
+    EXPECT_EQ(QFileInfo(state.filePath("veltra")).permissions() & 0x0077, 0);
+}
+
+TEST_F(EditorTest, AFolderThatTakesNoFilesIsSaidOnceAndADeclinedCopyIsNotOfferedAgain) {
+    // A copy left by a version that ran alone, in a folder the user may read
+    // but not write (made by another account, say): its owner is "nobody",
+    // and the editor sees the files as nobody does.
+    QTemporaryDir cache;
+    qputenv("XDG_CACHE_HOME", QFile::encodeName(cache.path()));
+    const QString folder = state.filePath("veltra");
+    QDir(state.path()).mkpath("veltra");
+    writeFile(folder + "/recovery.txt", "свд = б,9\n");
+    constexpr uid_t kNobody = 65534;
+    for (const QString& path : {state.path(), cache.path(), folder, folder + "/recovery.txt"})
+        ASSERT_EQ(::chown(QFile::encodeName(path).constData(), kNobody, kNobody), 0);
+    ::chmod(QFile::encodeName(folder).constData(), 0500);
+    ScopedUnprivilegedFiles asNobody;
+    const QString off = "Восстановление после сбоя выключено: в папку " + folder + " нельзя записать.";
+
+    dialogs.questionAnswers.push_back(false);
+    for (int run = 0; run < 2; ++run) {
+        QPlainTextEdit editor;
+        editor.show();
+        RecoveryCopy copy(editor, folder + "/");
+        EXPECT_FALSE(copy.kept());
+        copy.offer(&editor);
+        // The first run asks and says it there; the next one asks nothing, and
+        // the window's message line says it.
+        EXPECT_EQ(dialogs.count(DialogCall::Question), 1);
+        EXPECT_TRUE(dialogs.last(DialogCall::Question).text.endsWith("\n\n" + off));
+        EXPECT_EQ(copy.unsaidWarning(), run == 0 ? QString() : off);
+        EXPECT_EQ(copy.unsaidWarning(), QString()); // once
+    }
+    qunsetenv("XDG_CACHE_HOME");
+}

@@ -1,5 +1,6 @@
 #include <QComboBox>
 #include <QLineEdit>
+#include <QTextDocumentFragment>
 
 #include "app/Settings.h"
 #include "app/TFormConfig.h"
@@ -12,6 +13,11 @@ namespace {
 
 QColor previewColour(const TFormConfig& dialog, QPalette::ColorRole role) {
     return control<QLabel>(dialog, "stExample")->palette().color(role);
+}
+
+// A tooltip's text as a person sees it: Qt shows text that looks like HTML as HTML.
+QString shownTip(const QString& tip) {
+    return Qt::mightBeRichText(tip) ? QTextDocumentFragment::fromHtml(tip).toPlainText() : tip;
 }
 
 } // namespace
@@ -47,7 +53,7 @@ TEST_F(MainFormTest, DialogPortListMatchesOnlyExactNamesAndSpeedIsFixed) {
     EXPECT_EQ(control<QComboBox>(dialog, "cbPortName")->currentIndex(), -1);
     EXPECT_FALSE(control<QComboBox>(dialog, "cbPortSpeed")->isEnabled());
     EXPECT_EQ(control<QComboBox>(dialog, "cbPortSpeed")->currentText(), "57600");
-    EXPECT_EQ(control<QComboBox>(dialog, "cbPortName")->itemData(1, Qt::ToolTipRole).toString(),
+    EXPECT_EQ(shownTip(control<QComboBox>(dialog, "cbPortName")->itemData(1, Qt::ToolTipRole).toString()),
               "COM2 = /dev/ttyUSB0");
     EXPECT_TRUE(control<QComboBox>(dialog, "cbPortName")->toolTip().contains("COM1 = /dev/ttyS0"));
 
@@ -172,7 +178,7 @@ TEST_F(MainFormTest, DeviceChooserOffersTheVirtualBoardAndSavesOnlyWhatWasPicked
     EXPECT_TRUE(devices->itemText(board).startsWith("виртуальная плата (pts/"))
         << devices->itemText(board).toStdString();
     devices->setCurrentIndex(board);
-    EXPECT_EQ(names->itemData(1, Qt::ToolTipRole).toString(), "COM2 = " + link);
+    EXPECT_EQ(shownTip(names->itemData(1, Qt::ToolTipRole).toString()), "COM2 = " + link);
     dialog.btSaveClick();
 
     QByteArray ports = portsSection();
@@ -181,6 +187,21 @@ TEST_F(MainFormTest, DeviceChooserOffersTheVirtualBoardAndSavesOnlyWhatWasPicked
     EXPECT_EQ(appSettings().PORTS[1], QFile::encodeName(link));
     EXPECT_TRUE(dialog.savedNewDeviceFor("COM2"));
     EXPECT_FALSE(dialog.savedNewDeviceFor("COM1"));
+}
+
+TEST_F(MainFormTest, DeviceNamesAreShownAsPlainTextWithHiddenControlsMadeVisible) {
+    // A device path that looks like HTML and hides a right-to-left override.
+    const QString odd = dir.filePath(QString::fromUtf8("<h1>big<font color=red>rtl\u202Egpj.exe"));
+    writeFile(iniPath(), "[PORTS]\nCOM1=" + QFile::encodeName(odd) + "\n");
+    TFormConfig dialog;
+    auto* names = control<QComboBox>(dialog, "cbPortName");
+    auto* devices = control<QComboBox>(dialog, "cbDevice");
+    names->setCurrentIndex(0);
+    const QString shown = dir.filePath("<h1>big<font color=red>rtl\\u202Egpj.exe");
+    EXPECT_EQ(devices->currentText(), "нет устройства — " + shown);
+    EXPECT_EQ(shownTip(devices->toolTip()), shown);
+    EXPECT_EQ(shownTip(names->itemData(0, Qt::ToolTipRole).toString()), "COM1 = " + shown);
+    EXPECT_TRUE(shownTip(names->toolTip()).startsWith("COM1 = " + shown + "\n"));
 }
 
 TEST_F(MainFormTest, DeviceChooserFollowsDevicesWhileTheDialogIsShown) {

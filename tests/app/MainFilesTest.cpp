@@ -2,6 +2,7 @@
 #include <QTextBlock>
 #include <csignal>
 #include <sys/resource.h>
+#include <sys/stat.h>
 
 #include "app/Cp1251.h"
 #include "tests/app/MainFormFixture.h"
@@ -98,6 +99,33 @@ TEST_F(MainFormTest, AFileThatCannotBeOpenedIsReportedAndTheTextStays) {
     EXPECT_EQ(form->state().openPath, missing);
     runOneSecond();
     EXPECT_EQ(message(), "...");
+}
+
+TEST_F(MainFormTest, OpenReadsOnlyRegularFilesOfAtMost16MiBAndNeverWaitsForAWriter) {
+    start();
+    setEditorText(QStringLiteral("свд = ж,7"));
+    // Each would hang the window or fill the memory if it were simply read.
+    const QString fifo = dir.filePath("fifo.txt");
+    ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    const QString zero = dir.filePath("zero.txt");
+    ASSERT_TRUE(QFile::link("/dev/zero", zero));
+    const QString huge = dir.filePath("huge.txt");
+    QFile sparse(huge);
+    ASSERT_TRUE(sparse.open(QIODevice::WriteOnly) && sparse.resize((qint64(16) << 20) + 1));
+    sparse.close();
+    const QString folder = dir.filePath("folder.txt");
+    ASSERT_TRUE(QDir().mkdir(folder));
+    for (const QString& path : {fifo, zero, huge, folder}) {
+        dialogs.openAnswers.push_back(path);
+        button("btLoadFromFile")->click();
+        EXPECT_EQ(dialogs.last(DialogCall::Error).text, "Cannot open file " + path);
+        EXPECT_EQ(countedLines(*edit()->document()), QStringList{"свд = ж,7"}) << path.toStdString();
+    }
+    // A name is shown as one line of visible text.
+    const QString odd = dir.filePath("a\nb\x1b[2J.txt");
+    dialogs.openAnswers.push_back(odd);
+    button("btLoadFromFile")->click();
+    EXPECT_EQ(dialogs.last(DialogCall::Error).text, "Cannot open file " + dir.filePath("a\\nb\\e[2J.txt"));
 }
 
 TEST_F(MainFormTest, SaveWritesCrLfLinesAndDisablesItselfUntilTheNextChange) {

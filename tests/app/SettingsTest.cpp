@@ -408,6 +408,8 @@ TEST(IniLines, PlacesNewKeysAndSectionsWithoutDisturbingTheRest) {
          "[A]\nx=1\n[B]\n[ a ]\nk=v\n"},
         {"commented key is not the key", "[A]\n;k=1\n#k=2\n", "A", "k", "[A]\nk=v\n;k=1\n#k=2\n"},
         {"same key in another section untouched", "[B]\nk=1\n[A]\n", "A", "k", "[B]\nk=1\n[A]\nk=v\n"},
+        // A bare CR before a blank line would become one CR LF with it.
+        {"bare CR lines keep the blank line after", "x\r[EDIT]\n\n", "EDIT", "k", "x\r[EDIT]\nk=v\r\n\n"},
     };
     for (const Case& c : cases) {
         IniLines ini(c.before);

@@ -10,6 +10,7 @@
 #include <csignal>
 #include <optional>
 #include <sys/resource.h>
+#include <utime.h>
 
 #include "app/AppError.h"
 #include "app/ProgramFolder.h"
@@ -132,6 +133,22 @@ TEST_F(StartupTest, OnlyALiveInstanceCountsAsRunning) {
                                                QFileDevice::ReadOther | QFileDevice::ExeOther);
     QLockFile running(runtimeDir.filePath("held.lock"));
     ASSERT_TRUE(running.tryLock(0));
+    // Damaged locks that no process holds: they keep nobody out.
+    auto writeLock = [&](const char* name, const QByteArray& bytes) {
+        QFile file(runtimeDir.filePath(name));
+        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(bytes);
+        return file.fileName();
+    };
+    // An empty one is old: one made just now may be another start's on its way.
+    const QByteArray empty = QFile::encodeName(writeLock("empty.lock", ""));
+    const utimbuf past{::time(nullptr) - 60, ::time(nullptr) - 60};
+    ::utime(empty.constData(), &past);
+    writeLock("garbled.lock", "\x01\xffno pid here\n");
+    writeLock("dead.lock", "999999999\nveltra\n\n");
+    QDir(runtimeDir.path()).mkdir("folder.lock");
+    QDir(runtimeDir.path()).mkpath("full-folder.lock/something");
+    QFile::link(runtimeDir.filePath("nowhere"), runtimeDir.filePath("link.lock"));
     struct Case {
         const char* name;
         QString path;
@@ -141,6 +158,13 @@ TEST_F(StartupTest, OnlyALiveInstanceCountsAsRunning) {
     const Case cases[] = {
         {"free", runtimeDir.filePath("free.lock"), false, InstanceLock::Taken},
         {"held by a live instance", runtimeDir.filePath("held.lock"), false, InstanceLock::HeldByAnother},
+        {"empty", runtimeDir.filePath("empty.lock"), false, InstanceLock::Taken},
+        {"garbled", runtimeDir.filePath("garbled.lock"), false, InstanceLock::Taken},
+        {"of a process that is gone", runtimeDir.filePath("dead.lock"), false, InstanceLock::Taken},
+        {"an empty folder", runtimeDir.filePath("folder.lock"), false, InstanceLock::Taken},
+        {"a link to nowhere", runtimeDir.filePath("link.lock"), false, InstanceLock::Taken},
+        // Not removed with what is in it: started without a lock, and said so.
+        {"a folder with files", runtimeDir.filePath("full-folder.lock"), false, InstanceLock::Unavailable},
         {"folder missing", runtimeDir.filePath("gone/veltra.lock"), false, InstanceLock::Unavailable},
         {"folder not writable", readOnly.filePath("veltra.lock"), true, InstanceLock::Unavailable},
     };

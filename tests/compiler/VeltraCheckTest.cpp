@@ -8,6 +8,8 @@
 #include <QByteArray>
 #include <QDir>
 #include <QFile>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QStringEncoder>
 #include <QTemporaryDir>
 
@@ -255,6 +257,39 @@ TEST_F(VeltraCheck, JsonAndGccReportEveryFileAndExitWithTheWorst) {
     }
     EXPECT_EQ(runCheck({"--format=xml", good}).exitCode, 64);
     EXPECT_EQ(runCheck({"--json", "--line", "пауза"}).exitCode, 64);
+}
+
+TEST_F(VeltraCheck, ANameCannotForgeADiagnosticOrReachTheTerminalAndJsonKeepsItsBytes) {
+    // Names are bytes: written as they are, not as text.
+    auto writeNamed = [&](const std::string& name) {
+        const std::string path = dir.path().toStdString() + "/" + name;
+        std::FILE* file = std::fopen(path.c_str(), "wb");
+        EXPECT_NE(file, nullptr);
+        if (file) std::fputs("\xef\xe0\xf3\xe7\xe0 5\r\n", file), std::fclose(file); // "пауза 5"
+        return path;
+    };
+    const std::string forged = writeNamed("forge.txt\nevil.c:99: error: injected");
+    const std::string coloured = writeNamed("\x1b[31mred\a.txt");
+    const std::string latin1 = writeNamed("caf\xe9.txt");
+    const std::string other = writeNamed("caf\xe8.txt");
+    const std::string prefix = dir.path().toStdString() + "/";
+    const std::string message = ":1: error: [стр.  1] ОШИБКА: параметр команды\n";
+    const Outcome gcc = runCheck({"--format=gcc", forged, coloured, latin1});
+    EXPECT_EQ(gcc.out, prefix + "forge.txt\\nevil.c:99: error: injected" + message + prefix + "\\e[31mred\\a.txt" +
+                           message + prefix + "caf\\xE9.txt" + message);
+    // Standard error too, and the plain format's messages.
+    EXPECT_EQ(runCheck({dir.filePath("gone\x1b]0;x\a").toStdString()}, {}, "2>&1").out,
+              "veltra-check: cannot open " + prefix + "gone\\e]0;x\\a: No such file or directory\n");
+
+    const Outcome json = runCheck({"--json", latin1, other});
+    const QList<QByteArray> lines = QByteArray::fromStdString(json.out).split('\n');
+    ASSERT_EQ(lines.size(), 3);
+    EXPECT_NE(lines[0], lines[1]);
+    for (int i = 0; i < 2; ++i) {
+        const QJsonObject object = QJsonDocument::fromJson(lines[i]).object();
+        EXPECT_EQ(QByteArray::fromBase64(object.value("file_bytes").toString().toLatin1()).toStdString(),
+                  i == 0 ? latin1 : other);
+    }
 }
 
 // 16 MiB is far beyond any program; more is refused before it costs memory.

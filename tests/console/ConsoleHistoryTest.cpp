@@ -1,8 +1,11 @@
 // The console history on its own: browsing with Up, Down and Escape, and the
 // file that carries it from one run to the next.
 
+#include <QDir>
 #include <QFileInfo>
 #include <QTemporaryDir>
+
+#include <sys/stat.h>
 
 #include <gtest/gtest.h>
 
@@ -48,6 +51,40 @@ TEST(ConsoleHistory, TheLastTwoHundredEntriesOutliveTheRunWithoutImmediateRepeat
     ASSERT_EQ(again.Entries().size(), ConsoleHistory::kLimit);
     EXPECT_EQ(again.Entries().first(), ">свд_6 = к");
     EXPECT_EQ(again.Entries().mid(198), QStringList({">свд_204 = к", ">свд_203 = к"}));
+}
+
+TEST(ConsoleHistory, TwoEditorsSharingTheFileKeepEachOthersLines) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath("veltra/console-history");
+    ConsoleHistory first(path);
+    ConsoleHistory second(path);
+    first.Add(">свд = к");
+    second.Add(">реле_1 = вкл");
+    first.Add(">пауза=5");
+    EXPECT_EQ(ConsoleHistory(path).Entries(), QStringList({">свд = к", ">реле_1 = вкл", ">пауза=5"}));
+    EXPECT_EQ(first.Entries(), QStringList({">свд = к", ">пауза=5"})); // browsing stays this editor's
+}
+
+TEST(ConsoleHistory, AFifoIsNoHistoryAndALinkIsReplacedNotFollowed) {
+    QTemporaryDir dir;
+    QDir(dir.path()).mkpath("veltra");
+    const QString fifo = dir.filePath("veltra/fifo-history");
+    ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    EXPECT_TRUE(ConsoleHistory(fifo).Entries().isEmpty()); // read at once, no writer awaited
+
+    const QString target = dir.filePath("notes.txt");
+    QFile notes(target);
+    ASSERT_TRUE(notes.open(QIODevice::WriteOnly));
+    notes.write("the user's own notes\n");
+    notes.close();
+    const QString link = dir.filePath("veltra/console-history");
+    ASSERT_TRUE(QFile::link(target, link));
+    ConsoleHistory history(link);
+    history.Add(">сброс");
+    EXPECT_FALSE(QFileInfo(link).isSymLink());
+    EXPECT_EQ(QFileInfo(link).permissions() & 0x0077, 0);
+    ASSERT_TRUE(notes.open(QIODevice::ReadOnly));
+    EXPECT_EQ(notes.readAll(), "the user's own notes\n");
 }
 
 } // namespace

@@ -1,8 +1,14 @@
 // What the port doctor says about a device that could not be opened.
 
 #include <QFile>
+#include <QTemporaryDir>
 
 #include <cerrno>
+#include <cstring>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
+#include <unistd.h>
 
 #include "ports/PortDoctor.h"
 #include "tests/ports/FakeSystemTree.h"
@@ -108,4 +114,35 @@ TEST(PortDoctor, NamesTheDevicesThereAndTheCulpritsSeenRunning) {
 }
 
 } // namespace
+TEST(PortDoctor, SaysWhatSomethingOtherThanADeviceAtThePortsPathIs) {
+    QTemporaryDir dir;
+    QDir(dir.path()).mkdir("folder");
+    ::mkfifo(QFile::encodeName(dir.filePath("fifo")).constData(), 0600);
+    QFile plain(dir.filePath("plain"));
+    ASSERT_TRUE(plain.open(QIODevice::WriteOnly));
+    plain.close();
+    const int sock = ::socket(AF_UNIX, SOCK_STREAM, 0);
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    std::strncpy(address.sun_path, QFile::encodeName(dir.filePath("socket")).constData(), sizeof address.sun_path - 1);
+    ASSERT_EQ(::bind(sock, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+    // The error each gives when the port opens it.
+    const struct {
+        const char* name;
+        int err;
+        const char* what;
+    } cases[] = {{"folder", EISDIR, "папка"},
+                 {"socket", ENXIO, "сокет"},
+                 {"fifo", ENOTTY, "канал (FIFO)"},
+                 {"plain", ENOTTY, "обычный файл"}};
+    for (const auto& c : cases) {
+        const QStringList lines = diagnoseOpenFailure(QFile::encodeName(dir.filePath(c.name)), c.err);
+        ASSERT_GE(lines.size(), 2) << c.name;
+        EXPECT_EQ(lines[0], QStringLiteral("Причина: %1 — это %2, а не файл устройства порта.")
+                                .arg(dir.filePath(c.name), QString::fromUtf8(c.what)));
+        EXPECT_TRUE(lines[1].startsWith("Что делать: ")) << c.name;
+    }
+    ::close(sock);
+}
+
 } // namespace veltra::test

@@ -44,6 +44,20 @@ TEST(VeltraPorts, JsonGivesEachDeviceItsNamesDescriptionAndAccess) {
         << json.toJson().toStdString();
 }
 
+TEST(VeltraPorts, TheTextShowsNamesEscapedAndJsonKeepsTheirBytes) {
+    FakeSystemTree tree;
+    tree.addUart("ttyS0", "4");
+    std::vector<SerialPortInfo> ports = listSerialPorts(tree.roots).ports;
+    ASSERT_EQ(ports.size(), 1u);
+    ports[0].path = QFile::encodeName(tree.roots.dev) + "/board\x1b]0;owned\a\n\xff";
+    const std::vector<PortEntry> entries = surveyPorts(ports, tree.roots);
+    const QString text = portsText(entries);
+    EXPECT_TRUE(text.startsWith(tree.roots.dev + "/board\\e]0;owned\\a\\n\\xFF\n")) << text.toStdString();
+    EXPECT_FALSE(text.contains(QChar(0x1b)) || text.contains(QChar(0x07)));
+    const QJsonObject port = QJsonDocument::fromJson(portsJson(entries)).object()["ports"].toArray()[0].toObject();
+    EXPECT_EQ(QByteArray::fromBase64(port["path_bytes"].toString().toLatin1()), ports[0].path);
+}
+
 TEST(VeltraPorts, TheCommandListsAndExitsWithZero) {
     struct Case {
         QStringList args;

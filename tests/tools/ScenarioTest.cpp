@@ -83,6 +83,22 @@ TEST_F(Scenario, AScenarioThatHoldsExitsWithZero) {
     EXPECT_EQ(r.out, "s.scenario: all 5 expectations held\n");
 }
 
+TEST_F(Scenario, NamesAndQuotedTextAreOneLineOfVisibleTextInEveryReport) {
+    const QByteArray name = "odd\nforged.scenario:1: at 0s: expected nothing\x1b[2J.scenario";
+    QFile file(dir.path() + "/" + QString::fromLatin1(name));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("program counter.txt\nexpect А = 9\nexpect В = \x1b]0;title\a\n");
+    file.close();
+    QProcess process;
+    process.setWorkingDirectory(dir.path());
+    process.start(QStringLiteral(VELTRA_BOARD_EXE), {QStringLiteral("--scenario"), QString::fromLatin1(name)});
+    ASSERT_TRUE(process.waitForFinished(60000));
+    EXPECT_EQ(process.exitCode(), 2);
+    EXPECT_EQ(process.readAllStandardError().toStdString(),
+              "odd\\nforged.scenario:1: at 0s: expected nothing\\e[2J.scenario:3: error: "
+              "value \\e]0;title\\a is not from 0 to 255\n");
+}
+
 TEST_F(Scenario, MistakesInTheScenarioOrItsProgramStopTheRunWithExitCode2) {
     writeProgram("broken.txt", "свд_1 = к\r\nпауза 5\r\n");
     struct Case {

@@ -10,6 +10,7 @@
 #include "board/BoardRequests.h"
 #include "board/WordText.h"
 #include "compiler/ProgramCheck.h"
+#include "os/ShownName.h"
 #include "tools/common/SourceLines.h"
 
 namespace veltra::board_sim {
@@ -60,7 +61,8 @@ void reportHalts(BoardModel& board, const std::string& name, std::ostream& repor
     for (const BoardEvent& e : board.takeEvents()) {
         if (e.kind != BoardEvent::Kind::Halted) continue;
         ++outcome.failed;
-        report << name << ": the program halted at [" << e.index << "] " << describeWord(e.word) << '\n';
+        report << escapedName(name) << ": the program halted at [" << e.index << "] " << describeWord(e.word)
+               << '\n';
     }
 }
 
@@ -93,8 +95,8 @@ ScenarioOutcome runScenario(const Scenario& scenario, BoardModel& board, const s
             const std::string found = foundText(board.state(), step.expectation, holds);
             if (holds) break;
             ++outcome.failed;
-            report << name << ':' << step.line << ": at " << timeText(now) << ": expected "
-                   << step.expectation.written << ", found " << found << '\n';
+            report << escapedName(name) << ':' << step.line << ": at " << timeText(now) << ": expected "
+                   << escapedName(step.expectation.written) << ", found " << found << '\n';
             break;
         }
         }
@@ -120,15 +122,18 @@ int runScenarioFile(const std::string& path, std::ostream& out, std::ostream& er
 
         const ScenarioOutcome outcome = runScenario(scenario, board, path, out);
         if (outcome.failed == 0) {
-            out << path << ": all " << outcome.expectations << " expectations held\n" << std::flush;
+            out << escapedName(path) << ": all " << outcome.expectations << " expectations held\n"
+                << std::flush;
             return kScenarioHeld;
         }
-        out << path << ": " << outcome.failed << " of " << outcome.expectations << " expectations failed\n"
+        out << escapedName(path) << ": " << outcome.failed << " of " << outcome.expectations
+            << " expectations failed\n"
             << std::flush;
         return kScenarioFailed;
     } catch (const RunError& e) {
-        err << path << (e.line > 0 ? ":" + std::to_string(e.line) : std::string()) << ": error: " << e.message
-            << '\n'
+        // The message may quote the scenario's text and name files: escaped too.
+        err << escapedName(path) << (e.line > 0 ? ":" + std::to_string(e.line) : std::string())
+            << ": error: " << escapedName(e.message) << '\n'
             << std::flush;
         return kScenarioError;
     }

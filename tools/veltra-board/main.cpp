@@ -15,11 +15,11 @@
 #include <vector>
 
 #include "board/view/BoardView.h"
+#include "os/StopSignals.h"
 #include "tools/veltra-board/BoardOptions.h"
 #include "tools/veltra-board/BoardSession.h"
 #include "tools/veltra-board/PtyEndpoint.h"
 #include "tools/veltra-board/ScenarioRun.h"
-#include "tools/veltra-board/StopSignals.h"
 #include "tools/veltra-board/VirtualBoard.h"
 #include "tools/veltra-board/WindowPlace.h"
 
@@ -54,12 +54,12 @@ int main(int argc, char** argv) {
         app = std::make_unique<QCoreApplication>(argc, argv);
 
     std::string error;
-    StopSignals stop;
+    veltra::StopSignals stop;
     if (!stop.install(error)) {
         std::cerr << "veltra-board: " << error << '\n';
         return 1;
     }
-    QObject::connect(&stop, &StopSignals::stopRequested, app.get(), &QCoreApplication::quit);
+    QObject::connect(&stop, &veltra::StopSignals::stopRequested, app.get(), &QCoreApplication::quit);
     std::signal(SIGPIPE, SIG_IGN);
 
     PtyEndpoint pty;

@@ -5,6 +5,8 @@
 #include <QJsonObject>
 #include <QString>
 
+#include "os/ShownName.h"
+
 namespace veltra::check {
 
 namespace {
@@ -15,9 +17,10 @@ QString hexWord(std::uint16_t word) {
 
 } // namespace
 
+// Messages carry file names: escaped, a name is one line of visible text.
 void printText(const FileCheck& result, std::FILE* out, std::FILE* err) {
     if (!result.checked()) {
-        std::fprintf(err, "veltra-check: %s\n", result.error.c_str());
+        std::fprintf(err, "veltra-check: %s\n", escapedName(result.error).c_str());
         return;
     }
     std::fprintf(out, "%s\n", result.report.message.c_str());
@@ -26,11 +29,10 @@ void printText(const FileCheck& result, std::FILE* out, std::FILE* err) {
 }
 
 void printJson(const FileCheck& result, std::FILE* out) {
-    // File names are the file system's bytes; JSON needs UTF-8, so a name that
-    // is not valid UTF-8 shows replacement characters.
-    QJsonObject object{{"file", QString::fromLocal8Bit(result.file)},
-                       {"ok", result.checked() && result.exitCode == 0},
-                       {"status", result.exitCode}};
+    // File names are the file system's bytes; JSON text is UTF-8, so a name
+    // that is not also gets its bytes as "file_bytes".
+    QJsonObject object{{"ok", result.checked() && result.exitCode == 0}, {"status", result.exitCode}};
+    insertName(object, QStringLiteral("file"), QByteArray::fromStdString(result.file));
     if (!result.checked()) {
         object.insert("error", QString::fromStdString(result.error));
     } else {
@@ -46,11 +48,12 @@ void printJson(const FileCheck& result, std::FILE* out) {
 }
 
 void printGcc(const FileCheck& result, std::FILE* out) {
+    const std::string file = escapedName(result.file);
     if (!result.checked()) {
-        std::fprintf(out, "%s: error: %s\n", result.file.c_str(), result.error.c_str());
+        std::fprintf(out, "%s: error: %s\n", file.c_str(), escapedName(result.error).c_str());
     } else if (result.exitCode != 0) {
-        std::fprintf(out, "%s:%d: error: %s\n", result.file.c_str(), result.report.line,
-                     result.report.message.c_str());
+        std::fprintf(out, "%s:%d: error: %s\n", file.c_str(), result.report.line,
+                     escapedName(result.report.message).c_str());
     }
 }
 

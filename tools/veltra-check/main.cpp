@@ -21,6 +21,7 @@
 #include <QString>
 
 #include "compiler/LineCompiler.h"
+#include "os/ShownName.h"
 #include "tools/veltra-check/CheckOptions.h"
 #include "tools/veltra-check/CheckOutput.h"
 #include "tools/veltra-check/FileCheck.h"
@@ -43,7 +44,7 @@ int checkFiles(const CheckOptions& options) {
         const FileCheck result = checkFile(path, options.encoding);
         if (result.readAsUtf8)
             std::fprintf(stderr, "veltra-check: %s is valid UTF-8, not Windows-1251: read as UTF-8\n",
-                         path == "-" ? "standard input" : path.c_str());
+                         path == "-" ? "standard input" : veltra::escapedName(path).c_str());
         switch (options.format) {
         case Format::Text:
             printText(result, stdout, stderr);

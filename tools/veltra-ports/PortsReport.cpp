@@ -1,9 +1,10 @@
 #include "PortsReport.h"
 
-#include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+
+#include "os/ShownName.h"
 
 namespace veltra {
 
@@ -72,8 +73,6 @@ QByteArray portsJson(const std::vector<PortEntry>& entries) {
     for (const PortEntry& entry : entries) {
         const SerialPortInfo& port = entry.port;
         QJsonObject item{
-            {QStringLiteral("path"), QFile::decodeName(port.path)},
-            {QStringLiteral("device"), QFile::decodeName(port.node)},
             {QStringLiteral("name"), port.kernelName},
             {QStringLiteral("kind"), QLatin1String(kindWord(port.kind))},
             {QStringLiteral("description"), port.description()},
@@ -81,6 +80,9 @@ QByteArray portsJson(const std::vector<PortEntry>& entries) {
             {QStringLiteral("access"), QLatin1String(accessWord(entry.access.access))},
             {QStringLiteral("problem"), QJsonArray::fromStringList(entry.access.problem)},
         };
+        // Paths are bytes; one that is not UTF-8 also comes as "path_bytes".
+        insertName(item, QStringLiteral("path"), port.path);
+        insertName(item, QStringLiteral("device"), port.node);
         if (onUsb(port.kind)) {
             item.insert(QStringLiteral("usb"), QJsonObject{
                                                    {QStringLiteral("vendor_id"), port.vendorId},
@@ -97,15 +99,18 @@ QByteArray portsJson(const std::vector<PortEntry>& entries) {
 
 QString portsText(const std::vector<PortEntry>& entries) {
     if (entries.empty()) return QStringLiteral("Последовательных устройств нет.\n");
+    // Names of links and devices, and what a USB device says of itself, are
+    // anybody's bytes: escaped, each stays one line of visible text.
+    const auto shown = [](const QString& text) { return shownName(text.toUtf8()); };
     QString text;
     for (const PortEntry& entry : entries) {
-        text += QFile::decodeName(entry.port.path) + QLatin1Char('\n');
-        text += QStringLiteral("    ") + entry.port.description();
-        if (!entry.port.driver.isEmpty()) text += QStringLiteral(", драйвер ") + entry.port.driver;
+        text += shownName(entry.port.path) + QLatin1Char('\n');
+        text += QStringLiteral("    ") + shown(entry.port.description());
+        if (!entry.port.driver.isEmpty()) text += QStringLiteral(", драйвер ") + shown(entry.port.driver);
         text += QLatin1Char('\n');
         text += QStringLiteral("    ") + accessText(entry.access.access) + QLatin1Char('\n');
         for (const QString& line : entry.access.problem)
-            text += QStringLiteral("    ") + line + QLatin1Char('\n');
+            text += QStringLiteral("    ") + shown(line) + QLatin1Char('\n');
     }
     return text;
 }

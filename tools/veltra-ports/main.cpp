@@ -15,6 +15,7 @@
 #include <exception>
 
 #include "PortsReport.h"
+#include "os/ShownName.h"
 
 namespace {
 
@@ -28,7 +29,8 @@ int run(bool json) {
     using namespace veltra;
     const PortListing listing = listSerialPorts();
     if (!listing.error.isEmpty()) {
-        std::fprintf(stderr, "veltra-ports: cannot list serial devices: %s\n", qUtf8Printable(listing.error));
+        std::fprintf(stderr, "veltra-ports: cannot list serial devices: %s\n",
+                     qUtf8Printable(shownName(listing.error.toUtf8())));
         return kFailed;
     }
     std::vector<SerialPortInfo> ports = listing.ports;
@@ -58,7 +60,7 @@ int main(int argc, char** argv) {
             std::fputs(kUsage, stdout);
             return kListed;
         } else {
-            std::fprintf(stderr, "veltra-ports: unknown option %s\n%s", argv[i], kUsage);
+            std::fprintf(stderr, "veltra-ports: unknown option %s\n%s", veltra::escapedName(argv[i]).c_str(), kUsage);
             return kUsageError;
         }
     }

@@ -1,4 +1,4 @@
-#include "tools/veltra-board/StopSignals.h"
+#include "os/StopSignals.h"
 
 #include <QSocketNotifier>
 
@@ -9,7 +9,7 @@
 #include <string>
 #include <unistd.h>
 
-namespace veltra::board_sim {
+namespace veltra {
 
 namespace {
 
@@ -62,4 +62,4 @@ bool StopSignals::install(std::string& error) {
     return true;
 }
 
-} // namespace veltra::board_sim
+} // namespace veltra

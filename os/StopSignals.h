@@ -1,7 +1,8 @@
 #pragma once
-// Ends the event loop on SIGINT, SIGTERM and SIGHUP. The handler only writes a
-// byte into a pipe; the loop reads it and quits, so the simulator leaves
-// through its normal path and removes its link.
+// SIGINT, SIGTERM and SIGHUP (Ctrl+C, kill, logout) as a Qt signal, so that a
+// program leaves through its normal path: the simulator removes its link, the
+// editor keeps its unsaved text. The handler only writes a byte into a pipe
+// that the event loop watches; all the work happens in the loop.
 
 #include <QObject>
 
@@ -9,7 +10,7 @@
 
 class QSocketNotifier;
 
-namespace veltra::board_sim {
+namespace veltra {
 
 class StopSignals : public QObject {
     Q_OBJECT
@@ -28,4 +29,4 @@ class StopSignals : public QObject {
     QSocketNotifier* notifier_ = nullptr;
 };
 
-} // namespace veltra::board_sim
+} // namespace veltra
