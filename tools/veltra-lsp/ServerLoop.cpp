@@ -66,6 +66,11 @@ int runServer(int in, int out) {
         if (server.clientProcessId() != watched) {
             watched = server.clientProcessId();
             clientWatch = watchProcess(watched);
+            if (clientWatch < 0 && errno == ESRCH) {
+                std::fputs("veltra-lsp: the client's process has ended; ending\n", stderr);
+                result = 1;
+                break;
+            }
         }
 
         pollfd fds[2] = {{in, POLLIN, 0}, {clientWatch, POLLIN, 0}};
