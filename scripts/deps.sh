@@ -12,6 +12,7 @@ VELTRA_PACKAGES=(
   qt6-base-dev libgl-dev libudev-dev
   qt6-translations-l10n
   googletest libgtest-dev libbenchmark-dev
+  neovim
   fonts-liberation fontconfig
   desktop-file-utils appstream
   poppler-utils
