@@ -1,6 +1,8 @@
 #include "tests/lsp/LspClient.h"
 
 #include <QElapsedTimer>
+
+#include <algorithm>
 #include <QJsonDocument>
 
 #include <gtest/gtest.h>
@@ -63,37 +65,27 @@ bool LspClient::readMessages(int timeoutMs) {
     return true;
 }
 
-template <typename Match>
-static std::optional<QJsonObject> take(std::vector<QJsonObject>& messages, Match match) {
-    for (auto it = messages.begin(); it != messages.end(); ++it) {
-        if (!match(*it)) continue;
-        QJsonObject found = *it;
-        messages.erase(it);
-        return found;
+std::optional<QJsonObject> LspClient::await(const std::function<bool(const QJsonObject&)>& match, int timeoutMs) {
+    QElapsedTimer timer;
+    timer.start();
+    for (;;) {
+        const auto found = std::find_if(messages_.begin(), messages_.end(), match);
+        if (found != messages_.end()) {
+            QJsonObject message = *found;
+            messages_.erase(found);
+            return message;
+        }
+        const int left = timeoutMs - int(timer.elapsed());
+        if (left <= 0 || !readMessages(left)) return std::nullopt;
     }
-    return std::nullopt;
 }
 
 std::optional<QJsonObject> LspClient::response(int id, int timeoutMs) {
-    QElapsedTimer timer;
-    timer.start();
-    const auto match = [id](const QJsonObject& m) { return m.value("id") == QJsonValue(id); };
-    for (;;) {
-        if (auto found = take(messages_, match)) return found;
-        const int left = timeoutMs - int(timer.elapsed());
-        if (left <= 0 || !readMessages(left)) return take(messages_, match);
-    }
+    return await([id](const QJsonObject& m) { return m.value("id") == QJsonValue(id); }, timeoutMs);
 }
 
 std::optional<QJsonObject> LspClient::responseWithNullId(int timeoutMs) {
-    QElapsedTimer timer;
-    timer.start();
-    const auto match = [](const QJsonObject& m) { return m.contains("id") && m.value("id").isNull(); };
-    for (;;) {
-        if (auto found = take(messages_, match)) return found;
-        const int left = timeoutMs - int(timer.elapsed());
-        if (left <= 0 || !readMessages(left)) return take(messages_, match);
-    }
+    return await([](const QJsonObject& m) { return m.contains("id") && m.value("id").isNull(); }, timeoutMs);
 }
 
 QJsonValue LspClient::call(const QString& method, const QJsonObject& params) {
@@ -107,17 +99,14 @@ QJsonValue LspClient::call(const QString& method, const QJsonObject& params) {
 }
 
 std::optional<QJsonArray> LspClient::diagnostics(const QString& uri, int timeoutMs) {
-    QElapsedTimer timer;
-    timer.start();
-    const auto match = [&uri](const QJsonObject& m) {
-        return m.value("method") == QStringLiteral("textDocument/publishDiagnostics") &&
-               m.value("params").toObject().value("uri") == uri;
-    };
-    for (;;) {
-        if (auto found = take(messages_, match)) return found->value("params").toObject().value("diagnostics").toArray();
-        const int left = timeoutMs - int(timer.elapsed());
-        if (left <= 0 || !readMessages(left)) return std::nullopt;
-    }
+    const std::optional<QJsonObject> published = await(
+        [&uri](const QJsonObject& m) {
+            return m.value("method") == QStringLiteral("textDocument/publishDiagnostics") &&
+                   m.value("params").toObject().value("uri") == uri;
+        },
+        timeoutMs);
+    if (!published) return std::nullopt;
+    return published->value("params").toObject().value("diagnostics").toArray();
 }
 
 QJsonObject LspClient::initialize(const QJsonObject& capabilities, const QJsonValue& processId) {

@@ -10,6 +10,7 @@
 #include <QProcess>
 #include <QString>
 
+#include <functional>
 #include <optional>
 #include <vector>
 
@@ -50,6 +51,8 @@ class LspClient {
 
   private:
     bool readMessages(int timeoutMs);
+    // The first message received that `match` takes, reading until it comes.
+    std::optional<QJsonObject> await(const std::function<bool(const QJsonObject&)>& match, int timeoutMs);
 
     QProcess process_;
     bool started_ = false;

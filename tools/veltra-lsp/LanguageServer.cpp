@@ -96,6 +96,8 @@ void LanguageServer::dispatch(const QJsonObject& message) {
             (this->**handler)(params);
         } catch (const RpcError& e) {
             log(QStringLiteral("%1: %2").arg(printable(name), e.message));
+        } catch (const std::bad_alloc&) {
+            log(QStringLiteral("%1: not enough memory").arg(printable(name)));
         }
         return;
     }
