@@ -1,6 +1,7 @@
 #include "language/LabelUses.h"
 
 #include "compiler/CmdRecord.h"
+#include "compiler/InstructionSet.h"
 #include "compiler/LanguageWords.h"
 #include "compiler/LineCompiler.h"
 #include "language/ProgramTokens.h"
@@ -26,13 +27,14 @@ std::vector<LabelUse> labelUses(const QString& line) {
     for (const Token& token : programTokens(line)) {
         if (token.kind != TokenKind::Label) continue;
         int digits = 0;
-        while (kLabelWordLength + digits < token.length && line[token.start + kLabelWordLength + digits].isDigit())
+        while (kLabelWordLength + digits < token.length &&
+               digitValue(line[token.start + kLabelWordLength + digits].unicode()) >= 0)
             ++digits;
         if (digits == 0) continue;
         const std::u32string word = line.mid(token.start, kLabelWordLength + digits).toStdU32String();
         const int number = parseNumber(word, static_cast<std::size_t>(kLabelWordLength));
         // Three digits or more are never a label the compiler would take as written.
-        if (number < 1 || number > 15 || digits > 2) continue;
+        if (number < 1 || number > int(isa::kJumpLabelMask) || digits > 2) continue;
         if (defined < 0) defined = definedLabel(line.toStdU32String());
         // A definition line defines with its first label word; whatever
         // follows it is never compiled.

@@ -11,7 +11,7 @@
 namespace veltra {
 
 struct LabelUse {
-    int number = 0;       // 1..15
+    int number = 0;       // 1..15, what a jump word can name
     int start = 0;        // the label word "метка_5" (without its ':'), UTF-16 positions in the line
     int length = 0;
     int numberStart = 0;  // its digits
