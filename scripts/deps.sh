@@ -2,8 +2,9 @@
 # Installs the Debian packages the build, the tests and the tools need: the
 # validators of the menu entry and the metainfo run in the install test,
 # pdftotext (poppler-utils) reads back a printed program in the tests, Qt's
-# Russian texts (qt6-translations-l10n) serve the standard dialogs, and
-# dpkg-dev and file let cpack work out the Debian package's dependencies.
+# Russian texts (qt6-translations-l10n) serve the standard dialogs,
+# dpkg-dev and file let cpack work out the Debian package's dependencies, and
+# Neovim's built-in client talks to the language server in its test.
 # Only what is missing is installed; the package lists are refreshed only then.
 set -euo pipefail
 
