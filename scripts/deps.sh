@@ -2,9 +2,10 @@
 # Installs the Debian packages the build, the tests and the tools need: the
 # validators of the menu entry and the metainfo run in the install test,
 # pdftotext (poppler-utils) reads back a printed program in the tests, Qt's
-# Russian texts (qt6-translations-l10n) serve the standard dialogs, and
-# dpkg-dev and file let cpack work out the Debian package's dependencies, and
-# clang with its runtime (libFuzzer) builds the fuzz targets.
+# Russian texts (qt6-translations-l10n) serve the standard dialogs,
+# dpkg-dev and file let cpack work out the Debian package's dependencies,
+# clang with its runtime (libFuzzer) builds the fuzz targets, and Neovim's
+# built-in client talks to the language server in its test.
 # Only what is missing is installed; the package lists are refreshed only then.
 set -euo pipefail
 
@@ -13,6 +14,7 @@ VELTRA_PACKAGES=(
   qt6-base-dev libgl-dev libudev-dev
   qt6-translations-l10n
   googletest libgtest-dev libbenchmark-dev
+  neovim
   fonts-liberation fontconfig
   desktop-file-utils appstream
   poppler-utils

@@ -1,6 +1,6 @@
 #include "app/editor/ProgramHighlighter.h"
 
-#include "app/editor/ProgramTokens.h"
+#include "language/ProgramTokens.h"
 
 namespace veltra {
 

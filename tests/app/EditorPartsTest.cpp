@@ -19,7 +19,7 @@
 #include "app/editor/EditorPalette.h"
 #include "app/editor/ProgramHighlighter.h"
 #include "app/editor/ProgramPrinter.h"
-#include "app/editor/ProgramTokens.h"
+#include "language/ProgramTokens.h"
 #include "compiler/LineCompiler.h"
 #include "tests/support/QtPrinters.h"
 

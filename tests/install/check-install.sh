@@ -19,12 +19,13 @@ fail() {
 }
 
 [ "$(ls -A "$dest")" = usr ] || fail "files outside the prefix: $(ls -A "$dest")"
-for program in veltra veltra-check veltra-board; do
+for program in veltra veltra-check veltra-board veltra-lsp; do
   [ -x "$root/bin/$program" ] || fail "bin/$program missing or not executable"
 done
 for file in share/applications/$id.desktop share/metainfo/$id.metainfo.xml \
   share/icons/hicolor/scalable/apps/$id.svg share/doc/veltra/README.md \
-  share/doc/veltra/docs/scenarios.md share/doc/veltra/docs/screenshots/virtual-board.png; do
+  share/doc/veltra/docs/scenarios.md share/doc/veltra/docs/editors.md \
+  share/doc/veltra/docs/screenshots/virtual-board.png share/man/man1/veltra-lsp.1; do
   [ -s "$root/$file" ] || fail "$file missing"
 done
 
@@ -67,6 +68,15 @@ examples=$root/share/doc/veltra/examples
 for scenario in "$examples"/*.scenario; do
   "$root/bin/veltra-board" --scenario "$scenario" >/dev/null || fail "$scenario"
 done
+
+# The installed language server answers an editor's first and last words.
+lsp_message() { printf 'Content-Length: %d\r\n\r\n%s' "${#1}" "$1"; }
+answer=$({
+  lsp_message '{"jsonrpc":"2.0","id":1,"method":"initialize","params":{"capabilities":{}}}'
+  lsp_message '{"jsonrpc":"2.0","id":2,"method":"shutdown"}'
+  lsp_message '{"jsonrpc":"2.0","method":"exit"}'
+} | "$root/bin/veltra-lsp") || fail "installed veltra-lsp did not exit 0 after shutdown and exit"
+case $answer in *'"name":"veltra-lsp"'*) ;; *) fail "installed veltra-lsp did not answer initialize" ;; esac
 
 [ "$failed" = 0 ] && echo "installed tree complete"
 exit "$failed"

@@ -1,5 +1,6 @@
 #pragma once
-// How the editor reads a program line for its colouring. The words come from
+// How a program line reads for its colouring, in the editor and in the
+// language server's semantic tokens alike. The words come from
 // the compiler: its dispatch table of command keywords (programKeywords())
 // and the words inside commands (compiler/LanguageWords.h), compared exactly
 // as the compiler compares them, so that a word is coloured only when the

@@ -1,4 +1,4 @@
-#include "app/editor/ProgramTokens.h"
+#include "language/ProgramTokens.h"
 
 #include <algorithm>
 #include <optional>
