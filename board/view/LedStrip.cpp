@@ -1,9 +1,9 @@
 #include "board/view/LedStrip.h"
 
-#include <algorithm>
-
 #include <QPainter>
 #include <QRadialGradient>
+
+#include <algorithm>
 
 namespace veltra {
 

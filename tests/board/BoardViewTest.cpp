@@ -153,7 +153,8 @@ TEST(BoardView, LongTextsNeverWidenTheNarrowestWindow) {
 
     BoardModel model;
     // сохр_1 = свд / сохр_2 = свд / свд_1 = к / пауза=255 / если кн_1==вкл тогда переход метка_5
-    ASSERT_TRUE(model.loadProgram(std::vector<std::uint16_t>{0xC140, 0xC240, 0xA1F1, 0x42FF, 0x6301, 0xE005}));
+    const std::vector<std::uint16_t> program{0xC140, 0xC240, 0xA1F1, 0x42FF, 0x6301, 0xE005};
+    ASSERT_TRUE(model.loadProgram(program));
     BoardView view(model);
     BoardRunner runner(model);
     view.show();

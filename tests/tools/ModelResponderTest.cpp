@@ -175,12 +175,12 @@ TEST(WindowPlace, TheBoardsFrameStandsLeftOfTheEditorsNeverOverIt) {
     // 959 - 322 = 637, on 1600 at 799 - 322. The board's frame is 616 x 496 as
     // it prefers, 460 at least.
     const Case cases[] = {
-        {"wide: at its preferred width", QRect(0, 0, 1920, 1080), QRect(637 - 12 - 616, 292, 616, 496), true},
-        {"1600: narrower, filling the room", QRect(0, 0, 1600, 900), QRect(0, 202, 799 - 322 - 12, 496), true},
+        {"1920: as wide as it prefers", QRect(0, 0, 1920, 1080), QRect(637 - 12 - 616, 292, 616, 496), true},
+        {"1600: narrower", QRect(0, 0, 1600, 900), QRect(0, 202, 799 - 322 - 12, 496), true},
         {"a top bar", QRect(0, 32, 1920, 1048), QRect(637 - 12 - 616, 32 + 276, 616, 496), true},
-        {"a left dock: narrower", QRect(70, 27, 1850, 1053), QRect(70, 27 + 278, 994 - 322 - 12 - 70, 496), true},
-        {"1366: no room, the left edge at the minimum", QRect(0, 0, 1366, 768), QRect(0, 136, 460, 496), false},
-        {"lower than the window: the top", QRect(0, 0, 1920, 400), QRect(637 - 12 - 616, 0, 616, 496), true},
+        {"a left dock", QRect(70, 27, 1850, 1053), QRect(70, 27 + 278, 994 - 322 - 12 - 70, 496), true},
+        {"1366: no room", QRect(0, 0, 1366, 768), QRect(0, 136, 460, 496), false},
+        {"lower than the window", QRect(0, 0, 1920, 400), QRect(637 - 12 - 616, 0, 616, 496), true},
     };
     for (const Case& c : cases) {
         const BoardPlace place = placeBesideEditor(c.available, 642, frame, preferred, minimum);

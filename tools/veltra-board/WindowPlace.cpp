@@ -14,8 +14,8 @@ QRect centredFrame(const QRect& available, QSize frame) {
     return {available.center() - QPoint(frame.width() / 2, frame.height() / 2), frame};
 }
 
-BoardPlace placeBesideEditor(const QRect& available, int editorWidth, const QMargins& margins, QSize preferred,
-                             QSize minimum) {
+BoardPlace placeBesideEditor(const QRect& available, int editorWidth, const QMargins& margins,
+                             QSize preferred, QSize minimum) {
     const int framing = margins.left() + margins.right();
     const QRect editor = centredFrame(available, QSize(editorWidth + framing, 1));
     const int room = editor.left() - kGap - available.left();

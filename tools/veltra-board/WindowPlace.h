@@ -26,7 +26,7 @@ QRect centredFrame(const QRect& available, QSize frame);
 // narrower down to its minimum; vertically centred, never above or left of
 // `available`. Where even the minimum has no room, it stands at the
 // screen's left edge, as narrow as it can be, and `beside` is false.
-BoardPlace placeBesideEditor(const QRect& available, int editorWidth, const QMargins& margins, QSize preferred,
-                             QSize minimum);
+BoardPlace placeBesideEditor(const QRect& available, int editorWidth, const QMargins& margins,
+                             QSize preferred, QSize minimum);
 
 } // namespace veltra::board_sim

@@ -82,6 +82,7 @@ int main(int argc, char** argv) {
             view = std::make_unique<veltra::BoardView>(board.model());
             const std::string& name = options.linkPath.empty() ? pty.slavePath() : options.linkPath;
             view->setWindowTitle(view->windowTitle() + QStringLiteral(" — ") + QString::fromStdString(name));
+            // The view owns its keeper.
             if (options.besideWidth > 0) new BesideEditor(*view, options.besideWidth, std::cerr);
             view->show();
         }
