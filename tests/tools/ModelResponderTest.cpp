@@ -187,7 +187,9 @@ TEST(WindowPlace, TheBoardsFrameStandsLeftOfTheEditorsNeverOverIt) {
         EXPECT_EQ(place.frame, c.expected) << c.screen;
         EXPECT_EQ(place.beside, c.beside) << c.screen;
         const QRect editor = centredFrame(c.available, QSize(644, 630));
-        if (place.beside) EXPECT_LT(place.frame.right(), editor.left()) << c.screen;
+        if (place.beside) {
+            EXPECT_LT(place.frame.right(), editor.left()) << c.screen;
+        }
         EXPECT_TRUE(c.available.contains(place.frame.topLeft())) << c.screen;
     }
     auto parsed = parseBoardOptions({"--view", "--beside", "642"});
