@@ -60,7 +60,8 @@ set_ini_key() {
 
 # On a desktop the board shows its window (LEDs, ports, buttons) beside the
 # editor: left of where the editor centres itself (642 pixels wide), since its
-# help windows dock at its right.
+# help windows dock at its right; the board works out the place from the
+# screen and both windows' frames, narrowing its window where it must.
 view=()
 if [ -n "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ]; then view=(--view --beside 642); fi
 

@@ -39,6 +39,12 @@ bool readAll(int fd, qsizetype size, QByteArray& out) {
     return true;
 }
 
+// Puts the old size back after a failed write; best effort, as the caller
+// reports the failure either way.
+void restoreSize(int fd, qsizetype size) {
+    if (::ftruncate(fd, off_t(size)) != 0) return;
+}
+
 // For a folder that allows no new file: the file is rewritten through its own
 // inode. Growing, the new size is reserved first (posix_fallocate fails on a
 // full disk or beyond the size limit before any byte changes); should a write
@@ -50,13 +56,13 @@ bool rewriteInPlace(const QString& path, const QByteArray& bytes) {
     QByteArray old;
     if (!readAll(fd.get(), qsizetype(st.st_size), old)) return false;
     if (bytes.size() > old.size() && ::posix_fallocate(fd.get(), 0, off_t(bytes.size())) != 0) {
-        (void)::ftruncate(fd.get(), off_t(old.size())); // a partial reservation may have grown it
+        restoreSize(fd.get(), old.size()); // a partial reservation may have grown it
         return false;
     }
     if (writeAt(fd.get(), bytes) && ::ftruncate(fd.get(), off_t(bytes.size())) == 0 && ::fsync(fd.get()) == 0)
         return true;
     (void)writeAt(fd.get(), old);
-    (void)::ftruncate(fd.get(), off_t(old.size()));
+    restoreSize(fd.get(), old.size());
     (void)::fsync(fd.get());
     return false;
 }

@@ -4,6 +4,7 @@
 # pdftotext (poppler-utils) reads back a printed program in the tests, Qt's
 # Russian texts (qt6-translations-l10n) serve the standard dialogs,
 # dpkg-dev and file let cpack work out the Debian package's dependencies,
+# lintian checks the package (a machine without it only skips that check),
 # clang with its runtime (libFuzzer) builds the fuzz targets, and Neovim's
 # built-in client talks to the language server in its test.
 # Only what is missing is installed; the package lists are refreshed only then.
@@ -21,21 +22,34 @@ VELTRA_PACKAGES=(
   dpkg-dev file
   clang libclang-rt-14-dev
 )
+VELTRA_OPTIONAL_PACKAGES=(lintian)
 
-veltra_install_deps() {
-  local missing=()
+veltra_missing_packages() {
   local pkg
-  for pkg in "${VELTRA_PACKAGES[@]}" "$@"; do
+  for pkg in "$@"; do
     if ! dpkg-query -W -f='${Status}' "$pkg" 2>/dev/null | grep -q 'install ok installed'; then
-      missing+=("$pkg")
+      echo "$pkg"
     fi
   done
-  [ ${#missing[@]} -eq 0 ] && return 0
+}
+
+veltra_install_deps() {
+  local missing optional
+  mapfile -t missing < <(veltra_missing_packages "${VELTRA_PACKAGES[@]}" "$@")
+  mapfile -t optional < <(veltra_missing_packages "${VELTRA_OPTIONAL_PACKAGES[@]}")
+  [ ${#missing[@]} -eq 0 ] && [ ${#optional[@]} -eq 0 ] && return 0
   local sudo=""
   if [ "$(id -u)" -ne 0 ]; then sudo="sudo"; fi
-  echo "Installing: ${missing[*]}"
   $sudo apt-get update -qq
-  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
+  if [ ${#missing[@]} -gt 0 ]; then
+    echo "Installing: ${missing[*]}"
+    DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
+  fi
+  if [ ${#optional[@]} -gt 0 ]; then
+    echo "Installing: ${optional[*]}"
+    DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${optional[@]}" ||
+      echo "Could not install ${optional[*]}: the checks that need them are skipped"
+  fi
 }
 
 if [ "${BASH_SOURCE[0]}" = "$0" ]; then

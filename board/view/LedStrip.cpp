@@ -3,12 +3,15 @@
 #include <QPainter>
 #include <QRadialGradient>
 
+#include <algorithm>
+
 namespace veltra {
 
 namespace {
 
-constexpr int kPitch = 44;
-constexpr int kLamp = 32;
+constexpr int kPitch = 44;    // lamp to lamp, with room to spare
+constexpr int kMinPitch = 30; // narrow enough to stand beside the editor on a 1600-pixel screen
+constexpr int kLamp = 32;     // at kPitch; narrower strips draw smaller lamps
 constexpr int kMargin = 10;
 constexpr int kLabelHeight = 16;
 
@@ -38,9 +41,20 @@ QSize LedStrip::sizeHint() const {
     return {2 * kMargin + kLedCount * kPitch, 2 * kMargin + kLamp + kLabelHeight};
 }
 
+QSize LedStrip::minimumSizeHint() const {
+    return {2 * kMargin + kLedCount * kMinPitch, sizeHint().height()};
+}
+
+int LedStrip::pitch() const {
+    return std::clamp((width() - 2 * kMargin) / kLedCount, kMinPitch, kPitch);
+}
+
 QRect LedStrip::lampRect(int led) const {
-    const int x0 = (width() - kLedCount * kPitch) / 2;
-    return {x0 + (led - 1) * kPitch + (kPitch - kLamp) / 2, kMargin, kLamp, kLamp};
+    const int step = pitch();
+    const int lamp = kLamp * step / kPitch;
+    const int x0 = (width() - kLedCount * step) / 2;
+    const int y = kMargin + (kLamp - lamp) / 2;
+    return {x0 + (led - 1) * step + (step - lamp) / 2, y, lamp, lamp};
 }
 
 QColor LedStrip::lampColour(LedState led) {
@@ -66,7 +80,7 @@ void LedStrip::paintEvent(QPaintEvent*) {
         const bool lit = c != kOff;
         if (lit) {
             // A soft halo around a lit lamp, stronger the brighter it is.
-            QRadialGradient halo(r.center(), kPitch / 2.0);
+            QRadialGradient halo(r.center(), pitch() / 2.0);
             QColor inner = c;
             inner.setAlpha(40 + 8 * leds_[led - 1].brightness);
             QColor outer = c;
@@ -75,13 +89,13 @@ void LedStrip::paintEvent(QPaintEvent*) {
             halo.setColorAt(1.0, outer);
             p.setPen(Qt::NoPen);
             p.setBrush(halo);
-            p.drawEllipse(r.center(), kPitch / 2, kPitch / 2);
+            p.drawEllipse(r.center(), pitch() / 2, pitch() / 2);
         }
         p.setPen(QPen(QColor(110, 110, 110), 1.5));
         p.setBrush(c);
         p.drawEllipse(r);
         p.setPen(QColor(200, 200, 200));
-        p.drawText(QRect(r.left() - 6, r.bottom() + 3, r.width() + 12, kLabelHeight), Qt::AlignHCenter,
+        p.drawText(QRect(r.left() - 6, kMargin + kLamp + 2, r.width() + 12, kLabelHeight), Qt::AlignHCenter,
                    QString::number(led));
     }
 }

@@ -22,13 +22,17 @@ class LedStrip : public QWidget {
     // The colour a lamp is filled with.
     static QColor lampColour(LedState led);
 
+    // Lamps at their full pitch; the minimum draws them closer and smaller.
     QSize sizeHint() const override;
-    QSize minimumSizeHint() const override { return sizeHint(); }
+    QSize minimumSizeHint() const override;
 
   protected:
     void paintEvent(QPaintEvent*) override;
 
   private:
+    // Lamp to lamp, as the width allows.
+    int pitch() const;
+
     std::array<LedState, kLedCount> leds_{};
 };
 

@@ -143,6 +143,27 @@ TEST(BoardView, RunnerBlinksTheLampInRealTime) {
     }
 }
 
+// The window is placed beside the editor at its minimum width where the
+// screen is narrow; what it shows later must not widen it over the editor.
+TEST(BoardView, LongTextsNeverWidenTheNarrowestWindow) {
+    BoardModel empty;
+    BoardView plain(empty);
+    const int narrowest = plain.minimumSizeHint().width();
+    EXPECT_LT(narrowest, plain.sizeHint().width());
+
+    BoardModel model;
+    // сохр_1 = свд / сохр_2 = свд / свд_1 = к / пауза=255 / если кн_1==вкл тогда переход метка_5
+    const std::vector<std::uint16_t> program{0xC140, 0xC240, 0xA1F1, 0x42FF, 0x6301, 0xE005};
+    ASSERT_TRUE(model.loadProgram(program));
+    BoardView view(model);
+    BoardRunner runner(model);
+    view.show();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return model.state().paused; }, kWaitMs));
+    view.refresh();
+    EXPECT_LE(view.minimumSizeHint().width(), narrowest)
+        << labelText(view, "program") << " / " << labelText(view, "store1");
+}
+
 // With VELTRA_SCREENSHOT=<file> the window is saved as a picture, to look at it.
 TEST(BoardView, Screenshot) {
     const char* target = std::getenv("VELTRA_SCREENSHOT");

@@ -50,7 +50,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                                 : FrameAssembler::HeaderCheck::KeepLastLength);
     std::size_t at = 1;
     while (at < size) {
-        const std::size_t length = std::min<std::size_t>(data[at++], size - at);
+        const std::size_t wanted = data[at++];
+        const std::size_t length = std::min(wanted, size - at);
         reader.beginCycle(int(length));
         for (std::size_t i = 0; i < length; ++i)
             feed(reader, data[at + i], board);

@@ -1,11 +1,14 @@
 #!/usr/bin/env bash
 # Installs a build tree into a temporary DESTDIR under the prefix /usr and
-# checks what lands there: the programs, the menu entry, the icon in every
-# size, the metainfo and the documentation. The validators run when they are
-# installed. Usage: check-install.sh CMAKE BUILD_DIR
+# checks what lands there: the programs with their manual pages, the menu
+# entry, the icon in every size, the metainfo and the documentation. The
+# validators run when they are installed.
+# Usage: check-install.sh CMAKE BUILD_DIR PROGRAM...
 set -euo pipefail
 cmake=$1
 build=$2
+shift 2
+programs=("$@")
 id=io.github.veltra.Veltra
 
 dest=$(mktemp -d)
@@ -19,13 +22,34 @@ fail() {
 }
 
 [ "$(ls -A "$dest")" = usr ] || fail "files outside the prefix: $(ls -A "$dest")"
-for program in veltra veltra-check veltra-board veltra-lsp; do
+[ ${#programs[@]} -gt 0 ] || fail "no programs named"
+metainfo=$root/share/metainfo/$id.metainfo.xml
+for program in "${programs[@]}"; do
   [ -x "$root/bin/$program" ] || fail "bin/$program missing or not executable"
+  page=$root/share/man/man1/$program.1.gz
+  if ! gzip -t "$page" 2>/dev/null; then
+    fail "$program has no manual page ${page#"$root"/}"
+    continue
+  fi
+  grep -q "<binary>$program</binary>" "$metainfo" || fail "the metainfo does not provide $program"
+  # Every option the program's usage names is in its manual page (the
+  # editor has no usage to print: started, it opens its window).
+  [ "$program" = veltra ] && continue
+  manual=$(gzip -dc "$page" | sed 's/\\-/-/g')
+  while read -r option; do
+    grep -qE -- "(^|[^a-z0-9-])$option([^a-z0-9-]|\$)" <<<"$manual" || fail "the manual page of $program lacks $option"
+  done < <("$root/bin/$program" --help | grep -oE -- '--[a-z0-9-]+' | sort -u)
+done
+# A program installed without being named has no manual page or metainfo entry.
+for file in "$root"/bin/*; do
+  name=${file##*/}
+  [[ " ${programs[*]} " == *" $name "* ]] || fail "bin/$name is installed but not among the programs"
 done
 for file in share/applications/$id.desktop share/metainfo/$id.metainfo.xml \
   share/icons/hicolor/scalable/apps/$id.svg share/doc/veltra/README.md \
   share/doc/veltra/docs/scenarios.md share/doc/veltra/docs/editors.md \
-  share/doc/veltra/docs/screenshots/virtual-board.png share/man/man1/veltra-lsp.1; do
+  share/doc/veltra/docs/screenshots/virtual-board.png share/doc/veltra/README.ru.md \
+  share/doc/veltra/copyright; do
   [ -s "$root/$file" ] || fail "$file missing"
 done
 

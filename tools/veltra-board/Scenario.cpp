@@ -233,8 +233,10 @@ std::string foundText(const BoardState& s, const Expectation& e, bool& holds) {
         if (std::all_of(s.leds.begin(), s.leds.end(), [&](const LedState& led) { return led == s.leds[0]; }))
             return ledText(s.leds[0]);
         std::string all;
-        for (const LedState& led : s.leds)
-            all += (all.empty() ? "" : " ") + ledText(led);
+        for (const LedState& led : s.leds) {
+            if (!all.empty()) all += ' ';
+            all += ledText(led);
+        }
         return all;
     }
     case Object::Port: {

@@ -1,18 +1,32 @@
 #pragma once
-// Where the board's window stands on the screen. The editor centres itself
-// and docks its help windows at its right, so the board goes to its left.
+// Where the board's window stands on the screen. The editor centres its
+// frame on the screen and docks its help windows at its right, so the board
+// goes to its left, and its frame never over the editor's.
 
-#include <QPoint>
+#include <QMargins>
 #include <QRect>
 #include <QSize>
 
 namespace veltra::board_sim {
 
-// The top-left corner for a window of outer size `own` that stands left of
-// a window `centredWidth` wide centred on `available` (the screen's area
-// without panels), a few pixels apart and vertically centred; where the
-// screen leaves no room there, at its left edge. Never outside `available`
-// on the left or the top.
-QPoint besideCentredWindow(const QRect& available, const QSize& own, int centredWidth);
+struct BoardPlace {
+    QRect frame;        // the board window's outer frame
+    bool beside = true; // false: the screen leaves no room left of the editor
+};
+
+// The frame of a window whose frame is `frame` big, centred on `available`
+// as the editor centres itself.
+QRect centredFrame(const QRect& available, QSize frame);
+
+// The board window's frame beside an editor `editorWidth` wide inside its
+// frame, both windows framed with `margins` by the window manager, on
+// `available` (the screen's area without panels). The board's inner sizes
+// are `preferred` and `minimum`. Its frame stands left of the editor's, a
+// few pixels apart, as wide as it prefers where the screen has room, else
+// narrower down to its minimum; vertically centred, never above or left of
+// `available`. Where even the minimum has no room, it stands at the
+// screen's left edge, as narrow as it can be, and `beside` is false.
+BoardPlace placeBesideEditor(const QRect& available, int editorWidth, const QMargins& margins,
+                             QSize preferred, QSize minimum);
 
 } // namespace veltra::board_sim

@@ -4,7 +4,6 @@
 
 #include <QApplication>
 #include <QCoreApplication>
-#include <QScreen>
 
 #include <csignal>
 #include <cstdio>
@@ -16,12 +15,12 @@
 
 #include "board/view/BoardView.h"
 #include "os/StopSignals.h"
+#include "tools/veltra-board/BesideEditor.h"
 #include "tools/veltra-board/BoardOptions.h"
 #include "tools/veltra-board/BoardSession.h"
 #include "tools/veltra-board/PtyEndpoint.h"
 #include "tools/veltra-board/ScenarioRun.h"
 #include "tools/veltra-board/VirtualBoard.h"
-#include "tools/veltra-board/WindowPlace.h"
 
 namespace {
 
@@ -83,13 +82,9 @@ int main(int argc, char** argv) {
             view = std::make_unique<veltra::BoardView>(board.model());
             const std::string& name = options.linkPath.empty() ? pty.slavePath() : options.linkPath;
             view->setWindowTitle(view->windowTitle() + QStringLiteral(" — ") + QString::fromStdString(name));
+            // The view owns its keeper.
+            if (options.besideWidth > 0) new BesideEditor(*view, options.besideWidth, std::cerr);
             view->show();
-            if (options.besideWidth > 0) {
-                // Its frame is known only roughly before the window manager
-                // framed it; the gap between the windows absorbs that.
-                view->move(besideCentredWindow(view->screen()->availableGeometry(),
-                                               view->frameGeometry().size(), options.besideWidth));
-            }
         }
         app->exec();
     }
