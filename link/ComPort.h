@@ -10,7 +10,7 @@
 #include <cstdint>
 #include <memory>
 
-#include "link/FrameCodec.h"
+#include "wire/FrameCodec.h"
 #include "link/LinkClient.h"
 #include "link/PortMap.h"
 #include "link/SelectPort.h"

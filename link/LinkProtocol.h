@@ -13,8 +13,8 @@
 #include <vector>
 
 #include "compiler/ProgramImage.h"
-#include "link/FrameCodec.h"
-#include "link/LinkCycle.h"
+#include "wire/FrameCodec.h"
+#include "wire/LinkCycle.h"
 
 namespace veltra {
 

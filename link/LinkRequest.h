@@ -7,7 +7,7 @@
 
 #include <cstdint>
 
-#include "link/FrameCodec.h"
+#include "wire/FrameCodec.h"
 #include "link/LinkProtocol.h"
 #include "link/WaitTurns.h"
 

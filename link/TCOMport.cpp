@@ -11,7 +11,7 @@
 
 #include "link/ComPort.h"
 #include "link/WaitTurns.h"
-#include "link/LinkCycle.h"
+#include "wire/LinkCycle.h"
 
 namespace veltra {
 

@@ -18,8 +18,8 @@
 #include <cstdint>
 #include <functional>
 
-#include "link/FrameAssembler.h"
-#include "link/FrameCodec.h"
+#include "wire/FrameAssembler.h"
+#include "wire/FrameCodec.h"
 
 namespace veltra {
 

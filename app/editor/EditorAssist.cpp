@@ -11,9 +11,9 @@
 #include <QShortcut>
 #include <QTextBlock>
 
-#include "app/EditorText.h"
-#include "app/UserDialogs.h"
-#include "app/VeltraApplication.h"
+#include "app/editor/EditorText.h"
+#include "app/shell/UserDialogs.h"
+#include "app/shell/VeltraApplication.h"
 #include "app/editor/FindBar.h"
 #include "app/editor/LineGutter.h"
 #include "app/editor/LiveCheck.h"

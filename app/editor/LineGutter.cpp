@@ -4,7 +4,7 @@
 #include <QPainter>
 #include <QToolTip>
 
-#include "app/EditorText.h"
+#include "app/editor/EditorText.h"
 #include "app/editor/EditorPalette.h"
 #include "app/editor/ProgramEdit.h"
 

@@ -14,8 +14,8 @@
 #include <QTextDocument>
 #include <QTextLayout>
 
-#include "app/EditorColours.h"
-#include "app/Translations.h"
+#include "app/settings/EditorColours.h"
+#include "app/shell/Translations.h"
 #include "app/editor/EditorPalette.h"
 #include "app/editor/ProgramHighlighter.h"
 #include "app/editor/ProgramPrinter.h"

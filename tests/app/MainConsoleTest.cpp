@@ -9,7 +9,7 @@
 #include <QStringEncoder>
 #include <QTextBlock>
 
-#include "link/FrameCodec.h"
+#include "wire/FrameCodec.h"
 #include "tests/app/MainFormFixture.h"
 
 using namespace veltra;

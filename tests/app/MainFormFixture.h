@@ -17,9 +17,9 @@
 #include <stdexcept>
 #include <string>
 
-#include "app/EditorText.h"
-#include "app/ProgramFolder.h"
-#include "app/TMainForm.h"
+#include "app/editor/EditorText.h"
+#include "app/files/ProgramFolder.h"
+#include "app/window/TMainForm.h"
 #include "help/THelpConsolForm.h"
 #include "help/THelpForm.h"
 #include "tests/support/PtyBoardPeer.h"

@@ -4,7 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "app/TFormConfig.h"
+#include "app/settings/TFormConfig.h"
 #include "tests/app/MainFormFixture.h"
 
 using namespace veltra;

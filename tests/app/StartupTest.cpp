@@ -12,10 +12,10 @@
 #include <sys/resource.h>
 #include <utime.h>
 
-#include "app/AppError.h"
-#include "app/ProgramFolder.h"
+#include "app/shell/AppError.h"
+#include "app/files/ProgramFolder.h"
 #include "app/Startup.h"
-#include "app/TMainForm.h"
+#include "app/window/TMainForm.h"
 #include "tests/support/PtyBoardPeer.h"
 #include "tests/support/QtPrinters.h"
 #include "tests/support/ScopedUnprivilegedFiles.h"

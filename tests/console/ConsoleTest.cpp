@@ -10,7 +10,7 @@
 #include "console/Console.h"
 #include "console/ConsoleHistory.h"
 #include "console/PasteRunner.h"
-#include "console/PlainTextConsole.h"
+#include "app/console/PlainTextConsole.h"
 #include "link/LinkSession.h"
 #include "tests/support/QtPrinters.h"
 #include "tests/support/ScriptedBoard.h"

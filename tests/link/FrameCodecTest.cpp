@@ -2,7 +2,7 @@
 
 #include <vector>
 
-#include "link/FrameCodec.h"
+#include "wire/FrameCodec.h"
 #include "tests/support/PeerFrameParser.h"
 
 namespace veltra {

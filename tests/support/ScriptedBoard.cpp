@@ -1,6 +1,6 @@
 #include "tests/support/ScriptedBoard.h"
 
-#include "link/LinkCycle.h"
+#include "wire/LinkCycle.h"
 
 namespace veltra::test {
 

@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "compiler/ProgramImage.h"
-#include "link/FrameCodec.h"
+#include "wire/FrameCodec.h"
 #include "link/LinkProtocol.h"
 #include "link/LinkRequest.h"
 #include "link/SelectPort.h"

@@ -16,7 +16,7 @@
 #include <termios.h>
 #include <unistd.h>
 
-#include "link/FrameCodec.h"
+#include "wire/FrameCodec.h"
 #include "tests/support/PeerFrameParser.h"
 #include "tests/support/WaitFor.h"
 #include "tests/tools/SimulatorProcess.h"

@@ -1,0 +1,48 @@
+// The main window's side of the program check: the message line, the two
+// pauses, and the editor's lines handed to the compiler.
+
+#include <QThread>
+
+#include "app/editor/EditorText.h"
+#include "app/editor/EditorAssist.h"
+#include "ui_TMainForm.h"
+#include "app/window/TMainForm.h"
+#include "compiler/ProgramCheck.h"
+
+namespace veltra {
+
+namespace {
+
+QColor colourOf(MessageColour colour) {
+    switch (colour) {
+    case MessageColour::Red:
+        return QColor(255, 0, 0);
+    case MessageColour::Green:
+        return QColor(0, 128, 0);
+    case MessageColour::Black:
+        break;
+    }
+    return QColor(0, 0, 0);
+}
+
+} // namespace
+
+int TMainForm::checkProgram() {
+    if (state_.consoleMode) return 1;
+    session_.program().count = 0;
+    setMessage(QStringLiteral("  проверка программы..."), Qt::black);
+    // The pauses below let no events run; the message is painted now so that
+    // the user sees it during them.
+    ui->stError->repaint();
+    QThread::msleep(500);
+    const std::vector<std::u32string> source = sourceLines(*ui->edit->document());
+    QThread::msleep(100);
+
+    CheckReport report;
+    int result = buildProgram(source, session_.program(), report);
+    assist_->checked(report.line);
+    setMessage(QString::fromStdString(report.message), colourOf(report.colour));
+    return result;
+}
+
+} // namespace veltra
