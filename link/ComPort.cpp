@@ -26,7 +26,8 @@ constexpr int kDestroyTurnLimit = 500;
 } // namespace
 
 ComPort::ComPort(LinkClient* client, PortMap ports)
-    : thread(std::make_unique<TCOMport>(this)), client_(client), ports_(std::move(ports)) {
+    : thread(std::make_unique<TCOMport>(static_cast<PortForWorker*>(this))), client_(client),
+      ports_(std::move(ports)) {
     thread->start();
     ApplyRunState();
     statusText = QStringLiteral(" COM-port has NO Errors ");
@@ -35,17 +36,17 @@ ComPort::ComPort(LinkClient* client, PortMap ports)
 ComPort::~ComPort() {
     enabled = false;
     // Its pending synchronised steps run in these turns, so it gets to its idle state.
-    for (int turn = 0; thread->active && turn < kDestroyTurnLimit; ++turn) {
+    for (int turn = 0; thread->Active() && turn < kDestroyTurnLimit; ++turn) {
         SleepThenPump(kDestroyTurnMs);
     }
     thread->StopForGood();
-    thread->owner = nullptr;
+    thread->Detach();
     device.close();
     isOpen = false;
 }
 
 void ComPort::setWorkerRun(bool on) {
-    const bool was = thread->runFlag.exchange(on);
+    const bool was = thread->SetRunFlag(on);
     if (!client_ || was == on) return;
     if (on) {
         client_->OnLinkStarted();
@@ -73,11 +74,31 @@ void ComPort::DeviceLost() {
     device.close();
     isOpen = false;
     enabled = false;
-    thread->runFlag = false;
+    thread->SetRunFlag(false);
     if (client_) {
         client_->OnLinkStopped();
-        client_->OnDeviceLost(*this);
+        client_->OnDeviceLost();
     }
+}
+
+void ComPort::DeliverFrame(std::span<const std::uint8_t> frame) {
+    std::copy(frame.begin(), frame.end(), rxFrame.begin());
+    rxLength = static_cast<std::uint16_t>(frame.size());
+    if (client_) client_->OnFrameReceived({rxFrame.data(), rxLength});
+}
+
+std::span<const std::uint8_t> ComPort::FetchFrame() {
+    if (client_) client_->OnLinkCycle(*this);
+    if (!txPending) return {};
+    txPending = false;
+    const std::size_t length = txLength;
+    txLength = 0;
+    return {txFrame.data(), length};
+}
+
+void ComPort::AdoptRunState(bool deviceLost) {
+    if (deviceLost) DeviceLost();
+    setWorkerRun(enabled);
 }
 
 bool ComPort::Reopen(const QString& portName) {

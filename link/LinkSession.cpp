@@ -89,7 +89,7 @@ bool LinkSession::LinkWorking() const {
     return port_ && port_->IsOpen() && port_->Enabled() && link_.LinkAlive();
 }
 
-void LinkSession::OnDeviceLost(ComPort&) {
+void LinkSession::OnDeviceLost() {
     // Quietly: the user did nothing, and the reconnect brings the port back.
     reporter().setPortPanel(portPanelText(reconnect_ ? reconnect_->portName() : QString(), false));
 }

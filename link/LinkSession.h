@@ -17,6 +17,7 @@
 #include <memory>
 
 #include "compiler/ProgramImage.h"
+#include "link/ComPort.h"
 #include "link/LinkClient.h"
 #include "link/LinkProtocol.h"
 #include "link/LinkRequest.h"
@@ -96,7 +97,7 @@ class LinkSession : public QObject, private ProtocolClient {
   private:
     // The worker's steps go to the link state (ProtocolClient); a lost device
     // is told to the user.
-    void OnDeviceLost(ComPort& port) override;
+    void OnDeviceLost() override;
 
     PortReporter& reporter();
 

@@ -3,7 +3,7 @@
 #include <QFile>
 #include <QFileInfo>
 
-#include "link/ComPort.h"
+#include "link/SessionPort.h"
 #include "link/PortMap.h"
 #include "link/SelectPort.h"
 
@@ -13,7 +13,7 @@ namespace {
 constexpr int kRetryMs = 1000;
 }
 
-PortReconnect::PortReconnect(ComPort& port, PortReporter& reporter, std::function<bool()> mayTry,
+PortReconnect::PortReconnect(SessionPort& port, PortReporter& reporter, std::function<bool()> mayTry,
                              QObject* parent)
     : QObject(parent), port_(port), reporter_(reporter), mayTry_(std::move(mayTry)) {
     timer_.setInterval(kRetryMs);

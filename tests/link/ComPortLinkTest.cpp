@@ -18,14 +18,14 @@ TEST_F(LinkOverPty, OnePollPerActiveCycleAtAboutTwentyPerSecond) {
     ASSERT_TRUE(waitFor([&] { return link.LinkAlive(); }));
     pumpFor(3000);
     port->SetRun(false);
-    ASSERT_TRUE(waitFor([&] { return !port->worker().active; }));
+    ASSERT_TRUE(waitFor([&] { return !port->worker().Active(); }));
 
     // Every active cycle wrote exactly one poll, and nothing else was written.
     ASSERT_TRUE(waitFor([&] { return peer.frameCount() >= client.cycles; }));
     pumpFor(100);
     auto frames = peer.frames();
     EXPECT_EQ(frames.size(), client.cycles);
-    EXPECT_EQ(client.cycles, port->worker().activeCycles);
+    EXPECT_EQ(client.cycles, port->worker().ActiveCycles());
     ASSERT_GE(frames.size(), 20u);
     for (const auto& f : frames)
         EXPECT_EQ(f.frame.bytes, (std::vector<std::uint8_t>{0x77, 0x70, 0x61, 0x10, 0, 0, 0, 0x0A}));
@@ -82,11 +82,11 @@ TEST_F(LinkOverPty, AliveWithinOneCycleOfTheFirstAnswerAndLostFortySilentCyclesL
 TEST_F(LinkOverPty, AnswerIsDeliveredByTheFirstCycleThatStartsAfterIt) {
     std::atomic<unsigned long> cycleAtWrite{0};
     std::atomic<bool> written{false};
-    std::atomic<TCOMport*> worker{nullptr};
+    std::atomic<const TCOMport*> worker{nullptr};
     peer.setOnWritten([&] {
         // A cycle counts itself before it looks at the receive queue: the
         // cycle after the one running now sees these bytes for certain.
-        if (!written.exchange(true) && worker.load()) cycleAtWrite = worker.load()->activeCycles.load();
+        if (!written.exchange(true) && worker.load()) cycleAtWrite = worker.load()->ActiveCycles();
     });
     peer.setAnswering(false);
     openRunning();
