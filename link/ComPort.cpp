@@ -1,7 +1,5 @@
 #include "link/ComPort.h"
 
-#include <QCoreApplication>
-#include <QDeadlineTimer>
 #include <QFile>
 #include <QScopedValueRollback>
 #include <QStringList>
@@ -16,8 +14,8 @@ namespace veltra {
 
 namespace {
 
-constexpr unsigned long kRunStateSettleMs = 200;
-constexpr unsigned long kSetRunSettleMs = 100;
+constexpr int kRunStateSettleMs = 200;
+constexpr int kSetRunSettleMs = 100;
 constexpr int kDestroyTurnMs = 10;
 // The worker reaches its idle state within about two cycles; the bound only
 // keeps a broken client from holding the program forever.
@@ -25,9 +23,9 @@ constexpr int kDestroyTurnLimit = 500;
 
 } // namespace
 
-ComPort::ComPort(LinkClient* client, PortMap ports)
+ComPort::ComPort(LinkClient* client, PortMap ports, WaitTurns& turns)
     : thread(std::make_unique<TCOMport>(static_cast<PortForWorker*>(this))), client_(client),
-      ports_(std::move(ports)) {
+      ports_(std::move(ports)), turns_(turns) {
     thread->start();
     ApplyRunState();
     statusText = QStringLiteral(" COM-port has NO Errors ");
@@ -37,7 +35,7 @@ ComPort::~ComPort() {
     enabled = false;
     // Its pending synchronised steps run in these turns, so it gets to its idle state.
     for (int turn = 0; thread->Active() && turn < kDestroyTurnLimit; ++turn) {
-        SleepThenPump(kDestroyTurnMs);
+        turns_.Turn(kDestroyTurnMs);
     }
     thread->StopForGood();
     thread->Detach();
@@ -58,16 +56,18 @@ void ComPort::setWorkerRun(bool on) {
 void ComPort::ApplyRunState() {
     // Counted for InTransition(): the waits below process events.
     QScopedValueRollback transition(transitions_, transitions_ + 1);
+    // The worker sits before its next cycle, outside any synchronised step,
+    // so these sleeps need not process events.
     TCOMport::Hold hold(*thread);
-    QThread::msleep(kRunStateSettleMs);
+    turns_.Sleep(kRunStateSettleMs);
     setWorkerRun(isOpen && enabled);
-    QThread::msleep(kRunStateSettleMs);
+    turns_.Sleep(kRunStateSettleMs);
 }
 
 void ComPort::SetRun(bool on) {
     enabled = on;
     setWorkerRun(enabled);
-    QThread::msleep(kSetRunSettleMs);
+    turns_.Sleep(kSetRunSettleMs);
 }
 
 void ComPort::DeviceLost() {

@@ -15,13 +15,16 @@
 #include "link/SerialDevice.h"
 #include "link/SessionPort.h"
 #include "link/TCOMport.h"
+#include "link/WaitTurns.h"
 #include "wire/FrameCodec.h"
 
 namespace veltra {
 
 class ComPort : public SessionPort, private PortForWorker, private TxFrameSlot {
   public:
-    explicit ComPort(LinkClient* client = nullptr, PortMap ports = {});
+    // Its own waits (the settling of ApplyRunState and SetRun, the turns of its
+    // destruction) are turns of `turns`, which are never cut short.
+    explicit ComPort(LinkClient* client = nullptr, PortMap ports = {}, WaitTurns& turns = plainTurns());
     ~ComPort() override;
     ComPort(const ComPort&) = delete;
     ComPort& operator=(const ComPort&) = delete;
@@ -79,6 +82,7 @@ class ComPort : public SessionPort, private PortForWorker, private TxFrameSlot {
 
     LinkClient* client_ = nullptr;
     PortMap ports_;
+    WaitTurns& turns_;
     QByteArray failurePath_;
     int failureErrno_ = 0;
     int transitions_ = 0;

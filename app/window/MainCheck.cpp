@@ -1,8 +1,6 @@
 // The main window's side of the program check: the message line, the two
 // pauses, and the editor's lines handed to the compiler.
 
-#include <QThread>
-
 #include "app/editor/EditorText.h"
 #include "app/editor/EditorAssist.h"
 #include "ui_TMainForm.h"
@@ -34,9 +32,9 @@ int TMainForm::checkProgram() {
     // The pauses below let no events run; the message is painted now so that
     // the user sees it during them.
     ui->stError->repaint();
-    QThread::msleep(500);
+    turns_.Sleep(500);
     const std::vector<std::u32string> source = sourceLines(*ui->edit->document());
-    QThread::msleep(100);
+    turns_.Sleep(100);
 
     CheckReport report;
     int result = buildProgram(source, session_.program(), report);

@@ -12,7 +12,6 @@
 #include <QScreen>
 #include <QStatusBar>
 #include <QStyle>
-#include <QThread>
 #include <QTimer>
 
 #include "app/shell/AppError.h"
@@ -101,7 +100,7 @@ void TMainForm::runPortSteps() {
     portSteps_ = PortSteps::Running;
     session_.CreatePort(portMap(appSettings()));
     if (!closing_) SelectPort(appSettings().PORT_NAME); // always 57600 baud, whatever PORT_SPEED says
-    if (!closing_) QThread::msleep(50);
+    turns_.Sleep(50); // none once closing
     portSteps_ = PortSteps::Done;
     if (closing_) return; // the close waits for the port to be free, and goes on now
     Tm->start();
