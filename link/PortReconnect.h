@@ -34,6 +34,7 @@ class PortReconnect : public QObject {
 
     void start();
     void stop();
+    bool running() const { return timer_.isActive(); }
     // The time between retries (1000 ms); tests lengthen it to see the
     // device events alone at work.
     void setRetryInterval(int ms) { timer_.setInterval(ms); }

@@ -73,7 +73,7 @@ void TMainForm::editConsolKeyPress(QChar& key) {
 }
 
 bool TMainForm::busy() const {
-    return sending_ || session_.Busy() || portSteps_ != PortSteps::Done || (console_ && console_->Busy());
+    return sending_ || session_.Busy() || !session_.Started() || (console_ && console_->Busy());
 }
 
 bool TMainForm::consoleKey(QKeyEvent* key) {

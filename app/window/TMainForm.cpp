@@ -96,19 +96,11 @@ void TMainForm::paintEvent(QPaintEvent* event) {
 }
 
 void TMainForm::runPortSteps() {
-    if (portSteps_ != PortSteps::NotBegun || closing_) return;
-    portSteps_ = PortSteps::Running;
-    session_.CreatePort(portMap(appSettings()));
-    if (!closing_) SelectPort(appSettings().PORT_NAME); // always 57600 baud, whatever PORT_SPEED says
-    turns_.Sleep(50); // none once closing
-    portSteps_ = PortSteps::Done;
+    if (session_.StartBegun() || closing_) return;
+    // Always 57600 baud, whatever PORT_SPEED says.
+    session_.Start(portMap(appSettings()), appSettings().PORT_NAME);
     if (closing_) return; // the close waits for the port to be free, and goes on now
     Tm->start();
-    session_.StartReconnect();
-}
-
-bool TMainForm::portBusy() const {
-    return portSteps_ == PortSteps::Running || session_.PortInTransition();
 }
 
 TMainForm::~TMainForm() {
@@ -292,8 +284,8 @@ void TMainForm::btHelpClick() {
 }
 
 void TMainForm::btParamClick() {
-    if (portBusy()) return; // the port's own steps are under way: their waits let this click in
-    const QString before = appSettings().PORT_NAME;
+    // The port's own steps are under way: their waits let this click in.
+    if (session_.PortInTransition()) return;
     int result = QDialog::Rejected;
     bool newDevice = false;
     {
@@ -302,16 +294,8 @@ void TMainForm::btParamClick() {
         newDevice = formConfig.savedNewDeviceFor(appSettings().PORT_NAME);
     }
     ApplyEditorColours();
-    if (!session_.port() || closing_) return;
-    // Saving with the same port is what users try first when the board does
-    // not answer, so a port that is not working is opened again then; so is
-    // one that was just given another device.
-    const bool changed = appSettings().PORT_NAME != before || newDevice;
-    const bool retry = result == QDialog::Accepted && !session_.LinkWorking();
-    if (changed || retry) {
-        session_.SetPortMap(portMap(appSettings())); // the dialog read [PORTS] again
-        SelectPort(appSettings().PORT_NAME);
-    }
+    session_.ApplyPortSettings(portMap(appSettings()), appSettings().PORT_NAME, result == QDialog::Accepted,
+                               newDevice);
 }
 
 void TMainForm::closeEvent(QCloseEvent* event) {
@@ -325,7 +309,7 @@ void TMainForm::closeEvent(QCloseEvent* event) {
     // once they have returned, which they do quickly now. Until then the
     // window stays (an accepted close of the last window would end the event
     // loop before the settings are written).
-    if (portBusy()) {
+    if (session_.PortInTransition()) {
         event->ignore();
         QTimer::singleShot(kClosePollMs, this, [this] { close(); });
         return;
@@ -344,16 +328,8 @@ void TMainForm::FormClose() {
     // written is reported and the shutdown goes on.
     guarded([] { WriteSettings(); });
     guarded([this] { assist_->closing(); }); // unsaved text stays in the recovery copy
-    Tm->stop();
-    session_.StopReconnect();
-    for (int i = 0; i < 2; ++i)
-        SleepThenPump(50);
-    session_.SetRun(false);
-    for (int i = 0; i < 2; ++i)
-        SleepThenPump(50);
-    QCoreApplication::processEvents();
-    session_.DestroyPort(); // stops the worker, restores the line settings, closes the port
-    QCoreApplication::processEvents();
+    Tm->stop(); // no tick runs against a port that goes
+    session_.Shutdown();
 }
 
 } // namespace veltra

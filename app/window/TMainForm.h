@@ -111,7 +111,7 @@ class TMainForm : public QMainWindow, private SessionReporter {
     void runSend();
 
     // True until the port's start-up steps have run (they follow the first paint).
-    bool isStarting() const { return portSteps_ != PortSteps::Done; }
+    bool isStarting() const { return !session_.Started(); }
 
   signals:
     // Emitted once the window has been painted for the first time, before the
@@ -156,11 +156,9 @@ class TMainForm : public QMainWindow, private SessionReporter {
     void saveConsoleText();
     void addConsoleLinesToProgram();
     void FormClose();
-    // Creates the port, opens the configured one and starts the timer: the
-    // constructor's port steps, run right after the first paint.
+    // The session's start-up steps and the timer: the constructor's port
+    // steps, run right after the first paint.
     void runPortSteps();
-    // The port object is in use by its own steps and must not be destroyed.
-    bool portBusy() const;
     void buildLook();
     void centreFrame();
     void connectHandlers();
@@ -182,7 +180,6 @@ class TMainForm : public QMainWindow, private SessionReporter {
     bool frameCentred_ = false;
     bool painted_ = false;
     QTimer* portStepsFallback_ = nullptr;
-    enum class PortSteps { NotBegun, Running, Done } portSteps_ = PortSteps::NotBegun;
     // Every wait for the board ends at once when the window starts closing.
     EventPumpTurns turns_{this, [this] { return closing_; }};
     LinkSession session_;
