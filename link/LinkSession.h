@@ -102,9 +102,6 @@ class LinkSession : private ProtocolClient {
 
     LinkProtocol& link() { return link_; }
     const LinkProtocol& link() const { return link_; }
-    // What the last program check left (count 0: nothing ready to send).
-    ProgramImage& program() { return program_; }
-    const ProgramImage& program() const { return program_; }
 
     // The port is open and running, and the board answers.
     bool LinkWorking() const;
@@ -144,7 +141,6 @@ class LinkSession : private ProtocolClient {
     SessionReporter* reporter_;
     PortMaker* ports_;
     LinkProtocol link_;
-    ProgramImage program_;
     std::unique_ptr<SessionPort> port_;
     std::unique_ptr<PortReconnect> reconnect_;
     QString portName_; // the name last selected

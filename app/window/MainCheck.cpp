@@ -5,7 +5,6 @@
 #include "app/editor/EditorAssist.h"
 #include "ui_TMainForm.h"
 #include "app/window/TMainForm.h"
-#include "compiler/ProgramCheck.h"
 
 namespace veltra {
 
@@ -27,7 +26,7 @@ QColor colourOf(MessageColour colour) {
 
 int TMainForm::checkProgram() {
     if (state_.consoleMode) return 1;
-    session_.program().count = 0;
+    program_.invalidate();
     setMessage(QStringLiteral("  проверка программы..."), Qt::black);
     // The pauses below let no events run; the message is painted now so that
     // the user sees it during them.
@@ -37,7 +36,7 @@ int TMainForm::checkProgram() {
     turns_.Sleep(100);
 
     CheckReport report;
-    int result = buildProgram(source, session_.program(), report);
+    const int result = program_.check(source, report);
     assist_->checked(report.line);
     setMessage(QString::fromStdString(report.message), colourOf(report.colour));
     return result;

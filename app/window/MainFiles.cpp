@@ -32,7 +32,7 @@ void TMainForm::btNewClick() {
     setProgramText(QStringLiteral("//------- программа Veltra -------\n"));
     state_.openedAsUtf8 = false;
     setMessage(QString(), ui->stError->palette().color(QPalette::WindowText));
-    session_.program().count = 0;
+    program_.invalidate();
     QCoreApplication::processEvents();
 }
 
@@ -59,7 +59,7 @@ void TMainForm::btLoadFromFileClick() {
     }
     ui->btSaveToFile->setEnabled(true);
     ui->btPrintFile->setEnabled(true);
-    session_.program().count = 0;
+    program_.invalidate();
 }
 
 void TMainForm::btSaveToFileClick() {

@@ -11,7 +11,7 @@ namespace veltra {
 void TMainForm::btSendClick() {
     if (state_.consoleMode) return;
     if (checkProgram() != 0) return; // the check has shown its message
-    if (session_.program().count == 0) {
+    if (!program_.ready()) {
         userDialogs().beep();
         userDialogs().message(this, QStringLiteral("Проверь программу и повтори загрузку!"), QString(),
                               BoxIcon::Stop);
@@ -25,9 +25,9 @@ void TMainForm::btSendClick() {
     }
     setMessage(QStringLiteral("загрузка программы..."), QColor(0, 0, 255));
     // The upload sends what this check produced, copied now; an edit detected
-    // during its waits empties the session's program (so the next upload
-    // checks again), not this.
-    TFormLink upload(session_, session_.program(), this);
+    // during its waits invalidates the compiled program (so the next upload
+    // checks again), not this copy.
+    TFormLink upload(session_, program_.image(), this);
     const int result = userDialogs().runModal(upload);
     if (closing_) return;
     if (result == QDialog::Accepted) {

@@ -30,7 +30,7 @@ void TMainForm::TmTimer() {
             state_.lastTextLength = state_.textLength;
             setMessage(QStringLiteral("программа изменена..."), QColor(0, 0, 255));
             if (!ui->btSaveToFile->isEnabled()) ui->btSaveToFile->setEnabled(true);
-            session_.program().count = 0;
+            program_.invalidate();
         }
     }
 

@@ -65,7 +65,7 @@ TMainForm::TMainForm(QWidget* parent)
     ReadSettings();
     state_.savePath = documentFolder() + QStringLiteral("0001.vel");
     state_.openPath = state_.savePath;
-    session_.program().count = 0;
+    program_.invalidate();
     ApplyEditorColours();
     state_.textLength = 2;
     state_.lastTextLength = 2;

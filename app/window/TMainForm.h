@@ -21,6 +21,7 @@
 #include <memory>
 #include <optional>
 
+#include "app/window/CheckedProgram.h"
 #include "link/LinkSession.h"
 
 class QAction;
@@ -58,8 +59,10 @@ class TMainForm : public QMainWindow, private SessionReporter {
     explicit TMainForm(QWidget* parent = nullptr);
     ~TMainForm() override;
 
-    // The conversation with the board, and the window's run state, to read.
+    // The conversation with the board, the compiled program, and the window's
+    // run state, to read.
     LinkSession& session() { return session_; }
+    CheckedProgram& program() { return program_; }
     const MainFormState& state() const { return state_; }
 
     // The process-wide help windows the view switch and btHelp act on.
@@ -87,7 +90,7 @@ class TMainForm : public QMainWindow, private SessionReporter {
     // switch then do nothing.
     bool busy() const;
 
-    // Checks and compiles the editor's text into the session's program; 0
+    // Checks and compiles the editor's text into the compiled program; 0
     // when it compiled, else the failing status (always 1 in the console
     // view). The result is shown in the message line.
     int checkProgram();
@@ -183,6 +186,7 @@ class TMainForm : public QMainWindow, private SessionReporter {
     // Every wait for the board ends at once when the window starts closing.
     EventPumpTurns turns_{this, [this] { return closing_; }};
     LinkSession session_;
+    CheckedProgram program_;
     std::unique_ptr<PlainTextConsole> consoleText_;
     std::unique_ptr<ConsoleHistory> history_;
     std::unique_ptr<Console> console_;
