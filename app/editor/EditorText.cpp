@@ -89,4 +89,15 @@ QString clockText(const QDateTime& now, const QLocale& locale) {
     return QLocale::c().toString(now, format);
 }
 
+void appendProgramLines(QTextDocument& program, const QStringList& lines) {
+    QTextCursor cursor(&program);
+    cursor.movePosition(QTextCursor::End);
+    const bool endsWithBreak = program.lastBlock().text().isEmpty() && program.blockCount() > 1;
+    cursor.beginEditBlock();
+    if (!program.lastBlock().text().isEmpty()) cursor.insertBlock();
+    cursor.insertText(lines.join(QLatin1Char('\n')));
+    if (endsWithBreak) cursor.insertBlock();
+    cursor.endEditBlock();
+}
+
 } // namespace veltra

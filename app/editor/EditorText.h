@@ -33,6 +33,11 @@ QString wholeText(const QTextDocument& document);
 // the start, as after setPlainText (which would empty the undo stack).
 void replaceText(QPlainTextEdit& view, const QString& text);
 
+// Appends `lines` after the program's last line as one edit, so one undo
+// takes them all back. A program that ends with a line break keeps ending
+// with one.
+void appendProgramLines(QTextDocument& program, const QStringList& lines);
+
 // The caret's line, counted from 1.
 int caretLine(const QPlainTextEdit& view);
 

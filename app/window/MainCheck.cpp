@@ -1,28 +1,12 @@
 // The main window's side of the program check: the message line, the two
 // pauses, and the editor's lines handed to the compiler.
 
-#include "app/editor/EditorText.h"
 #include "app/editor/EditorAssist.h"
-#include "ui_TMainForm.h"
+#include "app/editor/EditorText.h"
 #include "app/window/TMainForm.h"
+#include "ui_TMainForm.h"
 
 namespace veltra {
-
-namespace {
-
-QColor colourOf(MessageColour colour) {
-    switch (colour) {
-    case MessageColour::Red:
-        return QColor(255, 0, 0);
-    case MessageColour::Green:
-        return QColor(0, 128, 0);
-    case MessageColour::Black:
-        break;
-    }
-    return QColor(0, 0, 0);
-}
-
-} // namespace
 
 int TMainForm::checkProgram() {
     if (state_.consoleMode) return 1;
@@ -38,7 +22,7 @@ int TMainForm::checkProgram() {
     CheckReport report;
     const int result = program_.check(source, report);
     assist_->checked(report.line);
-    setMessage(QString::fromStdString(report.message), colourOf(report.colour));
+    setMessage(QString::fromStdString(report.message), messageColour(report.colour));
     return result;
 }
 

@@ -7,7 +7,7 @@
 
 #include "app/window/TMainForm.h"
 #include "app/shell/VeltraApplication.h"
-#include "console/Console.h"
+#include "app/console/ConsolePane.h"
 #include "link/TFormLink.h"
 #include "ui_TMainForm.h"
 
@@ -30,18 +30,12 @@ bool TMainForm::eventFilter(QObject* watched, QEvent* event) {
     if (closing_) return false;
     // Ctrl+S in the console saves the console's text: claimed before any
     // shortcut of the window can take it, so it reaches the key handling below.
-    if (event->type() == QEvent::ShortcutOverride && watched == ui->editConsol &&
-        static_cast<QKeyEvent*>(event)->matches(QKeySequence::Save)) {
-        event->accept();
-        return true;
-    }
+    if (console_->claimShortcut(watched, event)) return true;
     if (event->type() != QEvent::KeyPress) return false;
     auto* key = static_cast<QKeyEvent*>(event);
     bool handled = false;
     guarded([&] {
-        handled = AppMessage(key) || FormKeyDown(watched, key);
-        if (handled) return;
-        if (watched == ui->editConsol) handled = routeConsoleKey(key);
+        handled = AppMessage(key) || FormKeyDown(watched, key) || console_->keyPress(watched, key);
         if (handled) return;
         // Shift+Enter would put a line separator inside a line; both views
         // want a real new line.
@@ -62,7 +56,10 @@ bool TMainForm::eventFilter(QObject* watched, QEvent* event) {
 // About) they would act on a window the user cannot see; inside the upload
 // window F1 still toggles the help and F8 finds the send path taken.
 bool TMainForm::AppMessage(QKeyEvent* key) {
-    if (state_.consoleMode || (key->modifiers() & Qt::AltModifier) || dialogInFront()) return false;
+    // A modal window of the program other than the upload window is open.
+    QWidget* modal = QApplication::activeModalWidget();
+    const bool dialogInFront = modal && !qobject_cast<TFormLink*>(modal);
+    if (state_.consoleMode || (key->modifiers() & Qt::AltModifier) || dialogInFront) return false;
     if (key->key() == Qt::Key_F1) {
         ui->btHelp->click();
         return true;
@@ -72,20 +69,6 @@ bool TMainForm::AppMessage(QKeyEvent* key) {
         return true;
     }
     return false;
-}
-
-bool TMainForm::dialogInFront() {
-    QWidget* modal = QApplication::activeModalWidget();
-    return modal && !qobject_cast<TFormLink*>(modal);
-}
-
-void TMainForm::showHelp(QWidget* help) {
-    // The help windows ask not to be activated when shown; a window manager
-    // may do it anyway (and Qt's offscreen platform always does), so the
-    // window that had the keys takes them back.
-    QWidget* typing = QApplication::activeWindow();
-    help->show();
-    if (typing && typing != help) typing->activateWindow();
 }
 
 // The window's own key preview: F10 in either view, whatever the modifiers,
@@ -99,43 +82,27 @@ bool TMainForm::FormKeyDown(QObject* receiver, QKeyEvent* key) {
     return true;
 }
 
-bool TMainForm::routeConsoleKey(QKeyEvent* key) {
-    if (consoleKey(key)) return true;
-    if (key->text().size() != 1) return false;
-    const QChar typed = key->text().front();
-    QChar result = typed;
-    editConsolKeyPress(result);
-    if (result == typed) return false;
-    if (!result.isNull()) ui->editConsol->insertPlainText(QString(result));
-    return true;
-}
-
 void TMainForm::switchView() {
     // A procedure waiting for the board owns the view it started in; the
     // port's own steps do not.
-    if (sending_ || session_.RequestWaiting() || console_->Busy()) return;
-    if (!state_.consoleMode) {
+    if (sending_ || session_.RequestWaiting() || console_->busy()) return;
+    state_.consoleMode = !state_.consoleMode;
+    if (state_.consoleMode) {
         ui->edit->hide();
-        ui->editConsol->show();
-        ui->editConsol->setFocus();
-        state_.consoleMode = true;
-        if (helpForm_ && helpForm_->isVisible()) {
-            if (helpConsolForm_) showHelp(helpConsolForm_);
-            helpForm_->hide();
-        }
+        console_->setShown(true);
     } else {
         ui->edit->show();
-        ui->editConsol->hide();
+        console_->setShown(false);
         ui->edit->setFocus();
-        state_.consoleMode = false;
-        if (helpConsolForm_ && helpConsolForm_->isVisible()) {
-            if (helpForm_) showHelp(helpForm_);
-            helpConsolForm_->hide();
-        }
     }
+    help_.viewSwitched(state_.consoleMode);
     QCoreApplication::processEvents();
     session_.link().skipPoll = true; // the next cycle without a request sends nothing
     QCoreApplication::processEvents();
+}
+
+bool TMainForm::busy() const {
+    return sending_ || session_.Busy() || !session_.Started() || (console_ && console_->busy());
 }
 
 void TMainForm::runSend() {

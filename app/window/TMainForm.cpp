@@ -1,42 +1,26 @@
 #include "app/window/TMainForm.h"
 
-#include "console/Console.h"
-#include "console/ConsoleHistory.h"
-#include "app/console/PlainTextConsole.h"
-
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDialog>
-#include <QLabel>
 #include <QScopedValueRollback>
-#include <QScreen>
-#include <QStatusBar>
-#include <QStyle>
 #include <QTimer>
 
-#include "app/shell/AppError.h"
-#include "app/window/ButtonPictures.h"
-#include "app/settings/EditorColours.h"
+#include "app/console/ConsolePane.h"
+#include "app/editor/EditorAssist.h"
 #include "app/editor/EditorText.h"
+#include "app/editor/RecoveryCopy.h"
 #include "app/files/ProgramFolder.h"
+#include "app/settings/EditorColours.h"
 #include "app/settings/Settings.h"
 #include "app/settings/TFormConfig.h"
 #include "app/shell/UserDialogs.h"
 #include "app/shell/VeltraApplication.h"
-#include "app/editor/EditorAssist.h"
-#include "app/editor/RecoveryCopy.h"
-#include "help/Fonts.h"
 #include "ui_TMainForm.h"
 
 namespace veltra {
 
 namespace {
-
-void colourText(QWidget* widget, QPalette::ColorRole role, const QColor& colour) {
-    QPalette palette = widget->palette();
-    palette.setColor(role, colour);
-    widget->setPalette(palette);
-}
 
 PortMap portMap(const Settings& settings) {
     return PortMap{settings.PORTS[0], settings.PORTS[1], settings.PORTS[2]};
@@ -54,13 +38,14 @@ TMainForm::TMainForm(QWidget* parent)
     ui->setupUi(this);
     Tm->setObjectName(QStringLiteral("Tm"));
     Tm->setInterval(100);
-    buildLook();
+    buildMainLook(*this, *ui);
+    panels_.build(*ui->stBar);
+    console_ = std::make_unique<ConsolePane>(*ui->editConsol, session_,
+                                             stateFolder() + QStringLiteral("console-history"),
+                                             [this] { return busy(); }, this);
     connectHandlers();
-    buildConsoleMenu();
-    history_ = std::make_unique<ConsoleHistory>(stateFolder() + QStringLiteral("console-history"));
-    console_ = std::make_unique<Console>(*consoleText_, session_, history_.get());
 
-    centreFrame();
+    centreOnDesktop(*this);
 
     ReadSettings();
     state_.savePath = documentFolder() + QStringLiteral("0001.vel");
@@ -79,6 +64,11 @@ TMainForm::TMainForm(QWidget* parent)
     connect(portStepsFallback_, &QTimer::timeout, this, [this] { guarded([this] { runPortSteps(); }); });
     portStepsFallback_->start(kPortStepsAtTheLatestMs);
     show();
+}
+
+TMainForm::~TMainForm() {
+    qApp->removeEventFilter(this);
+    session_.DestroyPort(); // its worker reaches this window's session until it stops
 }
 
 void TMainForm::paintEvent(QPaintEvent* event) {
@@ -103,96 +93,26 @@ void TMainForm::runPortSteps() {
     Tm->start();
 }
 
-TMainForm::~TMainForm() {
-    qApp->removeEventFilter(this);
-    session_.DestroyPort(); // its worker reaches this window's session until it stops
-    delete ui;
-}
-
-void TMainForm::centreFrame() {
-    // Before the window manager has framed the window its frame is its inner
-    // area; once the frame is known (the first move after showing) the window
-    // is centred again by its outer frame.
-    const QRect desktop = screen()->availableGeometry();
-    const QSize outer = frameGeometry().size();
-    move(desktop.center() - QPoint(outer.width() / 2, outer.height() / 2));
-}
-
 bool TMainForm::event(QEvent* event) {
+    // The frame is known once the window manager has framed the window: the
+    // first move after showing centres the window again by its outer frame.
     if (event->type() == QEvent::Move && !frameCentred_ && isVisible() && frameGeometry().size() != size()) {
         frameCentred_ = true;
-        centreFrame();
+        centreOnDesktop(*this);
     }
     return QMainWindow::event(event);
 }
 
-void TMainForm::buildLook() {
-    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
-                   Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
-    setFixedSize(642, 607);
-    setFont(designFont(QStringLiteral("MS Sans Serif"), 11));
-
-    // The editor: an empty program is one empty line.
-    ui->edit->setFont(designFont(QStringLiteral("Courier New"), 16));
-    colourText(ui->edit, QPalette::Base, Qt::black);
-    colourText(ui->edit, QPalette::Text, Qt::white);
-    ui->edit->setPlainText(QStringLiteral("\n"));
-
-    ui->editConsol->setFont(designFont(QStringLiteral("Courier New"), 15));
-    colourText(ui->editConsol, QPalette::Base, QColor(0, 128, 0));
-    colourText(ui->editConsol, QPalette::Text, QColor(255, 255, 0));
-    consoleText_ = std::make_unique<PlainTextConsole>(*ui->editConsol);
-    consoleText_->FillInitial();
-
-    colourText(ui->Panel3, QPalette::Window, Qt::white);
-    ui->stNumLine->setFont(designFont(QStringLiteral("Courier New"), 15, true));
-    colourText(ui->stNumLine, QPalette::WindowText, QColor(0, 0, 255));
-    ui->stError->setFont(designFont(QStringLiteral("Arial"), 15, true));
-    colourText(ui->stError, QPalette::WindowText, Qt::black);
-    // The indicator's widest text just fits its field without the label's
-    // default indent.
-    ui->stNumLine->setIndent(1);
-    ui->stError->setIndent(2);
-
-    QFont caption = font();
-    caption.setBold(true);
-    ui->btSend->setFont(caption);
-    const std::pair<QPushButton*, ButtonPicture> pictures[] = {
-        {ui->btSend, ButtonPicture::Upload},       {ui->btNew, ButtonPicture::New},
-        {ui->btLoadFromFile, ButtonPicture::Open}, {ui->btSaveToFile, ButtonPicture::Save},
-        {ui->btPrintFile, ButtonPicture::Print},   {ui->btHelp, ButtonPicture::Help},
-        {ui->btParam, ButtonPicture::Settings},
-    };
-    for (const auto& [button, picture] : pictures)
-        button->setIcon(buttonPicture(picture, button->iconSize().width()));
-
-    // Port state, link state (centred, takes what is left), clock.
-    ui->stBar->setFixedHeight(22);
-    for (int i = 0; i < 3; ++i) {
-        panels_[i] = new QLabel(ui->stBar);
-        panels_[i]->setObjectName(QStringLiteral("stBarPanel%1").arg(i));
-        panels_[i]->setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
-    }
-    panels_[0]->setFixedWidth(120);
-    panels_[1]->setAlignment(Qt::AlignCenter);
-    panels_[1]->setMinimumWidth(120);
-    panels_[2]->setFixedWidth(
-        panels_[2]->fontMetrics().horizontalAdvance(QStringLiteral(" 00/00/0000    00:00:00 ")) + 8);
-    ui->stBar->addWidget(panels_[0]);
-    ui->stBar->addWidget(panels_[1], 1);
-    ui->stBar->addWidget(panels_[2]);
-}
-
 void TMainForm::connectHandlers() {
-    connect(ui->btSend, &QPushButton::clicked, this, [this] { guarded([this] { runSend(); }); });
-    connect(ui->btNew, &QPushButton::clicked, this, [this] { guarded([this] { btNewClick(); }); });
-    connect(ui->btLoadFromFile, &QPushButton::clicked, this,
-            [this] { guarded([this] { btLoadFromFileClick(); }); });
-    connect(ui->btSaveToFile, &QPushButton::clicked, this,
-            [this] { guarded([this] { btSaveToFileClick(); }); });
-    connect(ui->btPrintFile, &QPushButton::clicked, this,
-            [this] { guarded([this] { btPrintFileClick(); }); });
-    connect(ui->btHelp, &QPushButton::clicked, this, [this] { guarded([this] { btHelpClick(); }); });
+    auto click = [this](QPushButton* button, void (TMainForm::*handler)()) {
+        connect(button, &QPushButton::clicked, this, [this, handler] { guarded([this, handler] { (this->*handler)(); }); });
+    };
+    click(ui->btSend, &TMainForm::runSend);
+    click(ui->btNew, &TMainForm::btNewClick);
+    click(ui->btLoadFromFile, &TMainForm::btLoadFromFileClick);
+    click(ui->btSaveToFile, &TMainForm::btSaveToFileClick);
+    click(ui->btPrintFile, &TMainForm::btPrintFileClick);
+    click(ui->btHelp, &TMainForm::btHelpClick);
     // An edit that the once-a-second change detection will report (the
     // counted length differs) makes the text savable at once: right after a
     // save, a click on the button (or Ctrl+S, which follows it) would
@@ -202,48 +122,31 @@ void TMainForm::connectHandlers() {
         if (replacingText_ || (removed == 0 && added == 0)) return;
         if (countedTextLength(*ui->edit->document()) != state_.lastTextLength) ui->btSaveToFile->setEnabled(true);
     });
-    connect(ui->btParam, &QPushButton::clicked, this, [this] { guarded([this] { btParamClick(); }); });
+    click(ui->btParam, &TMainForm::btParamClick);
     connect(Tm, &QTimer::timeout, this, [this] { guarded([this] { TmTimer(); }); });
+    // The console's accepted commands: the once-a-second change detection
+    // sees the longer text and reports a changed program, as for typing.
+    connect(console_.get(), &ConsolePane::addToProgram, this,
+            [this](const QStringList& lines) { appendProgramLines(*ui->edit->document(), lines); });
     assist_ = std::make_unique<EditorAssist>(
         *ui->edit, *ui->stError,
         EditorAssist::Buttons{ui->btNew, ui->btLoadFromFile, ui->btSaveToFile, ui->btPrintFile}, stateFolder());
-}
-
-bool TMainForm::SelectPort(const QString& portName) {
-    return session_.SelectPort(portName);
 }
 
 void TMainForm::errorBeep() {
     userDialogs().beep();
 }
 
-void TMainForm::setPortPanel(const QString& text) {
-    SetStatusPanel(0, text);
-}
-
 void TMainForm::showPortError(const QString& message) {
     userDialogs().message(this, message, QString(), BoxIcon::Stop);
 }
 
-void TMainForm::showLinkMessage(const QString& text) {
-    setMessage(text, QColor(255, 0, 0));
-}
-
 void TMainForm::setHelpWindows(QWidget* helpForm, QWidget* helpConsolForm) {
-    helpForm_ = helpForm;
-    helpConsolForm_ = helpConsolForm;
-}
-
-void TMainForm::SetStatusPanel(int index, const QString& text) {
-    if (index >= 0 && index < 3) panels_[index]->setText(text);
-}
-
-QString TMainForm::statusPanelText(int index) const {
-    return (index >= 0 && index < 3) ? panels_[index]->text() : QString();
+    help_.set(helpForm, helpConsolForm);
 }
 
 void TMainForm::setMessage(const QString& text, const QColor& colour) {
-    colourText(ui->stError, QPalette::WindowText, colour);
+    colourText(*ui->stError, QPalette::WindowText, colour);
     ui->stError->setText(text);
 }
 
@@ -271,16 +174,6 @@ void TMainForm::ApplyEditorColours() {
     if (auto colour = textColour(settings.TXT_COLOR)) palette.setColor(QPalette::Text, *colour);
     ui->edit->setPalette(palette);
     QCoreApplication::processEvents();
-}
-
-void TMainForm::btHelpClick() {
-    QWidget* help = state_.consoleMode ? helpConsolForm_.data() : helpForm_.data();
-    if (!help) return;
-    if (help->isHidden()) {
-        showHelp(help);
-    } else {
-        help->hide();
-    }
 }
 
 void TMainForm::btParamClick() {
@@ -321,8 +214,7 @@ void TMainForm::closeEvent(QCloseEvent* event) {
 }
 
 void TMainForm::FormClose() {
-    if (helpConsolForm_) helpConsolForm_->hide();
-    if (helpForm_) helpForm_->hide();
+    help_.hideBoth();
     hide();
     // The window closes whatever happens here; a settings file that cannot be
     // written is reported and the shutdown goes on.

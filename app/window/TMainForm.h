@@ -1,32 +1,27 @@
 #pragma once
 // The main window: the program editor and the control console in one frame,
 // the message line under them, the buttons, the status bar, the 100 ms timer
-// and the function keys. Its conversation with the board is the link session
-// it owns (port, link state, compiled program, upload and request
-// procedures); the window shows what the session reports.
+// and the function keys. It wires the rooms together: the link session it
+// owns talks to the board, the compiled program is its CheckedProgram, the
+// console view is a ConsolePane, the editor's helpers are an EditorAssist,
+// the help windows a HelpWindows; the window shows what they report.
 //
 // - btSendClick (MainSend.cpp) checks and uploads; F8 and the btSend button
 //   reach it through runSend(), which never lets the send path run twice at once.
-// - editConsolKeyPress (MainConsole.cpp) receives every character typed into
-//   editConsol; Enter goes to the console procedures. The console's other
-//   keys (history, saving) are there too, its context menu in
-//   MainConsoleMenu.cpp.
 // - isClosing() turns true when closing starts: every wait for the board
 //   (the session's turns) ends then.
 
 #include <QColor>
 #include <QMainWindow>
-#include <QPointer>
 #include <cstdint>
 #include <memory>
-#include <optional>
 
 #include "app/window/CheckedProgram.h"
+#include "app/window/HelpWindows.h"
+#include "app/window/MainLook.h"
 #include "link/LinkSession.h"
 
-class QAction;
 class QKeyEvent;
-class QLabel;
 class QTimer;
 
 namespace Ui {
@@ -35,10 +30,8 @@ class TMainForm;
 
 namespace veltra {
 
-class Console;
-class ConsoleHistory;
+class ConsolePane;
 class EditorAssist;
-class PlainTextConsole;
 
 // The window's own run state, under the names the program's notes give it.
 struct MainFormState {
@@ -48,7 +41,6 @@ struct MainFormState {
     std::int32_t textLength = 2; // one empty line and its CR LF
     std::int32_t lastTextLength = 2;
     std::int32_t tickCount = 0; // 100 ms ticks, 1 to 10
-    QString consoleTextPath;    // the last saved console text
     bool openedAsUtf8 = false;  // the text came from a UTF-8 file and was not saved since
 };
 
@@ -69,8 +61,8 @@ class TMainForm : public QMainWindow, private SessionReporter {
     void setHelpWindows(QWidget* helpForm, QWidget* helpConsolForm);
 
     // Status bar panel 0 (port), 1 (link) or 2 (clock).
-    void SetStatusPanel(int index, const QString& text);
-    QString statusPanelText(int index) const;
+    void SetStatusPanel(int index, const QString& text) { panels_.set(index, text); }
+    QString statusPanelText(int index) const { return panels_.text(index); }
 
     // Puts `text` in the editor as an unchanged program (as opening a file
     // does): the change detection takes its length as the known one. The
@@ -86,8 +78,8 @@ class TMainForm : public QMainWindow, private SessionReporter {
     void ApplyEditorColours();
     bool isClosing() const { return closing_; }
     // True while an upload or a console line waits for the board, or the port
-    // is being switched: the send path, Enter in the console and the view
-    // switch then do nothing.
+    // is being started or switched: the send path, Enter in the console and
+    // the view switch then do nothing.
     bool busy() const;
 
     // Checks and compiles the editor's text into the compiled program; 0
@@ -95,7 +87,7 @@ class TMainForm : public QMainWindow, private SessionReporter {
     // view). The result is shown in the message line.
     int checkProgram();
     // Stops the link and opens the named port, with this window's reports.
-    bool SelectPort(const QString& portName);
+    bool SelectPort(const QString& portName) { return session_.SelectPort(portName); }
 
     // Handlers.
     void btSendClick();
@@ -103,9 +95,8 @@ class TMainForm : public QMainWindow, private SessionReporter {
     void btLoadFromFileClick();
     void btSaveToFileClick();
     void btPrintFileClick();
-    void btHelpClick();
+    void btHelpClick() { help_.toggle(state_.consoleMode); }
     void btParamClick();
-    void editConsolKeyPress(QChar& key);
     void TmTimer();
 
     // F10: editor view <-> console view.
@@ -133,53 +124,30 @@ class TMainForm : public QMainWindow, private SessionReporter {
     // What the session reports: the error sound, status panel 0, the port's
     // message box, the link's message ("ERROR EEPROM").
     void errorBeep() override;
-    void setPortPanel(const QString& text) override;
+    void setPortPanel(const QString& text) override { SetStatusPanel(0, text); }
     void showPortError(const QString& message) override;
-    void showLinkMessage(const QString& text) override;
+    void showLinkMessage(const QString& text) override { setMessage(text, QColor(255, 0, 0)); }
 
     bool AppMessage(QKeyEvent* key);
-    // A modal window of the program other than the upload window is open: the
-    // function keys must not act behind it.
-    static bool dialogInFront();
-    // Shows a help window beside this one; the window the user typed in keeps the keys.
-    static void showHelp(QWidget* help);
     bool FormKeyDown(QObject* receiver, QKeyEvent* key);
-    bool routeConsoleKey(QKeyEvent* key);
-    // The console's own keys (MainConsole.cpp): Ctrl+S, and Up, Down and
-    // Escape for the history; while a line waits, the keys that would change
-    // the text.
-    bool consoleKey(QKeyEvent* key);
-    bool keyDuringWait(QKeyEvent* key);
-    // Puts a line from the history after the prompt; false when there is none.
-    bool showRecalled(const std::optional<QString>& text);
-    // The console view's context menu and its commands (MainConsoleMenu.cpp).
-    void buildConsoleMenu();
-    void showConsoleMenu(const QPoint& at);
-    void copyConsoleText();
-    void saveConsoleText();
-    void addConsoleLinesToProgram();
     void FormClose();
     // The session's start-up steps and the timer: the constructor's port
     // steps, run right after the first paint.
     void runPortSteps();
-    void buildLook();
-    void centreFrame();
     void connectHandlers();
     // The message line under the editor.
     void setMessage(const QString& text, const QColor& colour);
 
-    Ui::TMainForm* const ui;
+    const std::unique_ptr<Ui::TMainForm> ui;
     QTimer* const Tm;
     MainFormState state_;
-    QLabel* panels_[3] = {};
-    QPointer<QWidget> helpForm_;
-    QPointer<QWidget> helpConsolForm_;
+    StatusPanels panels_;
+    HelpWindows help_;
     bool closing_ = false; // a close was asked for: waits end
     bool closed_ = false;  // the close has begun (FormClose runs once)
     bool sending_ = false;
     bool replacingText_ = false; // New, Open: not an edit of the user's
-    bool blockStopAsked_ = false; // Escape while a pasted block runs
-    bool readingFile_ = false; // Open reads its file beside the window
+    bool readingFile_ = false;   // Open reads its file beside the window
     bool frameCentred_ = false;
     bool painted_ = false;
     QTimer* portStepsFallback_ = nullptr;
@@ -187,20 +155,7 @@ class TMainForm : public QMainWindow, private SessionReporter {
     EventPumpTurns turns_{this, [this] { return closing_; }};
     LinkSession session_;
     CheckedProgram program_;
-    std::unique_ptr<PlainTextConsole> consoleText_;
-    std::unique_ptr<ConsoleHistory> history_;
-    std::unique_ptr<Console> console_;
-    // Keys typed while a console line waits, for the next prompt.
-    QString typedAhead_;
-    // The console's context menu, made once; found by their object names.
-    struct ConsoleMenu {
-        QAction* copy = nullptr;
-        QAction* paste = nullptr;
-        QAction* selectAll = nullptr;
-        QAction* copyAll = nullptr;
-        QAction* toProgram = nullptr;
-        QAction* save = nullptr;
-    } consoleMenu_;
+    std::unique_ptr<ConsolePane> console_;
     // Gutter, colouring, live check, find bar, recovery copy, printing, jump
     // to the error, the editor's shortcuts.
     std::unique_ptr<EditorAssist> assist_;
