@@ -48,7 +48,7 @@ class ComPortMaker : public PortMaker {
 
 LinkSession::LinkSession(WaitTurns& turns, SessionReporter* reporter, PortMaker* ports)
     : ProtocolClient(link_), turns_(turns), reporter_(reporter), ports_(ports) {
-    if (reporter_) link_.showMessage = [this](const QString& text) { reporter_->showLinkMessage(text); };
+    if (reporter_) link_.SetShowMessage([this](const QString& text) { reporter_->showLinkMessage(text); });
 }
 
 LinkSession::~LinkSession() {
@@ -178,7 +178,7 @@ UploadResult LinkSession::Upload(const ProgramImage& checked, TextSink& log) {
     ok = request.AwaitPickUp(RequestCode::Upload, kPickUp, pickUps);
     ok = request.AwaitReply(kUploadReply, ok) && ok;
     if (request.Aborted()) return UploadResult::Aborted;
-    const bool memoryFailure = ok && (link_.awaitedReplyStatus & kMemoryFailureBit);
+    const bool memoryFailure = ok && (link_.awaitedReplyStatus() & kMemoryFailureBit);
     if (!ok) {
         log.AppendLine(QStringLiteral("<<< ОШИБКА: плата не отвечает ! "));
     } else if (memoryFailure) {

@@ -97,7 +97,7 @@ void TMainForm::switchView() {
     }
     help_.viewSwitched(state_.consoleMode);
     QCoreApplication::processEvents();
-    session_.link().skipPoll = true; // the next cycle without a request sends nothing
+    session_.link().SkipNextPoll(); // the next cycle without a request sends nothing
     QCoreApplication::processEvents();
 }
 

@@ -34,7 +34,8 @@ void TMainForm::TmTimer() {
         }
     }
 
-    if (auto text = LinkPanelText(session_.link().linkCountdown, state_.tickCount, session_.link().ioCount))
+    const LinkProtocol& link = session_.link();
+    if (auto text = LinkPanelText(link.linkCountdown(), state_.tickCount, link.ioCount()))
         SetStatusPanel(1, *text);
 }
 

@@ -69,7 +69,7 @@ int main(int argc, char** argv) {
         runEventLoopFor(1000); // settle: link alive, priorities set
 
         const unsigned long cycles0 = port.worker().ActiveCycles();
-        const int io0 = link.ioCount;
+        const int io0 = link.ioCount();
         const double cpu0 = cpuSeconds();
         QElapsedTimer wall;
         wall.start();
@@ -80,7 +80,7 @@ int main(int argc, char** argv) {
 
         std::printf("measured %.2f s of an idle active link\n", elapsed);
         std::printf("poll rate: %.2f cycles/s, %.2f answers/s\n", cycles / elapsed,
-                    (link.ioCount - io0) / elapsed);
+                    (link.ioCount() - io0) / elapsed);
         std::printf("CPU: %.3f s in %.2f s = %.2f %% of one core\n", cpu, elapsed, 100.0 * cpu / elapsed);
         status = link.LinkAlive() ? 0 : 2;
     }

@@ -85,7 +85,7 @@ TEST_F(MainConsoleTest, RejectedAndUnansweredCommandsSayWhy) {
     board.setAnswering(false);
     enter("реле_1 = выкл");
     EXPECT_EQ(outcome(), ">>выполняю...  ОШИБКА: плата не отвечает ! ");
-    EXPECT_EQ(form->session().link().pendingRequestCode, 0);
+    EXPECT_EQ(form->session().link().pendingRequestCode(), 0);
 }
 
 TEST_F(MainConsoleTest, ResetAndMemoryCommands) {

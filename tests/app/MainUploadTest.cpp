@@ -54,7 +54,7 @@ TEST_F(MainUploadTest, F8UploadsTheProgramAndReportsSuccessInGreen) {
     EXPECT_EQ(upload.bytes.size(), 8u + 2 * 4 + 2);
     EXPECT_TRUE(upload.crcOk());
     EXPECT_EQ(upload.data(), (std::vector<std::uint8_t>{0x01, 0x63, 0xF1, 0xAE, 0x01, 0x41, 0x00, 0xE0}));
-    EXPECT_EQ(form->session().link().pendingRequestCode, 0);
+    EXPECT_EQ(form->session().link().pendingRequestCode(), 0);
 
     // Polling resumes after the upload.
     const std::size_t polls = board.countOf(0x10);
@@ -87,7 +87,7 @@ TEST_F(MainUploadTest, SilentBoardAtTheStatusStepFailsAndTheNextUploadWorks) {
     EXPECT_EQ(uploadLog, QStringList({">>> Запрос статуса ", "<<< ОШИБКА: плата не отвечает ! ",
                                       QString(49, QChar('-'))}));
     EXPECT_EQ(message(), "загрузка программы...ОШИБКА");
-    EXPECT_EQ(form->session().link().pendingRequestCode, 0);
+    EXPECT_EQ(form->session().link().pendingRequestCode(), 0);
 
     board.setAnswering(true);
     ASSERT_TRUE(waitFor([&] { return form->session().link().LinkAlive(); }));

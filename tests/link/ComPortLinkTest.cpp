@@ -74,9 +74,9 @@ TEST_F(LinkOverPty, AliveWithinOneCycleOfTheFirstAnswerAndLostFortySilentCyclesL
     }
     EXPECT_EQ(silentCycles, 40u);
     // The I/O count stays where it was while the board is silent.
-    std::int32_t io = link.ioCount;
+    std::int32_t io = link.ioCount();
     pumpFor(300);
-    EXPECT_EQ(link.ioCount, io);
+    EXPECT_EQ(link.ioCount(), io);
 }
 
 TEST_F(LinkOverPty, AnswerIsDeliveredByTheFirstCycleThatStartsAfterIt) {
@@ -117,7 +117,7 @@ TEST_F(LinkOverPty, FramesOfOneCycleAreDeliveredInOrderBeforeTheCyclesOwnStep) {
     burst.insert(burst.end(), b.begin(), b.end());
     const std::size_t before = client.events.size();
     peer.sendRaw(burst);
-    ASSERT_TRUE(waitFor([&] { return link.lastReplyCode == 0x25; }));
+    ASSERT_TRUE(waitFor([&] { return link.lastReplyCode() == 0x25; }));
     std::vector<const RecordingClient::Event*> frames;
     for (std::size_t i = before; i < client.events.size(); ++i)
         if (client.events[i].frame) frames.push_back(&client.events[i]);
@@ -125,8 +125,8 @@ TEST_F(LinkOverPty, FramesOfOneCycleAreDeliveredInOrderBeforeTheCyclesOwnStep) {
     EXPECT_EQ(frames[0]->bytes, a);
     EXPECT_EQ(frames[1]->bytes, b);
     EXPECT_EQ(frames[0]->cyclesBefore, frames[1]->cyclesBefore);
-    EXPECT_EQ(link.lastReplyStatus, 1);
-    EXPECT_EQ(link.ioCount, 2);
+    EXPECT_EQ(link.lastReplyStatus(), 1);
+    EXPECT_EQ(link.ioCount(), 2);
 }
 
 TEST_F(LinkOverPty, RequestAndReplyThroughTheRequestHelper) {
@@ -184,12 +184,12 @@ TEST_F(LinkOverPty, FramesThatArriveDuringAWaitAreHandedOverAsTheyComeNotOnePerT
         auto frame = peerAnswer(0x10, 0);
         burst.insert(burst.end(), frame.begin(), frame.end());
     }
-    const std::int32_t io = link.ioCount;
+    const std::int32_t io = link.ioCount();
     peer.sendRaw(burst);
     EventPumpTurns turns;
-    for (int turn = 0; turn < 6 && link.ioCount - io < kFrames; ++turn)
+    for (int turn = 0; turn < 6 && link.ioCount() - io < kFrames; ++turn)
         turns.Turn(50);
-    EXPECT_EQ(link.ioCount - io, kFrames);
+    EXPECT_EQ(link.ioCount() - io, kFrames);
 }
 
 TEST_F(LinkOverPty, VanishedDeviceRunsDownWithoutSpinningAndCanBeOpenedAgain) {

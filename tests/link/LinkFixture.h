@@ -39,11 +39,11 @@ class RecordingClient : public LinkClient {
 
     void OnFrameReceived(std::span<const std::uint8_t> frame) override {
         inner_.OnFrameReceived(frame);
-        events.push_back({true, {frame.begin(), frame.end()}, link_.linkCountdown, cycles, workerCycles()});
+        events.push_back({true, {frame.begin(), frame.end()}, link_.linkCountdown(), cycles, workerCycles()});
     }
     void OnLinkCycle(TxFrameSlot& tx) override {
         inner_.OnLinkCycle(tx);
-        events.push_back({false, {}, link_.linkCountdown, cycles, workerCycles()});
+        events.push_back({false, {}, link_.linkCountdown(), cycles, workerCycles()});
         if (tx.txPending) events.back().sentCode = tx.txFrame[3];
         ++cycles;
     }
