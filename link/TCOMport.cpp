@@ -1,7 +1,5 @@
 #include "link/TCOMport.h"
 
-#include <QCoreApplication>
-#include <QDeadlineTimer>
 #include <QSemaphore>
 
 #include <algorithm>
@@ -61,8 +59,9 @@ void TCOMport::StopForGood() {
     }
     // The worker cannot reach Synchronize any more; still, a wait on the GUI
     // thread is made of short waits with events in between.
-    while (!wait(QDeadlineTimer(10)))
-        QCoreApplication::processEvents();
+    while (!isFinished())
+        SleepThenPump(kGuiPollMs);
+    wait();
 }
 
 void TCOMport::run() {

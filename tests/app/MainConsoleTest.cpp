@@ -142,12 +142,12 @@ TEST_F(MainConsoleTest, F10WaitsForTheConsoleLineToFinish) {
 TEST_F(MainConsoleTest, ClosingTheWindowDuringACommandEndsTheWait) {
     startConsole();
     board.setAnswering(false);
-    QTimer::singleShot(300, form.get(), [&] { form->close(); });
-    QElapsedTimer clock;
-    clock.start();
+    closeAfterWaiting(300);
+    const std::int64_t waited = WaitedMs();
     enter("свд = вкл");
     EXPECT_TRUE(form->isClosing());
-    EXPECT_LT(clock.elapsed(), 1800); // the command's waits would take over 2 s
+    EXPECT_LT(WaitedMs() - waited, 1800); // the command's waits would take over 2 s
+    EXPECT_EQ(WaitedMs(), closedAt);      // not a turn more once the window closed
 }
 
 TEST_F(MainConsoleTest, UpAndDownRecallSentLinesAlsoInTheNextRun) {
