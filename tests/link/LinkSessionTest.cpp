@@ -45,8 +45,8 @@ class Reporter : public SessionReporter {
     QStringList said;
 };
 
-class LinkSessionTest : public ::testing::Test {
-  protected:
+// A session whose port is a scripted board, and its owner.
+struct Rig {
     void runFor(int ms) {
         for (int turn = 0; turn < ms / 50; ++turn)
             owner.Turn(50);
@@ -56,6 +56,10 @@ class LinkSessionTest : public ::testing::Test {
     OwnerTurns owner{board};
     Reporter reporter;
     LinkSession session{owner, &reporter, &board};
+};
+
+class LinkSessionTest : public ::testing::Test, protected Rig {
+  protected:
     const PortMap ports{"/dev/board-1", "/dev/board-2", "/dev/board-3"};
 };
 
@@ -77,11 +81,9 @@ TEST_F(LinkSessionTest, StartMakesThePortOpensTheNamedOneThenPausesAndKeepsItOpe
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        ScriptedBoard board;
+        Rig rig;
+        auto& [board, owner, reporter, session] = rig;
         board.opens = c.opens;
-        OwnerTurns owner{board};
-        Reporter reporter;
-        LinkSession session{owner, &reporter, &board};
         EXPECT_FALSE(session.StartBegun());
         EXPECT_EQ(session.port(), nullptr);
 
@@ -125,10 +127,8 @@ TEST_F(LinkSessionTest, AnOwnerClosingDuringStartLeavesTheStepsNotYetTakenAndKee
     };
     for (const auto& m : moments) {
         SCOPED_TRACE(m.moment);
-        ScriptedBoard board;
-        OwnerTurns owner{board};
-        Reporter reporter;
-        LinkSession session{owner, &reporter, &board};
+        Rig rig;
+        auto& [board, owner, reporter, session] = rig;
         if (m.closeAt.isEmpty()) owner.close();
         board.onCall = [&](const QString& call) {
             if (call == m.closeAt) owner.close();
@@ -196,14 +196,11 @@ TEST_F(LinkSessionTest, SettingsReopenThePortWhenItsNameOrDeviceChangedOrASavedD
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        ScriptedBoard board;
+        Rig rig;
+        auto& [board, owner, reporter, session] = rig;
         board.answerPolls = c.boardAnswers;
-        OwnerTurns owner{board};
-        Reporter reporter;
-        LinkSession session{owner, &reporter, &board};
         session.Start(ports, QStringLiteral("COM1"));
-        for (int turn = 0; turn < 4; ++turn)
-            owner.Turn(50);
+        rig.runFor(200);
         board.calls.clear();
 
         session.ApplyPortSettings(edited, c.portName, c.saved, c.newDevice);
