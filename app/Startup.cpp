@@ -7,9 +7,9 @@
 #include <sys/resource.h>
 
 #include "app/settings/TFormConfig.h"
-#include "app/window/TMainForm.h"
 #include "app/shell/UserDialogs.h"
 #include "app/shell/VeltraApplication.h"
+#include "app/window/TMainForm.h"
 #include "help/THelpConsolForm.h"
 #include "help/THelpForm.h"
 #include "os/ShownName.h"

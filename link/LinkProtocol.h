@@ -85,7 +85,9 @@ class LinkProtocol {
     bool LinkAlive() const { return linkCountdown_ > 0; }
 
     // Shows a text in the main window's message line ("ERROR EEPROM").
-    void SetShowMessage(std::function<void(const QString&)> showMessage) { showMessage_ = std::move(showMessage); }
+    void SetShowMessage(std::function<void(const QString&)> showMessage) {
+        showMessage_ = std::move(showMessage);
+    }
 
     // One active worker cycle: builds at most one frame into `tx`. An upload
     // request without words builds no frame at all (it would wipe the board's

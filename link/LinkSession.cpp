@@ -81,7 +81,8 @@ void LinkSession::CreatePort(const PortMap& ports) {
         std::make_unique<PortReconnect>(*port_, reporter(), [this] { return !Busy() && !turns_.Aborted(); });
 }
 
-void LinkSession::ApplyPortSettings(const PortMap& ports, const QString& portName, bool saved, bool newDevice) {
+void LinkSession::ApplyPortSettings(const PortMap& ports, const QString& portName, bool saved,
+                                    bool newDevice) {
     if (!port_ || turns_.Aborted()) return;
     const bool changed = portName != portName_ || newDevice;
     const bool retry = saved && !LinkWorking();

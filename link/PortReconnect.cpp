@@ -3,9 +3,9 @@
 #include <QFile>
 #include <QFileInfo>
 
-#include "link/SessionPort.h"
 #include "link/PortMap.h"
 #include "link/SelectPort.h"
+#include "link/SessionPort.h"
 
 namespace veltra {
 

@@ -12,9 +12,9 @@
 #include <QTextBlock>
 
 #include "app/editor/EditorText.h"
-#include "app/shell/FileDialogs.h"
 #include "app/files/ProgramFolder.h"
 #include "app/files/ProgramText.h"
+#include "app/shell/FileDialogs.h"
 #include "app/shell/UserDialogs.h"
 #include "app/shell/VeltraApplication.h"
 #include "console/ConsoleTranscript.h"
@@ -56,14 +56,13 @@ void ConsolePane::buildMenu() {
     connect(menu_.copy, &QAction::triggered, view, &QPlainTextEdit::copy);
     connect(menu_.paste, &QAction::triggered, view, &QPlainTextEdit::paste);
     connect(menu_.selectAll, &QAction::triggered, view, &QPlainTextEdit::selectAll);
-    menu_.copyAll =
-        run(add("actConsoleCopyAll", QStringLiteral("Копировать всё")), &ConsolePane::copyAll);
-    menu_.toProgram = run(add("actConsoleToProgram", QStringLiteral("Добавить в программу")),
-                                 &ConsolePane::linesToProgram);
+    menu_.copyAll = run(add("actConsoleCopyAll", QStringLiteral("Копировать всё")), &ConsolePane::copyAll);
+    menu_.toProgram =
+        run(add("actConsoleToProgram", QStringLiteral("Добавить в программу")), &ConsolePane::linesToProgram);
     // The shortcut is shown, not bound: Ctrl+S belongs to the console only
     // while it has the focus (claimShortcut), and to the editor otherwise.
-    menu_.save = run(add("actConsoleSave", QStringLiteral("Сохранить текст консоли...\tCtrl+S")),
-                            &ConsolePane::save);
+    menu_.save =
+        run(add("actConsoleSave", QStringLiteral("Сохранить текст консоли...\tCtrl+S")), &ConsolePane::save);
 
     view->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(view, &QWidget::customContextMenuRequested, this,
@@ -110,7 +109,7 @@ void ConsolePane::save() {
         QStringLiteral("консоль_%1.txt")
             .arg(QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd_HH-mm-ss")));
     QString path = userDialogs().saveFileName(window(), {QStringLiteral("Сохранить текст консоли..."), folder,
-                                                     kConsoleFilter, QStringLiteral("txt"), name});
+                                                         kConsoleFilter, QStringLiteral("txt"), name});
     if (path.isEmpty()) return;
     path = withDefaultSuffix(path, QStringLiteral("txt"));
     writeProgramFile(path, lines);

@@ -12,8 +12,6 @@
 #include <QTextBlock>
 
 #include "app/editor/EditorText.h"
-#include "app/shell/UserDialogs.h"
-#include "app/shell/VeltraApplication.h"
 #include "app/editor/FindBar.h"
 #include "app/editor/LineGutter.h"
 #include "app/editor/LiveCheck.h"
@@ -21,6 +19,8 @@
 #include "app/editor/ProgramHighlighter.h"
 #include "app/editor/ProgramPrinter.h"
 #include "app/editor/RecoveryCopy.h"
+#include "app/shell/UserDialogs.h"
+#include "app/shell/VeltraApplication.h"
 
 namespace veltra {
 

@@ -10,7 +10,6 @@
 #include <QRegularExpression>
 #include <QStandardPaths>
 
-
 #include "app/editor/EditorText.h"
 #include "app/shell/UserDialogs.h"
 #include "app/shell/WorkBeside.h"

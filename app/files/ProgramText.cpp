@@ -4,9 +4,9 @@
 #include <QFileInfo>
 #include <QStringDecoder>
 
-#include "app/shell/AppError.h"
 #include "app/files/Cp1251.h"
 #include "app/files/SafeWrite.h"
+#include "app/shell/AppError.h"
 #include "os/ShownName.h"
 #include "os/UserFiles.h"
 #include "tools/common/SourceLines.h"

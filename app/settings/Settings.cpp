@@ -3,12 +3,12 @@
 #include <QFile>
 #include <QFileInfo>
 
-#include "app/shell/AppError.h"
 #include "app/files/Cp1251.h"
 #include "app/files/FileProtection.h"
-#include "app/settings/IniLines.h"
 #include "app/files/ProgramFolder.h"
 #include "app/files/SafeWrite.h"
+#include "app/settings/IniLines.h"
+#include "app/shell/AppError.h"
 #include "link/PortMap.h"
 
 namespace veltra {

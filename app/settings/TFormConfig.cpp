@@ -4,9 +4,9 @@
 #include <QGroupBox>
 #include <QStyle>
 
+#include "app/files/ProgramFolder.h"
 #include "app/settings/DeviceChooser.h"
 #include "app/settings/EditorColours.h"
-#include "app/files/ProgramFolder.h"
 #include "app/shell/VeltraApplication.h"
 #include "help/Fonts.h"
 #include "ui_TFormConfig.h"

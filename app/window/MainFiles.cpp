@@ -4,15 +4,15 @@
 #include <QScopedValueRollback>
 #include <QTextBlock>
 
-#include "app/shell/AppError.h"
+#include "app/editor/EditorAssist.h"
 #include "app/editor/EditorText.h"
-#include "app/shell/FileDialogs.h"
 #include "app/files/ProgramFolder.h"
 #include "app/files/ProgramText.h"
-#include "app/window/TMainForm.h"
+#include "app/shell/AppError.h"
+#include "app/shell/FileDialogs.h"
 #include "app/shell/UserDialogs.h"
 #include "app/shell/WorkBeside.h"
-#include "app/editor/EditorAssist.h"
+#include "app/window/TMainForm.h"
 #include "ui_TMainForm.h"
 
 namespace veltra {

@@ -5,9 +5,9 @@
 #include <QScopedValueRollback>
 #include <QWindow>
 
-#include "app/window/TMainForm.h"
-#include "app/shell/VeltraApplication.h"
 #include "app/console/ConsolePane.h"
+#include "app/shell/VeltraApplication.h"
+#include "app/window/TMainForm.h"
 #include "link/TFormLink.h"
 #include "ui_TMainForm.h"
 

@@ -31,7 +31,8 @@ void colourText(QWidget& widget, QPalette::ColorRole role, const QColor& colour)
 
 void buildMainLook(QMainWindow& window, Ui::TMainForm& ui) {
     window.setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                          Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
+                          Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+                          Qt::WindowCloseButtonHint);
     window.setFixedSize(642, 607);
     window.setFont(designFont(QStringLiteral("MS Sans Serif"), 11));
 

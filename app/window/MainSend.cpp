@@ -2,8 +2,8 @@
 
 #include <QDialog>
 
-#include "app/window/TMainForm.h"
 #include "app/shell/UserDialogs.h"
+#include "app/window/TMainForm.h"
 #include "link/TFormLink.h"
 
 namespace veltra {

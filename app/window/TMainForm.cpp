@@ -40,9 +40,9 @@ TMainForm::TMainForm(QWidget* parent)
     Tm->setInterval(100);
     buildMainLook(*this, *ui);
     panels_.build(*ui->stBar);
-    console_ = std::make_unique<ConsolePane>(*ui->editConsol, session_,
-                                             stateFolder() + QStringLiteral("console-history"),
-                                             [this] { return busy(); }, this);
+    console_ = std::make_unique<ConsolePane>(
+        *ui->editConsol, session_, stateFolder() + QStringLiteral("console-history"),
+        [this] { return busy(); }, this);
     connectHandlers();
 
     centreOnDesktop(*this);
@@ -105,7 +105,8 @@ bool TMainForm::event(QEvent* event) {
 
 void TMainForm::connectHandlers() {
     auto click = [this](QPushButton* button, void (TMainForm::*handler)()) {
-        connect(button, &QPushButton::clicked, this, [this, handler] { guarded([this, handler] { (this->*handler)(); }); });
+        connect(button, &QPushButton::clicked, this,
+                [this, handler] { guarded([this, handler] { (this->*handler)(); }); });
     };
     click(ui->btSend, &TMainForm::runSend);
     click(ui->btNew, &TMainForm::btNewClick);
@@ -120,7 +121,8 @@ void TMainForm::connectHandlers() {
     // would land in the program.
     connect(ui->edit->document(), &QTextDocument::contentsChange, this, [this](int, int removed, int added) {
         if (replacingText_ || (removed == 0 && added == 0)) return;
-        if (countedTextLength(*ui->edit->document()) != state_.lastTextLength) ui->btSaveToFile->setEnabled(true);
+        if (countedTextLength(*ui->edit->document()) != state_.lastTextLength)
+            ui->btSaveToFile->setEnabled(true);
     });
     click(ui->btParam, &TMainForm::btParamClick);
     connect(Tm, &QTimer::timeout, this, [this] { guarded([this] { TmTimer(); }); });
@@ -130,7 +132,8 @@ void TMainForm::connectHandlers() {
             [this](const QStringList& lines) { appendProgramLines(*ui->edit->document(), lines); });
     assist_ = std::make_unique<EditorAssist>(
         *ui->edit, *ui->stError,
-        EditorAssist::Buttons{ui->btNew, ui->btLoadFromFile, ui->btSaveToFile, ui->btPrintFile}, stateFolder());
+        EditorAssist::Buttons{ui->btNew, ui->btLoadFromFile, ui->btSaveToFile, ui->btPrintFile},
+        stateFolder());
 }
 
 void TMainForm::errorBeep() {
@@ -220,7 +223,8 @@ void TMainForm::FormClose() {
     // written is reported and the shutdown goes on.
     guarded([] { WriteSettings(); });
     guarded([this] { assist_->closing(); }); // unsaved text stays in the recovery copy
-    Tm->stop(); // no tick runs against a port that goes
+    // No tick runs against a port that goes.
+    Tm->stop();
     session_.Shutdown();
 }
 

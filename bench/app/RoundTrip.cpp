@@ -20,8 +20,8 @@
 #include <vector>
 
 #include "app/files/ProgramFolder.h"
-#include "app/window/TMainForm.h"
 #include "app/shell/VeltraApplication.h"
+#include "app/window/TMainForm.h"
 #include "bench/app/PlainDialogs.h"
 
 namespace {

@@ -11,8 +11,8 @@
 
 #include "app/editor/EditorText.h"
 #include "app/files/ProgramFolder.h"
-#include "app/window/TMainForm.h"
 #include "app/shell/VeltraApplication.h"
+#include "app/window/TMainForm.h"
 #include "bench/app/ProbeSettings.h"
 
 namespace {

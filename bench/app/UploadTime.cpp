@@ -18,8 +18,8 @@
 #include <vector>
 
 #include "app/files/ProgramFolder.h"
-#include "app/window/TMainForm.h"
 #include "app/shell/VeltraApplication.h"
+#include "app/window/TMainForm.h"
 #include "bench/app/PlainDialogs.h"
 
 using veltra::bench::PlainDialogs;

@@ -9,8 +9,8 @@
 #include <ctime>
 #include <unistd.h>
 
-#include "app/shell/FileDialogs.h"
 #include "app/settings/TFormConfig.h"
+#include "app/shell/FileDialogs.h"
 #include "compiler/ProgramCheck.h"
 #include "tests/app/MainFormFixture.h"
 

@@ -9,8 +9,8 @@
 #include <QStringEncoder>
 #include <QTextBlock>
 
-#include "wire/FrameCodec.h"
 #include "tests/app/MainFormFixture.h"
+#include "wire/FrameCodec.h"
 
 using namespace veltra;
 using namespace veltra::test;

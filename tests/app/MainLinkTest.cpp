@@ -15,7 +15,8 @@ TEST_F(MainFormTest, LinkPanelCountsRepliesAndBlinksWhenTheBoardFallsSilent) {
     ASSERT_TRUE(waitFor([&] { return form->session().link().ioCount() >= 3; }));
     ASSERT_TRUE(waitFor([&] {
         return form->statusPanelText(1) ==
-               QStringLiteral("СВЯЗЬ-ОК  ( I/O count: %1 )").arg(form->session().link().ioCount(), 6, 10, QLatin1Char('0'));
+               QStringLiteral("СВЯЗЬ-ОК  ( I/O count: %1 )")
+                   .arg(form->session().link().ioCount(), 6, 10, QLatin1Char('0'));
     }));
 
     board.setAnswering(false);

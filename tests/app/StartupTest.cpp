@@ -12,9 +12,9 @@
 #include <sys/resource.h>
 #include <utime.h>
 
-#include "app/shell/AppError.h"
-#include "app/files/ProgramFolder.h"
 #include "app/Startup.h"
+#include "app/files/ProgramFolder.h"
+#include "app/shell/AppError.h"
 #include "app/window/TMainForm.h"
 #include "tests/support/PtyBoardPeer.h"
 #include "tests/support/QtPrinters.h"

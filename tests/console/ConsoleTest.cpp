@@ -7,10 +7,10 @@
 
 #include <gtest/gtest.h>
 
+#include "app/console/PlainTextConsole.h"
 #include "console/Console.h"
 #include "console/ConsoleHistory.h"
 #include "console/PasteRunner.h"
-#include "app/console/PlainTextConsole.h"
 #include "link/LinkSession.h"
 #include "tests/support/QtPrinters.h"
 #include "tests/support/ScriptedBoard.h"

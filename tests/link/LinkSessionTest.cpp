@@ -72,9 +72,15 @@ TEST_F(LinkSessionTest, StartMakesThePortOpensTheNamedOneThenPausesAndKeepsItOpe
         QStringList calls;
         QStringList said;
     } cases[] = {
-        {"a port that opens", "COM1", true, selected + QStringList{"run on", "sleep 50"},
+        {"a port that opens",
+         "COM1",
+         true,
+         selected + QStringList{"run on", "sleep 50"},
          {"panel:Порт COM1 - ОК"}},
-        {"a port that cannot be opened", "COM1", false, selected + QStringList{"sleep 50"},
+        {"a port that cannot be opened",
+         "COM1",
+         false,
+         selected + QStringList{"sleep 50"},
          {"beep", "panel:Порт COM1 - ошибка", "box:scripted failure"}},
         // A name other than COM1..COM3 opens nothing and says nothing.
         {"an unknown name", "com1", true, {"port made", "run off", "pump", "turn 200", "sleep 50"}, {}},
@@ -122,7 +128,9 @@ TEST_F(LinkSessionTest, AnOwnerClosingDuringStartLeavesTheStepsNotYetTakenAndKee
         {"the link stopped for the switch", "run off", {"port made", "run off"}, {}},
         // A port opened while the owner closes is not reported: it goes at once.
         {"the port opening", "open COM1", {"port made", "run off", "pump", "turn 200", "open COM1"}, {}},
-        {"the link started", "run on", {"port made", "run off", "pump", "turn 200", "open COM1", "run on"},
+        {"the link started",
+         "run on",
+         {"port made", "run off", "pump", "turn 200", "open COM1", "run on"},
          {"panel:Порт COM1 - ОК"}},
     };
     for (const auto& m : moments) {

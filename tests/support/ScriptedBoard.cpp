@@ -160,7 +160,8 @@ void ScriptedBoard::cycle() {
         if (abortAfterFirstSend) aborted_ = true;
         status = respond(frame);
     }
-    if (status) replies_.push_back({cycles_ + replyDelayCycles, {0x77, 0x70, 0x61, code, 0, 0, *status, 0x0A}});
+    if (status)
+        replies_.push_back({cycles_ + replyDelayCycles, {0x77, 0x70, 0x61, code, 0, 0, *status, 0x0A}});
 }
 
-}  // namespace veltra::test
+} // namespace veltra::test

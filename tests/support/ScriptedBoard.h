@@ -26,7 +26,7 @@
 namespace veltra::test {
 
 class ScriptedBoard : public WaitTurns, public SelectablePort, public PortMaker {
-public:
+  public:
     // Decides the reply status for a request frame; nullopt = no answer.
     using Responder = std::function<std::optional<std::uint8_t>(const std::vector<std::uint8_t>& frame)>;
 
@@ -38,12 +38,12 @@ public:
     void attach(LinkProtocol& link);
 
     Responder respond = [](const std::vector<std::uint8_t>&) { return std::optional<std::uint8_t>(0); };
-    bool linkRunning = true;  // false: no cycles run, nobody picks a request up
+    bool linkRunning = true; // false: no cycles run, nobody picks a request up
     int replyDelayCycles = 1;
     bool answerPolls = false; // polls get their reply too, as late as the rest
     bool abortAfterFirstSend = false;
 
-    std::vector<std::vector<std::uint8_t>> sent;  // request frames, polls excluded
+    std::vector<std::vector<std::uint8_t>> sent; // request frames, polls excluded
     int elapsedMs = 0;
 
     // What the code under test did with the port and the waits, in order:
@@ -87,7 +87,7 @@ public:
     // (Pump, the end of a turn, the pump inside Open), running or not.
     void queueFrame(std::vector<std::uint8_t> frame, int pumps);
 
-private:
+  private:
     class Port;
     struct Pending {
         int dueCycle;
@@ -111,4 +111,4 @@ private:
     bool portOpen_ = false;
 };
 
-}  // namespace veltra::test
+} // namespace veltra::test
