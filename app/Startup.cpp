@@ -6,10 +6,10 @@
 #include <memory>
 #include <sys/resource.h>
 
-#include "app/TFormConfig.h"
-#include "app/TMainForm.h"
-#include "app/UserDialogs.h"
-#include "app/VeltraApplication.h"
+#include "app/settings/TFormConfig.h"
+#include "app/shell/UserDialogs.h"
+#include "app/shell/VeltraApplication.h"
+#include "app/window/TMainForm.h"
 #include "help/THelpConsolForm.h"
 #include "help/THelpForm.h"
 #include "os/ShownName.h"

@@ -4,7 +4,7 @@
 
 #include <QString>
 
-#include "app/AppTitle.h"
+#include "app/shell/AppTitle.h"
 
 class QLockFile;
 

@@ -3,8 +3,8 @@
 #include <csignal>
 
 #include "app/Startup.h"
-#include "app/Translations.h"
-#include "app/VeltraApplication.h"
+#include "app/shell/Translations.h"
+#include "app/shell/VeltraApplication.h"
 
 int main(int argc, char** argv) {
     // A write beyond the file-size limit (ulimit -f) then fails with EFBIG and

@@ -7,7 +7,7 @@
 #include <span>
 #include <string>
 
-#include "link/FrameCodec.h"
+#include "wire/FrameCodec.h"
 
 namespace veltra {
 

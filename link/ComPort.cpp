@@ -1,7 +1,5 @@
 #include "link/ComPort.h"
 
-#include <QCoreApplication>
-#include <QDeadlineTimer>
 #include <QFile>
 #include <QScopedValueRollback>
 #include <QStringList>
@@ -16,8 +14,8 @@ namespace veltra {
 
 namespace {
 
-constexpr unsigned long kRunStateSettleMs = 200;
-constexpr unsigned long kSetRunSettleMs = 100;
+constexpr int kRunStateSettleMs = 200;
+constexpr int kSetRunSettleMs = 100;
 constexpr int kDestroyTurnMs = 10;
 // The worker reaches its idle state within about two cycles; the bound only
 // keeps a broken client from holding the program forever.
@@ -25,8 +23,9 @@ constexpr int kDestroyTurnLimit = 500;
 
 } // namespace
 
-ComPort::ComPort(LinkClient* client, PortMap ports)
-    : thread(std::make_unique<TCOMport>(this)), client_(client), ports_(std::move(ports)) {
+ComPort::ComPort(LinkClient* client, PortMap ports, WaitTurns& turns)
+    : thread(std::make_unique<TCOMport>(static_cast<PortForWorker*>(this))), client_(client),
+      ports_(std::move(ports)), turns_(turns) {
     thread->start();
     ApplyRunState();
     statusText = QStringLiteral(" COM-port has NO Errors ");
@@ -35,17 +34,17 @@ ComPort::ComPort(LinkClient* client, PortMap ports)
 ComPort::~ComPort() {
     enabled = false;
     // Its pending synchronised steps run in these turns, so it gets to its idle state.
-    for (int turn = 0; thread->active && turn < kDestroyTurnLimit; ++turn) {
-        SleepThenPump(kDestroyTurnMs);
+    for (int turn = 0; thread->Active() && turn < kDestroyTurnLimit; ++turn) {
+        turns_.Turn(kDestroyTurnMs);
     }
     thread->StopForGood();
-    thread->owner = nullptr;
+    thread->Detach();
     device.close();
     isOpen = false;
 }
 
 void ComPort::setWorkerRun(bool on) {
-    const bool was = thread->runFlag.exchange(on);
+    const bool was = thread->SetRunFlag(on);
     if (!client_ || was == on) return;
     if (on) {
         client_->OnLinkStarted();
@@ -57,27 +56,49 @@ void ComPort::setWorkerRun(bool on) {
 void ComPort::ApplyRunState() {
     // Counted for InTransition(): the waits below process events.
     QScopedValueRollback transition(transitions_, transitions_ + 1);
+    // The worker sits before its next cycle, outside any synchronised step,
+    // so these sleeps need not process events.
     TCOMport::Hold hold(*thread);
-    QThread::msleep(kRunStateSettleMs);
+    turns_.Sleep(kRunStateSettleMs);
     setWorkerRun(isOpen && enabled);
-    QThread::msleep(kRunStateSettleMs);
+    turns_.Sleep(kRunStateSettleMs);
 }
 
 void ComPort::SetRun(bool on) {
     enabled = on;
     setWorkerRun(enabled);
-    QThread::msleep(kSetRunSettleMs);
+    turns_.Sleep(kSetRunSettleMs);
 }
 
 void ComPort::DeviceLost() {
     device.close();
     isOpen = false;
     enabled = false;
-    thread->runFlag = false;
+    thread->SetRunFlag(false);
     if (client_) {
         client_->OnLinkStopped();
-        client_->OnDeviceLost(*this);
+        client_->OnDeviceLost();
     }
+}
+
+void ComPort::DeliverFrame(std::span<const std::uint8_t> frame) {
+    std::copy(frame.begin(), frame.end(), rxFrame.begin());
+    rxLength = static_cast<std::uint16_t>(frame.size());
+    if (client_) client_->OnFrameReceived({rxFrame.data(), rxLength});
+}
+
+std::span<const std::uint8_t> ComPort::FetchFrame() {
+    if (client_) client_->OnLinkCycle(*this);
+    if (!txPending) return {};
+    txPending = false;
+    const std::size_t length = txLength;
+    txLength = 0;
+    return {txFrame.data(), length};
+}
+
+void ComPort::AdoptRunState(bool deviceLost) {
+    if (deviceLost) DeviceLost();
+    setWorkerRun(enabled);
 }
 
 bool ComPort::Reopen(const QString& portName) {

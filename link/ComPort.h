@@ -10,19 +10,21 @@
 #include <cstdint>
 #include <memory>
 
-#include "link/FrameCodec.h"
 #include "link/LinkClient.h"
 #include "link/PortMap.h"
-#include "link/SelectPort.h"
 #include "link/SerialDevice.h"
+#include "link/SessionPort.h"
+#include "link/TCOMport.h"
+#include "link/WaitTurns.h"
+#include "wire/FrameCodec.h"
 
 namespace veltra {
 
-class TCOMport;
-
-class ComPort : public TxFrameSlot, public SelectablePort {
+class ComPort : public SessionPort, private PortForWorker, private TxFrameSlot {
   public:
-    explicit ComPort(LinkClient* client = nullptr, PortMap ports = {});
+    // Its own waits (the settling of ApplyRunState and SetRun, the turns of its
+    // destruction) are turns of `turns`, which are never cut short.
+    explicit ComPort(LinkClient* client = nullptr, PortMap ports = {}, WaitTurns& turns = plainTurns());
     ~ComPort() override;
     ComPort(const ComPort&) = delete;
     ComPort& operator=(const ComPort&) = delete;
@@ -34,7 +36,7 @@ class ComPort : public TxFrameSlot, public SelectablePort {
     // was lost or never opened: the worker is idle then, so nothing needs to
     // settle, and a device that is still missing costs one failed open(2).
     // Silent: false leaves everything as it was. Never inside another Open.
-    bool Reopen(const QString& portName);
+    bool Reopen(const QString& portName) override;
     // Requests the worker's run state and passes it on at once.
     void SetRun(bool on) override;
     // Holds the worker still while its run flag becomes isOpen && enabled.
@@ -46,26 +48,25 @@ class ComPort : public TxFrameSlot, public SelectablePort {
     QString OpenFailureMessage() const override;
     int lastOpenErrno() const { return failureErrno_; }
 
-    bool IsOpen() const { return isOpen; }
-    bool Enabled() const { return enabled; }
+    bool IsOpen() const override { return isOpen; }
+    bool Enabled() const override { return enabled; }
     // Open, Reopen or ApplyRunState is under way (their waits process events,
     // so a timer could otherwise start another one inside them).
-    bool InTransition() const { return transitions_ > 0; }
+    bool InTransition() const override { return transitions_ > 0; }
     void setClient(LinkClient* client) { client_ = client; }
     LinkClient* client() const { return client_; }
-    void setPortMap(const PortMap& ports) { ports_ = ports; }
-    const PortMap& portMap() const { return ports_; }
-    TCOMport& worker() { return *thread; }
-
-    // The last complete received frame, header included.
-    std::array<std::uint8_t, kFrameBufferSize> rxFrame{};
-    std::uint16_t rxLength = 0;
+    void setPortMap(const PortMap& ports) override { ports_ = ports; }
+    const PortMap& portMap() const override { return ports_; }
+    const TCOMport& worker() const { return *thread; }
 
   private:
-    friend class TCOMport;
+    // The worker's side (PortForWorker), run inside its synchronised steps.
+    const SerialDevice* CycleDevice() const override { return &device; }
+    void DeliverFrame(std::span<const std::uint8_t> frame) override;
+    std::span<const std::uint8_t> FetchFrame() override;
+    void AdoptRunState(bool deviceLost) override;
 
-    // From the worker's AdoptRunState step: the device is gone; close it and
-    // stop the worker's service of it.
+    // The device is gone; close it and stop the worker's service of it.
     void DeviceLost();
     // The worker's run flag; the client hears when the link stops or starts.
     void setWorkerRun(bool on);
@@ -75,9 +76,13 @@ class ComPort : public TxFrameSlot, public SelectablePort {
     SerialDevice device; // the handle and the saved line settings
     bool isOpen = false;
     bool enabled = false;
+    // The last complete received frame, header included.
+    std::array<std::uint8_t, kFrameBufferSize> rxFrame{};
+    std::uint16_t rxLength = 0;
 
     LinkClient* client_ = nullptr;
     PortMap ports_;
+    WaitTurns& turns_;
     QByteArray failurePath_;
     int failureErrno_ = 0;
     int transitions_ = 0;

@@ -1,18 +1,21 @@
 #pragma once
 // What the port's worker calls on the GUI thread: the owner of the link state
-// (the main window) implements it, usually by forwarding to its LinkProtocol.
+// (the link session) implements it, usually by forwarding to its LinkProtocol.
+
+#include <cstdint>
+#include <span>
+
+#include "wire/FrameCodec.h"
 
 namespace veltra {
-
-class ComPort;
 
 class LinkClient {
   public:
     virtual ~LinkClient() = default;
-    // A complete frame is in the port's rxFrame (rxLength bytes).
-    virtual void OnFrameReceived(ComPort& port) = 0;
-    // Once per active cycle; may build one frame into the port's txFrame.
-    virtual void OnLinkCycle(ComPort& port) = 0;
+    // A complete frame from the board, header included (the port's rxFrame).
+    virtual void OnFrameReceived(std::span<const std::uint8_t> frame) = 0;
+    // Once per active cycle; may build one frame into the port's `tx`.
+    virtual void OnLinkCycle(TxFrameSlot& tx) = 0;
     // The worker stopped servicing the port (switched off, the port closed or
     // failed to open, the device lost): nothing is sent or received until it
     // runs again, so the link is lost now, not forty cycles later.
@@ -24,7 +27,7 @@ class LinkClient {
     // device is gone, its path now naming another device); the port has closed
     // it. Called on the GUI thread from the worker's blocked step, after
     // OnLinkStopped: set fields and texts only, start no wait and no Open.
-    virtual void OnDeviceLost(ComPort& /*port*/) {}
+    virtual void OnDeviceLost() {}
 };
 
 } // namespace veltra

@@ -3,19 +3,18 @@
 namespace veltra {
 
 void LinkRequest::Raise(RequestCode code) {
-    if (bool* flag = link_.RequestFlag(code)) *flag = true;
+    link_.Raise(code);
 }
 
 bool LinkRequest::AwaitPickUp(RequestCode code, WaitSpec wait, int& pickUps) {
-    bool* flag = link_.RequestFlag(code);
-    if (!flag) return true;
-    while (*flag && pickUps < wait.limit) {
+    if (code == RequestCode::Poll) return true;
+    while (link_.Raised(code) && pickUps < wait.limit) {
         turns_.Turn(wait.stepMs);
         if (turns_.Aborted()) return false;
         ++pickUps;
     }
     if (pickUps < wait.limit) return true;
-    *flag = false;
+    link_.Withdraw(code);
     return false;
 }
 
@@ -37,7 +36,7 @@ bool LinkRequest::Pause(int ms) {
 }
 
 void LinkRequest::Finish() {
-    if (!turns_.Aborted()) link_.pendingRequestCode = 0;
+    if (!turns_.Aborted()) link_.ClearPendingRequest();
 }
 
 RequestResult LinkRequest::Run(RequestCode code, const RequestPlan& plan, int* sharedPickUps) {
@@ -63,7 +62,7 @@ RequestResult LinkRequest::Run(RequestCode code, const RequestPlan& plan, int* s
         result.outcome = RequestOutcome::Aborted;
         return result;
     }
-    result.status = link_.awaitedReplyStatus;
+    result.status = link_.awaitedReplyStatus();
     result.outcome = pickedUp && replied ? RequestOutcome::Answered : RequestOutcome::NoAnswer;
     return result;
 }

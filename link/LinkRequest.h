@@ -7,9 +7,9 @@
 
 #include <cstdint>
 
-#include "link/FrameCodec.h"
 #include "link/LinkProtocol.h"
 #include "link/WaitTurns.h"
+#include "wire/FrameCodec.h"
 
 namespace veltra {
 

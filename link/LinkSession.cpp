@@ -22,6 +22,11 @@ constexpr WaitSpec kAfterUploadFailure{200, 15};
 constexpr int kBeforeUploadMs = 100;
 constexpr int kAfterUploadMs = 300;
 
+// After the port was opened at start-up, before the reconnect takes over.
+constexpr int kAfterStartMs = 50;
+// The turns around stopping the link when closing.
+constexpr int kShutdownTurnMs = 50;
+
 // Nobody to tell: a session in a test that does not listen.
 class SilentReporter : public PortReporter {
   public:
@@ -30,16 +35,24 @@ class SilentReporter : public PortReporter {
     void showPortError(const QString&) override {}
 };
 
+// The program's port: a ComPort whose settling really waits.
+class ComPortMaker : public PortMaker {
+  public:
+    std::unique_ptr<SessionPort> MakePort(LinkClient& client, const PortMap& ports) override {
+        return std::make_unique<ComPort>(&client, ports, plainTurns());
+    }
+    WaitTurns& PortTurns() override { return plainTurns(); }
+};
+
 } // namespace
 
-LinkSession::LinkSession(WaitTurns& turns, SessionReporter* reporter, QObject* parent)
-    : QObject(parent), ProtocolClient(link_), turns_(turns), reporter_(reporter) {
-    if (reporter_) link_.showMessage = [this](const QString& text) { reporter_->showLinkMessage(text); };
+LinkSession::LinkSession(WaitTurns& turns, SessionReporter* reporter, PortMaker* ports)
+    : ProtocolClient(link_), turns_(turns), reporter_(reporter), ports_(ports) {
+    if (reporter_) link_.SetShowMessage([this](const QString& text) { reporter_->showLinkMessage(text); });
 }
 
 LinkSession::~LinkSession() {
-    reconnect_.reset();
-    port_.reset(); // its worker calls this session until it stops
+    DestroyPort(); // its worker calls this session until it stops
 }
 
 PortReporter& LinkSession::reporter() {
@@ -47,19 +60,59 @@ PortReporter& LinkSession::reporter() {
     return reporter_ ? static_cast<PortReporter&>(*reporter_) : silent;
 }
 
+PortMaker& LinkSession::maker() {
+    static ComPortMaker comPorts;
+    return ports_ ? *ports_ : comPorts;
+}
+
+void LinkSession::Start(const PortMap& ports, const QString& portName) {
+    if (stage_ != Stage::NotStarted) return;
+    stage_ = Stage::Starting;
+    if (!turns_.Aborted()) CreatePort(ports);
+    if (!turns_.Aborted()) SelectPort(portName); // always 57600 baud
+    if (!turns_.Aborted()) turns_.Sleep(kAfterStartMs);
+    stage_ = Stage::Started;
+    if (!turns_.Aborted()) reconnect_->start();
+}
+
 void LinkSession::CreatePort(const PortMap& ports) {
-    port_ = std::make_unique<ComPort>(static_cast<LinkClient*>(this), ports);
+    port_ = maker().MakePort(*this, ports);
     reconnect_ =
         std::make_unique<PortReconnect>(*port_, reporter(), [this] { return !Busy() && !turns_.Aborted(); });
 }
 
-void LinkSession::SetPortMap(const PortMap& ports) {
-    if (port_) port_->setPortMap(ports);
+void LinkSession::ApplyPortSettings(const PortMap& ports, const QString& portName, bool saved,
+                                    bool newDevice) {
+    if (!port_ || turns_.Aborted()) return;
+    const bool changed = portName != portName_ || newDevice;
+    const bool retry = saved && !LinkWorking();
+    if (!changed && !retry) return;
+    port_->setPortMap(ports); // the dialog read [PORTS] again
+    SelectPort(portName);
+}
+
+void LinkSession::Shutdown() {
+    WaitTurns& settle = maker().PortTurns();
+    if (reconnect_) reconnect_->stop();
+    for (int i = 0; i < 2; ++i)
+        settle.Turn(kShutdownTurnMs);
+    SetRun(false);
+    for (int i = 0; i < 2; ++i)
+        settle.Turn(kShutdownTurnMs);
+    settle.Pump();
+    DestroyPort();
+    settle.Pump();
+}
+
+void LinkSession::DestroyPort() {
+    reconnect_.reset();
+    port_.reset();
 }
 
 bool LinkSession::SelectPort(const QString& portName) {
     if (!port_) return false;
     QScopedValueRollback switching(switching_, true);
+    portName_ = portName;
     reconnect_->setPortName(portName);
     return veltra::SelectPort(*port_, portName, reporter(), turns_);
 }
@@ -68,30 +121,21 @@ void LinkSession::SetRun(bool on) {
     if (port_) port_->SetRun(on);
 }
 
-void LinkSession::DestroyPort() {
-    reconnect_.reset();
-    port_.reset();
-}
-
-void LinkSession::StartReconnect() {
-    if (reconnect_) reconnect_->start();
-}
-
-void LinkSession::StopReconnect() {
-    if (reconnect_) reconnect_->stop();
+bool LinkSession::Reconnecting() const {
+    return reconnect_ && reconnect_->running();
 }
 
 bool LinkSession::PortInTransition() const {
-    return switching_ || (port_ && port_->InTransition());
+    return stage_ == Stage::Starting || switching_ || (port_ && port_->InTransition());
 }
 
 bool LinkSession::LinkWorking() const {
     return port_ && port_->IsOpen() && port_->Enabled() && link_.LinkAlive();
 }
 
-void LinkSession::OnDeviceLost(ComPort&) {
+void LinkSession::OnDeviceLost() {
     // Quietly: the user did nothing, and the reconnect brings the port back.
-    reporter().setPortPanel(portPanelText(reconnect_ ? reconnect_->portName() : QString(), false));
+    reporter().setPortPanel(portPanelText(portName_, false));
 }
 
 RequestResult LinkSession::Request(RequestCode code, const RequestPlan& plan) {
@@ -135,7 +179,7 @@ UploadResult LinkSession::Upload(const ProgramImage& checked, TextSink& log) {
     ok = request.AwaitPickUp(RequestCode::Upload, kPickUp, pickUps);
     ok = request.AwaitReply(kUploadReply, ok) && ok;
     if (request.Aborted()) return UploadResult::Aborted;
-    const bool memoryFailure = ok && (link_.awaitedReplyStatus & kMemoryFailureBit);
+    const bool memoryFailure = ok && (link_.awaitedReplyStatus() & kMemoryFailureBit);
     if (!ok) {
         log.AppendLine(QStringLiteral("<<< ОШИБКА: плата не отвечает ! "));
     } else if (memoryFailure) {

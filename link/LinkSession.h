@@ -1,17 +1,18 @@
 #pragma once
 // The editor's side of its conversation with the board, without a widget: the
-// one serial port (ComPort) and its worker, the link state (LinkProtocol), the
-// compiled program, the quiet reconnect, and the procedures that talk to the
-// board: opening a port by name, the upload, one request as the console makes
-// it. Windows only show what it reports.
+// one serial port and its worker, the link state (LinkProtocol), the quiet
+// reconnect, the port's life from start-up to shutdown, and the procedures
+// that talk to the board: opening a port by name, the upload, one request as
+// the console makes it. Windows only show what it reports.
 //
 // Everything here runs on the GUI thread. The worker reaches the session only
 // through its synchronised steps (the LinkClient calls), which run on the GUI
-// thread while the worker waits; every wait of a procedure goes through the
-// WaitTurns given at construction, in whose turns those steps run. Tests give
-// it simulated turns and run the procedures with no thread and no sleep.
+// thread while the worker waits. Every wait goes through the WaitTurns given
+// at construction (they end at once when the owner closes), or, where the
+// port itself must settle, through the port maker's turns, which are never
+// cut short. Tests give it the scripted board for both and run it in
+// simulated time, with no thread and no window.
 
-#include <QObject>
 #include <QString>
 
 #include <memory>
@@ -23,12 +24,12 @@
 #include "link/PortMap.h"
 #include "link/ProtocolClient.h"
 #include "link/SelectPort.h"
+#include "link/SessionPort.h"
 #include "link/TextSink.h"
 #include "link/WaitTurns.h"
 
 namespace veltra {
 
-class ComPort;
 class PortReconnect;
 
 // What the user must hear of the link: the port's state and a refused open
@@ -38,37 +39,69 @@ class SessionReporter : public PortReporter {
     virtual void showLinkMessage(const QString& text) = 0;
 };
 
+// Where the session's port comes from, and the turns of the port's own
+// settling. The program's maker makes a ComPort with real, uncut waits.
+class PortMaker {
+  public:
+    virtual ~PortMaker() = default;
+    virtual std::unique_ptr<SessionPort> MakePort(LinkClient& client, const PortMap& ports) = 0;
+    virtual WaitTurns& PortTurns() = 0;
+};
+
 enum class UploadResult {
     Uploaded, // the board took the program
     Failed,   // no answer, or a memory failure; the log says which
     Aborted,  // the wait was ended (the window closes); the link state is left alone
 };
 
-class LinkSession : public QObject, private ProtocolClient {
+class LinkSession : private ProtocolClient {
   public:
-    explicit LinkSession(WaitTurns& turns, SessionReporter* reporter = nullptr, QObject* parent = nullptr);
+    // Without a maker the port is the program's ComPort.
+    explicit LinkSession(WaitTurns& turns, SessionReporter* reporter = nullptr, PortMaker* ports = nullptr);
     ~LinkSession() override;
+    LinkSession(const LinkSession&) = delete;
+    LinkSession& operator=(const LinkSession&) = delete;
 
-    // The port, from the window's construction to its closing.
-    void CreatePort(const PortMap& ports);
-    // "COM1".."COM3" and the devices they stand for, as [PORTS] says now.
-    void SetPortMap(const PortMap& ports);
+    // The port's steps at start-up, in their order and with their waits: the
+    // port is made (its worker idle), the named one opened (SelectPort, at
+    // 57600 baud), a pause of 50 ms, then the reconnect keeps that name open.
+    // Once the turns are aborted (the owner closes) the steps left are not
+    // taken. Runs once; a second call does nothing.
+    void Start(const PortMap& ports, const QString& portName);
+    // Start has begun / has returned.
+    bool StartBegun() const { return stage_ != Stage::NotStarted; }
+    bool Started() const { return stage_ == Stage::Started; }
+
+    // After the settings dialog, with the port name and map the file holds
+    // now: the port is opened again when its name changed, when another
+    // device was picked for it (`newDevice`), or when the dialog was saved
+    // (`saved`) while the link did not work, which is what users try first
+    // when the board does not answer. Nothing before the start, nor once the
+    // turns are aborted.
+    void ApplyPortSettings(const PortMap& ports, const QString& portName, bool saved, bool newDevice);
+
+    // The link's part of closing, in its order: the reconnect stops; twice a
+    // turn of 50 ms; the link stops (SetRun off); twice a turn of 50 ms; one
+    // pass of the event pump; the port is destroyed (its worker stops, the
+    // line settings are restored, the port closed); one pass of the pump.
+    // Its waits are the port's own, so they run however the owner closes.
+    void Shutdown();
+    // The port destroyed at once, without Shutdown's waits: for an owner that
+    // goes without having closed.
+    void DestroyPort();
+
     // Stops the link and opens the named port (reported through the
     // reporter); the reconnect keeps that name open from now on.
     bool SelectPort(const QString& portName);
     void SetRun(bool on);
-    // Stops the worker, restores the line settings and closes the port.
-    void DestroyPort();
-    // nullptr before CreatePort and after DestroyPort.
-    ComPort* port() const { return port_.get(); }
-    void StartReconnect();
-    void StopReconnect();
+    // nullptr before Start and after Shutdown.
+    SessionPort* port() const { return port_.get(); }
+    // The reconnect keeps the selected port open: from the end of Start to
+    // the beginning of Shutdown.
+    bool Reconnecting() const;
 
     LinkProtocol& link() { return link_; }
     const LinkProtocol& link() const { return link_; }
-    // What the last program check left (count 0: nothing ready to send).
-    ProgramImage& program() { return program_; }
-    const ProgramImage& program() const { return program_; }
 
     // The port is open and running, and the board answers.
     bool LinkWorking() const;
@@ -77,8 +110,8 @@ class LinkSession : public QObject, private ProtocolClient {
     bool Busy() const { return requests_ > 0 || switching_; }
     // A procedure (upload or request) waits for the board.
     bool RequestWaiting() const { return requests_ > 0; }
-    // The port is being opened, switched or reopened: its waits process
-    // events, and the port must not be destroyed under them.
+    // The port is being started, opened, switched or reopened: its waits
+    // process events, and the port must not be destroyed under them.
     bool PortInTransition() const;
     WaitTurns& turns() { return turns_; }
 
@@ -94,18 +127,24 @@ class LinkSession : public QObject, private ProtocolClient {
     void FinishRequest();
 
   private:
+    enum class Stage { NotStarted, Starting, Started };
+
     // The worker's steps go to the link state (ProtocolClient); a lost device
     // is told to the user.
-    void OnDeviceLost(ComPort& port) override;
+    void OnDeviceLost() override;
 
     PortReporter& reporter();
+    PortMaker& maker();
+    void CreatePort(const PortMap& ports);
 
     WaitTurns& turns_;
     SessionReporter* reporter_;
+    PortMaker* ports_;
     LinkProtocol link_;
-    ProgramImage program_;
-    std::unique_ptr<ComPort> port_;
+    std::unique_ptr<SessionPort> port_;
     std::unique_ptr<PortReconnect> reconnect_;
+    QString portName_; // the name last selected
+    Stage stage_ = Stage::NotStarted;
     int requests_ = 0;
     bool switching_ = false;
 };

@@ -3,9 +3,9 @@
 #include <QFile>
 #include <QFileInfo>
 
-#include "link/ComPort.h"
 #include "link/PortMap.h"
 #include "link/SelectPort.h"
+#include "link/SessionPort.h"
 
 namespace veltra {
 
@@ -13,7 +13,7 @@ namespace {
 constexpr int kRetryMs = 1000;
 }
 
-PortReconnect::PortReconnect(ComPort& port, PortReporter& reporter, std::function<bool()> mayTry,
+PortReconnect::PortReconnect(SessionPort& port, PortReporter& reporter, std::function<bool()> mayTry,
                              QObject* parent)
     : QObject(parent), port_(port), reporter_(reporter), mayTry_(std::move(mayTry)) {
     timer_.setInterval(kRetryMs);

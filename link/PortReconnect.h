@@ -20,12 +20,12 @@
 
 namespace veltra {
 
-class ComPort;
+class SessionPort;
 class PortReporter;
 
 class PortReconnect : public QObject {
   public:
-    PortReconnect(ComPort& port, PortReporter& reporter, std::function<bool()> mayTry,
+    PortReconnect(SessionPort& port, PortReporter& reporter, std::function<bool()> mayTry,
                   QObject* parent = nullptr);
 
     // The name the user chose ("COM1".."COM3"); any other name is never opened.
@@ -34,6 +34,7 @@ class PortReconnect : public QObject {
 
     void start();
     void stop();
+    bool running() const { return timer_.isActive(); }
     // The time between retries (1000 ms); tests lengthen it to see the
     // device events alone at work.
     void setRetryInterval(int ms) { timer_.setInterval(ms); }
@@ -46,7 +47,7 @@ class PortReconnect : public QObject {
     // port map may have changed since the last look).
     void watchConfiguredDevice();
 
-    ComPort& port_;
+    SessionPort& port_;
     PortReporter& reporter_;
     std::function<bool()> mayTry_;
     QString portName_;

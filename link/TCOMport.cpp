@@ -1,7 +1,5 @@
 #include "link/TCOMport.h"
 
-#include <QCoreApplication>
-#include <QDeadlineTimer>
 #include <QSemaphore>
 
 #include <algorithm>
@@ -9,9 +7,9 @@
 #include <sys/resource.h>
 #include <unistd.h>
 
-#include "link/ComPort.h"
+#include "link/SerialDevice.h"
 #include "link/WaitTurns.h"
-#include "link/LinkCycle.h"
+#include "wire/LinkCycle.h"
 
 namespace veltra {
 
@@ -34,7 +32,7 @@ bool meansDeviceGone(int err) {
 
 } // namespace
 
-TCOMport::TCOMport(ComPort* owner) : owner(owner) {}
+TCOMport::TCOMport(PortForWorker* owner) : owner(owner) {}
 
 TCOMport::~TCOMport() {
     if (isRunning()) StopForGood();
@@ -61,8 +59,9 @@ void TCOMport::StopForGood() {
     }
     // The worker cannot reach Synchronize any more; still, a wait on the GUI
     // thread is made of short waits with events in between.
-    while (!wait(QDeadlineTimer(10)))
-        QCoreApplication::processEvents();
+    while (!isFinished())
+        SleepThenPump(kGuiPollMs);
+    wait();
 }
 
 void TCOMport::run() {
@@ -99,7 +98,7 @@ void TCOMport::ActiveCycle() {
     // The device changes only while the worker is held, so it is stable here.
     // Once it is found gone the worker leaves it alone until the GUI thread
     // has closed it (at the end of this cycle, in AdoptRunState).
-    const SerialDevice* device = owner && !deviceLost_ ? &owner->device : nullptr;
+    const SerialDevice* device = owner && !deviceLost_ ? owner->CycleDevice() : nullptr;
     if (device &&
         (device->hungUp() || (activeCycles % kPathCheckCycles == 0 && device->pathNamesAnotherDevice()))) {
         deviceLost_ = true;
@@ -157,33 +156,21 @@ void TCOMport::SetCyclePriority(bool timeCritical) {
 }
 
 void TCOMport::DeliverFrame() {
-    if (!owner) return;
-    auto frame = assembler.frame();
-    std::copy(frame.begin(), frame.end(), owner->rxFrame.begin());
-    owner->rxLength = static_cast<std::uint16_t>(frame.size());
-    if (owner->client_) owner->client_->OnFrameReceived(*owner);
+    if (owner) owner->DeliverFrame(assembler.frame());
 }
 
 void TCOMport::FetchFrame() {
     if (!owner) return;
-    if (owner->client_) owner->client_->OnLinkCycle(*owner);
-    if (owner->txPending) {
-        std::copy_n(owner->txFrame.begin(), owner->txLength, txBuffer.begin());
-        owner->txPending = false;
-        txCount = owner->txLength;
-        owner->txLength = 0;
-    }
+    const std::span<const std::uint8_t> frame = owner->FetchFrame();
+    std::copy(frame.begin(), frame.end(), txBuffer.begin());
+    txCount = static_cast<int>(frame.size());
 }
 
 void TCOMport::AdoptRunState() {
     if (!owner) return;
     // The worker is blocked here at the very end of its cycle and touches the
     // device no more in it, so the port may close the device now.
-    if (deviceLost_) {
-        deviceLost_ = false;
-        owner->DeviceLost();
-    }
-    owner->setWorkerRun(owner->enabled);
+    owner->AdoptRunState(deviceLost_.exchange(false));
 }
 
 } // namespace veltra

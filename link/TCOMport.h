@@ -16,18 +16,38 @@
 #include <array>
 #include <atomic>
 #include <cstdint>
-#include <functional>
+#include <span>
 
-#include "link/FrameAssembler.h"
-#include "link/FrameCodec.h"
+#include "wire/FrameAssembler.h"
+#include "wire/FrameCodec.h"
 
 namespace veltra {
 
-class ComPort;
+class SerialDevice;
+
+// What the worker reaches of the port it serves (the ComPort). The device is
+// read during the worker's cycle, where it is stable: it changes only while
+// the worker is held. Everything else runs on the GUI thread, inside the
+// worker's synchronised steps.
+class PortForWorker {
+  public:
+    virtual ~PortForWorker() = default;
+    // The open device; nullptr when there is none.
+    virtual const SerialDevice* CycleDevice() const = 0;
+    // DeliverFrame: a complete frame, header included.
+    virtual void DeliverFrame(std::span<const std::uint8_t> frame) = 0;
+    // FetchFrame: the frame to write in this cycle, taken from the port (its
+    // txFrame, no longer pending); empty when there is none. It stays valid
+    // until the next call.
+    virtual std::span<const std::uint8_t> FetchFrame() = 0;
+    // AdoptRunState, at the end of every cycle: the device was found gone in
+    // it (`deviceLost`), and the worker's run flag becomes what the port asks.
+    virtual void AdoptRunState(bool deviceLost) = 0;
+};
 
 class TCOMport : public QThread {
   public:
-    explicit TCOMport(ComPort* owner);
+    explicit TCOMport(PortForWorker* owner);
     ~TCOMport() override;
 
     // Keeps the worker out of its cycle while alive; the constructor returns
@@ -46,27 +66,20 @@ class TCOMport : public QThread {
     // Ends the worker for good: holds it, sets the terminate flag and waits
     // (processing events) until the thread has finished.
     void StopForGood();
+    // The port object goes: the worker's steps reach it no more.
+    void Detach() { owner = nullptr; }
 
-    // Written by the GUI thread (SetRun, ApplyRunState and the AdoptRunState
-    // step); the worker services the port only while it is set. Named
-    // runFlag because QThread::run is the thread's body.
-    std::atomic<bool> runFlag{false};
-    // Set by the worker while it is inside an active cycle.
-    std::atomic<bool> active{false};
-    std::atomic<bool> terminateFlag{false};
-
-    // Where the GUI-thread side lives; cleared when the port object goes.
-    ComPort* owner;
-
-    FrameAssembler assembler; // rxBuffer, rxPos, payloadLength, idleCycles
-    int inQueue = 0;
-    std::array<std::uint8_t, kFrameBufferSize> txBuffer{};
-    int txCount = 0;
+    // The worker services the port only while its run flag is set. Written by
+    // the GUI thread (SetRun, ApplyRunState and the AdoptRunState step);
+    // returns what it was.
+    bool SetRunFlag(bool on) { return runFlag.exchange(on); }
+    // The worker is inside an active cycle.
+    bool Active() const { return active; }
 
     // Active cycles run so far, and whether the worker now waits in
     // Synchronize; for tests and measurements.
-    std::atomic<unsigned long> activeCycles{0};
-    std::atomic<bool> synchronizing{false};
+    unsigned long ActiveCycles() const { return activeCycles; }
+    bool Synchronizing() const { return synchronizing; }
 
   protected:
     void run() override;
@@ -81,6 +94,23 @@ class TCOMport : public QThread {
     void DeliverFrame();
     void FetchFrame();
     void AdoptRunState();
+
+    // Named runFlag because QThread::run is the thread's body. Only these
+    // three flags are read across threads.
+    std::atomic<bool> runFlag{false};
+    std::atomic<bool> active{false};
+    std::atomic<bool> terminateFlag{false};
+
+    // Where the GUI-thread side lives; cleared when the port object goes.
+    PortForWorker* owner;
+
+    FrameAssembler assembler; // rxBuffer, rxPos, payloadLength, idleCycles
+    int inQueue = 0;
+    std::array<std::uint8_t, kFrameBufferSize> txBuffer{};
+    int txCount = 0;
+
+    std::atomic<unsigned long> activeCycles{0};
+    std::atomic<bool> synchronizing{false};
 
     // Set by the worker when it finds the device gone; read and cleared by
     // AdoptRunState on the GUI thread while the worker waits for it.

@@ -4,6 +4,7 @@
 #include <QThread>
 
 #include <algorithm>
+#include <atomic>
 #include <chrono>
 #include <condition_variable>
 #include <cstdint>
@@ -28,11 +29,36 @@ WorkerStepBoard& stepBoard() {
     return board;
 }
 
+std::atomic<std::int64_t> waitedMs{0};
+
+// Every sleep of the seam is this one.
+void sleepMs(int ms) {
+    QThread::msleep(static_cast<unsigned long>(ms));
+    waitedMs += ms;
+}
+
 } // namespace
 
 void SleepThenPump(int ms) {
-    QThread::msleep(static_cast<unsigned long>(ms));
+    sleepMs(ms);
     QCoreApplication::processEvents();
+}
+
+std::int64_t WaitedMs() {
+    return waitedMs;
+}
+
+void PlainTurns::Sleep(int ms) {
+    sleepMs(ms);
+}
+
+void PlainTurns::Pump() {
+    QCoreApplication::processEvents();
+}
+
+PlainTurns& plainTurns() {
+    static PlainTurns turns;
+    return turns;
 }
 
 void AnnounceWorkerStep(QObject* receiver) {
@@ -65,8 +91,9 @@ void SleepRunningWorkerSteps(int ms) {
         for (QObject* receiver : receivers)
             QCoreApplication::sendPostedEvents(receiver, QEvent::MetaCall);
         lock.lock();
-        if (!board.posted.wait_until(lock, deadline, [&] { return board.announcements != seen; })) return;
+        if (!board.posted.wait_until(lock, deadline, [&] { return board.announcements != seen; })) break;
     }
+    waitedMs += ms;
 }
 
 EventPumpTurns::EventPumpTurns(QObject* guard, std::function<bool()> stop)
@@ -79,7 +106,7 @@ void EventPumpTurns::Turn(int stepMs) {
 }
 
 void EventPumpTurns::Sleep(int ms) {
-    if (!Aborted()) QThread::msleep(static_cast<unsigned long>(ms));
+    if (!Aborted()) sleepMs(ms);
 }
 
 void EventPumpTurns::Pump() {

@@ -1,14 +1,17 @@
 #pragma once
-// How the GUI thread waits for the board. It never blocks on the port's
-// worker: every wait is made of turns, a sleep followed by one pass of the
-// event pump, in which the worker's synchronised steps, the timers and the
-// keys run. The upload and the console wait through a WaitTurns, so tests can
-// run them in simulated time; everything else that waits on the GUI thread
-// uses SleepThenPump.
+// How the GUI thread waits: the one seam through which every wait of the
+// program goes. It never blocks on the port's worker: every wait is made of
+// turns, a sleep followed by one pass of the event pump, in which the
+// worker's synchronised steps, the timers and the keys run. The link session,
+// the upload, the console, the program check and the port wait through a
+// WaitTurns, so tests run them in simulated time; the few waits that serve
+// the worker itself (its holds, its destruction) and work beside the GUI
+// thread use SleepThenPump.
 
 #include <QObject>
 #include <QPointer>
 
+#include <cstdint>
 #include <functional>
 
 namespace veltra {
@@ -16,6 +19,12 @@ namespace veltra {
 // One turn of a wait on the GUI thread: sleep `ms`, then let pending events
 // run once.
 void SleepThenPump(int ms);
+
+// The seam's clock: the milliseconds the waits of this seam have slept so far
+// in this process. However slowly a loaded machine runs, a wait of 500 ms
+// adds 500, so tests measure how long a procedure waits with it instead of
+// with the wall clock.
+std::int64_t WaitedMs();
 
 // A worker thread's synchronised step is an event posted to an object of the
 // GUI thread; the worker waits until it has run. A pass of the event pump
@@ -45,6 +54,18 @@ class WaitTurns {
     // (the window that owns the link state is closing or gone).
     virtual bool Aborted() const = 0;
 };
+
+// Turns that are never cut short, with real sleeps: a turn is SleepThenPump.
+// The port's own waits use them (its settling, the stop before it closes),
+// which must run to their end however the program is closing.
+class PlainTurns : public WaitTurns {
+  public:
+    void Turn(int stepMs) override { SleepThenPump(stepMs); }
+    void Sleep(int ms) override;
+    void Pump() override;
+    bool Aborted() const override { return false; }
+};
+PlainTurns& plainTurns();
 
 // Turns with real sleeps and the Qt event pump; the worker's steps run during
 // the sleeps too (SleepRunningWorkerSteps). Aborted when the guard object

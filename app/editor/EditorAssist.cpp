@@ -11,9 +11,7 @@
 #include <QShortcut>
 #include <QTextBlock>
 
-#include "app/EditorText.h"
-#include "app/UserDialogs.h"
-#include "app/VeltraApplication.h"
+#include "app/editor/EditorText.h"
 #include "app/editor/FindBar.h"
 #include "app/editor/LineGutter.h"
 #include "app/editor/LiveCheck.h"
@@ -21,6 +19,8 @@
 #include "app/editor/ProgramHighlighter.h"
 #include "app/editor/ProgramPrinter.h"
 #include "app/editor/RecoveryCopy.h"
+#include "app/shell/UserDialogs.h"
+#include "app/shell/VeltraApplication.h"
 
 namespace veltra {
 

@@ -14,7 +14,7 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
-#include "app/EditorText.h"
+#include "app/editor/EditorText.h"
 #include "app/editor/ProgramEdit.h"
 
 namespace veltra {

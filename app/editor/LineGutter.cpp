@@ -4,8 +4,8 @@
 #include <QPainter>
 #include <QToolTip>
 
-#include "app/EditorText.h"
 #include "app/editor/EditorPalette.h"
+#include "app/editor/EditorText.h"
 #include "app/editor/ProgramEdit.h"
 
 namespace veltra {

@@ -1,6 +1,6 @@
 #include "app/editor/LiveCheck.h"
 
-#include "app/EditorText.h"
+#include "app/editor/EditorText.h"
 #include "app/editor/LineGutter.h"
 #include "app/editor/ProgramEdit.h"
 #include "compiler/ProgramCheck.h"

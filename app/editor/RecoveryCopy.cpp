@@ -10,10 +10,9 @@
 #include <QRegularExpression>
 #include <QStandardPaths>
 
-
-#include "app/EditorText.h"
-#include "app/UserDialogs.h"
-#include "app/WorkBeside.h"
+#include "app/editor/EditorText.h"
+#include "app/shell/UserDialogs.h"
+#include "app/shell/WorkBeside.h"
 #include "os/ShownName.h"
 #include "os/UserFiles.h"
 

@@ -10,8 +10,8 @@
 #include <unistd.h>
 
 #include "app/Startup.h"
-#include "app/TMainForm.h"
-#include "app/VeltraApplication.h"
+#include "app/shell/VeltraApplication.h"
+#include "app/window/TMainForm.h"
 #include "bench/app/FirstPaint.h"
 #include "bench/app/ProbeSettings.h"
 

@@ -11,7 +11,7 @@
 #include <cstdio>
 #include <functional>
 
-#include "app/UserDialogs.h"
+#include "app/shell/UserDialogs.h"
 
 namespace veltra::bench {
 

@@ -9,7 +9,7 @@
 #include <pty.h>
 #include <unistd.h>
 
-#include "app/ProgramFolder.h"
+#include "app/files/ProgramFolder.h"
 
 namespace veltra::bench {
 

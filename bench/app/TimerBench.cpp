@@ -9,10 +9,10 @@
 #include <QPlainTextEdit>
 #include <QTimer>
 
-#include "app/EditorText.h"
-#include "app/ProgramFolder.h"
-#include "app/TMainForm.h"
-#include "app/VeltraApplication.h"
+#include "app/editor/EditorText.h"
+#include "app/files/ProgramFolder.h"
+#include "app/shell/VeltraApplication.h"
+#include "app/window/TMainForm.h"
 #include "bench/app/ProbeSettings.h"
 
 namespace {

@@ -17,9 +17,9 @@
 #include <cstdio>
 #include <vector>
 
-#include "app/ProgramFolder.h"
-#include "app/TMainForm.h"
-#include "app/VeltraApplication.h"
+#include "app/files/ProgramFolder.h"
+#include "app/shell/VeltraApplication.h"
+#include "app/window/TMainForm.h"
 #include "bench/app/PlainDialogs.h"
 
 using veltra::bench::PlainDialogs;

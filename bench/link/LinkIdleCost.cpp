@@ -68,19 +68,19 @@ int main(int argc, char** argv) {
         port.SetRun(true);
         runEventLoopFor(1000); // settle: link alive, priorities set
 
-        const unsigned long cycles0 = port.worker().activeCycles;
-        const int io0 = link.ioCount;
+        const unsigned long cycles0 = port.worker().ActiveCycles();
+        const int io0 = link.ioCount();
         const double cpu0 = cpuSeconds();
         QElapsedTimer wall;
         wall.start();
         runEventLoopFor(seconds * 1000);
         const double elapsed = wall.elapsed() / 1000.0;
         const double cpu = cpuSeconds() - cpu0;
-        const double cycles = static_cast<double>(port.worker().activeCycles - cycles0);
+        const double cycles = static_cast<double>(port.worker().ActiveCycles() - cycles0);
 
         std::printf("measured %.2f s of an idle active link\n", elapsed);
         std::printf("poll rate: %.2f cycles/s, %.2f answers/s\n", cycles / elapsed,
-                    (link.ioCount - io0) / elapsed);
+                    (link.ioCount() - io0) / elapsed);
         std::printf("CPU: %.3f s in %.2f s = %.2f %% of one core\n", cpu, elapsed, 100.0 * cpu / elapsed);
         status = link.LinkAlive() ? 0 : 2;
     }

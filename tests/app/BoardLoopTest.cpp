@@ -9,8 +9,8 @@
 #include <ctime>
 #include <unistd.h>
 
-#include "app/FileDialogs.h"
-#include "app/TFormConfig.h"
+#include "app/settings/TFormConfig.h"
+#include "app/shell/FileDialogs.h"
 #include "compiler/ProgramCheck.h"
 #include "tests/app/MainFormFixture.h"
 
@@ -95,7 +95,7 @@ TEST_F(BoardLoopTest, AnEditFollowedAtOnceByF8UploadsTheWordsItsCheckBuilt) {
     ASSERT_EQ(board.countOf(0x24), 1u);
     EXPECT_EQ(board.lastOf(0x24)->data(), wireWords(edited));
     // The edit still counts as a change: the next upload checks again.
-    EXPECT_EQ(form->session().program().count, 0);
+    EXPECT_EQ(form->program().image().count, 0);
     EXPECT_EQ(form->state().lastTextLength, countedTextLength(*edit()->document()));
 }
 

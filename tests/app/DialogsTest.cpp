@@ -11,9 +11,9 @@
 #include <QTimer>
 #include <QWidget>
 
-#include "app/AppTitle.h"
-#include "app/FileDialogs.h"
-#include "app/QtUserDialogs.h"
+#include "app/shell/AppTitle.h"
+#include "app/shell/FileDialogs.h"
+#include "app/shell/QtUserDialogs.h"
 #include "tests/support/QtPrinters.h"
 #include "tests/support/WaitFor.h"
 

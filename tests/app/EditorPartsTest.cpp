@@ -14,13 +14,13 @@
 #include <QTextDocument>
 #include <QTextLayout>
 
-#include "app/EditorColours.h"
-#include "app/Translations.h"
 #include "app/editor/EditorPalette.h"
 #include "app/editor/ProgramHighlighter.h"
 #include "app/editor/ProgramPrinter.h"
-#include "language/ProgramTokens.h"
+#include "app/settings/EditorColours.h"
+#include "app/shell/Translations.h"
 #include "compiler/LineCompiler.h"
+#include "language/ProgramTokens.h"
 #include "tests/support/QtPrinters.h"
 
 using namespace veltra;

@@ -17,10 +17,10 @@
 
 #include <sys/prctl.h>
 
-#include "app/ProgramFolder.h"
 #include "app/Startup.h"
-#include "app/TMainForm.h"
-#include "app/VeltraApplication.h"
+#include "app/files/ProgramFolder.h"
+#include "app/shell/VeltraApplication.h"
+#include "app/window/TMainForm.h"
 #include "tests/support/ScriptedDialogs.h"
 
 int main(int argc, char** argv) {

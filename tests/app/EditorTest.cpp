@@ -50,7 +50,7 @@ class EditorTest : public MainFormTest {
 TEST_F(EditorTest, LiveMarksAreTheCheckErrorsAndLeaveTheWindowsStateAlone) {
     start();
     setEditorText(QStringLiteral("пауза\nпауза 5\nпереход метка_2\nсвд = х\n"));
-    form->session().program().count = 3;
+    form->program().image().count = 3;
     const int length = form->state().textLength;
 
     // A change brings the marks a moment later.
@@ -63,7 +63,7 @@ TEST_F(EditorTest, LiveMarksAreTheCheckErrorsAndLeaveTheWindowsStateAlone) {
     EXPECT_EQ(gutter().marks(), expected);
     EXPECT_EQ(gutter().marks().at(2), "[стр.  2] ОШИБКА: параметр команды");
     EXPECT_EQ(message(), "...");
-    EXPECT_EQ(form->session().program().count, 3);
+    EXPECT_EQ(form->program().image().count, 3);
     EXPECT_EQ(form->state().textLength, length);
     EXPECT_EQ(form->state().lastTextLength, length);
 
@@ -186,7 +186,7 @@ TEST_F(EditorTest, TheRecoveryCopySurvivesAKillAndIsOfferedOnceAsAChange) {
     ASSERT_EQ(dialogs.count(DialogCall::Question), 1);
     EXPECT_TRUE(dialogs.last(DialogCall::Question).text.contains("Восстановить"));
     EXPECT_EQ(wholeText(*edit()->document()), typed);
-    EXPECT_EQ(form->session().program().count, 0);
+    EXPECT_EQ(form->program().image().count, 0);
     runOneSecond();
     EXPECT_EQ(message(), "программа изменена..."); // to be checked before an upload
     EXPECT_FALSE(QFile::exists(killed)); // now this editor's own copy

@@ -2,8 +2,8 @@
 #include <QLineEdit>
 #include <QTextDocumentFragment>
 
-#include "app/Settings.h"
-#include "app/TFormConfig.h"
+#include "app/settings/Settings.h"
+#include "app/settings/TFormConfig.h"
 #include "tests/app/MainFormFixture.h"
 
 using namespace veltra;

@@ -9,8 +9,8 @@
 #include <QStringEncoder>
 #include <QTextBlock>
 
-#include "link/FrameCodec.h"
 #include "tests/app/MainFormFixture.h"
+#include "wire/FrameCodec.h"
 
 using namespace veltra;
 using namespace veltra::test;
@@ -85,7 +85,7 @@ TEST_F(MainConsoleTest, RejectedAndUnansweredCommandsSayWhy) {
     board.setAnswering(false);
     enter("реле_1 = выкл");
     EXPECT_EQ(outcome(), ">>выполняю...  ОШИБКА: плата не отвечает ! ");
-    EXPECT_EQ(form->session().link().pendingRequestCode, 0);
+    EXPECT_EQ(form->session().link().pendingRequestCode(), 0);
 }
 
 TEST_F(MainConsoleTest, ResetAndMemoryCommands) {
@@ -142,12 +142,12 @@ TEST_F(MainConsoleTest, F10WaitsForTheConsoleLineToFinish) {
 TEST_F(MainConsoleTest, ClosingTheWindowDuringACommandEndsTheWait) {
     startConsole();
     board.setAnswering(false);
-    QTimer::singleShot(300, form.get(), [&] { form->close(); });
-    QElapsedTimer clock;
-    clock.start();
+    closeAfterWaiting(300);
+    const std::int64_t waited = WaitedMs();
     enter("свд = вкл");
     EXPECT_TRUE(form->isClosing());
-    EXPECT_LT(clock.elapsed(), 1800); // the command's waits would take over 2 s
+    EXPECT_LT(WaitedMs() - waited, 1800); // the command's waits would take over 2 s
+    EXPECT_EQ(WaitedMs(), closedAt);      // not a turn more once the window closed
 }
 
 TEST_F(MainConsoleTest, UpAndDownRecallSentLinesAlsoInTheNextRun) {

@@ -4,7 +4,7 @@
 #include <sys/resource.h>
 #include <sys/stat.h>
 
-#include "app/Cp1251.h"
+#include "app/files/Cp1251.h"
 #include "tests/app/MainFormFixture.h"
 
 using namespace veltra;
@@ -20,13 +20,13 @@ TEST_F(MainFormTest, NewDiscardsTheTextWithoutAQuestion) {
     start();
     setEditorText(QStringLiteral("свд = ж,7\nпауза"));
     type(edit(), QStringLiteral("xyz"));
-    form->session().program().count = 4;
+    form->program().image().count = 4;
     button("btSaveToFile")->setEnabled(false);
 
     button("btNew")->click();
     EXPECT_EQ(countedLines(*edit()->document()), QStringList{"//------- программа Veltra -------"});
     EXPECT_EQ(message(), "");
-    EXPECT_EQ(form->session().program().count, 0);
+    EXPECT_EQ(form->program().image().count, 0);
     EXPECT_FALSE(button("btSaveToFile")->isEnabled()); // buttons stay as they were
     EXPECT_TRUE(dialogs.calls.empty());
     runOneSecond();
@@ -38,7 +38,7 @@ TEST_F(MainFormTest, OpenLoadsTheFileAsItIsAndEnablesSaving) {
     QString path = dir.filePath("prog.txt");
     writeFile(path, "// \xef\xf0\xee\xe1\xe0\r\n\xf1\xe2\xe4 = \xe6,7\r\nbad line\r\n");
     button("btSaveToFile")->setEnabled(false);
-    form->session().program().count = 4;
+    form->program().image().count = 4;
     dialogs.openAnswers.push_back(path);
 
     button("btLoadFromFile")->click();
@@ -54,7 +54,7 @@ TEST_F(MainFormTest, OpenLoadsTheFileAsItIsAndEnablesSaving) {
     EXPECT_EQ(message(), "");
     EXPECT_TRUE(button("btSaveToFile")->isEnabled());
     EXPECT_TRUE(button("btPrintFile")->isEnabled());
-    EXPECT_EQ(form->session().program().count, 0);
+    EXPECT_EQ(form->program().image().count, 0);
     runOneSecond();
     EXPECT_EQ(message(), "");
 }
@@ -131,7 +131,7 @@ TEST_F(MainFormTest, OpenReadsOnlyRegularFilesOfAtMost16MiBAndNeverWaitsForAWrit
 TEST_F(MainFormTest, SaveWritesCrLfLinesAndDisablesItselfUntilTheNextChange) {
     start();
     setEditorText(QStringLiteral("метка_1:\nсвд = ж,7\n"));
-    form->session().program().count = 2;
+    form->program().image().count = 2;
     QString path = dir.filePath("prog.txt");
     dialogs.saveAnswers.push_back(path);
 
@@ -146,7 +146,7 @@ TEST_F(MainFormTest, SaveWritesCrLfLinesAndDisablesItselfUntilTheNextChange) {
     EXPECT_EQ(message(), "");
     EXPECT_FALSE(button("btSaveToFile")->isEnabled());
     EXPECT_TRUE(button("btPrintFile")->isEnabled());
-    EXPECT_EQ(form->session().program().count, 2); // saving leaves the compiled program alone
+    EXPECT_EQ(form->program().image().count, 2); // saving leaves the compiled program alone
 
     edit()->moveCursor(QTextCursor::End);
     type(edit(), QStringLiteral("п"));

@@ -17,11 +17,12 @@
 #include <stdexcept>
 #include <string>
 
-#include "app/EditorText.h"
-#include "app/ProgramFolder.h"
-#include "app/TMainForm.h"
+#include "app/editor/EditorText.h"
+#include "app/files/ProgramFolder.h"
+#include "app/window/TMainForm.h"
 #include "help/THelpConsolForm.h"
 #include "help/THelpForm.h"
+#include "link/WaitTurns.h"
 #include "tests/support/PtyBoardPeer.h"
 #include "tests/support/QtPrinters.h"
 #include "tests/support/ScriptedDialogs.h"
@@ -121,6 +122,22 @@ class MainFormTest : public ::testing::Test {
     QString message() const { return label("stError")->text(); }
     QColor messageColour() const { return label("stError")->palette().color(QPalette::WindowText); }
     QWidget* focused() const { return form->focusWidget(); }
+
+    // Closes the window once the waits of the program have run `ms` more of
+    // the wait seam's clock (WaitedMs): a moment that a loaded machine does
+    // not move. `closedAt` is that clock once the close has run.
+    void closeAfterWaiting(int ms) {
+        const std::int64_t from = WaitedMs();
+        auto* watch = new QTimer(form.get());
+        QObject::connect(watch, &QTimer::timeout, form.get(), [this, watch, from, ms] {
+            if (WaitedMs() - from < ms) return;
+            watch->stop();
+            form->close();
+            closedAt = WaitedMs();
+        });
+        watch->start(1);
+    }
+    std::int64_t closedAt = -1;
 
     // Types any text, Cyrillic included, one key press per character.
     static void type(QWidget* widget, const QString& text) {

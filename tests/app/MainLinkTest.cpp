@@ -4,7 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "app/TFormConfig.h"
+#include "app/settings/TFormConfig.h"
 #include "tests/app/MainFormFixture.h"
 
 using namespace veltra;
@@ -12,17 +12,18 @@ using namespace veltra::test;
 
 TEST_F(MainFormTest, LinkPanelCountsRepliesAndBlinksWhenTheBoardFallsSilent) {
     start();
-    ASSERT_TRUE(waitFor([&] { return form->session().link().ioCount >= 3; }));
+    ASSERT_TRUE(waitFor([&] { return form->session().link().ioCount() >= 3; }));
     ASSERT_TRUE(waitFor([&] {
         return form->statusPanelText(1) ==
-               QStringLiteral("СВЯЗЬ-ОК  ( I/O count: %1 )").arg(form->session().link().ioCount, 6, 10, QLatin1Char('0'));
+               QStringLiteral("СВЯЗЬ-ОК  ( I/O count: %1 )")
+                   .arg(form->session().link().ioCount(), 6, 10, QLatin1Char('0'));
     }));
 
     board.setAnswering(false);
     ASSERT_TRUE(waitFor([&] { return form->statusPanelText(1) == "       НЕТ СВЯЗИ !!!    "; }, 15000));
-    std::int32_t counted = form->session().link().ioCount;
+    std::int32_t counted = form->session().link().ioCount();
     ASSERT_TRUE(waitFor([&] { return form->statusPanelText(1).isEmpty(); }, 5000)); // it blinks
-    EXPECT_EQ(form->session().link().ioCount, counted);
+    EXPECT_EQ(form->session().link().ioCount(), counted);
 
     board.setAnswering(true);
     EXPECT_TRUE(waitFor([&] { return form->statusPanelText(1).startsWith("СВЯЗЬ-ОК"); }, 15000));
@@ -32,13 +33,13 @@ TEST_F(MainFormTest, F10SuppressesOnePoll) {
     start();
     ASSERT_TRUE(waitFor([&] { return board.countOf(0x10) > 0; }));
     QTest::keyClick(edit(), Qt::Key_F10);
-    EXPECT_TRUE(form->session().link().skipPoll);
+    EXPECT_TRUE(form->session().link().skipPoll());
     // The next cycle takes it; polling goes on afterwards.
-    ASSERT_TRUE(waitFor([&] { return !form->session().link().skipPoll; }));
+    ASSERT_TRUE(waitFor([&] { return !form->session().link().skipPoll(); }));
     std::size_t polls = board.countOf(0x10);
     EXPECT_TRUE(waitFor([&] { return board.countOf(0x10) > polls; }));
     QTest::keyClick(editConsol(), Qt::Key_F10);
-    EXPECT_TRUE(form->session().link().skipPoll);
+    EXPECT_TRUE(form->session().link().skipPoll());
 }
 
 TEST_F(MainFormTest, APortThatCannotBeOpenedIsReportedAndTheWindowWorksOn) {

@@ -2,7 +2,6 @@
 // window, the program checked, the upload window run modally, and the board
 // (played on a pseudo-terminal) receiving the status request and the words.
 
-#include <QElapsedTimer>
 #include <QPlainTextEdit>
 
 #include "link/TFormLink.h"
@@ -54,7 +53,7 @@ TEST_F(MainUploadTest, F8UploadsTheProgramAndReportsSuccessInGreen) {
     EXPECT_EQ(upload.bytes.size(), 8u + 2 * 4 + 2);
     EXPECT_TRUE(upload.crcOk());
     EXPECT_EQ(upload.data(), (std::vector<std::uint8_t>{0x01, 0x63, 0xF1, 0xAE, 0x01, 0x41, 0x00, 0xE0}));
-    EXPECT_EQ(form->session().link().pendingRequestCode, 0);
+    EXPECT_EQ(form->session().link().pendingRequestCode(), 0);
 
     // Polling resumes after the upload.
     const std::size_t polls = board.countOf(0x10);
@@ -80,14 +79,13 @@ TEST_F(MainUploadTest, OtherStatusBitsStillCountAsSuccess) {
 TEST_F(MainUploadTest, SilentBoardAtTheStatusStepFailsAndTheNextUploadWorks) {
     startWith(kProgram);
     board.setAnswering(false);
-    QElapsedTimer clock;
-    clock.start();
+    const std::int64_t waited = WaitedMs();
     pressF8();
-    EXPECT_GE(clock.elapsed(), 500 + 2000); // the reply waits, then the window stays two seconds
+    EXPECT_GE(WaitedMs() - waited, 500 + 2000); // the reply waits, then the window stays two seconds
     EXPECT_EQ(uploadLog, QStringList({">>> Запрос статуса ", "<<< ОШИБКА: плата не отвечает ! ",
                                       QString(49, QChar('-'))}));
     EXPECT_EQ(message(), "загрузка программы...ОШИБКА");
-    EXPECT_EQ(form->session().link().pendingRequestCode, 0);
+    EXPECT_EQ(form->session().link().pendingRequestCode(), 0);
 
     board.setAnswering(true);
     ASSERT_TRUE(waitFor([&] { return form->session().link().LinkAlive(); }));
@@ -99,17 +97,16 @@ TEST_F(MainUploadTest, BoardAnsweringOnlyTheStatusFailsAfterTheUploadWaits) {
     startWith(kProgram);
     // The peer decides whether to answer as a frame arrives: once the status
     // request is in (and answered), it falls silent.
-    QElapsedTimer clock;
     QTimer watcher;
     QObject::connect(&watcher, &QTimer::timeout, [&] {
         if (board.countOf(0x12) > 0) board.setAnswering(false);
     });
     watcher.start(1);
-    clock.start();
+    const std::int64_t waited = WaitedMs();
     pressF8();
     watcher.stop();
     EXPECT_EQ(uploadLog.value(4), "<<< ОШИБКА: плата не отвечает ! ");
-    EXPECT_GE(clock.elapsed(), 5000 + 3300);
+    EXPECT_GE(WaitedMs() - waited, 5000 + 3300);
     EXPECT_EQ(message(), "загрузка программы...ОШИБКА");
 }
 
@@ -202,17 +199,17 @@ TEST_F(MainUploadTest, TheUploadWindowIgnoresEscapeAndCloseRequestsUntilItsSeque
 TEST_F(MainUploadTest, ClosingTheWindowDuringTheUploadEndsTheWait) {
     startWith(kProgram);
     board.setAnswering(false);
-    QElapsedTimer clock;
     dialogs.modal = [&](QDialog& dialog) {
-        QTimer::singleShot(700, form.get(), [&] { form->close(); });
+        closeAfterWaiting(700);
         QTimer::singleShot(60000, &dialog, &QDialog::reject);
         return dialog.exec();
     };
-    clock.start();
+    const std::int64_t waited = WaitedMs();
     pressF8();
     EXPECT_TRUE(form->isClosing());
     // Without the abort the window would stay for its 2.5 s of waits.
-    EXPECT_LT(clock.elapsed(), 2400);
+    EXPECT_LT(WaitedMs() - waited, 2400);
+    EXPECT_EQ(WaitedMs(), closedAt); // not a turn more once the window closed
 }
 
 } // namespace

@@ -2,7 +2,7 @@
 #include <QStatusBar>
 #include <QTextBlock>
 
-#include "app/Settings.h"
+#include "app/settings/Settings.h"
 #include "tests/app/MainFormFixture.h"
 
 using namespace veltra;
@@ -197,7 +197,7 @@ TEST_F(MainFormTest, LineIndicatorCountsFromOneAndSkipsAnEmptyLastLine) {
 TEST_F(MainFormTest, ChangesOfLengthAreReportedAndSameLengthEditsAreNot) {
     start();
     setEditorText(QStringLiteral("свд = ж,7\nпауза"));
-    form->session().program().count = 3;
+    form->program().image().count = 3;
     button("btSaveToFile")->setEnabled(false);
 
     // Replace one character by another: same length.
@@ -210,7 +210,7 @@ TEST_F(MainFormTest, ChangesOfLengthAreReportedAndSameLengthEditsAreNot) {
     QTest::keyClick(edit(), Qt::Key_Return);
     runOneSecond();
     EXPECT_EQ(message(), "...");
-    EXPECT_EQ(form->session().program().count, 3);
+    EXPECT_EQ(form->program().image().count, 3);
     EXPECT_FALSE(button("btSaveToFile")->isEnabled());
 
     // Enter inside a line is a change, found by the running timer.
@@ -219,7 +219,7 @@ TEST_F(MainFormTest, ChangesOfLengthAreReportedAndSameLengthEditsAreNot) {
     timer()->start();
     ASSERT_TRUE(waitFor([&] { return message() == "программа изменена..."; }));
     EXPECT_EQ(messageColour(), QColor(0, 0, 255));
-    EXPECT_EQ(form->session().program().count, 0);
+    EXPECT_EQ(form->program().image().count, 0);
     EXPECT_TRUE(button("btSaveToFile")->isEnabled());
     EXPECT_FALSE(form->findChild<QStatusBar*>("stBar")->findChild<QLabel*>("stBarPanel2")->text().isEmpty()); // the clock
 

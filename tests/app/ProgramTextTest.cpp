@@ -8,11 +8,11 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "app/AppError.h"
-#include "app/Cp1251.h"
-#include "app/EditorText.h"
-#include "app/ProgramText.h"
-#include "app/Settings.h"
+#include "app/editor/EditorText.h"
+#include "app/files/Cp1251.h"
+#include "app/files/ProgramText.h"
+#include "app/settings/Settings.h"
+#include "app/shell/AppError.h"
 #include "tests/support/QtPrinters.h"
 #include "tests/support/ScopedFileSizeLimit.h"
 

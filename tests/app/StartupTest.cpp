@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QLockFile>
 #include <QProcess>
 #include <QTemporaryDir>
@@ -12,10 +13,10 @@
 #include <sys/resource.h>
 #include <utime.h>
 
-#include "app/AppError.h"
-#include "app/ProgramFolder.h"
 #include "app/Startup.h"
-#include "app/TMainForm.h"
+#include "app/files/ProgramFolder.h"
+#include "app/shell/AppError.h"
+#include "app/window/TMainForm.h"
 #include "tests/support/PtyBoardPeer.h"
 #include "tests/support/QtPrinters.h"
 #include "tests/support/ScopedUnprivilegedFiles.h"
@@ -112,7 +113,9 @@ TEST_F(StartupTest, ASecondInstanceIsRefusedAndCreatesNothing) {
 TEST_F(StartupTest, ARunningEditorProcessHoldsTheLockUntilItDies) {
     QProcess editor;
     startEditorProcess(editor);
-    ASSERT_TRUE(waitFor([&] { return QFile::exists(instanceLockPath()); }, 30000));
+    // Written, not only made: killed between the two, the editor would leave
+    // an empty lock, which no other process can tell from a live one's.
+    ASSERT_TRUE(waitFor([&] { return QFileInfo(instanceLockPath()).size() > 0; }, 30000));
 
     EXPECT_EQ(runVeltra(), 0);
     EXPECT_TRUE(refusedAsSecond());

@@ -10,7 +10,6 @@
 #include <QPushButton>
 #include <QTest>
 
-#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -162,23 +161,6 @@ TEST(BoardView, LongTextsNeverWidenTheNarrowestWindow) {
     view.refresh();
     EXPECT_LE(view.minimumSizeHint().width(), narrowest)
         << labelText(view, "program") << " / " << labelText(view, "store1");
-}
-
-// With VELTRA_SCREENSHOT=<file> the window is saved as a picture, to look at it.
-TEST(BoardView, Screenshot) {
-    const char* target = std::getenv("VELTRA_SCREENSHOT");
-    if (!target) GTEST_SKIP() << "set VELTRA_SCREENSHOT=<file.png> to save a picture of the window";
-    BoardModel model;
-    const std::vector<std::uint16_t> program{0xA1F1, 0xA2F2, 0xA3F3, 0xA4F4, 0xA5F5, 0xA6F6, 0xA7F7,
-                                             0xA8F8, 0xA971, 0xAA32, 0xAB23, 0xAC38, 0x1A01, 0x9164,
-                                             0x9207, 0xC10A, 0xC240, 0xD100, 0xAD51, 0x4201, 0xE000};
-    ASSERT_TRUE(model.loadProgram(program));
-    model.advance(BoardTime(0));
-    model.setButton(2, true);
-    BoardView view(model);
-    view.show();
-    view.refresh();
-    ASSERT_TRUE(view.grab().save(QString::fromLocal8Bit(target)));
 }
 
 } // namespace

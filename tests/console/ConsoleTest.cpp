@@ -7,10 +7,10 @@
 
 #include <gtest/gtest.h>
 
+#include "app/console/PlainTextConsole.h"
 #include "console/Console.h"
 #include "console/ConsoleHistory.h"
 #include "console/PasteRunner.h"
-#include "console/PlainTextConsole.h"
 #include "link/LinkSession.h"
 #include "tests/support/QtPrinters.h"
 #include "tests/support/ScriptedBoard.h"
@@ -27,7 +27,8 @@ protected:
     ConsoleTest() {
         board.attach(link);
         text.FillInitial();
-        link.linkCountdown = 40;
+        // The board answered a poll: the link is alive.
+        link.OnFrameReceived(std::vector<std::uint8_t>{0x77, 0x70, 0x61, 0x10, 0, 0, 0, 0x0A});
     }
 
     // Types `line` as the console's last line (after the prompt the console
@@ -125,9 +126,9 @@ TEST_F(ConsoleTest, ProceduresReplaceTheWorkingLineByTheirOutcome) {
         EXPECT_EQ(board.sent[0][3], c.code);
         EXPECT_EQ(lastButOne(), QStringLiteral(">>выполняю... ") + QString::fromUtf8(c.outcome));
         EXPECT_EQ(lines(edit).last(), ">");
-        EXPECT_EQ(link.pendingRequestCode, 0);
-        EXPECT_FALSE(link.resetRequest || link.consoleCommandRequest || link.memoryWriteRequest ||
-                     link.memoryEraseRequest);
+        EXPECT_EQ(link.pendingRequestCode(), 0);
+        EXPECT_FALSE(link.resetRequest() || link.consoleCommandRequest() || link.memoryWriteRequest() ||
+                     link.memoryEraseRequest());
     }
 }
 
@@ -154,7 +155,7 @@ TEST_F(ConsoleTest, SilentLinkWithdrawsTheRequestAfterTheBoundedWaits) {
     // decide, and no reply wait follows.
     EXPECT_EQ(board.elapsedMs, 1000);
     // A stale flag would send the command whenever the link comes back.
-    EXPECT_FALSE(link.consoleCommandRequest);
+    EXPECT_FALSE(link.consoleCommandRequest());
 }
 
 TEST_F(ConsoleTest, WaitsFollowEachProceduresBounds) {
@@ -218,7 +219,7 @@ TEST_F(ConsoleTest, AbortedWaitLeavesTextAndLinkAlone) {
     board.respond = [](const std::vector<std::uint8_t>&) { return std::nullopt; };
     enter(">свд=б");
     EXPECT_EQ(lines(edit).last(), QStringLiteral(">>выполняю... "));
-    EXPECT_EQ(link.pendingRequestCode, 0x25);
+    EXPECT_EQ(link.pendingRequestCode(), 0x25);
     EXPECT_FALSE(console.Busy());
 }
 
@@ -256,7 +257,7 @@ TEST_F(ConsoleTest, PastedBlockRunsLineByLineAndStopsAtTheFirstOutcomeThatIsNotO
         runTypedLines(console, text);
         EXPECT_EQ(board.sent.size(), c.sent);
         EXPECT_EQ(lines(edit).mid(3), c.shown);
-        EXPECT_EQ(link.pendingRequestCode, 0);
+        EXPECT_EQ(link.pendingRequestCode(), 0);
     }
 }
 

@@ -13,8 +13,8 @@
 #include <span>
 #include <vector>
 
-#include "link/FrameAssembler.h"
-#include "link/FrameCodec.h"
+#include "wire/FrameAssembler.h"
+#include "wire/FrameCodec.h"
 
 namespace {
 

@@ -13,7 +13,7 @@
 #include <string>
 #include <vector>
 
-#include "app/IniLines.h"
+#include "app/settings/IniLines.h"
 
 namespace {
 

@@ -204,7 +204,7 @@ TEST_F(LinkOverPty, SelectPortOpensOnlyTheExactNames) {
     RecordingReporter reporter;
     EXPECT_FALSE(SelectPort(*port, QStringLiteral("COM4"), reporter));
     EXPECT_TRUE(port->IsOpen());
-    ASSERT_TRUE(waitFor([&] { return !port->worker().active; }));
+    ASSERT_TRUE(waitFor([&] { return !port->worker().Active(); }));
     std::size_t cycles = client.cycles;
     pumpFor(300);
     EXPECT_EQ(client.cycles, cycles);
@@ -235,9 +235,9 @@ TEST_F(LinkOverPty, DestroyWhileFramesKeepArriving) {
 }
 
 // Keeps the GUI thread away from its events until the worker waits in Synchronize.
-bool waitUntilWorkerBlocked(TCOMport& worker) {
+bool waitUntilWorkerBlocked(const TCOMport& worker) {
     for (int i = 0; i < 5000; ++i) {
-        if (worker.synchronizing) return true;
+        if (worker.Synchronizing()) return true;
         std::this_thread::sleep_for(std::chrono::milliseconds(1));
     }
     return false;

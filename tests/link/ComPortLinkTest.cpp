@@ -18,14 +18,14 @@ TEST_F(LinkOverPty, OnePollPerActiveCycleAtAboutTwentyPerSecond) {
     ASSERT_TRUE(waitFor([&] { return link.LinkAlive(); }));
     pumpFor(3000);
     port->SetRun(false);
-    ASSERT_TRUE(waitFor([&] { return !port->worker().active; }));
+    ASSERT_TRUE(waitFor([&] { return !port->worker().Active(); }));
 
     // Every active cycle wrote exactly one poll, and nothing else was written.
     ASSERT_TRUE(waitFor([&] { return peer.frameCount() >= client.cycles; }));
     pumpFor(100);
     auto frames = peer.frames();
     EXPECT_EQ(frames.size(), client.cycles);
-    EXPECT_EQ(client.cycles, port->worker().activeCycles);
+    EXPECT_EQ(client.cycles, port->worker().ActiveCycles());
     ASSERT_GE(frames.size(), 20u);
     for (const auto& f : frames)
         EXPECT_EQ(f.frame.bytes, (std::vector<std::uint8_t>{0x77, 0x70, 0x61, 0x10, 0, 0, 0, 0x0A}));
@@ -74,19 +74,19 @@ TEST_F(LinkOverPty, AliveWithinOneCycleOfTheFirstAnswerAndLostFortySilentCyclesL
     }
     EXPECT_EQ(silentCycles, 40u);
     // The I/O count stays where it was while the board is silent.
-    std::int32_t io = link.ioCount;
+    std::int32_t io = link.ioCount();
     pumpFor(300);
-    EXPECT_EQ(link.ioCount, io);
+    EXPECT_EQ(link.ioCount(), io);
 }
 
 TEST_F(LinkOverPty, AnswerIsDeliveredByTheFirstCycleThatStartsAfterIt) {
     std::atomic<unsigned long> cycleAtWrite{0};
     std::atomic<bool> written{false};
-    std::atomic<TCOMport*> worker{nullptr};
+    std::atomic<const TCOMport*> worker{nullptr};
     peer.setOnWritten([&] {
         // A cycle counts itself before it looks at the receive queue: the
         // cycle after the one running now sees these bytes for certain.
-        if (!written.exchange(true) && worker.load()) cycleAtWrite = worker.load()->activeCycles.load();
+        if (!written.exchange(true) && worker.load()) cycleAtWrite = worker.load()->ActiveCycles();
     });
     peer.setAnswering(false);
     openRunning();
@@ -117,7 +117,7 @@ TEST_F(LinkOverPty, FramesOfOneCycleAreDeliveredInOrderBeforeTheCyclesOwnStep) {
     burst.insert(burst.end(), b.begin(), b.end());
     const std::size_t before = client.events.size();
     peer.sendRaw(burst);
-    ASSERT_TRUE(waitFor([&] { return link.lastReplyCode == 0x25; }));
+    ASSERT_TRUE(waitFor([&] { return link.lastReplyCode() == 0x25; }));
     std::vector<const RecordingClient::Event*> frames;
     for (std::size_t i = before; i < client.events.size(); ++i)
         if (client.events[i].frame) frames.push_back(&client.events[i]);
@@ -125,8 +125,8 @@ TEST_F(LinkOverPty, FramesOfOneCycleAreDeliveredInOrderBeforeTheCyclesOwnStep) {
     EXPECT_EQ(frames[0]->bytes, a);
     EXPECT_EQ(frames[1]->bytes, b);
     EXPECT_EQ(frames[0]->cyclesBefore, frames[1]->cyclesBefore);
-    EXPECT_EQ(link.lastReplyStatus, 1);
-    EXPECT_EQ(link.ioCount, 2);
+    EXPECT_EQ(link.lastReplyStatus(), 1);
+    EXPECT_EQ(link.ioCount(), 2);
 }
 
 TEST_F(LinkOverPty, RequestAndReplyThroughTheRequestHelper) {
@@ -184,12 +184,12 @@ TEST_F(LinkOverPty, FramesThatArriveDuringAWaitAreHandedOverAsTheyComeNotOnePerT
         auto frame = peerAnswer(0x10, 0);
         burst.insert(burst.end(), frame.begin(), frame.end());
     }
-    const std::int32_t io = link.ioCount;
+    const std::int32_t io = link.ioCount();
     peer.sendRaw(burst);
     EventPumpTurns turns;
-    for (int turn = 0; turn < 6 && link.ioCount - io < kFrames; ++turn)
+    for (int turn = 0; turn < 6 && link.ioCount() - io < kFrames; ++turn)
         turns.Turn(50);
-    EXPECT_EQ(link.ioCount - io, kFrames);
+    EXPECT_EQ(link.ioCount() - io, kFrames);
 }
 
 TEST_F(LinkOverPty, VanishedDeviceRunsDownWithoutSpinningAndCanBeOpenedAgain) {

@@ -2,7 +2,7 @@
 
 #include <vector>
 
-#include "link/FrameAssembler.h"
+#include "wire/FrameAssembler.h"
 
 namespace veltra {
 namespace {

@@ -2,8 +2,8 @@
 
 #include <vector>
 
-#include "link/FrameCodec.h"
 #include "tests/support/PeerFrameParser.h"
+#include "wire/FrameCodec.h"
 
 namespace veltra {
 namespace {

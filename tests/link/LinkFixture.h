@@ -37,18 +37,14 @@ class RecordingClient : public LinkClient {
 
     explicit RecordingClient(LinkProtocol& link) : link_(link), inner_(link) {}
 
-    void OnFrameReceived(ComPort& port) override {
-        inner_.OnFrameReceived(port);
-        events.push_back({true,
-                          {port.rxFrame.begin(), port.rxFrame.begin() + port.rxLength},
-                          link_.linkCountdown,
-                          cycles,
-                          port.worker().activeCycles});
+    void OnFrameReceived(std::span<const std::uint8_t> frame) override {
+        inner_.OnFrameReceived(frame);
+        events.push_back({true, {frame.begin(), frame.end()}, link_.linkCountdown(), cycles, workerCycles()});
     }
-    void OnLinkCycle(ComPort& port) override {
-        inner_.OnLinkCycle(port);
-        events.push_back({false, {}, link_.linkCountdown, cycles, port.worker().activeCycles});
-        if (port.txPending) events.back().sentCode = port.txFrame[3];
+    void OnLinkCycle(TxFrameSlot& tx) override {
+        inner_.OnLinkCycle(tx);
+        events.push_back({false, {}, link_.linkCountdown(), cycles, workerCycles()});
+        if (tx.txPending) events.back().sentCode = tx.txFrame[3];
         ++cycles;
     }
     void OnLinkStopped() override { inner_.OnLinkStopped(); }
@@ -56,8 +52,12 @@ class RecordingClient : public LinkClient {
 
     std::vector<Event> events;
     std::size_t cycles = 0;
+    // The port whose worker's cycles are noted.
+    const ComPort* port = nullptr;
 
   private:
+    unsigned long workerCycles() const { return port ? port->worker().ActiveCycles() : 0; }
+
     LinkProtocol& link_;
     ProtocolClient inner_;
 };
@@ -81,6 +81,7 @@ class LinkOverPty : public ::testing::Test {
     // Opens COM1 on the peer and starts the link.
     void openRunning() {
         port = std::make_unique<ComPort>(&client, mapTo(peer.slavePath()));
+        client.port = port.get();
         ASSERT_TRUE(port->Open(QStringLiteral("COM1"))) << port->OpenFailureMessage().toStdString();
         port->SetRun(true);
     }

@@ -35,7 +35,7 @@ TEST(OnLinkCycle, PollsWhenNothingIsPendingOrAwaited) {
         auto f = cycle(link);
         ASSERT_TRUE(f);
         EXPECT_EQ(f->bytes, (Bytes{0x77, 0x70, 0x61, 0x10, 0, 0, 0, 0x0A}));
-        EXPECT_EQ(link.pendingRequestCode, 0);
+        EXPECT_EQ(link.pendingRequestCode(), 0);
     }
 }
 
@@ -45,9 +45,10 @@ TEST(OnLinkCycle, SeveralFlagsGoOutOnePerCycleInOrder) {
     image.words[0] = 0x1234;
     image.count = 1;
     link.SetConsoleCommand(0x0102, 0, false);
-    link.statusRequest = link.resetRequest = link.memoryEraseRequest = link.memoryWriteRequest = true;
-    link.consoleCommandRequest = link.uploadRequest = true;
-    link.skipPoll = true;
+    for (RequestCode code : {RequestCode::Status, RequestCode::Reset, RequestCode::MemoryErase,
+                             RequestCode::MemoryWrite, RequestCode::Command, RequestCode::Upload})
+        link.Raise(code);
+    link.SkipNextPoll();
 
     const std::uint8_t order[] = {0x24, 0x25, 0x30, 0x31, 0xF0, 0x12};
     for (auto code : order) {
@@ -55,15 +56,15 @@ TEST(OnLinkCycle, SeveralFlagsGoOutOnePerCycleInOrder) {
         ASSERT_TRUE(f) << int(code);
         EXPECT_EQ(f->code(), code);
         // Each request goes out although the previous one is still awaited.
-        EXPECT_EQ(link.pendingRequestCode, code);
+        EXPECT_EQ(link.pendingRequestCode(), code);
     }
-    EXPECT_FALSE(link.uploadRequest || link.consoleCommandRequest || link.memoryWriteRequest ||
-                 link.memoryEraseRequest || link.resetRequest || link.statusRequest);
+    EXPECT_FALSE(link.uploadRequest() || link.consoleCommandRequest() || link.memoryWriteRequest() ||
+                 link.memoryEraseRequest() || link.resetRequest() || link.statusRequest());
     // skipPoll comes after every request, and while a reply is awaited no poll goes out.
     EXPECT_FALSE(cycle(link));
-    EXPECT_FALSE(link.skipPoll);
+    EXPECT_FALSE(link.skipPoll());
     EXPECT_FALSE(cycle(link));
-    link.pendingRequestCode = 0;
+    link.ClearPendingRequest();
     EXPECT_EQ(cycle(link)->code(), 0x10);
 }
 
@@ -74,7 +75,7 @@ TEST(OnLinkCycle, RequestFramesCarryTheirData) {
     image.words[0] = 0x1234;
     image.words[1] = 0xABCD;
     image.words[2] = 0x00FF;
-    link.uploadRequest = true;
+    link.Raise(RequestCode::Upload);
     auto upload = cycle(link, image);
     ASSERT_TRUE(upload);
     EXPECT_EQ(upload->bytes.size(), 8u + 2 * 3 + 2);
@@ -82,16 +83,16 @@ TEST(OnLinkCycle, RequestFramesCarryTheirData) {
     EXPECT_TRUE(upload->crcOk());
 
     link.SetConsoleCommand(0x4321, 0xD100, true);
-    link.consoleCommandRequest = true;
+    link.Raise(RequestCode::Command);
     auto command = cycle(link, image);
     ASSERT_TRUE(command);
     EXPECT_EQ(command->data(), (Bytes{0x01, 0x21, 0x43, 0x00, 0xD1, 0x01}));
 
-    for (auto [flag, code] : {std::pair{&link.memoryWriteRequest, 0x30},
-                              {&link.memoryEraseRequest, 0x31},
-                              {&link.resetRequest, 0xF0},
-                              {&link.statusRequest, 0x12}}) {
-        *flag = true;
+    for (auto [request, code] : {std::pair{RequestCode::MemoryWrite, 0x30},
+                                 {RequestCode::MemoryErase, 0x31},
+                                 {RequestCode::Reset, 0xF0},
+                                 {RequestCode::Status, 0x12}}) {
+        link.Raise(request);
         auto f = cycle(link, image);
         ASSERT_TRUE(f);
         EXPECT_EQ(f->bytes.size(), 8u) << code;
@@ -101,16 +102,16 @@ TEST(OnLinkCycle, RequestFramesCarryTheirData) {
 
 TEST(OnLinkCycle, SkipPollSuppressesExactlyOnePoll) {
     LinkProtocol link;
-    link.skipPoll = true;
+    link.SkipNextPoll();
     EXPECT_FALSE(cycle(link));
     EXPECT_EQ(cycle(link)->code(), 0x10);
     EXPECT_EQ(cycle(link)->code(), 0x10);
 
     // A pending request is sent first and keeps skipPoll for the next empty cycle.
-    link.skipPoll = true;
-    link.resetRequest = true;
+    link.SkipNextPoll();
+    link.Raise(RequestCode::Reset);
     EXPECT_EQ(cycle(link)->code(), 0xF0);
-    link.pendingRequestCode = 0;
+    link.ClearPendingRequest();
     EXPECT_FALSE(cycle(link));
     EXPECT_EQ(cycle(link)->code(), 0x10);
 }
@@ -118,15 +119,15 @@ TEST(OnLinkCycle, SkipPollSuppressesExactlyOnePoll) {
 TEST(OnLinkCycle, CountdownRunsDownOncePerCycleAndStopsAtZero) {
     LinkProtocol link;
     receive(link, 0x10, 0);
-    EXPECT_EQ(link.linkCountdown, 40);
+    EXPECT_EQ(link.linkCountdown(), 40);
     for (int i = 0; i < 39; ++i)
         cycle(link);
     EXPECT_TRUE(link.LinkAlive());
-    link.skipPoll = true; // also counted when nothing is sent
+    link.SkipNextPoll(); // also counted when nothing is sent
     cycle(link);
     EXPECT_FALSE(link.LinkAlive());
     cycle(link);
-    EXPECT_EQ(link.linkCountdown, 0);
+    EXPECT_EQ(link.linkCountdown(), 0);
 }
 
 TEST(OnFrameReceived, RecordsRepliesAndCountsThem) {
@@ -141,15 +142,14 @@ TEST(OnFrameReceived, RecordsRepliesAndCountsThem) {
     };
     LinkProtocol link;
     QString shown;
-    link.showMessage = [&](const QString& text) { shown = text; };
-    link.linkCountdown = 3;
+    link.SetShowMessage([&](const QString& text) { shown = text; });
     for (const auto& c : cases) {
         shown.clear();
         receive(link, c.code, c.status);
-        EXPECT_EQ(link.linkCountdown, 40);
-        EXPECT_EQ(link.lastReplyCode, c.code);
-        EXPECT_EQ(link.lastReplyStatus, c.status);
-        EXPECT_EQ(link.ioCount, c.ioCount) << int(c.code) << "/" << int(c.status);
+        EXPECT_EQ(link.linkCountdown(), 40);
+        EXPECT_EQ(link.lastReplyCode(), c.code);
+        EXPECT_EQ(link.lastReplyStatus(), c.status);
+        EXPECT_EQ(link.ioCount(), c.ioCount) << int(c.code) << "/" << int(c.status);
         EXPECT_EQ(shown, c.eeprom ? QStringLiteral("ERROR EEPROM") : QString()) << int(c.code);
     }
 }
@@ -157,7 +157,7 @@ TEST(OnFrameReceived, RecordsRepliesAndCountsThem) {
 TEST(ReplyArrived, TheAwaitedReplyCountsWhateverComesWithItButNothingFromBeforeItsRequest) {
     LinkProtocol link;
     receive(link, 0x12, 0); // the answer to an earlier status request
-    link.statusRequest = true;
+    link.Raise(RequestCode::Status);
     cycle(link);
     EXPECT_FALSE(link.ReplyArrived());
     // Late poll replies come before and after it in one hand-over.
@@ -165,7 +165,7 @@ TEST(ReplyArrived, TheAwaitedReplyCountsWhateverComesWithItButNothingFromBeforeI
     receive(link, 0x12, 0x01);
     receive(link, 0x10, 0);
     EXPECT_TRUE(link.ReplyArrived());
-    EXPECT_EQ(link.awaitedReplyStatus, 0x01);
+    EXPECT_EQ(link.awaitedReplyStatus(), 0x01);
 }
 
 TEST(LinkPanelText, AliveShowsTheCountOnEveryTick) {

@@ -67,21 +67,21 @@ TEST(LinkRequest, AnsweredRequestReportsTheStatusAndLeavesPendingToFinish) {
         EXPECT_EQ(result.status, status);
         EXPECT_EQ(world.sent, std::vector<std::uint8_t>{0x25});
         EXPECT_EQ(world.steps.size(), 3u); // one turn to be picked up, two for the reply
-        EXPECT_EQ(link.pendingRequestCode, 0x25);
+        EXPECT_EQ(link.pendingRequestCode(), 0x25);
         request.Finish();
-        EXPECT_EQ(link.pendingRequestCode, 0);
+        EXPECT_EQ(link.pendingRequestCode(), 0);
     }
 }
 
 TEST(LinkRequest, StoppedLinkRunsOutThePickUpAndWithdrawsTheFlag) {
     LinkProtocol link;
-    link.lastReplyCode = 0x10; // polls were answered before the link stopped
+    link.OnFrameReceived(test::peerAnswer(0x10, 0)); // polls were answered before the link stopped
     ScriptedLink world(link);
     world.stoppedUntil = 1000;
     LinkRequest request(link, world);
     auto result = request.Run(RequestCode::Reset, {{50, 10}, {10, 50}});
     EXPECT_EQ(result.outcome, RequestOutcome::NoAnswer);
-    EXPECT_FALSE(link.resetRequest);
+    EXPECT_FALSE(link.resetRequest());
     // Ten pick-up turns of 50 ms; nothing went out, so no reply is awaited.
     EXPECT_EQ(world.steps, std::vector<int>(10, 50));
     // The withdrawn flag is never sent when the link comes back.
@@ -127,7 +127,7 @@ TEST(LinkRequest, TwoRequestsShareOnePickUpAllowance) {
     auto upload = request.Run(RequestCode::Upload, {{50, 10}, {50, 100}}, &pickUps);
     EXPECT_EQ(upload.outcome, RequestOutcome::NoAnswer);
     EXPECT_EQ(pickUps, 10);
-    EXPECT_FALSE(link.uploadRequest);
+    EXPECT_FALSE(link.uploadRequest());
 }
 
 TEST(LinkRequest, SettleTurnComesBetweenPickUpAndReply) {
@@ -151,7 +151,7 @@ TEST(LinkRequest, EarlierReplyWithTheSameCodeIsNotTakenForTheAnswer) {
     world.answering = false;
     auto result = request.Run(RequestCode::Command, kCommand);
     EXPECT_EQ(result.outcome, RequestOutcome::NoAnswer);
-    EXPECT_EQ(link.lastReplyCode, 0x25);
+    EXPECT_EQ(link.lastReplyCode(), 0x25);
 }
 
 TEST(LinkRequest, AbortedWaitTouchesNothingMore) {
@@ -166,9 +166,9 @@ TEST(LinkRequest, AbortedWaitTouchesNothingMore) {
         EXPECT_EQ(result.outcome, RequestOutcome::Aborted) << abortAt;
         EXPECT_EQ(world.steps.size(), static_cast<std::size_t>(abortAt));
         // Neither the raised flag nor the awaited code is touched once aborted.
-        EXPECT_EQ(link.consoleCommandRequest, abortAt == 1);
+        EXPECT_EQ(link.consoleCommandRequest(), abortAt == 1);
         request.Finish();
-        EXPECT_EQ(link.pendingRequestCode, abortAt == 1 ? 0 : 0x25);
+        EXPECT_EQ(link.pendingRequestCode(), abortAt == 1 ? 0 : 0x25);
     }
 }
 

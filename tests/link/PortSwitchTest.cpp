@@ -51,7 +51,7 @@ TEST(FailedSwitch, ShowsTheLostLinkWheneverAReplyReadBeforeTheStopIsHandedOver) 
         bool lostShown = false;
         for (int tick = 1; tick <= 15; ++tick) {
             board.Turn(100);
-            lostShown |= LinkPanelText(link.linkCountdown, tick % 10, link.ioCount) ==
+            lostShown |= LinkPanelText(link.linkCountdown(), tick % 10, link.ioCount()) ==
                          std::optional(QStringLiteral("       НЕТ СВЯЗИ !!!    "));
         }
         EXPECT_TRUE(lostShown);

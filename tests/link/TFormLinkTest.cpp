@@ -21,7 +21,8 @@ class TFormLinkTest : public ::testing::Test {
 protected:
     TFormLinkTest() {
         board.attach(link);
-        link.linkCountdown = 40;
+        // The board answered a poll: the link is alive.
+        link.OnFrameReceived(std::vector<std::uint8_t>{0x77, 0x70, 0x61, 0x10, 0, 0, 0, 0x0A});
         program.count = 3;
         program.words[0] = 0xAEF8;
         program.words[1] = 0x4201;
@@ -66,7 +67,7 @@ TEST_F(TFormLinkTest, SuccessfulUploadLogsEveryStepAndSendsTheWords) {
     const std::uint16_t crc = FrameCrc(data.data(), data.size());
     EXPECT_EQ(frame[14], crc & 0xFF);
     EXPECT_EQ(frame[15], crc >> 8);
-    EXPECT_EQ(link.pendingRequestCode, 0);
+    EXPECT_EQ(link.pendingRequestCode(), 0);
 }
 
 struct FailureCase {
@@ -105,8 +106,8 @@ TEST_F(TFormLinkTest, OutcomesFollowTheBoardsAnswers) {
         for (const char* line : c.log) expected << QString::fromUtf8(line);
         EXPECT_EQ(log, expected);
         EXPECT_EQ(result, c.accepted ? QDialog::Accepted : QDialog::Rejected);
-        EXPECT_EQ(link.pendingRequestCode, 0);
-        EXPECT_FALSE(link.statusRequest || link.uploadRequest);
+        EXPECT_EQ(link.pendingRequestCode(), 0);
+        EXPECT_FALSE(link.statusRequest() || link.uploadRequest());
     }
 }
 
@@ -150,7 +151,7 @@ TEST_F(TFormLinkTest, StoppedLinkWithdrawsTheStatusRequest) {
     EXPECT_EQ(upload(), QDialog::Rejected);
     EXPECT_EQ(log.value(1), QStringLiteral("<<< ОШИБКА: плата не отвечает ! "));
     // A stale flag would start an upload step by itself once the link runs again.
-    EXPECT_FALSE(link.statusRequest);
+    EXPECT_FALSE(link.statusRequest());
     EXPECT_TRUE(board.sent.empty());
 }
 
@@ -159,7 +160,7 @@ TEST_F(TFormLinkTest, AbortedWaitClosesTheWindowAndLeavesTheLinkAlone) {
     answer(std::nullopt, std::nullopt);
     EXPECT_EQ(upload(), QDialog::Rejected);
     // The owner is going away: its link state is not touched any more.
-    EXPECT_EQ(link.pendingRequestCode, 0x12);
+    EXPECT_EQ(link.pendingRequestCode(), 0x12);
     EXPECT_EQ(log, QStringList({">>> Запрос статуса "}));
 }
 

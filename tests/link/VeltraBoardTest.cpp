@@ -67,9 +67,9 @@ TEST_F(VeltraBoard, AnswersThePollsOfComPortOnItsLinkAndRemovesTheLinkOnExit) {
     EXPECT_EQ(QFileInfo(linkPath).symLinkTarget(), slave);
 
     openOnLink();
-    ASSERT_TRUE(waitFor([&] { return link.LinkAlive() && link.ioCount >= 5; }));
-    EXPECT_EQ(link.lastReplyCode, 0x10);
-    EXPECT_EQ(link.lastReplyStatus, 0);
+    ASSERT_TRUE(waitFor([&] { return link.LinkAlive() && link.ioCount() >= 5; }));
+    EXPECT_EQ(link.lastReplyCode(), 0x10);
+    EXPECT_EQ(link.lastReplyStatus(), 0);
 
     EventPumpTurns turns;
     LinkRequest request(link, turns);
@@ -116,7 +116,7 @@ TEST_F(VeltraBoard, SilentBoardLeavesTheLinkLost) {
     openOnLink();
     ASSERT_TRUE(waitFor([&] { return client.cycles >= 10; }));
     EXPECT_FALSE(link.LinkAlive());
-    EXPECT_EQ(link.ioCount, 0);
+    EXPECT_EQ(link.ioCount(), 0);
 }
 
 TEST_F(VeltraBoard, DelayedAnswersStillArrive) {

@@ -1,12 +1,78 @@
 #include "tests/support/ScriptedBoard.h"
 
-#include "link/LinkCycle.h"
+#include "link/ProtocolClient.h"
+#include "wire/LinkCycle.h"
 
 namespace veltra::test {
 
+// The session's port, played by the board.
+class ScriptedBoard::Port : public SessionPort {
+  public:
+    Port(ScriptedBoard& board, const PortMap& ports) : board_(board), ports_(ports) {}
+    ~Port() override {
+        board_.port_ = nullptr;
+        board_.portOpen_ = false;
+        board_.note(QStringLiteral("port destroyed"));
+    }
+
+    void SetRun(bool on) override { board_.SetRun(on); }
+    bool Open(const QString& portName) override { return board_.Open(portName); }
+    QString OpenFailureMessage() const override { return board_.OpenFailureMessage(); }
+    bool Reopen(const QString& portName) override {
+        board_.note(QStringLiteral("reopen ") + portName);
+        if (board_.portOpen_ || !board_.opens) return false;
+        board_.portOpen_ = true;
+        return true;
+    }
+    bool IsOpen() const override { return board_.portOpen_; }
+    bool Enabled() const override { return board_.linkRunning; }
+    bool InTransition() const override { return false; }
+    void setPortMap(const PortMap& ports) override { ports_ = ports; }
+    const PortMap& portMap() const override { return ports_; }
+
+  private:
+    ScriptedBoard& board_;
+    PortMap ports_;
+};
+
+ScriptedBoard::ScriptedBoard(LinkProtocol* link) {
+    if (link) attach(*link);
+}
+
+ScriptedBoard::~ScriptedBoard() = default;
+
+void ScriptedBoard::attach(LinkProtocol& link) {
+    ownClient_ = std::make_unique<ProtocolClient>(link);
+    client_ = ownClient_.get();
+}
+
+void ScriptedBoard::note(const QString& call) {
+    calls.append(call);
+    if (onCall) onCall(call);
+}
+
+std::unique_ptr<SessionPort> ScriptedBoard::MakePort(LinkClient& client, const PortMap& ports) {
+    client_ = &client;
+    // A new port's worker starts idle.
+    linkRunning = false;
+    portOpen_ = false;
+    auto port = std::make_unique<Port>(*this, ports);
+    port_ = port.get();
+    note(QStringLiteral("port made"));
+    return port;
+}
+
+void ScriptedBoard::loseDevice() {
+    linkRunning = false;
+    portOpen_ = false;
+    client_->OnLinkStopped();
+    client_->OnDeviceLost();
+}
+
 void ScriptedBoard::Turn(int stepMs) {
+    note(QStringLiteral("turn %1").arg(stepMs));
     elapsedMs += stepMs;
-    if (linkRunning) {
+    if (linkRunning && client_) {
         sinceCycleMs_ += stepMs;
         constexpr int kCycleMs = static_cast<int>(kLinkCycle.count());
         while (sinceCycleMs_ >= kCycleMs) {
@@ -14,6 +80,16 @@ void ScriptedBoard::Turn(int stepMs) {
             cycle();
         }
     }
+    pumped();
+}
+
+void ScriptedBoard::Sleep(int ms) {
+    note(QStringLiteral("sleep %1").arg(ms));
+    elapsedMs += ms;
+}
+
+void ScriptedBoard::Pump() {
+    note(QStringLiteral("pump"));
     pumped();
 }
 
@@ -27,7 +103,7 @@ void ScriptedBoard::answerEverythingAfter(int roundTripMs) {
 
 void ScriptedBoard::pumped() {
     if (queued_ && --queued_->dueCycle <= 0) {
-        link_->OnFrameReceived(queued_->frame);
+        client_->OnFrameReceived(queued_->frame);
         queued_.reset();
     }
 }
@@ -37,18 +113,25 @@ void ScriptedBoard::queueFrame(std::vector<std::uint8_t> frame, int pumps) {
 }
 
 void ScriptedBoard::SetRun(bool on) {
+    note(on ? QStringLiteral("run on") : QStringLiteral("run off"));
+    setRunning(on);
+}
+
+void ScriptedBoard::setRunning(bool on) {
     if (on == linkRunning) return;
     linkRunning = on;
     if (on) {
-        link_->OnLinkStarted();
+        client_->OnLinkStarted();
     } else {
-        link_->OnLinkStopped();
+        client_->OnLinkStopped();
     }
 }
 
-bool ScriptedBoard::Open(const QString&) {
-    SetRun(false);
+bool ScriptedBoard::Open(const QString& portName) {
+    note(QStringLiteral("open ") + portName);
+    setRunning(false); // the worker is held and stops while the port opens
     pumped();
+    portOpen_ = opens;
     return opens;
 }
 
@@ -58,14 +141,14 @@ void ScriptedBoard::cycle() {
     // worker reads before it asks for the next frame.
     for (auto it = replies_.begin(); it != replies_.end();) {
         if (it->dueCycle <= cycles_) {
-            link_->OnFrameReceived(it->frame);
+            client_->OnFrameReceived(it->frame);
             it = replies_.erase(it);
         } else {
             ++it;
         }
     }
     tx_.txPending = false;
-    link_->OnLinkCycle(tx_);
+    client_->OnLinkCycle(tx_);
     if (!tx_.txPending) return;
     std::vector<std::uint8_t> frame(tx_.txFrame.begin(), tx_.txFrame.begin() + tx_.txLength);
     const std::uint8_t code = frame[3];
@@ -77,7 +160,8 @@ void ScriptedBoard::cycle() {
         if (abortAfterFirstSend) aborted_ = true;
         status = respond(frame);
     }
-    if (status) replies_.push_back({cycles_ + replyDelayCycles, {0x77, 0x70, 0x61, code, 0, 0, *status, 0x0A}});
+    if (status)
+        replies_.push_back({cycles_ + replyDelayCycles, {0x77, 0x70, 0x61, code, 0, 0, *status, 0x0A}});
 }
 
-}  // namespace veltra::test
+} // namespace veltra::test

@@ -11,7 +11,7 @@
 #include <functional>
 #include <vector>
 
-#include "app/UserDialogs.h"
+#include "app/shell/UserDialogs.h"
 
 namespace veltra::test {
 

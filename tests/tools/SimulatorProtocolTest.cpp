@@ -16,10 +16,10 @@
 #include <termios.h>
 #include <unistd.h>
 
-#include "link/FrameCodec.h"
 #include "tests/support/PeerFrameParser.h"
 #include "tests/support/WaitFor.h"
 #include "tests/tools/SimulatorProcess.h"
+#include "wire/FrameCodec.h"
 
 namespace veltra::test {
 namespace {

@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "link/FrameAssembler.h"
+#include "wire/FrameAssembler.h"
 
 namespace veltra::board_sim {
 

@@ -1,0 +1,42 @@
+// The 100 ms tick: line indicator, once a second the clock and the change
+// detection, then the link display.
+
+#include <QDateTime>
+#include <QLabel>
+#include <QTimer>
+
+#include "app/editor/EditorText.h"
+#include "app/window/TMainForm.h"
+#include "link/LinkDisplay.h"
+#include "ui_TMainForm.h"
+
+namespace veltra {
+
+void TMainForm::TmTimer() {
+    ++state_.tickCount;
+
+    QPlainTextEdit* view = !ui->edit->isHidden()         ? ui->edit
+                           : !ui->editConsol->isHidden() ? ui->editConsol
+                                                         : nullptr;
+    if (view)
+        ui->stNumLine->setText(lineIndicatorText(caretLine(*view), countedLineCount(*view->document())));
+
+    if (state_.tickCount == 10) {
+        SetStatusPanel(2, clockText(QDateTime::currentDateTime(), QLocale::system()));
+        state_.tickCount = 0;
+        // Lengths only: replacing a character by another is not a change.
+        state_.textLength = countedTextLength(*ui->edit->document());
+        if (state_.textLength != state_.lastTextLength) {
+            state_.lastTextLength = state_.textLength;
+            setMessage(QStringLiteral("программа изменена..."), QColor(0, 0, 255));
+            if (!ui->btSaveToFile->isEnabled()) ui->btSaveToFile->setEnabled(true);
+            program_.invalidate();
+        }
+    }
+
+    const LinkProtocol& link = session_.link();
+    if (auto text = LinkPanelText(link.linkCountdown(), state_.tickCount, link.ioCount()))
+        SetStatusPanel(1, *text);
+}
+
+} // namespace veltra
