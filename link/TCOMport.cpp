@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <memory>
 #include <sys/resource.h>
 #include <unistd.h>
 
@@ -134,13 +135,13 @@ void TCOMport::Synchronize(void (TCOMport::*step)()) {
     // then runs it during its sleep instead of at its next pass of the pump.
     synchronizing = true;
     QSemaphore done;
+    // The releaser travels with the call: whether the step runs or its event
+    // is dropped unrun, the worker is let go when the call is destroyed, as
+    // a blocking queued connection does.
+    auto releaser = std::make_shared<QSemaphoreReleaser>(done);
     QMetaObject::invokeMethod(
-        this,
-        [this, step, &done] {
-            (this->*step)();
-            done.release();
-        },
-        Qt::QueuedConnection);
+        this, [this, step, releaser] { (this->*step)(); }, Qt::QueuedConnection);
+    releaser.reset();
     AnnounceWorkerStep(this);
     done.acquire();
     WithdrawWorkerStep(this);
