@@ -162,6 +162,7 @@ void TCOMport::DeliverFrame() {
 
 void TCOMport::FetchFrame() {
     if (!owner) return;
+    if (const unsigned errors = assembler.TakeFramingErrors()) owner->FramingErrors(errors);
     const std::span<const std::uint8_t> frame = owner->FetchFrame();
     std::copy(frame.begin(), frame.end(), txBuffer.begin());
     txCount = static_cast<int>(frame.size());

@@ -40,6 +40,8 @@ class PortForWorker {
     // txFrame, no longer pending); empty when there is none. It stays valid
     // until the next call.
     virtual std::span<const std::uint8_t> FetchFrame() = 0;
+    // Breaks in the received stream since the last call (FrameAssembler).
+    virtual void FramingErrors(unsigned count) = 0;
     // AdoptRunState, at the end of every cycle: the device was found gone in
     // it (`deviceLost`), and the worker's run flag becomes what the port asks.
     virtual void AdoptRunState(bool deviceLost) = 0;
