@@ -203,7 +203,9 @@ void BoardRun::upload(Session& s) {
         return;
     }
     LogLines log(result_.lines, events_);
+    const Clock::time_point steps = Clock::now();
     const UploadResult uploaded = s.link.Upload(job_.program, log);
+    result_.uploadMs = msSince(steps);
     if (uploaded == UploadResult::Aborted) return;
     for (auto line = result_.lines.crbegin(); line != result_.lines.crend(); ++line) {
         if (!line->startsWith(QLatin1Char('-'))) {

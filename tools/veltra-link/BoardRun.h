@@ -58,6 +58,7 @@ struct BoardResult {
     QStringList lines;             // the upload's log, or the console's lines
     QStringList portError;         // the port's message box, line by line, when it could not be opened
     double openMs = 0, runMs = 0, totalMs = 0;
+    double uploadMs = 0; // the upload's two steps alone, once the link was alive
     HealthFigures health;
 };
 

@@ -88,9 +88,11 @@ QJsonObject resultJson(const BoardTarget& target, const BoardResult& result, Com
     object.insert("exit", result.exitCode);
     object.insert("outcome", result.outcome);
     object.insert("status", result.status ? QJsonValue(*result.status) : QJsonValue());
-    object.insert("timings", QJsonObject{{"open_ms", qRound64(result.openMs)},
-                                         {"run_ms", qRound64(result.runMs)},
-                                         {"total_ms", qRound64(result.totalMs)}});
+    QJsonObject timings{{"open_ms", qRound64(result.openMs)},
+                        {"run_ms", qRound64(result.runMs)},
+                        {"total_ms", qRound64(result.totalMs)}};
+    if (command == Command::Upload) timings.insert("upload_ms", qRound64(result.uploadMs));
+    object.insert("timings", timings);
     object.insert("health", healthJson(result.health));
     if (command != Command::Status) object.insert(command == Command::Upload ? "log" : "lines", QJsonArray::fromStringList(result.lines));
     if (!result.portError.isEmpty()) object.insert("port_error", QJsonArray::fromStringList(result.portError));
