@@ -27,7 +27,8 @@ void LinkHealth::FrameReceived(std::span<const std::uint8_t> frame, Clock::time_
     if (!FrameCrcMatches(frame)) ++figures_.crcErrors;
     if (frame.size() <= kFrameCodeAt) return;
     const std::uint8_t code = frame[kFrameCodeAt];
-    const auto sent = std::find_if(awaiting_.begin(), awaiting_.end(), [&](const Sent& s) { return s.code == code; });
+    const auto sent =
+        std::find_if(awaiting_.begin(), awaiting_.end(), [&](const Sent& s) { return s.code == code; });
     if (sent == awaiting_.end()) return;
     const std::chrono::duration<double, std::milli> took = at - sent->at;
     awaiting_.erase(sent);
@@ -81,7 +82,8 @@ QStringList healthLines(const HealthFigures& f) {
     }
     lines << QStringLiteral("ошибок CRC: %1, ошибок кадра: %2, без ответа: %3")
                  .arg(n(f.crcErrors), n(f.framingErrors), n(f.timeouts));
-    lines << QStringLiteral("потерь устройства: %1, переподключений: %2").arg(n(f.deviceLosses), n(f.reconnects));
+    lines << QStringLiteral("потерь устройства: %1, переподключений: %2")
+                 .arg(n(f.deviceLosses), n(f.reconnects));
     return lines;
 }
 

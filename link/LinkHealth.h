@@ -27,12 +27,12 @@ struct RoundTrip {
 };
 
 struct HealthFigures {
-    std::uint64_t polls = 0;   // polls sent
-    std::uint64_t replies = 0; // frames received
+    std::uint64_t polls = 0;            // polls sent
+    std::uint64_t replies = 0;          // frames received
     std::optional<RoundTrip> roundTrip; // over the last kRoundTripWindow answers; none before the first
-    std::uint64_t crcErrors = 0;     // received frames whose CRC does not match their data
-    std::uint64_t framingErrors = 0; // stray bytes, broken or oversized headers, frames cut short
-    std::uint64_t timeouts = 0;      // frames sent that no answer followed in time
+    std::uint64_t crcErrors = 0;        // received frames whose CRC does not match their data
+    std::uint64_t framingErrors = 0;    // stray bytes, broken or oversized headers, frames cut short
+    std::uint64_t timeouts = 0;         // frames sent that no answer followed in time
     std::uint64_t deviceLosses = 0;
     std::uint64_t reconnects = 0; // the lost or missing device opened again
 };

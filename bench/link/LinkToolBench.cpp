@@ -111,7 +111,12 @@ void BM_Upload1000Words(benchmark::State& state) {
     state.counters["open_ms"] = openMs;
     state.counters["upload_ms"] = uploadMs;
 }
-BENCHMARK(BM_Upload1000Words)->Arg(1)->Arg(kBoards)->Iterations(3)->UseManualTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Upload1000Words)
+    ->Arg(1)
+    ->Arg(kBoards)
+    ->Iterations(3)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond);
 
 // CPU time (user + system) of a process, from /proc.
 double cpuSeconds(qint64 pid) {

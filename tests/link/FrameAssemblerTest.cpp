@@ -166,13 +166,15 @@ TEST(FrameAssembler, CountsEachBreakInTheStreamOnce) {
         Bytes stream;
         unsigned host;
     } cases[] = {
-        {"clean frames", FrameAssembler::HeaderCheck::KeepLastLength, cat({poll, poll, frame(0x12, 0, {1, 2})}), 0},
+        {"clean frames", FrameAssembler::HeaderCheck::KeepLastLength,
+         cat({poll, poll, frame(0x12, 0, {1, 2})}), 0},
         {"one run of noise", FrameAssembler::HeaderCheck::KeepLastLength, cat({{0, 1, 2, 3}, poll}), 1},
         {"noise on both sides of a frame", FrameAssembler::HeaderCheck::KeepLastLength,
          cat({{0, 1}, poll, {2, 3}, poll}), 2},
         {"an oversize header and what follows it", FrameAssembler::HeaderCheck::KeepLastLength,
          cat({oversize, Bytes(20, 0x55), poll}), 1},
-        {"a header without 0x0A, kept", FrameAssembler::HeaderCheck::KeepLastLength, cat({unterminated, poll}), 1},
+        {"a header without 0x0A, kept", FrameAssembler::HeaderCheck::KeepLastLength,
+         cat({unterminated, poll}), 1},
         {"a header without 0x0A, searched again", FrameAssembler::HeaderCheck::Resynchronise,
          cat({unterminated, poll}), 1},
     };

@@ -42,29 +42,48 @@ TEST(LinkHealth, CountsWhatTheLinkSaw) {
     const auto rt = [](double min, double median, double max) { return RoundTrip{min, median, max}; };
     const HealthCase cases[] = {
         {"answers give min, median and max",
-         {{Step::SentPoll, kPoll, 0}, {Step::Received, kPoll, 5},
-          {Step::SentPoll, kPoll, 50}, {Step::Received, kPoll, 70},
-          {Step::SentPoll, kPoll, 100}, {Step::Received, kPoll, 110}},
-         200, {3, 3, rt(5, 10, 20), 0, 0, 0, 0, 0}},
+         {{Step::SentPoll, kPoll, 0},
+          {Step::Received, kPoll, 5},
+          {Step::SentPoll, kPoll, 50},
+          {Step::Received, kPoll, 70},
+          {Step::SentPoll, kPoll, 100},
+          {Step::Received, kPoll, 110}},
+         200,
+         {3, 3, rt(5, 10, 20), 0, 0, 0, 0, 0}},
         {"a request's answer is matched by its code, not by the poll before it",
-         {{Step::SentPoll, kPoll, 0}, {Step::SentRequest, kStatus, 10}, {Step::Received, kStatus, 40},
+         {{Step::SentPoll, kPoll, 0},
+          {Step::SentRequest, kStatus, 10},
+          {Step::Received, kStatus, 40},
           {Step::Received, kPoll, 45}},
-         100, {1, 2, rt(30, 37.5, 45), 0, 0, 0, 0, 0}},
+         100,
+         {1, 2, rt(30, 37.5, 45), 0, 0, 0, 0, 0}},
         {"a poll unanswered for a second is a timeout, once",
          {{Step::SentPoll, kPoll, 0}, {Step::SentPoll, kPoll, 50}, {Step::Received, kPoll, 60}},
-         1200, {2, 1, rt(60, 60, 60), 0, 0, 1, 0, 0}},
+         1200,
+         {2, 1, rt(60, 60, 60), 0, 0, 1, 0, 0}},
         {"a poll not yet a second old is no timeout",
-         {{Step::SentPoll, kPoll, 0}}, 900, {1, 0, std::nullopt, 0, 0, 0, 0, 0}},
+         {{Step::SentPoll, kPoll, 0}},
+         900,
+         {1, 0, std::nullopt, 0, 0, 0, 0, 0}},
         {"a request its requester gave up on is a timeout; its late answer has no round trip",
-         {{Step::SentRequest, kStatus, 0}, {Step::RequesterGaveUp, kStatus, 500}, {Step::Received, kStatus, 600}},
-         700, {0, 1, std::nullopt, 0, 0, 1, 0, 0}},
+         {{Step::SentRequest, kStatus, 0},
+          {Step::RequesterGaveUp, kStatus, 500},
+          {Step::Received, kStatus, 600}},
+         700,
+         {0, 1, std::nullopt, 0, 0, 1, 0, 0}},
         {"an answer lost in a broken stream does not lengthen the round trips after it",
-         {{Step::SentPoll, kPoll, 0}, {Step::Received, kPoll, 5}, {Step::SentPoll, kPoll, 50},
-          {Step::StreamBroke, 0, 57}, {Step::SentPoll, kPoll, 100}, {Step::Received, kPoll, 105}},
-         200, {3, 2, rt(5, 5, 5), 0, 1, 0, 0, 0}},
+         {{Step::SentPoll, kPoll, 0},
+          {Step::Received, kPoll, 5},
+          {Step::SentPoll, kPoll, 50},
+          {Step::StreamBroke, 0, 57},
+          {Step::SentPoll, kPoll, 100},
+          {Step::Received, kPoll, 105}},
+         200,
+         {3, 2, rt(5, 5, 5), 0, 1, 0, 0, 0}},
         {"a damaged answer is a reply and a CRC error",
          {{Step::SentPoll, kPoll, 0}, {Step::ReceivedDamaged, kPoll, 5}},
-         10, {1, 1, rt(5, 5, 5), 1, 0, 0, 0, 0}},
+         10,
+         {1, 1, rt(5, 5, 5), 1, 0, 0, 0, 0}},
     };
     for (const HealthCase& c : cases) {
         LinkHealth health;
@@ -72,17 +91,27 @@ TEST(LinkHealth, CountsWhatTheLinkSaw) {
         for (const Step& s : c.steps) {
             const Clock::time_point at = t0 + std::chrono::milliseconds(s.atMs);
             switch (s.kind) {
-            case Step::SentPoll: health.FrameSent(s.code, true, at); break;
-            case Step::SentRequest: health.FrameSent(s.code, false, at); break;
-            case Step::Received: health.FrameReceived(answer(s.code), at); break;
+            case Step::SentPoll:
+                health.FrameSent(s.code, true, at);
+                break;
+            case Step::SentRequest:
+                health.FrameSent(s.code, false, at);
+                break;
+            case Step::Received:
+                health.FrameReceived(answer(s.code), at);
+                break;
             case Step::ReceivedDamaged: {
                 std::vector<std::uint8_t> frame = answer(s.code, {1, 2});
                 frame.back() ^= 0xFF;
                 health.FrameReceived(frame, at);
                 break;
             }
-            case Step::RequesterGaveUp: health.ReplyTimedOut(s.code); break;
-            case Step::StreamBroke: health.FramingErrors(1); break;
+            case Step::RequesterGaveUp:
+                health.ReplyTimedOut(s.code);
+                break;
+            case Step::StreamBroke:
+                health.FramingErrors(1);
+                break;
             }
         }
         const HealthFigures f = health.Figures(t0 + std::chrono::milliseconds(c.readAtMs));

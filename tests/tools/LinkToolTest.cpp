@@ -43,7 +43,8 @@ class VirtualBoard {
         process_.setArguments(QStringList{QStringLiteral("--link"), link} + args);
         process_.start();
         return process_.waitForStarted(kRunMs) &&
-               waitFor([&] { return QFileInfo(link).isSymLink() || process_.state() != QProcess::Running; }, kRunMs) &&
+               waitFor([&] { return QFileInfo(link).isSymLink() || process_.state() != QProcess::Running; },
+                       kRunMs) &&
                QFileInfo(link).isSymLink();
     }
     ~VirtualBoard() {
@@ -129,12 +130,21 @@ TEST_F(LinkTool, ExitCodesTellScriptsWhatHappened) {
         QString expectedOut; // a line of standard output
     } cases[] = {
         {"upload stored", {"upload", "--utf8", "--port", good->link(), program}, 0, kUploaded},
-        {"upload refused", {"upload", "--utf8", "--port", rejecting->link(), program}, 1,
+        {"upload refused",
+         {"upload", "--utf8", "--port", rejecting->link(), program},
+         1,
          "загрузка программы...ОШИБКА"},
-        {"upload unanswered", {"upload", "--utf8", "--port", silent->link(), program}, 1,
+        {"upload unanswered",
+         {"upload", "--utf8", "--port", silent->link(), program},
+         1,
          "Проверь связь с платой и повтори загрузку!"},
-        {"upload of a program that fails its check", {"upload", "--utf8", "--port", good->link(), broken}, 2, ""},
-        {"console commands answered", {"console", "--port", good->link(), "сбросить", ">свд_1 = к"}, 0,
+        {"upload of a program that fails its check",
+         {"upload", "--utf8", "--port", good->link(), broken},
+         2,
+         ""},
+        {"console commands answered",
+         {"console", "--port", good->link(), "сбросить", ">свд_1 = к"},
+         0,
          ">>выполняю...  OK"},
         {"console command refused", {"console", "--port", rejecting->link(), "свд_1 = к"}, 1, ""},
         {"status of a board that answers", {"status", "--port", good->link()}, 0, ""},
@@ -144,9 +154,11 @@ TEST_F(LinkTool, ExitCodesTellScriptsWhatHappened) {
     };
     for (const auto& c : cases) {
         const LinkRun run = link(c.args);
-        EXPECT_EQ(run.exitCode, c.exitCode) << c.name << "\n" << run.out.toStdString() << run.err.toStdString();
+        EXPECT_EQ(run.exitCode, c.exitCode) << c.name << "\n"
+                                            << run.out.toStdString() << run.err.toStdString();
         if (!c.expectedOut.isEmpty()) {
-            EXPECT_TRUE(run.out.split('\n').contains(c.expectedOut)) << c.name << "\n" << run.out.toStdString();
+            EXPECT_TRUE(run.out.split('\n').contains(c.expectedOut)) << c.name << "\n"
+                                                                     << run.out.toStdString();
         }
     }
 }
@@ -182,7 +194,7 @@ TEST_F(LinkTool, AParallelUploadReportsEachBoardAndFailsWhenOneIsSilent) {
     const auto silent = board("quiet", {"--silent"});
     const auto third = board("third");
     const LinkRun run = link({"upload", "--utf8", "--port", first->link(), "--port", silent->link(), "--port",
-                          third->link(), programFile(kProgram)});
+                              third->link(), programFile(kProgram)});
     EXPECT_EQ(run.exitCode, 1) << run.out.toStdString() << run.err.toStdString();
 
     auto tableRow = [&](const QString& port) {
@@ -196,8 +208,8 @@ TEST_F(LinkTool, AParallelUploadReportsEachBoardAndFailsWhenOneIsSilent) {
     EXPECT_TRUE(tableRow(silent->link()).contains("Проверь связь")) << run.out.toStdString();
 
     // --json: one object per board, in the order of the ports.
-    const LinkRun json = link({"upload", "--utf8", "--json", "--port", first->link(), "--port", silent->link(),
-                           programFile(kProgram)});
+    const LinkRun json = link({"upload", "--utf8", "--json", "--port", first->link(), "--port",
+                               silent->link(), programFile(kProgram)});
     EXPECT_EQ(json.exitCode, 1);
     const QStringList objects = json.out.trimmed().split('\n');
     ASSERT_EQ(objects.size(), 2) << json.out.toStdString();
@@ -215,7 +227,8 @@ TEST_F(LinkTool, ConsoleReadsOneCommandALineAndStopsAtTheFirstFailure) {
     const auto rejecting = board("rejecting", {"--reject", "0x25"});
     // The reset is answered; the refused command word ends the run before
     // the last line. Empty lines are no commands; CR LF ends a line too.
-    const LinkRun run = link({"console", "--port", rejecting->link()}, "сбросить\n\n>свд_1 = к\r\nсбросить\n");
+    const LinkRun run =
+        link({"console", "--port", rejecting->link()}, "сбросить\n\n>свд_1 = к\r\nсбросить\n");
     EXPECT_EQ(run.exitCode, 1);
     const QStringList lines = run.out.trimmed().split('\n');
     ASSERT_EQ(lines.size(), 4) << run.out.toStdString();
@@ -256,7 +269,6 @@ TEST_F(LinkTool, CtrlCDuringAWaitRestoresTheLineAndReleasesThePort) {
     ::close(held);
 }
 
-
 // The prompt on a real terminal: tmux runs veltra-link in a pane of its own,
 // the test types into it and reads the screen back.
 class TerminalSession {
@@ -289,13 +301,17 @@ class TerminalSession {
 };
 
 TEST_F(LinkTool, ThePromptOnATerminalRunsEachLineAndRecallsEarlierOnes) {
-    if (QStandardPaths::findExecutable(QStringLiteral("tmux")).isEmpty()) GTEST_SKIP() << "tmux is not installed";
+    if (QStandardPaths::findExecutable(QStringLiteral("tmux")).isEmpty())
+        GTEST_SKIP() << "tmux is not installed";
     const auto good = board("good");
     TerminalSession terminal(dir.filePath(QStringLiteral("tmux")));
-    const QString command = QStringLiteral("env XDG_STATE_HOME='%1' '%2' console --port '%3'; echo EXIT=$?; sleep 600")
-                                .arg(dir.filePath(QStringLiteral("state")), QStringLiteral(VELTRA_LINK_EXE), good->link());
+    const QString command =
+        QStringLiteral("env XDG_STATE_HOME='%1' '%2' console --port '%3'; echo EXIT=$?; sleep 600")
+            .arg(dir.filePath(QStringLiteral("state")), QStringLiteral(VELTRA_LINK_EXE), good->link());
     ASSERT_TRUE(terminal.tmux({"new-session", "-d", "-s", "link", "-x", "100", "-y", "30", command}));
-    auto lineCount = [](const QString& screen, const QString& line) { return screen.split('\n').count(line); };
+    auto lineCount = [](const QString& screen, const QString& line) {
+        return screen.split('\n').count(line);
+    };
     const QString ok = QStringLiteral(">>выполняю...  OK");
 
     ASSERT_TRUE(terminal.waitForScreen([](const QString& s) { return s.split('\n').contains(">"); }))

@@ -244,7 +244,9 @@ void BoardRun::console(Session& s) {
 
 void BoardRun::status(Session& s) {
     LinkProtocol& link = s.link.link();
-    auto panelText = [&] { return LinkPanelText(link.linkCountdown(), 5, link.ioCount()).value_or(QString()); };
+    auto panelText = [&] {
+        return LinkPanelText(link.linkCountdown(), 5, link.ioCount()).value_or(QString());
+    };
     if (job_.watch) {
         while (!s.turns.Aborted()) {
             for (int turn = 0; turn < kStatusCycles && !s.turns.Aborted(); ++turn)

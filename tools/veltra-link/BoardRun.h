@@ -53,10 +53,10 @@ class CommandFeed {
 
 struct BoardResult {
     int exitCode = kExitOk;
-    QString outcome;               // the editor's own text for how it ended
-    std::optional<int> status;     // the status byte of the board's last judged answer
-    QStringList lines;             // the upload's log, or the console's lines
-    QStringList portError;         // the port's message box, line by line, when it could not be opened
+    QString outcome;           // the editor's own text for how it ended
+    std::optional<int> status; // the status byte of the board's last judged answer
+    QStringList lines;         // the upload's log, or the console's lines
+    QStringList portError;     // the port's message box, line by line, when it could not be opened
     double openMs = 0, runMs = 0, totalMs = 0;
     double uploadMs = 0; // the upload's two steps alone, once the link was alive
     HealthFigures health;
@@ -72,12 +72,12 @@ struct BoardEvents {
 
 struct BoardJob {
     Command command = Command::Upload;
-    ProgramImage program;         // upload
-    CommandFeed* feed = nullptr;  // console
-    bool echo = false;            // console: print each command before its outcome
-    bool keepGoing = false;       // console: a failed command does not end the run (the prompt)
+    ProgramImage program;              // upload
+    CommandFeed* feed = nullptr;       // console
+    bool echo = false;                 // console: print each command before its outcome
+    bool keepGoing = false;            // console: a failed command does not end the run (the prompt)
     ConsoleHistory* history = nullptr; // console: lines sent go here
-    bool watch = false;           // status
+    bool watch = false;                // status
 };
 
 class BoardRun : public QThread {

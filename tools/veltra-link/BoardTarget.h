@@ -17,9 +17,9 @@
 namespace veltra::linktool {
 
 struct BoardTarget {
-    QByteArray given; // the port as the user named it (or the configured name)
-    PortMap ports;    // the map the link opens it with
-    QString name;     // COM1..COM3
+    QByteArray given;    // the port as the user named it (or the configured name)
+    PortMap ports;       // the map the link opens it with
+    QString name;        // COM1..COM3
     bool byPath = false; // named by a device path, not by a COM name
 
     // The device the name stands for, and the node it leads to now (for the

@@ -10,11 +10,11 @@
 namespace veltra::linktool {
 
 // Exit codes, the same for every command (--help, README, manual page).
-constexpr int kExitOk = 0;          // every board did what was asked
-constexpr int kExitBoard = 1;       // a board refused or did not answer
-constexpr int kExitCheck = 2;       // the program failed its check (nothing was sent)
-constexpr int kExitPort = 3;        // a port could not be opened
-constexpr int kExitUsage = 64;      // EX_USAGE, as the other tools
+constexpr int kExitOk = 0;            // every board did what was asked
+constexpr int kExitBoard = 1;         // a board refused or did not answer
+constexpr int kExitCheck = 2;         // the program failed its check (nothing was sent)
+constexpr int kExitPort = 3;          // a port could not be opened
+constexpr int kExitUsage = 64;        // EX_USAGE, as the other tools
 constexpr int kExitInterrupted = 130; // Ctrl+C (or SIGTERM, SIGHUP): 128 + SIGINT, as shells report it
 
 enum class Command { Upload, Console, Status };
@@ -25,8 +25,8 @@ struct LinkOptions {
     std::string settingsPath;       // --settings: another Veltra.ini
     bool utf8 = false;              // --utf8: FILE is UTF-8
     bool json = false;
-    bool watch = false;             // status --watch
-    std::string file;               // upload FILE ("-": standard input)
+    bool watch = false;                // status --watch
+    std::string file;                  // upload FILE ("-": standard input)
     std::vector<std::string> commands; // console COMMAND...; none: standard input
 };
 

@@ -64,7 +64,8 @@ QJsonObject healthJson(const HealthFigures& f) {
     auto n = [](std::uint64_t value) { return static_cast<qint64>(value); };
     QJsonValue roundTrip;
     if (f.roundTrip)
-        roundTrip = QJsonObject{{"min", f.roundTrip->minMs}, {"median", f.roundTrip->medianMs}, {"max", f.roundTrip->maxMs}};
+        roundTrip = QJsonObject{
+            {"min", f.roundTrip->minMs}, {"median", f.roundTrip->medianMs}, {"max", f.roundTrip->maxMs}};
     return {{"polls", n(f.polls)},
             {"replies", n(f.replies)},
             {"round_trip_ms", roundTrip},
@@ -94,8 +95,10 @@ QJsonObject resultJson(const BoardTarget& target, const BoardResult& result, Com
     if (command == Command::Upload) timings.insert("upload_ms", qRound64(result.uploadMs));
     object.insert("timings", timings);
     object.insert("health", healthJson(result.health));
-    if (command != Command::Status) object.insert(command == Command::Upload ? "log" : "lines", QJsonArray::fromStringList(result.lines));
-    if (!result.portError.isEmpty()) object.insert("port_error", QJsonArray::fromStringList(result.portError));
+    if (command != Command::Status)
+        object.insert(command == Command::Upload ? "log" : "lines", QJsonArray::fromStringList(result.lines));
+    if (!result.portError.isEmpty())
+        object.insert("port_error", QJsonArray::fromStringList(result.portError));
     return object;
 }
 
@@ -104,7 +107,8 @@ void printTable(Output& out, const std::vector<std::unique_ptr<BoardRun>>& runs)
     QList<QStringList> rows{{"port", "device", "outcome", "time"}};
     for (const auto& run : runs) {
         const BoardResult& r = run->result();
-        rows.append({shownName(run->target().given), shownName(run->target().deviceNode()), r.outcome.trimmed(),
+        rows.append({shownName(run->target().given), shownName(run->target().deviceNode()),
+                     r.outcome.trimmed(),
                      QString::number(r.totalMs / 1000.0, 'f', 2) + QStringLiteral(" s")});
     }
     std::array<qsizetype, 4> width{};
@@ -136,7 +140,8 @@ class LineReader : public QObject {
     LineReader(std::function<void(const QString&)> line, std::function<void()> ended)
         : line_(std::move(line)), ended_(std::move(ended)) {
         if (::fcntl(STDIN_FILENO, F_GETFD) < 0) {
-            QMetaObject::invokeMethod(this, [this] { end(); }, Qt::QueuedConnection);
+            QMetaObject::invokeMethod(
+                this, [this] { end(); }, Qt::QueuedConnection);
             return;
         }
         notifier_ = std::make_unique<QSocketNotifier>(STDIN_FILENO, QSocketNotifier::Read);
@@ -233,7 +238,8 @@ int runLinkTool(const LinkOptions& options) {
     const bool console = options.command == Command::Console;
     const bool prompting = console && options.commands.empty() && ::isatty(STDIN_FILENO) && !options.json;
     std::unique_ptr<ConsoleHistory> history;
-    if (prompting) history = std::make_unique<ConsoleHistory>(stateFolder() + QStringLiteral("console-history"));
+    if (prompting)
+        history = std::make_unique<ConsoleHistory>(stateFolder() + QStringLiteral("console-history"));
     std::vector<std::unique_ptr<CommandFeed>> feeds;
 
     std::vector<std::unique_ptr<BoardRun>> runs;
@@ -267,7 +273,8 @@ int runLinkTool(const LinkOptions& options) {
                 out.json(object);
                 return;
             }
-            out.line(&target, panel.trimmed() + QStringLiteral(" | ") + healthLines(figures).join(QStringLiteral(" | ")));
+            out.line(&target, panel.trimmed() + QStringLiteral(" | ") +
+                                  healthLines(figures).join(QStringLiteral(" | ")));
         };
         auto run = std::make_unique<BoardRun>(target, boardJob, events, stop);
         QObject::connect(run.get(), &QThread::finished, &loop, [&] {
@@ -332,7 +339,8 @@ int runLinkTool(const LinkOptions& options) {
         exitCode = std::max(exitCode, result.exitCode);
         // The doctor's lines name the device already; with several boards
         // the port as given says which board they are about.
-        const std::string board = runs.size() > 1 ? escapedName(run->target().given.toStdString()) + ": " : "";
+        const std::string board =
+            runs.size() > 1 ? escapedName(run->target().given.toStdString()) + ": " : "";
         for (const QString& line : result.portError)
             out.error(board + escapedName(line.toStdString()));
     }
@@ -342,7 +350,8 @@ int runLinkTool(const LinkOptions& options) {
             out.json(resultJson(run->target(), run->result(), options.command));
     } else if (runs.size() > 1) {
         printTable(out, runs);
-    } else if (options.command == Command::Status && !options.watch && runs.front()->result().exitCode != kExitPort) {
+    } else if (options.command == Command::Status && !options.watch &&
+               runs.front()->result().exitCode != kExitPort) {
         const BoardResult& result = runs.front()->result();
         out.line(nullptr, result.outcome);
         for (const QString& line : healthLines(result.health))
