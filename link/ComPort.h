@@ -64,6 +64,9 @@ class ComPort : public SessionPort, private PortForWorker, private TxFrameSlot {
     const SerialDevice* CycleDevice() const override { return &device; }
     void DeliverFrame(std::span<const std::uint8_t> frame) override;
     std::span<const std::uint8_t> FetchFrame() override;
+    void FramingErrors(unsigned count) override {
+        if (client_) client_->OnFramingErrors(count);
+    }
     void AdoptRunState(bool deviceLost) override;
 
     // The device is gone; close it and stop the worker's service of it.

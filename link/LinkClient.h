@@ -28,6 +28,9 @@ class LinkClient {
     // it. Called on the GUI thread from the worker's blocked step, after
     // OnLinkStopped: set fields and texts only, start no wait and no Open.
     virtual void OnDeviceLost() {}
+    // Breaks in the received stream (stray bytes, broken headers, frames cut
+    // short), counted for the link's health.
+    virtual void OnFramingErrors(unsigned /*count*/) {}
 };
 
 } // namespace veltra

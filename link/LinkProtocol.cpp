@@ -73,11 +73,13 @@ void LinkProtocol::OnLinkCycle(TxFrameSlot& tx) {
         if (data && BuildFrame(tx, code, data->data(), data->size())) {
             pendingRequestCode_ = static_cast<std::uint8_t>(code);
             awaitedReplyIn_ = false;
+            health_.FrameSent(pendingRequestCode_, false, LinkHealth::Clock::now());
         }
     } else if (skipPoll_) {
         skipPoll_ = false;
     } else if (pendingRequestCode_ == 0) {
-        BuildFrame(tx, RequestCode::Poll, nullptr, 0);
+        if (BuildFrame(tx, RequestCode::Poll, nullptr, 0))
+            health_.FrameSent(static_cast<std::uint8_t>(RequestCode::Poll), true, LinkHealth::Clock::now());
     }
 
     if (linkCountdown_ > 0) --linkCountdown_;
@@ -85,6 +87,7 @@ void LinkProtocol::OnLinkCycle(TxFrameSlot& tx) {
 
 void LinkProtocol::OnFrameReceived(std::span<const std::uint8_t> frame) {
     if (frame.size() <= kStatusByte || stopped_) return;
+    health_.FrameReceived(frame, LinkHealth::Clock::now());
     linkCountdown_ = kLinkAliveCycles;
     lastReplyCode_ = frame[kCodeByte];
     lastReplyStatus_ = frame[kStatusByte];

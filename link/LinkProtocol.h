@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "compiler/ProgramImage.h"
+#include "link/LinkHealth.h"
 #include "wire/FrameCodec.h"
 #include "wire/LinkCycle.h"
 
@@ -84,6 +85,9 @@ class LinkProtocol {
     std::int32_t ioCount() const { return ioCount_; }
     bool LinkAlive() const { return linkCountdown_ > 0; }
 
+    // What the link has seen so far: polls, replies, round trips, errors.
+    LinkHealth& health() { return health_; }
+
     // Shows a text in the main window's message line ("ERROR EEPROM").
     void SetShowMessage(std::function<void(const QString&)> showMessage) {
         showMessage_ = std::move(showMessage);
@@ -123,6 +127,7 @@ class LinkProtocol {
     std::uint8_t awaitedReplyStatus_ = 0;
     std::function<void(const QString&)> showMessage_;
     bool stopped_ = false;
+    LinkHealth health_;
 };
 
 } // namespace veltra

@@ -27,7 +27,9 @@ bool LinkRequest::AwaitReply(WaitSpec wait, bool pickedUp) {
         ++turns;
     }
     // A reply that came in the last turn came within the wait.
-    return link_.ReplyArrived();
+    if (link_.ReplyArrived()) return true;
+    link_.health().ReplyTimedOut(link_.pendingRequestCode());
+    return false;
 }
 
 bool LinkRequest::Pause(int ms) {

@@ -79,6 +79,7 @@ void LinkSession::CreatePort(const PortMap& ports) {
     port_ = maker().MakePort(*this, ports);
     reconnect_ =
         std::make_unique<PortReconnect>(*port_, reporter(), [this] { return !Busy() && !turns_.Aborted(); });
+    reconnect_->setOnReopened([this] { link_.health().Reconnected(); });
 }
 
 void LinkSession::ApplyPortSettings(const PortMap& ports, const QString& portName, bool saved,
@@ -134,6 +135,7 @@ bool LinkSession::LinkWorking() const {
 }
 
 void LinkSession::OnDeviceLost() {
+    link_.health().DeviceLost();
     // Quietly: the user did nothing, and the reconnect brings the port back.
     reporter().setPortPanel(portPanelText(portName_, false));
 }

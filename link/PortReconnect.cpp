@@ -52,6 +52,7 @@ bool PortReconnect::tryNow() {
     if (!port_.Reopen(portName_)) return false;
     reporter_.setPortPanel(portPanelText(portName_, true));
     port_.SetRun(true);
+    if (onReopened_) onReopened_();
     return true;
 }
 

@@ -41,6 +41,8 @@ class PortReconnect : public QObject {
 
     // One attempt now; true when the port opened and the link runs again.
     bool tryNow();
+    // Told after every attempt that opened the port.
+    void setOnReopened(std::function<void()> told) { onReopened_ = std::move(told); }
 
   private:
     // Watches the folder of the device the port name stands for now (the
@@ -50,6 +52,7 @@ class PortReconnect : public QObject {
     SessionPort& port_;
     PortReporter& reporter_;
     std::function<bool()> mayTry_;
+    std::function<void()> onReopened_;
     QString portName_;
     QTimer timer_;
     DeviceWatcher devices_;

@@ -15,6 +15,7 @@ class ProtocolClient : public LinkClient {
     void OnLinkCycle(TxFrameSlot& tx) override { protocol_.OnLinkCycle(tx); }
     void OnLinkStopped() override { protocol_.OnLinkStopped(); }
     void OnLinkStarted() override { protocol_.OnLinkStarted(); }
+    void OnFramingErrors(unsigned count) override { protocol_.health().FramingErrors(count); }
 
   private:
     LinkProtocol& protocol_;

@@ -33,7 +33,7 @@ bool meansDeviceGone(int err) {
 
 } // namespace
 
-TCOMport::TCOMport(PortForWorker* owner) : owner(owner) {}
+TCOMport::TCOMport(PortForWorker* owner) : owner(owner), steps_(workerStepsOfThisThread()) {}
 
 TCOMport::~TCOMport() {
     if (isRunning()) StopForGood();
@@ -142,9 +142,9 @@ void TCOMport::Synchronize(void (TCOMport::*step)()) {
     QMetaObject::invokeMethod(
         this, [this, step, releaser] { (this->*step)(); }, Qt::QueuedConnection);
     releaser.reset();
-    AnnounceWorkerStep(this);
+    AnnounceWorkerStep(steps_, this);
     done.acquire();
-    WithdrawWorkerStep(this);
+    WithdrawWorkerStep(steps_, this);
     synchronizing = false;
 }
 
@@ -162,6 +162,7 @@ void TCOMport::DeliverFrame() {
 
 void TCOMport::FetchFrame() {
     if (!owner) return;
+    if (const unsigned errors = assembler.TakeFramingErrors()) owner->FramingErrors(errors);
     const std::span<const std::uint8_t> frame = owner->FetchFrame();
     std::copy(frame.begin(), frame.end(), txBuffer.begin());
     txCount = static_cast<int>(frame.size());

@@ -24,6 +24,7 @@
 namespace veltra {
 
 class SerialDevice;
+struct WorkerStepBoard;
 
 // What the worker reaches of the port it serves (the ComPort). The device is
 // read during the worker's cycle, where it is stable: it changes only while
@@ -40,6 +41,8 @@ class PortForWorker {
     // txFrame, no longer pending); empty when there is none. It stays valid
     // until the next call.
     virtual std::span<const std::uint8_t> FetchFrame() = 0;
+    // Breaks in the received stream since the last call (FrameAssembler).
+    virtual void FramingErrors(unsigned count) = 0;
     // AdoptRunState, at the end of every cycle: the device was found gone in
     // it (`deviceLost`), and the worker's run flag becomes what the port asks.
     virtual void AdoptRunState(bool deviceLost) = 0;
@@ -115,6 +118,10 @@ class TCOMport : public QThread {
     // Set by the worker when it finds the device gone; read and cleared by
     // AdoptRunState on the GUI thread while the worker waits for it.
     std::atomic<bool> deviceLost_{false};
+
+    // Where its steps are announced: the board of the thread this object
+    // lives on, which runs them.
+    WorkerStepBoard& steps_;
 
     QMutex cycleMutex_;
     std::atomic<int> holdRequests_{0};

@@ -13,10 +13,8 @@
 
 namespace veltra {
 
-namespace {
-
-// The receivers whose worker waits for a posted step, and a count of the
-// announcements, which wakes a sleeping GUI thread.
+// The receivers of one thread whose worker waits for a posted step, and a
+// count of the announcements, which wakes that thread when it sleeps.
 struct WorkerStepBoard {
     std::mutex mutex;
     std::condition_variable posted;
@@ -24,10 +22,7 @@ struct WorkerStepBoard {
     std::vector<QObject*> waiting;
 };
 
-WorkerStepBoard& stepBoard() {
-    static WorkerStepBoard board;
-    return board;
-}
+namespace {
 
 std::atomic<std::int64_t> waitedMs{0};
 
@@ -61,8 +56,17 @@ PlainTurns& plainTurns() {
     return turns;
 }
 
-void AnnounceWorkerStep(QObject* receiver) {
-    WorkerStepBoard& board = stepBoard();
+// Each thread that runs a link session has its own board: a sleeping thread
+// runs the steps of its own receivers only (another thread's receivers cannot
+// have their posted events sent from here), and another thread's
+// announcements do not wake it. A board lives as long as its thread, which
+// outlives every receiver made on it.
+WorkerStepBoard& workerStepsOfThisThread() {
+    thread_local WorkerStepBoard board;
+    return board;
+}
+
+void AnnounceWorkerStep(WorkerStepBoard& board, QObject* receiver) {
     {
         std::lock_guard lock(board.mutex);
         board.waiting.push_back(receiver);
@@ -71,15 +75,14 @@ void AnnounceWorkerStep(QObject* receiver) {
     board.posted.notify_all();
 }
 
-void WithdrawWorkerStep(QObject* receiver) {
-    WorkerStepBoard& board = stepBoard();
+void WithdrawWorkerStep(WorkerStepBoard& board, QObject* receiver) {
     std::lock_guard lock(board.mutex);
     auto it = std::find(board.waiting.begin(), board.waiting.end(), receiver);
     if (it != board.waiting.end()) board.waiting.erase(it);
 }
 
 void SleepRunningWorkerSteps(int ms) {
-    WorkerStepBoard& board = stepBoard();
+    WorkerStepBoard& board = workerStepsOfThisThread();
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
     std::unique_lock lock(board.mutex);
     for (;;) {

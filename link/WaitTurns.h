@@ -35,10 +35,20 @@ std::int64_t WaitedMs();
 // request's wait. So the worker announces each step it posts, and a turn's
 // sleep runs announced steps as they come (and nothing else: timers, keys and
 // painting still wait for the turn's pass of the pump).
-void AnnounceWorkerStep(QObject* receiver);
+//
+// The announcements are kept per thread: the receivers made on one thread are
+// announced on that thread's board, and a thread's sleep runs only those. So
+// several link sessions, each on a thread of its own (veltra-link with several
+// boards), never run each other's steps nor wake each other.
+struct WorkerStepBoard;
+// The board of the calling thread; a receiver's worker keeps the board of the
+// thread the receiver was made on.
+WorkerStepBoard& workerStepsOfThisThread();
+void AnnounceWorkerStep(WorkerStepBoard& board, QObject* receiver);
 // The announced step of `receiver` has run; the worker no longer waits.
-void WithdrawWorkerStep(QObject* receiver);
-// Sleeps `ms` on the GUI thread, running the announced steps meanwhile.
+void WithdrawWorkerStep(WorkerStepBoard& board, QObject* receiver);
+// Sleeps `ms` on the calling thread, running the steps announced on its
+// board meanwhile.
 void SleepRunningWorkerSteps(int ms);
 
 class WaitTurns {

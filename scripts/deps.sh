@@ -6,16 +6,18 @@
 # dpkg-dev and file let cpack work out the Debian package's dependencies,
 # lintian checks the package (a machine without it only skips that check),
 # clang with its runtime (libFuzzer) builds the fuzz targets, and Neovim's
-# built-in client talks to the language server in its test.
+# built-in client talks to the language server in its test. libedit gives
+# veltra-link's prompt its line editing; tmux is the real terminal its test
+# types into.
 # Only what is missing is installed; the package lists are refreshed only then.
 set -euo pipefail
 
 VELTRA_PACKAGES=(
   cmake g++ make pkg-config
-  qt6-base-dev libgl-dev libudev-dev
+  qt6-base-dev libgl-dev libudev-dev libedit-dev
   qt6-translations-l10n
   googletest libgtest-dev libbenchmark-dev
-  neovim
+  neovim tmux
   fonts-liberation fontconfig
   desktop-file-utils appstream
   poppler-utils

@@ -13,6 +13,7 @@ void FrameAssembler::beginCycle(int bytesWaiting) {
     if (++idleCycles > kIdleWrap) idleCycles = 0;
     if (bytesWaiting == 0 && idleCycles > kSilentCyclesBeforeDrop) {
         idleCycles = 0;
+        if (rxPos > 0) ++framingErrors_;
         rxPos = 0;
     }
 }
@@ -21,6 +22,9 @@ bool FrameAssembler::feed(std::uint8_t byte) {
     idleCycles = 0;
     rxBuffer[static_cast<std::size_t>(rxPos)] = byte;
     rxPos = rxBuffer[0] == kFrameStart ? rxPos + 1 : 0;
+    const bool discarded = rxPos == 0;
+    if (discarded && !discarding_) ++framingErrors_;
+    discarding_ = discarded;
 
     if (rxPos == kHeaderSize && !acceptHeader()) return false;
     if (rxPos == payloadLength + kHeaderSize) {
@@ -36,9 +40,14 @@ bool FrameAssembler::acceptHeader() {
     const int announced = rxBuffer[kFrameLengthAt + 1] * 256 + rxBuffer[kFrameLengthAt];
     const bool fits = announced <= static_cast<int>(kMaxFramePayload);
     if (check_ == HeaderCheck::KeepLastLength) {
-        if (!terminated) return true;
+        // Tolerated, but still a break in the stream.
+        if (!terminated) {
+            ++framingErrors_;
+            return true;
+        }
         if (!fits) {
             // Cannot be held: forget this start and look for the next 0x77.
+            dropHeader();
             rxPos = 0;
             return false;
         }
@@ -46,11 +55,18 @@ bool FrameAssembler::acceptHeader() {
         return true;
     }
     if (!terminated || !fits || announced == 1) {
+        dropHeader();
         searchAgainAfterStart();
         return false;
     }
     payloadLength = announced;
     return true;
+}
+
+// One break: the stray bytes that follow the dropped header belong to it.
+void FrameAssembler::dropHeader() {
+    ++framingErrors_;
+    discarding_ = true;
 }
 
 // Reads the header's bytes after its 0x77 again: a frame may start among them.

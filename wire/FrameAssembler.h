@@ -11,6 +11,7 @@
 #include <chrono>
 #include <cstdint>
 #include <span>
+#include <utility>
 
 #include "wire/FrameCodec.h"
 #include "wire/LinkCycle.h"
@@ -49,6 +50,12 @@ class FrameAssembler {
         return {rxBuffer.data(), static_cast<std::size_t>(payloadLength) + kFrameHeaderSize};
     }
 
+    // Breaks in the stream since the last call: a run of bytes outside any
+    // frame, a header whose byte 7 is not 0x0A or that announces more than a
+    // buffer holds, a partly collected frame dropped after a second of
+    // silence. Each counts once.
+    unsigned TakeFramingErrors() { return std::exchange(framingErrors_, 0u); }
+
     // The frame being collected, and the length taken from the last good header
     // (kept from frame to frame, 0 at start).
     std::array<std::uint8_t, kFrameBufferSize> rxBuffer{};
@@ -59,8 +66,11 @@ class FrameAssembler {
   private:
     bool acceptHeader();
     void searchAgainAfterStart();
+    void dropHeader();
 
     HeaderCheck check_;
+    unsigned framingErrors_ = 0;
+    bool discarding_ = false; // the last byte was outside any frame
 };
 
 } // namespace veltra

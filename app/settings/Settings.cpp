@@ -92,8 +92,8 @@ std::optional<std::int16_t> parseIniInteger(std::string_view text) {
     return std::int16_t(std::uint16_t(bits & 0xFFFFu));
 }
 
-Settings readSettingsFrom(const QString& path) {
-    if (!QFileInfo::exists(path)) {
+Settings readSettingsFrom(const QString& path, bool createMissing) {
+    if (createMissing && !QFileInfo::exists(path)) {
         QFile create(path);
         if (create.open(QIODevice::WriteOnly)) create.close();
     }

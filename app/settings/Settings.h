@@ -49,8 +49,9 @@ void WriteSettings();
 using PortKeys = std::array<bool, 3>;
 
 // The same for any path and record; `ports` adds the chosen [PORTS] keys,
-// written as the path's bytes.
-Settings readSettingsFrom(const QString& path);
+// written as the path's bytes. A reader that only looks (veltra-link) leaves
+// a missing file missing (`createMissing` false): every key is its default.
+Settings readSettingsFrom(const QString& path, bool createMissing = true);
 void writeSettingsTo(const QString& path, const Settings& settings, PortKeys ports = {});
 
 // Decimal, or hexadecimal after "0x", "0X" or "$", with an optional sign;

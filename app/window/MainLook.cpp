@@ -98,4 +98,12 @@ QString StatusPanels::text(int index) const {
     return (index >= 0 && index < 3) ? panels_[index]->text() : QString();
 }
 
+void StatusPanels::setTip(int index, const QString& tip) {
+    if (index >= 0 && index < 3) panels_[index]->setToolTip(tip);
+}
+
+QString StatusPanels::tip(int index) const {
+    return (index >= 0 && index < 3) ? panels_[index]->toolTip() : QString();
+}
+
 } // namespace veltra

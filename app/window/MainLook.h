@@ -39,6 +39,10 @@ class StatusPanels {
     void build(QStatusBar& bar);
     void set(int index, const QString& text);
     QString text(int index) const;
+    // The tooltip of a panel: the link's health figures on panel 1, whose
+    // text stays the link state.
+    void setTip(int index, const QString& tip);
+    QString tip(int index) const;
 
   private:
     QLabel* panels_[3] = {};

@@ -63,6 +63,7 @@ class TMainForm : public QMainWindow, private SessionReporter {
     // Status bar panel 0 (port), 1 (link) or 2 (clock).
     void SetStatusPanel(int index, const QString& text) { panels_.set(index, text); }
     QString statusPanelText(int index) const { return panels_.text(index); }
+    QString statusPanelTip(int index) const { return panels_.tip(index); }
 
     // Puts `text` in the editor as an unchanged program (as opening a file
     // does): the change detection takes its length as the known one. The

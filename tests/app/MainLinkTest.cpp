@@ -29,6 +29,17 @@ TEST_F(MainFormTest, LinkPanelCountsRepliesAndBlinksWhenTheBoardFallsSilent) {
     EXPECT_TRUE(waitFor([&] { return form->statusPanelText(1).startsWith("СВЯЗЬ-ОК"); }, 15000));
 }
 
+TEST_F(MainFormTest, LinkPanelsTooltipShowsTheLinksHealthAndItsTextStaysTheLinkState) {
+    start();
+    ASSERT_TRUE(waitFor([&] { return form->session().link().ioCount() >= 3; }));
+    runOneSecond();
+    const QString tip = form->statusPanelTip(1);
+    EXPECT_TRUE(tip.startsWith(QStringLiteral("опросов: "))) << tip.toStdString();
+    EXPECT_FALSE(tip.contains(QStringLiteral("ответов: 0,"))) << tip.toStdString();
+    EXPECT_TRUE(tip.contains(QStringLiteral("время ответа: мин. "))) << tip.toStdString();
+    EXPECT_TRUE(form->statusPanelText(1).startsWith(QStringLiteral("СВЯЗЬ-ОК  ( I/O count: ")));
+}
+
 TEST_F(MainFormTest, F10SuppressesOnePoll) {
     start();
     ASSERT_TRUE(waitFor([&] { return board.countOf(0x10) > 0; }));

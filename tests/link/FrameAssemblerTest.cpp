@@ -154,5 +154,44 @@ TEST(FrameAssembler, FrameSpreadOverCyclesIsCollected) {
     EXPECT_EQ(got, std::vector<Bytes>{f});
 }
 
+// The link's health counts breaks in the stream: each run of stray bytes, each
+// broken header, each frame cut short, once, and never a clean frame.
+TEST(FrameAssembler, CountsEachBreakInTheStreamOnce) {
+    const Bytes poll = frame(0x10, 0);
+    const Bytes oversize = {0x77, 0x70, 0x61, 0x10, 0xFF, 0xFF, 0x00, 0x0A};
+    const Bytes unterminated = {0x77, 0x70, 0x61, 0x10, 0x00, 0x00, 0x00, 0x0B};
+    const struct {
+        const char* name;
+        FrameAssembler::HeaderCheck check;
+        Bytes stream;
+        unsigned host;
+    } cases[] = {
+        {"clean frames", FrameAssembler::HeaderCheck::KeepLastLength,
+         cat({poll, poll, frame(0x12, 0, {1, 2})}), 0},
+        {"one run of noise", FrameAssembler::HeaderCheck::KeepLastLength, cat({{0, 1, 2, 3}, poll}), 1},
+        {"noise on both sides of a frame", FrameAssembler::HeaderCheck::KeepLastLength,
+         cat({{0, 1}, poll, {2, 3}, poll}), 2},
+        {"an oversize header and what follows it", FrameAssembler::HeaderCheck::KeepLastLength,
+         cat({oversize, Bytes(20, 0x55), poll}), 1},
+        {"a header without 0x0A, kept", FrameAssembler::HeaderCheck::KeepLastLength,
+         cat({unterminated, poll}), 1},
+        {"a header without 0x0A, searched again", FrameAssembler::HeaderCheck::Resynchronise,
+         cat({unterminated, poll}), 1},
+    };
+    for (const auto& c : cases) {
+        FrameAssembler a(c.check);
+        feedAll(a, c.stream);
+        EXPECT_EQ(a.TakeFramingErrors(), c.host) << c.name;
+        EXPECT_EQ(a.TakeFramingErrors(), 0u) << c.name << ": taken once";
+    }
+
+    // A frame cut short is one break when the silence drops it.
+    FrameAssembler a;
+    feedAll(a, {0x77, 0x70, 0x61});
+    for (int cycle = 0; cycle <= FrameAssembler::kSilentCyclesBeforeDrop; ++cycle)
+        a.beginCycle(0);
+    EXPECT_EQ(a.TakeFramingErrors(), 1u);
+}
+
 } // namespace
 } // namespace veltra

@@ -7,7 +7,7 @@
 
 #include <cstdio>
 
-#include "tools/veltra-check/FileCheck.h"
+#include "tools/common/FileCheck.h"
 
 namespace veltra::check {
 

@@ -24,7 +24,7 @@
 #include "os/ShownName.h"
 #include "tools/veltra-check/CheckOptions.h"
 #include "tools/veltra-check/CheckOutput.h"
-#include "tools/veltra-check/FileCheck.h"
+#include "tools/common/FileCheck.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "tools/veltra-check/FileCheck.h"
+#include "tools/common/FileCheck.h"
 
 #include <new>
 

@@ -1,0 +1,55 @@
+#include "tools/veltra-link/BoardTarget.h"
+
+#include <QFileInfo>
+
+#include <climits>
+#include <cstdlib>
+#include <memory>
+
+#include "app/files/ProgramFolder.h"
+#include "app/settings/Settings.h"
+#include "os/ShownName.h"
+
+namespace veltra::linktool {
+
+QByteArray BoardTarget::devicePath() const {
+    return portDevicePath(ports, name).value_or(QByteArray());
+}
+
+QByteArray BoardTarget::deviceNode() const {
+    const QByteArray path = devicePath();
+    std::unique_ptr<char, decltype(&std::free)> real(::realpath(path.constData(), nullptr), &std::free);
+    return real ? QByteArray(real.get()) : path;
+}
+
+ResolvedTargets resolveTargets(const std::vector<std::string>& ports, const std::string& settingsPath) {
+    ResolvedTargets resolved;
+    QString path = settingsFilePath();
+    if (!settingsPath.empty()) {
+        path = QFile::decodeName(QByteArray::fromStdString(settingsPath));
+        if (!QFileInfo(path).isFile()) {
+            resolved.error = "cannot read the settings file " + escapedName(settingsPath);
+            return resolved;
+        }
+    }
+    const Settings settings = readSettingsFrom(path, false);
+    const PortMap configured{settings.PORTS[0], settings.PORTS[1], settings.PORTS[2]};
+
+    std::vector<QByteArray> names;
+    for (const std::string& port : ports)
+        names.push_back(QByteArray::fromStdString(port));
+    if (names.empty()) names.push_back(settings.PORT_NAME.toUtf8());
+
+    for (const QByteArray& given : names) {
+        BoardTarget target{given, configured, QString::fromUtf8(given)};
+        if (!isKnownPortName(target.name)) {
+            target.byPath = true;
+            target.name = QStringLiteral("COM1");
+            target.ports.com1 = given;
+        }
+        resolved.targets.push_back(target);
+    }
+    return resolved;
+}
+
+} // namespace veltra::linktool
