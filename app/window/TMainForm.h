@@ -70,6 +70,14 @@ class TMainForm : public QMainWindow, private SessionReporter {
     // text came from, empty for a new program.
     void setProgramText(const QString& text, const QString& filePath = QString());
 
+    // Open's steps for a file already chosen (at start, `veltra FILE`); a
+    // file that cannot be read is an AppError, and the text stays.
+    void openProgramFile(const QString& path);
+    // A file another start of the editor hands over: opened as Open does,
+    // and the message line says so. Empty when it was opened, else why not
+    // (in Russian, for the other start to show).
+    QString openHandedFile(const QString& path);
+
     // At start: one question for each recovery copy of unsaved text that an
     // editor now gone left behind; restoring one counts as a change. When no
     // copies can be kept, the first question or else the message line says so.
