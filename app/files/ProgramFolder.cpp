@@ -91,6 +91,10 @@ QString runtimeFolder() {
     return folder;
 }
 
+QString virtualBoardLink() {
+    return runtimeFolder() + QStringLiteral("/veltra/virtual-board");
+}
+
 QString documentFolder() {
     if (folderTakesNewFiles(programFolder())) return programFolder();
     return QDir::homePath() + QLatin1Char('/');

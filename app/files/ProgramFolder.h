@@ -33,6 +33,10 @@ QString stateFolder();
 // editor's socket, the virtual board's link.
 QString runtimeFolder();
 
+// The link to the virtual board the editor starts itself when a port is set
+// to it: $XDG_RUNTIME_DIR/veltra/virtual-board. The folder is not made here.
+QString virtualBoardLink();
+
 // The initial folder of the file dialogs, with a trailing separator: the
 // program folder, or the user's home where that folder allows no new file.
 QString documentFolder();

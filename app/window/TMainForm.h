@@ -30,6 +30,7 @@ class TMainForm;
 
 namespace veltra {
 
+class BoardProcess;
 class ConsolePane;
 class EditorAssist;
 
@@ -77,6 +78,9 @@ class TMainForm : public QMainWindow, private SessionReporter {
     // and the message line says so. Empty when it was opened, else why not
     // (in Russian, for the other start to show).
     QString openHandedFile(const QString& path);
+
+    // The virtual board the editor runs while the port in use is set to it.
+    const BoardProcess& virtualBoard() const { return *board_; }
 
     // At start: one question for each recovery copy of unsaved text that an
     // editor now gone left behind; restoring one counts as a change. When no
@@ -142,6 +146,11 @@ class TMainForm : public QMainWindow, private SessionReporter {
     // The session's start-up steps and the timer: the constructor's port
     // steps, run right after the first paint.
     void runPortSteps();
+    // The port in use is set to the virtual board the editor runs: it is
+    // started (before the port opens) or stopped (after the port has moved).
+    bool virtualBoardWanted() const;
+    void keepVirtualBoard();
+    void dropVirtualBoard();
     void connectHandlers();
     // The message line under the editor.
     void setMessage(const QString& text, const QColor& colour);
@@ -162,6 +171,7 @@ class TMainForm : public QMainWindow, private SessionReporter {
     // Every wait for the board ends at once when the window starts closing.
     EventPumpTurns turns_{this, [this] { return closing_; }};
     LinkSession session_;
+    std::unique_ptr<BoardProcess> board_;
     CheckedProgram program_;
     std::unique_ptr<ConsolePane> console_;
     // Gutter, colouring, live check, find bar, recovery copy, printing, jump
