@@ -36,18 +36,21 @@ BoardProcess::BoardProcess(WaitTurns& turns, QObject* parent) : QObject(parent),
 BoardProcess::~BoardProcess() {
     // No event pump in a destructor: the owner is half gone. A board still
     // running here (the window was never closed) is ended at once.
+    if (!process_) return;
+    process_->disconnect(this);
     if (running()) {
-        process_->disconnect(this);
         process_->kill();
         process_->waitForFinished(kStopBoundMs);
     }
     removeLink();
 }
 
-void BoardProcess::removeLink() const {
+void BoardProcess::removeLink() {
     // Killed, the board could not remove its link: a link left here would
-    // pass for a board that runs.
-    if (!link_.isEmpty() && QFileInfo(link_).isSymLink()) QFile::remove(link_);
+    // pass for a board that runs. Only our own board's: once it has gone,
+    // a board started by hand on the same path is left alone.
+    if (QFileInfo(link_).isSymLink()) QFile::remove(link_);
+    link_.clear();
 }
 
 QString BoardProcess::findBoardProgram(const QString& programDir) {

@@ -44,7 +44,7 @@ class BoardProcess : public QObject {
 
   private:
     QString failure(const QString& what) const;
-    void removeLink() const;
+    void removeLink();
 
     WaitTurns& turns_;
     QProcess* process_ = nullptr;
