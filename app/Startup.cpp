@@ -1,11 +1,12 @@
 #include "app/Startup.h"
 
-#include <QDir>
+#include <QFileInfo>
 #include <QLockFile>
-#include <QStandardPaths>
 #include <memory>
 #include <sys/resource.h>
 
+#include "app/HandOff.h"
+#include "app/files/ProgramFolder.h"
 #include "app/settings/TFormConfig.h"
 #include "app/shell/UserDialogs.h"
 #include "app/shell/VeltraApplication.h"
@@ -20,6 +21,38 @@ namespace veltra {
 
 namespace {
 
+// How long a second start tries to reach a running editor that is still
+// coming up (its window shown, the file it was started with read).
+constexpr int kHandOffBoundMs = 10000;
+
+// The program file the command line names, absolute: the running editor a
+// second start hands it to has another working folder. Only the first is
+// taken: a menu entry's %f gives one.
+QString startFile(const QStringList& arguments) {
+    if (arguments.isEmpty()) return QString();
+    if (arguments.size() > 1)
+        qWarning("veltra: one program file at a time: %s is opened, the rest is not",
+                 qUtf8Printable(shownPath(arguments.first())));
+    return QFileInfo(arguments.first()).absoluteFilePath();
+}
+
+// A second start: the file goes to the running editor, or the user learns
+// why it did not.
+void handOver(const QString& file) {
+    const HandOffAnswer answer = handFileOver(handOffSocketPath(), file, kHandOffBoundMs);
+    if (answer.opened) {
+        qInfo("veltra: %s is opened in the running editor", qUtf8Printable(shownPath(file)));
+        return;
+    }
+    qWarning("veltra: %s is not opened in the running editor: %s", qUtf8Printable(shownPath(file)),
+             qUtf8Printable(answer.why));
+    userDialogs().beep();
+    userDialogs().message(nullptr,
+                          QStringLiteral("Редактор уже запущен, и открыть в нём файл\n%1\nне удалось: %2.")
+                              .arg(shownPath(file), answer.why),
+                          QStringLiteral(" Внимание: "), BoxIcon::Exclamation);
+}
+
 // Higher than the default for the whole run, when the system allows it; a
 // user without the right simply keeps the normal priority.
 void raisePriority() {
@@ -29,9 +62,7 @@ void raisePriority() {
 } // namespace
 
 QString instanceLockPath() {
-    QString folder = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
-    if (folder.isEmpty()) folder = QDir::tempPath();
-    return folder + QLatin1Char('/') + kAppTitle + QStringLiteral(".lock");
+    return runtimeFolder() + QLatin1Char('/') + kAppTitle + QStringLiteral(".lock");
 }
 
 InstanceLock lockInstance(QLockFile& lock) {
@@ -47,12 +78,18 @@ InstanceLock lockInstance(QLockFile& lock) {
     }
 }
 
-int runVeltra() {
+int runVeltra(const QStringList& arguments) {
+    const QString file = startFile(arguments);
     QLockFile instance(instanceLockPath());
-    switch (lockInstance(instance)) {
+    const InstanceLock lock = lockInstance(instance);
+    switch (lock) {
     case InstanceLock::Taken:
         break;
     case InstanceLock::HeldByAnother:
+        if (!file.isEmpty()) {
+            handOver(file);
+            return 0;
+        }
         userDialogs().beep();
         userDialogs().message(nullptr, QStringLiteral(" Приложение уже запущено ! "),
                               QStringLiteral(" Внимание: "), BoxIcon::Exclamation);
@@ -85,15 +122,23 @@ int runVeltra() {
         std::unique_ptr<THelpForm> helpForm;
         std::unique_ptr<TFormConfig> formConfig;
         std::unique_ptr<THelpConsolForm> helpConsolForm;
+        HandOffServer handOff([&](const QString& handed) { return mainForm->openHandedFile(handed); });
         QObject::connect(mainForm.get(), &TMainForm::firstPainted, mainForm.get(), [&] {
             helpForm = std::make_unique<THelpForm>(mainForm.get());
             // Made only for its reading of the settings; never shown.
             formConfig = std::make_unique<TFormConfig>();
             helpConsolForm = std::make_unique<THelpConsolForm>(mainForm.get());
             mainForm->setHelpWindows(helpForm.get(), helpConsolForm.get());
-            // A text left by a run that ended without saving is offered now,
-            // before the port's steps begin.
+            // The file of the command line, before a text left by a run that
+            // ended without saving is offered: restoring that one is the
+            // user's last word. Both come before the port's steps begin.
+            if (!file.isEmpty()) guarded([&] { mainForm->openProgramFile(file); });
             mainForm->offerRecovery();
+            // Files of later starts come from now on; without our own lock,
+            // the socket may be another editor's.
+            QString why;
+            if (lock == InstanceLock::Taken && !handOff.listen(handOffSocketPath(), why))
+                qWarning("veltra: a second start cannot hand files to this editor: %s", qUtf8Printable(why));
         });
         qApp->exec();
     } catch (...) {

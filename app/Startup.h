@@ -3,6 +3,7 @@
 // only, the process priority, the process-wide windows, the message loop.
 
 #include <QString>
+#include <QStringList>
 
 #include "app/shell/AppTitle.h"
 
@@ -27,6 +28,9 @@ enum class InstanceLock {
 InstanceLock lockInstance(QLockFile& lock);
 
 // Runs the program and returns its exit code, which is always 0.
-int runVeltra();
+// `arguments` (the command line after the program's name, Qt's own options
+// taken out) may name one program file, opened at start as Open opens it; a
+// second start with a file hands it to the running editor instead.
+int runVeltra(const QStringList& arguments = {});
 
 } // namespace veltra

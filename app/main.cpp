@@ -1,4 +1,4 @@
-// The editor: no options, exit code 0.
+// The editor: `veltra [FILE]`, exit code 0.
 
 #include <csignal>
 
@@ -13,5 +13,5 @@ int main(int argc, char** argv) {
     std::signal(SIGXFSZ, SIG_IGN);
     veltra::VeltraApplication app(argc, argv);
     const auto russian = veltra::installRussianQtTexts();
-    return veltra::runVeltra();
+    return veltra::runVeltra(QCoreApplication::arguments().mid(1));
 }

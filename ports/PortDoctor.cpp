@@ -19,6 +19,8 @@ namespace veltra {
 namespace {
 
 const QString kElsewhere = QStringLiteral("выберите другое устройство в окне настроек");
+// With no board at hand, the editor runs a virtual one: its entry in the same list.
+const QString kNoBoard = QStringLiteral(" (без платы: «виртуальная плата»)");
 
 QString presentDevices(const SystemRoots& roots) {
     const PortListing listing = listSerialPorts(roots);
@@ -33,8 +35,8 @@ QStringList missingDevice(const QByteArray& path, bool nodeWithoutHardware, cons
     const QString name = QFile::decodeName(path);
     const QFileInfo info(name);
     QString cause;
-    QString remedy =
-        QStringLiteral("Что делать: подключите адаптер платы или ") + kElsewhere + QLatin1Char('.');
+    QString remedy = QStringLiteral("Что делать: подключите адаптер платы или ") + kElsewhere + kNoBoard +
+                     QLatin1Char('.');
     if (nodeWithoutHardware) {
         cause = QStringLiteral("Причина: файл устройства %1 есть, но оборудования за ним нет "
                                "(адаптер отключён или такого порта на плате нет).")
@@ -47,7 +49,7 @@ QStringList missingDevice(const QByteArray& path, bool nodeWithoutHardware, cons
             cause += QStringLiteral(" (виртуальная плата не запущена)");
             remedy = QStringLiteral("Что делать: запустите виртуальную плату (veltra-board --link %1) или ")
                          .arg(name) +
-                     kElsewhere + QLatin1Char('.');
+                     kElsewhere + kNoBoard + QLatin1Char('.');
         }
         cause += QLatin1Char('.');
     } else {

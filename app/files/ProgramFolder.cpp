@@ -85,6 +85,16 @@ QString stateFolder() {
     return QDir::cleanPath(base) + QStringLiteral("/veltra/");
 }
 
+QString runtimeFolder() {
+    QString folder = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
+    if (folder.isEmpty()) folder = QDir::tempPath();
+    return folder;
+}
+
+QString virtualBoardLink() {
+    return runtimeFolder() + QStringLiteral("/veltra/virtual-board");
+}
+
 QString documentFolder() {
     if (folderTakesNewFiles(programFolder())) return programFolder();
     return QDir::homePath() + QLatin1Char('/');

@@ -28,6 +28,15 @@ QString settingsFilePath();
 // there makes it.
 QString stateFolder();
 
+// The user's runtime folder ($XDG_RUNTIME_DIR, or what Qt puts in its place
+// when that is unset), without a trailing separator: the instance lock, the
+// editor's socket, the virtual board's link.
+QString runtimeFolder();
+
+// The link to the virtual board the editor starts itself when a port is set
+// to it: $XDG_RUNTIME_DIR/veltra/virtual-board. The folder is not made here.
+QString virtualBoardLink();
+
 // The initial folder of the file dialogs, with a trailing separator: the
 // program folder, or the user's home where that folder allows no new file.
 QString documentFolder();

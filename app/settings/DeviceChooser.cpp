@@ -7,6 +7,7 @@
 
 #include <algorithm>
 
+#include "app/files/ProgramFolder.h"
 #include "os/ShownName.h"
 
 namespace veltra {
@@ -106,6 +107,16 @@ void DeviceChooser::fill() {
         };
         for (const SerialPortInfo& port : present_)
             add(port.description(), port.path);
+        // The board the editor starts itself once this is saved; while it
+        // runs, its link is listed above like any running board.
+        const QByteArray board = QFile::encodeName(virtualBoardLink());
+        if (devices_.findData(board) < 0) {
+            devices_.addItem(QStringLiteral("виртуальная плата"), board);
+            devices_.setItemData(
+                devices_.count() - 1,
+                plainTip(QStringLiteral("редактор запустит veltra-board с окном платы\n") + shownName(board)),
+                Qt::ToolTipRole);
+        }
         for (const QByteArray& path : {configured_[std::size_t(name)], chosen_[std::size_t(name)]})
             if (devices_.findData(path) < 0) add(describeUnlisted(path), path);
         devices_.setCurrentIndex(devices_.findData(chosen_[std::size_t(name)]));

@@ -2,7 +2,9 @@
 // The settings dialog's device chooser. For the COM name selected in the name
 // list it offers the serial devices present now (USB adapters under their
 // stable names, on-board UARTs), the virtual board's link when one runs, and
-// the device the name stands for now, marked when it is absent. The list
+// the device the name stands for now, marked when it is absent, and
+// "виртуальная плата": the board the editor runs itself on its link in the
+// user's runtime folder (virtualBoardLink) once the dialog is saved. The list
 // follows devices as they come and go while the dialog is shown. Nothing is
 // written here: the dialog stores what was chosen when it is saved.
 //

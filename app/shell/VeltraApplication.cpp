@@ -5,7 +5,14 @@
 
 namespace veltra {
 
-VeltraApplication::VeltraApplication(int& argc, char** argv) : QApplication(argc, argv) {}
+VeltraApplication::VeltraApplication(int& argc, char** argv) : QApplication(argc, argv) {
+    // Docks and task bars pair the window with its menu entry: by the entry's
+    // name (the Wayland application id, the startup notice) and by the X11
+    // window class, which is the application's name, "veltra" however the
+    // executable is named; the entry's StartupWMClass says the same.
+    setApplicationName(QStringLiteral("veltra"));
+    setDesktopFileName(QStringLiteral(VELTRA_APP_ID));
+}
 
 bool VeltraApplication::notify(QObject* receiver, QEvent* event) {
     try {

@@ -1,8 +1,10 @@
 // New, open, save and print: the program text and its files.
 
+#include <QApplication>
 #include <QCoreApplication>
 #include <QScopedValueRollback>
 #include <QTextBlock>
+#include <QTimer>
 
 #include "app/editor/EditorAssist.h"
 #include "app/editor/EditorText.h"
@@ -41,6 +43,11 @@ void TMainForm::btLoadFromFileClick() {
     QString path = userDialogs().openFileName(this, {QStringLiteral("Открыть файл с программой..."),
                                                      folderOf(state_.openPath), kFilter, QString()});
     if (path.isEmpty()) return;
+    openProgramFile(path);
+}
+
+void TMainForm::openProgramFile(const QString& path) {
+    if (state_.consoleMode || readingFile_) return;
     state_.openPath = path;
     // The file is read before the editor is touched: a file that cannot be
     // read leaves the text in the editor as it was. It is read beside the
@@ -60,6 +67,29 @@ void TMainForm::btLoadFromFileClick() {
     ui->btSaveToFile->setEnabled(true);
     ui->btPrintFile->setEnabled(true);
     program_.invalidate();
+}
+
+QString TMainForm::openHandedFile(const QString& path) {
+    // Open does nothing in these moments; the other start says why instead.
+    if (closing_) return QStringLiteral("редактор закрывается");
+    if (state_.consoleMode) return QStringLiteral("редактор в режиме консоли (F10 вернёт программу)");
+    if (readingFile_ || busy() || QApplication::activeModalWidget())
+        return QStringLiteral("редактор занят: открыто окно или идёт обмен с платой");
+    try {
+        openProgramFile(path);
+    } catch (const AppError& error) {
+        // Shown as Open shows it, once the other start has its answer.
+        QTimer::singleShot(0, this, [text = error.text()] { userDialogs().showError(text); });
+        return error.text();
+    }
+    if (closing_) return QStringLiteral("редактор закрывается");
+    // The text it replaced, saved or not, is one Ctrl+Z away.
+    if (!state_.openedAsUtf8)
+        setMessage(QStringLiteral("открыт файл из второго запуска; Ctrl+Z вернёт прежний текст"),
+                   QColor(0, 0, 255));
+    raise();
+    activateWindow();
+    return QString();
 }
 
 void TMainForm::btSaveToFileClick() {

@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDialog>
+#include <QFile>
 #include <QScopedValueRollback>
 #include <QTimer>
 
@@ -16,6 +17,7 @@
 #include "app/settings/TFormConfig.h"
 #include "app/shell/UserDialogs.h"
 #include "app/shell/VeltraApplication.h"
+#include "app/window/BoardProcess.h"
 #include "ui_TMainForm.h"
 
 namespace veltra {
@@ -34,7 +36,8 @@ constexpr int kClosePollMs = 10;
 } // namespace
 
 TMainForm::TMainForm(QWidget* parent)
-    : QMainWindow(parent), ui(new Ui::TMainForm), Tm(new QTimer(this)), session_(turns_, this) {
+    : QMainWindow(parent), ui(new Ui::TMainForm), Tm(new QTimer(this)), session_(turns_, this),
+      board_(std::make_unique<BoardProcess>(turns_)) {
     ui->setupUi(this);
     Tm->setObjectName(QStringLiteral("Tm"));
     Tm->setInterval(100);
@@ -86,7 +89,9 @@ void TMainForm::paintEvent(QPaintEvent* event) {
 }
 
 void TMainForm::runPortSteps() {
-    if (session_.StartBegun() || closing_) return;
+    if (session_.StartBegun() || closing_ || board_->changing()) return;
+    keepVirtualBoard();
+    if (closing_) return;
     // Always 57600 baud, whatever PORT_SPEED says.
     session_.Start(portMap(appSettings()), appSettings().PORT_NAME);
     if (closing_) return; // the close waits for the port to be free, and goes on now
@@ -181,7 +186,7 @@ void TMainForm::ApplyEditorColours() {
 
 void TMainForm::btParamClick() {
     // The port's own steps are under way: their waits let this click in.
-    if (session_.PortInTransition()) return;
+    if (session_.PortInTransition() || board_->changing()) return;
     int result = QDialog::Rejected;
     bool newDevice = false;
     {
@@ -190,8 +195,27 @@ void TMainForm::btParamClick() {
         newDevice = formConfig.savedNewDeviceFor(appSettings().PORT_NAME);
     }
     ApplyEditorColours();
+    keepVirtualBoard();
+    if (closing_) return;
     session_.ApplyPortSettings(portMap(appSettings()), appSettings().PORT_NAME, result == QDialog::Accepted,
                                newDevice);
+    dropVirtualBoard();
+}
+
+bool TMainForm::virtualBoardWanted() const {
+    const auto device = portDevicePath(portMap(appSettings()), appSettings().PORT_NAME);
+    return device && *device == QFile::encodeName(virtualBoardLink());
+}
+
+void TMainForm::keepVirtualBoard() {
+    if (!virtualBoardWanted() || board_->running()) return;
+    const QString why = board_->start(virtualBoardLink(), width());
+    // The port's own message follows when it cannot be opened; this line says why.
+    if (!why.isEmpty()) setMessage(why, QColor(255, 0, 0));
+}
+
+void TMainForm::dropVirtualBoard() {
+    if (!virtualBoardWanted()) board_->stop();
 }
 
 void TMainForm::closeEvent(QCloseEvent* event) {
@@ -226,6 +250,7 @@ void TMainForm::FormClose() {
     // No tick runs against a port that goes.
     Tm->stop();
     session_.Shutdown();
+    board_->stop(); // after the port, which would otherwise see its device vanish
 }
 
 } // namespace veltra

@@ -30,6 +30,7 @@ class TMainForm;
 
 namespace veltra {
 
+class BoardProcess;
 class ConsolePane;
 class EditorAssist;
 
@@ -70,6 +71,17 @@ class TMainForm : public QMainWindow, private SessionReporter {
     // text it replaces stays one Ctrl+Z away. `filePath` is the file the
     // text came from, empty for a new program.
     void setProgramText(const QString& text, const QString& filePath = QString());
+
+    // Open's steps for a file already chosen (at start, `veltra FILE`); a
+    // file that cannot be read is an AppError, and the text stays.
+    void openProgramFile(const QString& path);
+    // A file another start of the editor hands over: opened as Open does,
+    // and the message line says so. Empty when it was opened, else why not
+    // (in Russian, for the other start to show).
+    QString openHandedFile(const QString& path);
+
+    // The virtual board the editor runs while the port in use is set to it.
+    const BoardProcess& virtualBoard() const { return *board_; }
 
     // At start: one question for each recovery copy of unsaved text that an
     // editor now gone left behind; restoring one counts as a change. When no
@@ -135,6 +147,11 @@ class TMainForm : public QMainWindow, private SessionReporter {
     // The session's start-up steps and the timer: the constructor's port
     // steps, run right after the first paint.
     void runPortSteps();
+    // The port in use is set to the virtual board the editor runs: it is
+    // started (before the port opens) or stopped (after the port has moved).
+    bool virtualBoardWanted() const;
+    void keepVirtualBoard();
+    void dropVirtualBoard();
     void connectHandlers();
     // The message line under the editor.
     void setMessage(const QString& text, const QColor& colour);
@@ -155,6 +172,7 @@ class TMainForm : public QMainWindow, private SessionReporter {
     // Every wait for the board ends at once when the window starts closing.
     EventPumpTurns turns_{this, [this] { return closing_; }};
     LinkSession session_;
+    std::unique_ptr<BoardProcess> board_;
     CheckedProgram program_;
     std::unique_ptr<ConsolePane> console_;
     // Gutter, colouring, live check, find bar, recovery copy, printing, jump

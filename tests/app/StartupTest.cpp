@@ -4,7 +4,9 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QLabel>
 #include <QLockFile>
+#include <QPlainTextEdit>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -13,7 +15,9 @@
 #include <sys/resource.h>
 #include <utime.h>
 
+#include "app/HandOff.h"
 #include "app/Startup.h"
+#include "app/files/Cp1251.h"
 #include "app/files/ProgramFolder.h"
 #include "app/shell/AppError.h"
 #include "app/window/TMainForm.h"
@@ -60,21 +64,22 @@ class StartupTest : public ::testing::Test {
 
     // The real editor, copied beside its own settings so that it keeps out of
     // the build folder, with no port (so no message box at start).
-    void startEditorProcess(QProcess& editor) {
+    void startEditorProcess(QProcess& editor, const QStringList& arguments = {}) {
         QString exe = programDir.filePath("veltra");
-        ASSERT_TRUE(QFile::copy(QStringLiteral(VELTRA_EXE), exe));
+        if (!QFile::exists(exe)) ASSERT_TRUE(QFile::copy(QStringLiteral(VELTRA_EXE), exe));
         QFile::setPermissions(exe, QFile::permissions(exe) | QFileDevice::ExeOwner);
-        QFile ini(programDir.filePath("Veltra.ini"));
-        ASSERT_TRUE(ini.open(QIODevice::WriteOnly));
-        ini.write("[LINK]\nPORT_NAME=none\n");
-        ini.close();
+        if (!QFile::exists(programDir.filePath("Veltra.ini"))) {
+            QFile ini(programDir.filePath("Veltra.ini"));
+            ASSERT_TRUE(ini.open(QIODevice::WriteOnly));
+            ini.write("[LINK]\nPORT_NAME=none\n");
+        }
 
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert("QT_QPA_PLATFORM", "offscreen");
         env.insert("XDG_RUNTIME_DIR", runtimeDir.path());
         env.insert("ASAN_OPTIONS", "detect_leaks=0");
         editor.setProcessEnvironment(env);
-        editor.start(exe, {});
+        editor.start(exe, arguments);
         ASSERT_TRUE(editor.waitForStarted());
     }
 
@@ -88,6 +93,23 @@ class StartupTest : public ::testing::Test {
 QByteArray readFile(const QString& path) {
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+void writeFile(const QString& path, const QByteArray& bytes) {
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(bytes);
+}
+
+// A program file as the board's users keep them: Windows-1251, CR LF.
+QByteArray programFile(const QString& text) {
+    QByteArray bytes;
+    encodeCp1251(QString(text).replace("\n", "\r\n"), bytes);
+    return bytes;
+}
+
+QString editorText(TMainForm& form) {
+    return form.findChild<QPlainTextEdit*>("edit")->toPlainText();
 }
 
 class Thrower : public QObject {
@@ -254,4 +276,99 @@ TEST_F(StartupTest, AnErrorInAnEventHandlerReachesTheErrorBoxAndTheProgramGoesOn
     bool later = false;
     QTimer::singleShot(0, [&] { later = true; });
     EXPECT_TRUE(waitFor([&] { return later; }));
+}
+
+TEST_F(StartupTest, AFileOnTheCommandLineIsOpenedAsOpenDoesAndTheFirstUploadCarriesItsWords) {
+    PtyBoardPeer board;
+    writeFile(programDir.filePath("Veltra.ini"),
+              "[PORTS]\nCOM1=" + QByteArray::fromStdString(board.slavePath()) + "\n");
+    const QString text = "// пример\nметка_1:\nесли кн_1==вкл тогда свд=к\nпауза+\nпереход метка_1\n";
+    const QString file = programDir.filePath("бегущий огонь.txt");
+    writeFile(file, programFile(text));
+    dialogs.modal = [](QDialog& dialog) {
+        QTimer::singleShot(60000, &dialog, &QDialog::reject); // never hang the suite
+        return dialog.exec();
+    };
+    QString opened;
+    QTimer user;
+    user.setInterval(20);
+    QObject::connect(&user, &QTimer::timeout, [&] {
+        TMainForm* form = mainForm();
+        if (!form || form->isStarting() || !form->session().link().LinkAlive()) return;
+        user.stop();
+        opened = editorText(*form);
+        form->runSend(); // F8
+        form->close();
+    });
+    user.start();
+    QTimer::singleShot(60000, qApp, [] { QCoreApplication::exit(1); });
+
+    EXPECT_EQ(runVeltra({file}), 0);
+    EXPECT_EQ(opened, text);
+    EXPECT_EQ(dialogs.count(DialogCall::Error), 0);
+    ASSERT_EQ(board.countOf(0x24), 1u);
+    EXPECT_EQ(board.lastOf(0x24)->data(),
+              (std::vector<std::uint8_t>{0x01, 0x63, 0xF1, 0xAE, 0x01, 0x41, 0x00, 0xE0}));
+}
+
+TEST_F(StartupTest, ASecondStartWithAFileHandsItToTheRunningEditorOrSaysWhyNot) {
+    const QString file = programDir.filePath("второй.txt");
+    writeFile(file, programFile("свд = ж,7\n"));
+    // A file that is not there is opened by nobody: it stays with the first start.
+    const HandOffAnswer none = handFileOver(handOffSocketPath(), file, 0);
+    EXPECT_FALSE(none.opened);
+    EXPECT_TRUE(none.why.contains("не принимает")) << none.why.toStdString();
+
+    struct Step {
+        const char* what;
+        bool console;          // the running editor shows its console
+        bool opened;           // the file is in its editor afterwards
+        QByteArray secondSays; // on the second start's standard error
+    };
+    const Step steps[] = {
+        {"in the console view", true, false, "режиме консоли"},
+        {"in the editor view", false, true, "is opened in the running editor"},
+    };
+    std::size_t step = 0;
+    std::unique_ptr<QProcess> second;
+    QByteArray said;
+    QString message;
+    QTimer user;
+    user.setInterval(20);
+    QObject::connect(&user, &QTimer::timeout, [&] {
+        TMainForm* form = mainForm();
+        if (!form || form->isStarting()) return;
+        if (!second) {
+            if (form->state().consoleMode != steps[step].console) form->switchView();
+            second = std::make_unique<QProcess>();
+            startEditorProcess(*second, {file});
+            return;
+        }
+        said += second->readAllStandardError();
+        if (!said.contains(steps[step].secondSays) && second->state() != QProcess::NotRunning) return;
+        EXPECT_TRUE(said.contains(steps[step].secondSays)) << steps[step].what << ": " << said.toStdString();
+        if (steps[step].opened) {
+            // Done: it ends by itself.
+            EXPECT_TRUE(second->waitForFinished(30000));
+            EXPECT_EQ(second->exitCode(), 0);
+        } else {
+            // Its message box waits for a user the test does not play.
+            second->kill();
+            second->waitForFinished();
+        }
+        said.clear();
+        EXPECT_EQ(editorText(*form) == "свд = ж,7\n", steps[step].opened) << steps[step].what;
+        message = form->findChild<QLabel*>("stError")->text();
+        second.reset();
+        if (++step == std::size(steps)) {
+            user.stop();
+            form->close();
+        }
+    });
+    user.start();
+    QTimer::singleShot(90000, qApp, [] { QCoreApplication::exit(1); });
+
+    EXPECT_EQ(runVeltra(), 0);
+    EXPECT_EQ(step, std::size(steps));
+    EXPECT_EQ(message, "открыт файл из второго запуска; Ctrl+Z вернёт прежний текст");
 }

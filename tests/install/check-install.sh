@@ -68,7 +68,10 @@ done
 
 # The menu entry starts a program that was installed and names the icon.
 desktop=$root/share/applications/$id.desktop
-grep -qx "Exec=veltra" "$desktop" || fail "Exec is not the installed veltra"
+# It takes the file "Open with" gives it, and docks pair the window with it
+# by the window class the editor sets.
+grep -qx "Exec=veltra %f" "$desktop" || fail "Exec is not the installed veltra with its file"
+grep -qx "StartupWMClass=veltra" "$desktop" || fail "StartupWMClass is not the editor's window class"
 grep -qx "Icon=$id" "$desktop" || fail "Icon is not $id"
 grep -qx "Categories=Development;Electronics;" "$desktop" || fail "Categories"
 grep -q "^Name\[ru\]=" "$desktop" || fail "no Russian name"
