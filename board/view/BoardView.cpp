@@ -34,6 +34,8 @@ QString ledText(LedState l) {
            QString::number(l.brightness);
 }
 
+} // namespace
+
 QString storeText(const StoreSlot& s) {
     switch (s.kind) {
     case StoreKind::Empty:
@@ -64,6 +66,8 @@ QString storeText(const StoreSlot& s) {
     }
     return {};
 }
+
+namespace {
 
 QString hex(std::uint16_t w) {
     return QString::number(w, 16).rightJustified(4, QLatin1Char('0')).toUpper();
@@ -151,6 +155,13 @@ QLabel* BoardView::addValue(QGridLayout* grid, int row, int column, const QStrin
     value->setTextInteractionFlags(Qt::TextSelectableByMouse);
     grid->addWidget(value, row, column + 1);
     return value;
+}
+
+void BoardView::setPolling(bool on) {
+    if (on)
+        timer_->start();
+    else
+        timer_->stop();
 }
 
 void BoardView::refresh() {

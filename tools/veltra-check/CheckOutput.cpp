@@ -5,6 +5,7 @@
 #include <QJsonObject>
 #include <QString>
 
+#include "compiler/Listing.h"
 #include "os/ShownName.h"
 
 namespace veltra::check {
@@ -32,7 +33,7 @@ void printListing(const FileCheck& result, std::FILE* out, std::FILE* err) {
     if (!result.checked() || result.exitCode != 0) return printText(result, out, err);
     for (std::size_t i = 0; i < result.words.size(); ++i) {
         const bool firstOfLine = i == 0 || result.wordLines[i - 1] != result.wordLines[i];
-        std::fprintf(out, "%4zu  %04X  %5d", i, result.words[i], result.wordLines[i]);
+        std::fputs(listingHead(i, result.words[i], result.wordLines[i]).c_str(), out);
         // A program line may hold control characters: shown escaped, it stays one line.
         if (firstOfLine) std::fprintf(out, "  %s", escapedName(result.sources[i]).c_str());
         std::fputc('\n', out);
