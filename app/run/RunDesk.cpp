@@ -48,7 +48,7 @@ RunDesk::RunDesk(ProgramEdit& edit, Check check, QWidget& mainWindow)
         bandLine_ = -1; // the band's colour follows the background
         showNow();
     });
-    addKeys(edit, Qt::WidgetWithChildrenShortcut); // not in the console view, which hides the editor
+    addKeys(edit, Qt::WidgetWithChildrenShortcut);
     addKeys(*window_, Qt::WindowShortcut);
 }
 
@@ -60,14 +60,19 @@ void RunDesk::addKeys(QWidget& scope, Qt::ShortcutContext context) {
         {QKeySequence(Qt::Key_F6), &RunDesk::pause},         {QKeySequence(Qt::Key_F11), &RunDesk::step},
         {QKeySequence(Qt::Key_F7), &RunDesk::runToCaret},
     };
+    // None acts while the console view hides the editor.
     for (const auto& [sequence, action] : keys) {
         auto* shortcut = new QShortcut(sequence, &scope);
         shortcut->setContext(context);
-        connect(shortcut, &QShortcut::activated, this, [this, action] { guarded([&] { (this->*action)(); }); });
+        connect(shortcut, &QShortcut::activated, this, [this, action] {
+            if (!edit_.isHidden()) guarded([&] { (this->*action)(); });
+        });
     }
     auto* toggle = new QShortcut(QKeySequence(Qt::Key_F9), &scope);
     toggle->setContext(context);
-    connect(toggle, &QShortcut::activated, this, [this] { toggleBreakpoint(caretLine()); });
+    connect(toggle, &QShortcut::activated, this, [this] {
+        if (!edit_.isHidden()) toggleBreakpoint(caretLine());
+    });
 }
 
 bool RunDesk::start(bool paused) {
