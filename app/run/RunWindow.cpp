@@ -79,6 +79,7 @@ RunWindow::RunWindow(RunSession& session, QWidget* parent) : QWidget(parent, Qt:
     connect(finishPause_, &QCheckBox::toggled, this, [this](bool on) { session_.setFinishPauseOnStep(on); });
     phase_ = new QLabel(this);
     phase_->setObjectName(QStringLiteral("phase"));
+    phase_->setStyleSheet(QStringLiteral("font-weight: bold"));
     clock_ = new QLabel(this);
     clock_->setObjectName(QStringLiteral("clock"));
     clock_->setFont(mono);
@@ -87,6 +88,7 @@ RunWindow::RunWindow(RunSession& session, QWidget* parent) : QWidget(parent, Qt:
     options->addWidget(finishPause_);
     options->addStretch(1);
     options->addWidget(phase_);
+    options->addSpacing(16);
     options->addWidget(new QLabel(QStringLiteral("время платы:"), this));
     options->addWidget(clock_);
     top->addLayout(options);
@@ -101,6 +103,7 @@ RunWindow::RunWindow(RunSession& session, QWidget* parent) : QWidget(parent, Qt:
     auto* middle = new QHBoxLayout;
     board_ = new BoardView(session_.board(), this);
     board_->setPolling(false); // shown when the run moved, never on a timer of its own
+    board_->setProgramShown(false); // the run's own phase, word and listing say it
     middle->addWidget(board_);
 
     auto* right = new QVBoxLayout;

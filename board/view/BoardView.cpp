@@ -121,6 +121,7 @@ BoardView::BoardView(BoardModel& model, QWidget* parent) : QWidget(parent), mode
         stores_[s - 1]->setWordWrap(true);
     }
     program_ = addValue(mgrid, 2, 0, QStringLiteral("программа"), "program");
+    programCaption_ = static_cast<QLabel*>(mgrid->itemAtPosition(2, 0)->widget());
     program_->setFont(mono);
     module_ = addValue(mgrid, 3, 0, QStringLiteral("вм"), "module");
     mgrid->setColumnStretch(1, 1);
@@ -162,6 +163,11 @@ void BoardView::setPolling(bool on) {
         timer_->start();
     else
         timer_->stop();
+}
+
+void BoardView::setProgramShown(bool on) {
+    program_->setVisible(on);
+    programCaption_->setVisible(on);
 }
 
 void BoardView::refresh() {

@@ -40,6 +40,8 @@ class BoardView : public QWidget {
     // Without polling the view shows the model only when refresh() is called
     // (its owner knows when the model moved); with it, 25 times a second.
     void setPolling(bool on);
+    // Without it, the line of where the program stands is left to the owner.
+    void setProgramShown(bool on);
 
   public slots:
     // Shows the model as it is now (the refresh timer calls it).
@@ -64,6 +66,7 @@ class BoardView : public QWidget {
     QLabel* varA_;
     QLabel* varB_;
     QLabel* program_;
+    QLabel* programCaption_;
     QLabel* module_;
     std::array<QPushButton*, 3> buttons_{};
     std::array<bool, 3> heldByMouse_{};
