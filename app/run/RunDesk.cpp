@@ -141,6 +141,14 @@ void RunDesk::toggleBreakpoint(int line) {
     breakpointsMoved();
 }
 
+void RunDesk::textReplaced() {
+    // Every cursor would have gone to the first line.
+    breakpoints_.clear();
+    runLines_.clear();
+    breakpointsMoved();
+    showNow();
+}
+
 std::set<int> RunDesk::breakpointLines() const {
     std::set<int> lines;
     for (const QTextCursor& c : breakpoints_)

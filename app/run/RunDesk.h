@@ -52,6 +52,9 @@ class RunDesk : public QObject {
     void step();
     void runToCaret();
     void toggleBreakpoint(int line);
+    // Another text took the editor's place (New, Open): its lines are not the
+    // ones the breakpoints and the run's lines were on.
+    void textReplaced();
 
     // The breakpoints' lines in the text as it is now.
     std::set<int> breakpointLines() const;

@@ -168,6 +168,7 @@ void TMainForm::setProgramText(const QString& text, const QString& filePath) {
         QScopedValueRollback replacing(replacingText_, true);
         replaceText(*ui->edit, text);
     }
+    run_->textReplaced();
     QCoreApplication::processEvents();
     state_.textLength = state_.lastTextLength = countedTextLength(*ui->edit->document());
     assist_->textStored(filePath);

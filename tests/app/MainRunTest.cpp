@@ -53,6 +53,11 @@ TEST_F(MainFormTest, RunKeysCheckFirstAndActInTheEditorViewOnly) {
         EXPECT_EQ(run.session().phase(), Phase::Stopped);
     }
     EXPECT_EQ(run.breakpointLines(), std::set<int>{3});
+
+    // Another program: the breakpoints of the old text do not pile up on line 1.
+    QTest::keyClick(editConsol(), Qt::Key_F10);
+    setEditorText(QStringLiteral("свд_1 = з\nпауза+\n"));
+    EXPECT_TRUE(run.breakpointLines().empty());
 }
 
 } // namespace
