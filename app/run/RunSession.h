@@ -78,7 +78,7 @@ class RunSession : public QObject {
     const ProgramImage& image() const { return *image_; }
     // True while the timer runs (only while running or waiting out a pause).
     bool ticking() const { return timer_.isActive(); }
-    // The words executed since start(); the step that changed what the view marks.
+    // The words executed since start(): the view tells by it whether words ran since its last look.
     std::uint64_t wordsExecuted() const { return wordsExecuted_; }
 
   signals:
