@@ -181,7 +181,11 @@ void RunWindow::refresh() {
     const bool stepped = session_.wordsExecuted() != shownStep_;
     shownStep_ = session_.wordsExecuted();
     for (std::size_t i = 0; i < std::size(labels); ++i) {
-        if (stepped) labels[i]->setStyleSheet(values[i] != before_[i] && i != 5 ? kChangedStyle : QString());
+        // A style sheet costs a polish of the label: set only when the mark changes.
+        if (stepped && marked_[i] != (values[i] != before_[i] && i != 5)) {
+            marked_[i] = !marked_[i];
+            labels[i]->setStyleSheet(marked_[i] ? kChangedStyle : QString());
+        }
         labels[i]->setText(values[i]);
         before_[i] = values[i];
     }

@@ -67,6 +67,7 @@ class RunWindow : public QWidget {
     QPlainTextEdit* listing_;
     // What the labels showed before the last step, to tell what it changed.
     std::vector<QString> before_;
+    std::array<bool, 6> marked_{};
     std::uint64_t shownStep_ = ~std::uint64_t{0};
     int markedWord_ = -2;
 };
