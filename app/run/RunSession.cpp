@@ -130,7 +130,15 @@ void RunSession::advance(std::chrono::milliseconds elapsed) {
     } else if (speed_ == Speed::Fastest) {
         runFast();
     } else {
-        runFor(now_ + elapsed * (speed_ == Speed::TenTimes ? 10 : 1), BoardModel::kDefaultWordsPerStep);
+        // A late slice (the window dragged, the machine busy) is run in parts
+        // the board catches up exactly, so its pauses keep their lengths;
+        // beyond kMaxStall the board's clock skips as the board's own does.
+        BoardTime left = std::min(elapsed, kMaxStall) * (speed_ == Speed::TenTimes ? 10 : 1);
+        do { // once at least: at the start, the words before the first pause
+            const BoardTime part = std::min(left, BoardModel::kMaxCatchUp / 2);
+            runFor(now_ + part, BoardModel::kDefaultWordsPerStep);
+            left -= part;
+        } while (left.count() > 0 && phase_ == Phase::Running);
     }
     emit changed();
 }

@@ -35,6 +35,8 @@ class RunSession : public QObject {
     static constexpr int kFastSliceMs = 8;
     // At most this many words between two looks at the wall clock, as fast as possible.
     static constexpr int kFastChunkWords = 20'000;
+    // A slice later than this (a suspended machine) catches up only this much.
+    static constexpr std::chrono::milliseconds kMaxStall{10'000};
 
     explicit RunSession(QObject* parent = nullptr);
     ~RunSession() override;

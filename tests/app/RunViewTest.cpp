@@ -145,6 +145,25 @@ TEST(RunSession, EverySpeedEndsInTheSameStateAtTheSameBoardTime) {
     }
 }
 
+TEST(RunSession, ALateSliceKeepsEveryPauseItCovers) {
+    // Thirty rounds of a 0.1 s pause: the program ends at 3 s of board time.
+    const auto image = compiled(QStringLiteral("метка_1:\nпауза+\nА=А+1\nесли А<30 тогда переход метка_1\n"));
+    const struct {
+        RunSession::Speed speed;
+        int wallMs;
+    } cases[] = {{RunSession::Speed::RealTime, 3000}, {RunSession::Speed::TenTimes, 300}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(int(c.speed));
+        RunSession run;
+        run.setSpeed(c.speed);
+        ASSERT_TRUE(run.start(*image));
+        run.advance(ms(c.wallMs)); // one slice, as after a stall
+        EXPECT_EQ(run.phase(), Phase::Stopped);
+        EXPECT_EQ(run.board().state().a, 30);
+        EXPECT_EQ(run.boardTime(), ms(3000));
+    }
+}
+
 TEST(RunSession, RunToALineStopsAtItsFirstWordOrTheNextLineWithWords) {
     const auto image = compiled(QString::fromUtf16(kLoop));
     for (const auto& [line, word] : {std::pair{6, 2}, {4, 1}, {1, 0}, {8, 5}}) {
