@@ -10,7 +10,7 @@
 namespace veltra {
 
 inline std::string listingHead(std::size_t index, std::uint16_t word, int line) {
-    char head[32];
+    char head[64]; // room for any index and line, so nothing is cut
     std::snprintf(head, sizeof head, "%4zu  %04X  %5d", index, word, line);
     return head;
 }

@@ -97,11 +97,12 @@ ParsedOptions parseBoardOptions(const std::vector<std::string>& args) {
             options.scenarioPath = *path;
         } else if (arg == "--trace") {
             auto text = value();
-            auto count = text ? number(*text, kMaxTraceWords) : std::nullopt;
+            // 0 stands for a missing or wrong number, which is refused as 0 is.
+            const auto count = text ? number(*text, kMaxTraceWords).value_or(0) : 0;
             auto path = value();
-            if (!count || *count == 0 || !path || path->empty())
+            if (count == 0 || !path || path->empty())
                 return usageError("--trace needs a number of words from 1 to 10000000 and a program file");
-            options.traceWords = *count;
+            options.traceWords = count;
             options.tracePath = *path;
         } else if (arg == "--reject") {
             auto text = value();
