@@ -13,6 +13,8 @@
 #include <QTextBlock>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 #include "app/run/RunSession.h"
 #include "board/WordText.h"
 #include "board/view/BoardView.h"
@@ -153,6 +155,7 @@ void RunWindow::setListing(const std::vector<QString>& sourceLines) {
     }
     listing_->setPlainText(rows.join(QLatin1Char('\n')));
     markedWord_ = -2;
+    fresh_ = true;
 }
 
 void RunWindow::setProgramChanged(bool changed) {
@@ -178,8 +181,11 @@ void RunWindow::refresh() {
                   .arg(QString::fromStdString(describeWord(program[word])))};
     QLabel* const labels[] = {a_, b_, returnPoint_, stores_[0], stores_[1], word_};
     // A value is marked when the words run since the last look changed it.
-    const bool stepped = session_.wordsExecuted() != shownStep_;
+    const bool stepped = fresh_ || session_.wordsExecuted() != shownStep_;
     shownStep_ = session_.wordsExecuted();
+    // A run starts with nothing marked: the values before it are no step of it.
+    if (fresh_) std::copy(std::begin(values), std::end(values), before_.begin());
+    fresh_ = false;
     for (std::size_t i = 0; i < std::size(labels); ++i) {
         // A style sheet costs a polish of the label: set only when the mark changes.
         if (stepped && marked_[i] != (values[i] != before_[i] && i != 5)) {
@@ -213,18 +219,25 @@ void RunWindow::refresh() {
     listing_->setExtraSelections(marks);
 }
 
-void RunWindow::placeBeside(const QWidget& editor) {
+BesidePlace besidePlace(const QRect& frame, const QSize& size, const QRect& room) {
+    const int top = std::clamp(frame.top(), room.top(), std::max(room.top(), room.bottom() + 1 - size.height()));
+    if (frame.right() + 1 + size.width() <= room.right() + 1) return {{frame.right() + 1, top}, {}};
+    if (frame.left() - size.width() >= room.left()) return {{frame.left() - size.width(), top}, {}};
+    if (frame.width() + size.width() <= room.width())
+        return {{room.left() + frame.width(), top}, QPoint(room.left(), frame.top())};
+    return {{std::max(room.left(), room.right() + 1 - size.width()), top}, {}};
+}
+
+void RunWindow::placeBeside(QWidget& editor) {
     adjustSize();
-    const QRect frame = editor.frameGeometry();
     const QScreen* screen = editor.screen();
-    const QRect room = screen ? screen->availableGeometry() : QRect(0, 0, 1920, 1080);
-    const int w = std::min(width(), room.width());
-    const int h = std::min(height(), room.height());
-    int x = frame.right() + 1;
-    if (x + w > room.right() + 1) x = frame.left() - w;        // left of it
-    if (x < room.left()) x = std::max(room.left(), room.right() + 1 - w); // the side it covers least
-    const int y = std::clamp(frame.top(), room.top(), std::max(room.top(), room.bottom() + 1 - h));
-    setGeometry(x, y, w, h);
+    const QRect room = screen ? screen->availableGeometry() : editor.frameGeometry();
+    // Not shown yet, this window has no frame: it gets one like the editor's.
+    const QSize frameExtra = editor.frameGeometry().size() - editor.size();
+    if (height() + frameExtra.height() > room.height()) resize(width(), room.height() - frameExtra.height());
+    const BesidePlace place = besidePlace(editor.frameGeometry(), size() + frameExtra, room);
+    if (place.editor) editor.move(*place.editor);
+    move(place.window);
 }
 
 } // namespace veltra

@@ -9,7 +9,11 @@
 #include <QString>
 #include <QWidget>
 
+#include <QPoint>
+#include <QRect>
+
 #include <array>
+#include <optional>
 #include <vector>
 
 class QCheckBox;
@@ -23,6 +27,17 @@ namespace veltra {
 
 class BoardView;
 class RunSession;
+
+// Where a window whose frame is `size` goes beside the editor's `frame` in a
+// screen's free `room`: right of the editor, else left of it, else the editor
+// moves to the room's left edge (`editor`, its frame's new top left) and the
+// window goes right of it. Only a room narrower than both leaves the window
+// over the editor, at the room's right edge. The window's top is the editor's.
+struct BesidePlace {
+    QPoint window;
+    std::optional<QPoint> editor;
+};
+BesidePlace besidePlace(const QRect& frame, const QSize& size, const QRect& room);
 
 class RunWindow : public QWidget {
     Q_OBJECT
@@ -38,9 +53,8 @@ class RunWindow : public QWidget {
     void setProgramChanged(bool changed);
     // Shows the session as it is now.
     void refresh();
-    // Beside `editor`, never over it: right of it, else left of it, else
-    // where it covers the least.
-    void placeBeside(const QWidget& editor);
+    // Beside `editor`, never over it (besidePlace); the editor may move.
+    void placeBeside(QWidget& editor);
 
     QPushButton* button(Action action) const { return buttons_[static_cast<int>(action)]; }
     BoardView& boardView() const { return *board_; }
@@ -68,6 +82,7 @@ class RunWindow : public QWidget {
     // What the labels showed before the last step, to tell what it changed.
     std::vector<QString> before_;
     std::array<bool, 6> marked_{};
+    bool fresh_ = true; // a run started since the last look
     std::uint64_t shownStep_ = ~std::uint64_t{0};
     int markedWord_ = -2;
 };
