@@ -1,11 +1,11 @@
 // Takes a picture of the editor and the run view paused at a breakpoint, for
-// the documentation:
-//   veltra-run-screenshot PROGRAM LINE OUT.png
+// the documentation (offscreen, or under an X server):
+//   QT_QPA_PLATFORM=offscreen veltra-run-screenshot PROGRAM LINE OUT.png
 // The program file (Windows-1251) opens in the real main window, with its
 // settings in a temporary folder and COM1 on a pseudo-terminal nobody
 // answers; a breakpoint goes on LINE, F5 runs it, and the run's clock is
 // driven until the breakpoint stops it. Both windows go side by side into
-// one picture, as they stand on the screen.
+// one picture, each under a bar with its title.
 
 #include <QFile>
 #include <QFileInfo>
@@ -67,13 +67,22 @@ int main(int argc, char** argv) {
     run.showNow();
     QCoreApplication::processEvents();
 
+    // Offscreen windows have no frames: each gets a bar with its title.
+    constexpr int kTitle = 26;
+    constexpr int kGap = 12;
     const QPixmap editor = form.grab();
     const QPixmap view = run.window().grab();
-    QPixmap both(editor.width() + 12 + view.width(), std::max(editor.height(), view.height()));
+    QPixmap both(editor.width() + kGap + view.width(), kTitle + std::max(editor.height(), view.height()));
     both.fill(QColor(0x3c, 0x3c, 0x3c));
     QPainter painter(&both);
-    painter.drawPixmap(0, 0, editor);
-    painter.drawPixmap(editor.width() + 12, 0, view);
+    const auto framed = [&](int x, const QPixmap& picture, const QString& title) {
+        painter.fillRect(x, 0, picture.width(), kTitle, QColor(0x4a, 0x6e, 0xa8));
+        painter.setPen(Qt::white);
+        painter.drawText(QRect(x, 0, picture.width(), kTitle), Qt::AlignCenter, title);
+        painter.drawPixmap(x, kTitle, picture);
+    };
+    framed(0, editor, form.windowTitle());
+    framed(editor.width() + kGap, view, run.window().windowTitle());
     painter.end();
     form.close();
     ::close(master);
