@@ -9,10 +9,11 @@
 //   caret's line, F9 set or clear a breakpoint on the caret's line.
 //
 // Breakpoints are cursors in the document, so they move with their lines
-// while the text is edited, and last for the session. A run keeps a cursor
-// on each line of the text it started from: the band and the breakpoints
-// find the lines of the running words through them after an edit, while the
-// old words run on until the next start.
+// while the text is edited, and last for the session (New and Open clear
+// them: their lines are gone). A run keeps a cursor on each line of the text
+// it started from: the band and the breakpoints find the lines of the
+// running words through them after an edit, while the old words run on
+// until the next start.
 
 #include <QObject>
 #include <QTextCursor>
