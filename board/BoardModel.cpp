@@ -89,29 +89,52 @@ BoardTime BoardModel::step() {
 }
 
 void BoardModel::advance(BoardTime now) {
-    if (!state_.running) return;
+    run(now, {wordsPerStep_, {}});
+}
+
+RunResult BoardModel::run(BoardTime now, const RunLimits& limits) {
+    if (!state_.running) return {RunStop::NotRunning, now, 0};
     BoardTime t = now;
     if (state_.paused) {
-        if (now < pauseUntil_) return;
+        if (now < pauseUntil_) return {RunStop::CaughtUp, now, 0};
         state_.paused = false;
         // Pauses in a row add up exactly even when advance() is called late.
         if (now - pauseUntil_ <= kMaxCatchUp) t = pauseUntil_;
     }
-    for (int budget = wordsPerStep_; budget > 0 && state_.running; --budget) {
+    RunResult result;
+    for (;;) {
+        if (!state_.running) {
+            result.stop = RunStop::NotRunning; // halted at a word it cannot execute
+            break;
+        }
+        if (result.words >= limits.words) {
+            result.stop = RunStop::WordLimit;
+            break;
+        }
         if (state_.pc >= program_.size()) {
             halt(); // the program ran off its end: it stops, the outputs stay as they are
+            result.stop = RunStop::NotRunning;
+            break;
+        }
+        if (state_.pc < limits.stopBefore.size() && limits.stopBefore[state_.pc] != 0) {
+            result.stop = RunStop::Breakpoint;
             break;
         }
         const BoardTime pause = step();
+        ++result.words;
         if (pause.count() == 0) continue;
         pauseUntil_ = t + pause;
         if (pauseUntil_ > now) {
             state_.paused = true;
+            t = now;
+            result.stop = RunStop::CaughtUp;
             break;
         }
         t = pauseUntil_;
     }
+    result.at = t;
     commit();
+    return result;
 }
 
 bool BoardModel::executeNow(std::uint16_t word) {

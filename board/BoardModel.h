@@ -25,6 +25,29 @@ struct BoardEvent {
     int index; // program index of the word, -1 for a console command
 };
 
+// Why run() gave the clock back.
+enum class RunStop : std::uint8_t {
+    CaughtUp,   // the program reached `now`, or waits in a pause that ends later
+    WordLimit,  // it executed as many words as it was allowed
+    Breakpoint, // the next word is one it was told to stop before
+    NotRunning, // the program has ended or halted, or none was started
+};
+
+struct RunLimits {
+    int words = 1000; // at most this many words
+    // Entry i set: stop before executing word i (also when it is the next
+    // word right away). Shorter than the program, or empty: no stops past it.
+    std::span<const std::uint8_t> stopBefore = {};
+};
+
+struct RunResult {
+    RunStop stop = RunStop::CaughtUp;
+    // The board time the program has reached: `now`, or the moment of the
+    // word it stopped before (a limit) or of the last word it executed.
+    BoardTime at{0};
+    int words = 0; // executed in this call
+};
+
 class BoardModel {
   public:
     // A program that loops without a pause would otherwise never give the
@@ -49,6 +72,10 @@ class BoardModel {
 
     // Runs the program up to `now`. Never blocks: a pause only records when it ends.
     void advance(BoardTime now);
+    // The same within limits: a step of one word, a run to a breakpoint, a
+    // pause waited out with no word after it (words = 0). Words take no board
+    // time; a pause that ends by `now` goes on from the moment it ends.
+    RunResult run(BoardTime now, const RunLimits& limits);
 
     // A console command: executes an object word at once. Returns false, and
     // changes nothing, for words that steer a program (pause, condition, jump,
@@ -66,6 +93,10 @@ class BoardModel {
     // Index of the word executed last, -1 before the first (the pause being
     // waited out, while paused).
     int lastExecuted() const { return lastExecuted_; }
+    // Where "возврат" goes: the index after the last executed jump, -1 before any.
+    int returnPoint() const { return returnPoint_; }
+    // When the pause being waited out ends (state().paused), in board time.
+    BoardTime pauseEnds() const { return pauseUntil_; }
     std::vector<BoardEvent> takeEvents();
 
     void setWordsPerStep(int words) { wordsPerStep_ = words > 0 ? words : 1; }

@@ -30,6 +30,7 @@ template <typename OnError>
 int layOut(const std::vector<std::u32string>& lines, ProgramImage& image, OnError&& onError) {
     image.labelAddr.fill(kLabelUndefined);
     image.words.fill(0);
+    image.wordLine.fill(0);
     image.count = 0;
     unsigned count = 0; // words laid out so far
     bool full = false;  // the word limit was passed
@@ -75,6 +76,7 @@ int layOut(const std::vector<std::u32string>& lines, ProgramImage& image, OnErro
         }
 
         for (unsigned k = before; k < count; ++k) {
+            image.wordLine[k] = lineNumber;
             if ((image.words[k] & 0xF000) != 0xE000) continue;
             int& first = firstJumpLine[image.words[k] & 0x000F];
             if (first == 0) first = lineNumber;

@@ -1,6 +1,7 @@
 #pragma once
-// The whole-program check: compiles every line, lays the words out, resolves
-// the jumps and says what the status line under the editor must show.
+// The whole-program check: compiles every line, lays the words out (noting
+// the source line of each), resolves the jumps and says what the status line
+// under the editor must show.
 
 #include <string>
 #include <vector>

@@ -26,6 +26,10 @@ struct GutterColours {
     QColor caretBand; // behind the caret line's number
     QColor caretNumber;
     QColor mark; // a line the check finds wrong
+    // Behind the running line, in the gutter and the text: the text stays
+    // readable on it, and its dimmer shades plain.
+    QColor runBand;
+    QColor breakpoint;
 };
 
 bool isDarkBackground(const QColor& background);

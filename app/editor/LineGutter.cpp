@@ -1,6 +1,7 @@
 #include "app/editor/LineGutter.h"
 
 #include <QHelpEvent>
+#include <QMouseEvent>
 #include <QPainter>
 #include <QToolTip>
 
@@ -35,6 +36,24 @@ void LineGutter::setMarks(std::map<int, QString> marks) {
     update();
 }
 
+void LineGutter::setRunLine(int line) {
+    if (line == runLine_) return;
+    runLine_ = line;
+    update();
+}
+
+void LineGutter::setBreakpoints(std::set<int> lines) {
+    if (lines == breakpoints_) return;
+    breakpoints_ = std::move(lines);
+    update();
+}
+
+void LineGutter::mousePressEvent(QMouseEvent* event) {
+    const int line = lineAt(event->position().toPoint().y());
+    if (event->button() == Qt::LeftButton && line > 0) emit lineClicked(line);
+    QWidget::mousePressEvent(event);
+}
+
 int LineGutter::lineAt(int y) const {
     for (const ShownLine& line : edit_.shownLines()) {
         if (y >= line.top && y < line.top + line.height) return line.number;
@@ -51,13 +70,21 @@ void LineGutter::paintEvent(QPaintEvent* event) {
     const int numberWidth = width() - kMarkRoom - kRightPad;
     for (const ShownLine& line : edit_.shownLines()) {
         const bool current = line.number == caret;
-        if (current) painter.fillRect(0, line.top, width(), line.height, colours.caretBand);
+        if (line.number == runLine_)
+            painter.fillRect(0, line.top, width(), line.height, colours.runBand);
+        else if (current)
+            painter.fillRect(0, line.top, width(), line.height, colours.caretBand);
+        painter.setRenderHint(QPainter::Antialiasing);
+        painter.setPen(Qt::NoPen);
+        const int size = std::min(8, line.height - 4);
+        const QRectF box(1, line.top + (line.height - size) / 2.0, size, size);
+        if (breakpoints_.count(line.number)) {
+            painter.setBrush(colours.breakpoint);
+            painter.drawRect(box);
+        }
         if (marks_.count(line.number)) {
-            painter.setRenderHint(QPainter::Antialiasing);
-            painter.setPen(Qt::NoPen);
             painter.setBrush(colours.mark);
-            const int size = std::min(8, line.height - 4);
-            painter.drawEllipse(QRectF(1, line.top + (line.height - size) / 2.0, size, size));
+            painter.drawEllipse(breakpoints_.count(line.number) ? box.adjusted(2, 2, -2, -2) : box);
         }
         QFont font = edit_.font();
         font.setBold(current);

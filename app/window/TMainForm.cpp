@@ -12,6 +12,7 @@
 #include "app/editor/EditorText.h"
 #include "app/editor/RecoveryCopy.h"
 #include "app/files/ProgramFolder.h"
+#include "app/run/RunDesk.h"
 #include "app/settings/EditorColours.h"
 #include "app/settings/Settings.h"
 #include "app/settings/TFormConfig.h"
@@ -139,6 +140,15 @@ void TMainForm::connectHandlers() {
         *ui->edit, *ui->stError,
         EditorAssist::Buttons{ui->btNew, ui->btLoadFromFile, ui->btSaveToFile, ui->btPrintFile},
         stateFolder());
+    // F5 checks as F8 does, and not while the send path runs.
+    run_ = std::make_unique<RunDesk>(
+        *ui->edit,
+        [this]() -> const ProgramImage* {
+            if (busy()) return nullptr;
+            QScopedValueRollback checking(sending_, true);
+            return checkProgram() == 0 ? &program_.image() : nullptr;
+        },
+        *this);
 }
 
 void TMainForm::errorBeep() {
@@ -163,6 +173,7 @@ void TMainForm::setProgramText(const QString& text, const QString& filePath) {
         QScopedValueRollback replacing(replacingText_, true);
         replaceText(*ui->edit, text);
     }
+    run_->textReplaced();
     QCoreApplication::processEvents();
     state_.textLength = state_.lastTextLength = countedTextLength(*ui->edit->document());
     assist_->textStored(filePath);
@@ -247,6 +258,7 @@ void TMainForm::FormClose() {
     // written is reported and the shutdown goes on.
     guarded([] { WriteSettings(); });
     guarded([this] { assist_->closing(); }); // unsaved text stays in the recovery copy
+    run_->closeWindow();
     // No tick runs against a port that goes.
     Tm->stop();
     session_.Shutdown();

@@ -33,6 +33,7 @@ namespace veltra {
 class BoardProcess;
 class ConsolePane;
 class EditorAssist;
+class RunDesk;
 
 // The window's own run state, under the names the program's notes give it.
 struct MainFormState {
@@ -56,6 +57,7 @@ class TMainForm : public QMainWindow, private SessionReporter {
     // run state, to read.
     LinkSession& session() { return session_; }
     CheckedProgram& program() { return program_; }
+    RunDesk& run() { return *run_; }
     const MainFormState& state() const { return state_; }
 
     // The process-wide help windows the view switch and btHelp act on.
@@ -178,6 +180,8 @@ class TMainForm : public QMainWindow, private SessionReporter {
     // Gutter, colouring, live check, find bar, recovery copy, printing, jump
     // to the error, the editor's shortcuts.
     std::unique_ptr<EditorAssist> assist_;
+    // The program on the virtual board inside the editor: its window, keys, band and breakpoints.
+    std::unique_ptr<RunDesk> run_;
 };
 
 } // namespace veltra

@@ -34,6 +34,8 @@ QString ledText(LedState l) {
            QString::number(l.brightness);
 }
 
+} // namespace
+
 QString storeText(const StoreSlot& s) {
     switch (s.kind) {
     case StoreKind::Empty:
@@ -64,6 +66,8 @@ QString storeText(const StoreSlot& s) {
     }
     return {};
 }
+
+namespace {
 
 QString hex(std::uint16_t w) {
     return QString::number(w, 16).rightJustified(4, QLatin1Char('0')).toUpper();
@@ -117,6 +121,7 @@ BoardView::BoardView(BoardModel& model, QWidget* parent) : QWidget(parent), mode
         stores_[s - 1]->setWordWrap(true);
     }
     program_ = addValue(mgrid, 2, 0, QStringLiteral("программа"), "program");
+    programCaption_ = static_cast<QLabel*>(mgrid->itemAtPosition(2, 0)->widget());
     program_->setFont(mono);
     module_ = addValue(mgrid, 3, 0, QStringLiteral("вм"), "module");
     mgrid->setColumnStretch(1, 1);
@@ -151,6 +156,18 @@ QLabel* BoardView::addValue(QGridLayout* grid, int row, int column, const QStrin
     value->setTextInteractionFlags(Qt::TextSelectableByMouse);
     grid->addWidget(value, row, column + 1);
     return value;
+}
+
+void BoardView::setPolling(bool on) {
+    if (on)
+        timer_->start();
+    else
+        timer_->stop();
+}
+
+void BoardView::setProgramShown(bool on) {
+    program_->setVisible(on);
+    programCaption_->setVisible(on);
 }
 
 void BoardView::refresh() {

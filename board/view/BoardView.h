@@ -21,6 +21,10 @@ namespace veltra {
 
 class BoardModel;
 class LedStrip;
+struct StoreSlot;
+
+// A store as the board's window shows it: "пусто", "А = 5", "свд_2 = к,15".
+QString storeText(const StoreSlot& slot);
 
 class BoardView : public QWidget {
     Q_OBJECT
@@ -32,6 +36,12 @@ class BoardView : public QWidget {
 
     LedStrip* ledStrip() const { return leds_; }
     QPushButton* button(int n) const { return buttons_[n - 1]; }
+
+    // Without polling the view shows the model only when refresh() is called
+    // (its owner knows when the model moved); with it, 25 times a second.
+    void setPolling(bool on);
+    // Without it, the line of where the program stands is left to the owner.
+    void setProgramShown(bool on);
 
   public slots:
     // Shows the model as it is now (the refresh timer calls it).
@@ -56,6 +66,7 @@ class BoardView : public QWidget {
     QLabel* varA_;
     QLabel* varB_;
     QLabel* program_;
+    QLabel* programCaption_;
     QLabel* module_;
     std::array<QPushButton*, 3> buttons_{};
     std::array<bool, 3> heldByMouse_{};

@@ -81,6 +81,14 @@ TEST(EditorPalette, TheWordsKeepTheUsersColourAndItsShadesAreReadableOnEveryBack
                 EXPECT_GE(contrastRatio(shade, background), 4.5) << shade.name().toStdString();
                 EXPECT_NE(shade, text);
             }
+            // The running line's band keeps readable text readable, and its
+            // dimmer shades at least as plain as large text needs.
+            const QColor band = gutterColours(background).runBand;
+            if (contrastRatio(text, background) >= 4.5) {
+                EXPECT_GE(contrastRatio(text, band), 4.5);
+            }
+            for (const QColor& shade : {t.number, t.label, t.comment})
+                EXPECT_GE(contrastRatio(shade, band), 3.0) << shade.name().toStdString();
         }
         const GutterColours g = gutterColours(background);
         EXPECT_GE(contrastRatio(g.number, g.background), 4.5);

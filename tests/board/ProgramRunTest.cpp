@@ -248,3 +248,81 @@ TEST(ProgramRun, RevisionMovesOnlyWhenTheStateChanges) {
 
 } // namespace
 } // namespace veltra
+
+namespace veltra {
+namespace {
+
+using ms = BoardTime;
+
+// А=1 / пауза+ / А=2 / если А==2 тогда А=3 / переход метка (to 0)
+const std::vector<std::uint16_t> kLimitedProgram{0x9101, 0x4101, 0x9102, 0x5B02, 0x9103, 0xE000};
+
+TEST(RunLimits, EachCallStopsWhereItsLimitSaysAndTellsTheTimeItReached) {
+    struct Call {
+        int now;
+        int words;
+        std::vector<std::uint8_t> stops;
+        RunStop stop;
+        int at, executed, pc;
+        bool paused;
+    };
+    const std::vector<std::uint8_t> atThird{0, 0, 1};
+    const std::vector<std::uint8_t> atFirst{1};
+    const Call calls[] = {
+        // One word at a time: А=1, then the pause starts at 0.
+        {0, 1, {}, RunStop::WordLimit, 0, 1, 1, false},
+        {0, 1, {}, RunStop::CaughtUp, 0, 1, 2, true},
+        // Waited out with no word after it: the program stands at the end of the pause.
+        {150, 0, {}, RunStop::WordLimit, 100, 0, 2, false},
+        // A breakpoint right at the next word: nothing runs.
+        {200, 1000, atThird, RunStop::Breakpoint, 200, 0, 2, false},
+        // Past it, round the loop to the breakpoint at word 0, still at 200.
+        {200, 1000, atFirst, RunStop::Breakpoint, 200, 4, 0, false},
+        // Round again to the pause, which ends after `now`.
+        {250, 1000, {}, RunStop::CaughtUp, 250, 2, 2, true},
+        // The pause ended at 350; the breakpoint comes at that moment, not at `now`.
+        {400, 1000, atFirst, RunStop::Breakpoint, 350, 4, 0, false},
+    };
+    BoardModel board;
+    ASSERT_TRUE(board.loadProgram(kLimitedProgram));
+    for (std::size_t i = 0; i < std::size(calls); ++i) {
+        const Call& c = calls[i];
+        const RunResult r = board.run(ms(c.now), {c.words, c.stops});
+        EXPECT_EQ(r.stop, c.stop) << "call " << i;
+        EXPECT_EQ(r.at, ms(c.at)) << "call " << i;
+        EXPECT_EQ(r.words, c.executed) << "call " << i;
+        EXPECT_EQ(board.state().pc, c.pc) << "call " << i;
+        EXPECT_EQ(board.state().paused, c.paused) << "call " << i;
+    }
+    EXPECT_EQ(board.state().a, 3);
+    EXPECT_EQ(board.returnPoint(), 6) << "after the jump";
+}
+
+TEST(RunLimits, AProgramThatEndsSaysSoAndTheMomentItEnded) {
+    BoardModel board;
+    ASSERT_TRUE(board.loadProgram(std::vector<std::uint16_t>{0x9101, 0x4101, 0x9102}));
+    EXPECT_EQ(board.run(ms(0), {}).stop, RunStop::CaughtUp);
+    const RunResult end = board.run(ms(500), {});
+    EXPECT_EQ(end.stop, RunStop::NotRunning);
+    EXPECT_EQ(end.at, ms(100));
+    EXPECT_EQ(end.words, 1);
+    EXPECT_EQ(board.run(ms(600), {}).stop, RunStop::NotRunning);
+}
+
+TEST(RunLimits, StepsOfOneWordEndWhereOneRunEnds) {
+    // The same program run whole and word by word, each word at the moment
+    // its pause ends: the same state at the same time.
+    BoardModel whole, stepped;
+    ASSERT_TRUE(whole.loadProgram(kLimitedProgram));
+    ASSERT_TRUE(stepped.loadProgram(kLimitedProgram));
+    whole.advance(ms(1234));
+    ms clock{0};
+    while (clock < ms(1234)) {
+        if (stepped.state().paused) clock = std::min(stepped.pauseEnds(), ms(1234));
+        stepped.run(clock, {1, {}});
+    }
+    EXPECT_EQ(stepped.state(), whole.state());
+}
+
+} // namespace
+} // namespace veltra

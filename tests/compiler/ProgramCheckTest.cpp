@@ -230,6 +230,46 @@ TEST(BuildProgram, LineEndsInsideLinesAreTolerated) {
     EXPECT_EQ(c.words(), (std::vector<std::uint16_t>{0x4201, 0xAEF8}));
 }
 
+struct LineMapCase {
+    const char* rule;
+    Lines lines;
+    std::vector<int> wordLines; // the 1-based line of each word, in word order
+};
+
+TEST(BuildProgram, EachWordKnowsTheLineItCameFrom) {
+    const LineMapCase cases[] = {
+        {"one word a line", {U"свд=б", U"пауза", U"реле_1 = вкл"}, {1, 2, 3}},
+        {"comments and blank lines lay no words",
+         {U"// начало", U"", U"свд=б", U"", U"// конец", U"пауза"},
+         {3, 6}},
+        {"a label line lays no word; the jump names its own line",
+         {U"метка_1:", U"свд=вкл", U"пауза", U"переход метка_1"},
+         {2, 3, 4}},
+        {"both words of a condition name its line",
+         {U"// пример", U"метка_1:", U"если кн_1==вкл тогда свд=к", U"пауза+", U"переход метка_1"},
+         {3, 3, 4, 5}},
+        {"both words of a module line name its line", {U"пауза", U"вм свд=б", U"пауза"}, {1, 2, 2, 3}},
+        {"a forward jump", {U"переход метка_2", U"", U"метка_2:", U"если А>1 тогда А=0"}, {1, 4, 4}},
+    };
+    for (const LineMapCase& c : cases) {
+        const Checked checked = check(c.lines);
+        ASSERT_EQ(checked.result, 0) << c.rule;
+        ASSERT_EQ(checked.image.count, c.wordLines.size()) << c.rule;
+        const std::vector<int> lines(checked.image.wordLine.begin(),
+                                     checked.image.wordLine.begin() + checked.image.count);
+        EXPECT_EQ(lines, c.wordLines) << c.rule;
+    }
+}
+
+TEST(BuildProgram, TheLineMapOfALongProgramReachesItsLastLine) {
+    // Lines past 65535 are counted in full.
+    Lines lines = repeat(U"", 70000);
+    lines.push_back(U"пауза");
+    const Checked c = check(lines);
+    ASSERT_EQ(c.image.count, 1);
+    EXPECT_EQ(c.image.wordLine[0], 70001);
+}
+
 struct ErrorsCase {
     const char* rule;
     Lines lines;

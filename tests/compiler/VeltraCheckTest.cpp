@@ -196,6 +196,8 @@ TEST_F(VeltraCheck, UsageErrors) {
                                                                                       {"--utf8"},
                                                                                       {path, path},
                                                                                       {"--line"},
+                                                                                      {"--listing", "--format=gcc", path},
+                                                                                      {"--listing", "--line", "пауза"},
                                                                                       {"--line", "a", "b"},
                                                                                       {"--console-line"}}) {
         const Outcome run = runCheck(args);
@@ -343,6 +345,33 @@ TEST_F(VeltraCheck, LineModes) {
               "word=0000 prefix=0000 label=0 kind=0 status=5\n");
     EXPECT_EQ(runCheck({"--console-line", ">пауза", "--utf8"}).out,
               "word=0000 prefix=0000 label=0 kind=0 status=4\n");
+}
+
+TEST_F(VeltraCheck, TheListingGivesEachWordItsIndexHexWordAndSourceLine) {
+    const std::string path = write("l.txt", cp1251(exampleLines.join("\r\n")));
+    // The second word of a line carries no text, as in an assembler listing.
+    const std::string listing = "   0  6301      3  если кн_1==вкл тогда свд=к\n"
+                                "   1  AEF1      3\n"
+                                "   2  4101      4  пауза+\n"
+                                "   3  E000      5  переход метка_1\n";
+    EXPECT_EQ(runCheck({"--listing", path}).out, listing);
+    EXPECT_EQ(runCheck({"--json", "--listing", path}).out,
+              R"({"count":4,"file":")" + path +
+                  R"(","line":null,"listing":[{"index":0,"line":3,"word":"6301"},)"
+                  R"({"index":1,"line":3,"word":"AEF1"},{"index":2,"line":4,"word":"4101"},)"
+                  R"({"index":3,"line":5,"word":"E000"}],"message":"  >>> без ошибок","ok":true,"status":0,)"
+                  R"("words":["6301","AEF1","4101","E000"]})"
+                  "\n");
+
+    // A failed check lists nothing: the message and the check's value, as without --listing.
+    const std::string bad = write("lb.txt", cp1251(QString::fromUtf8("свд=б\r\nпауза 5\r\n")));
+    const Outcome failed = runCheck({"--listing", bad});
+    EXPECT_EQ(failed.exitCode, 5);
+    EXPECT_EQ(failed.out, "[стр.  2] ОШИБКА: параметр команды\n");
+
+    // The line's text may hold what a terminal acts on: it is shown escaped.
+    const std::string odd = write("lo.txt", QByteArray("\xef\xe0\xf3\xe7\xe0\x1b[31m\r\n"));
+    EXPECT_EQ(runCheck({"--listing", odd}).out, "   0  4201      1  пауза\\e[31m\n");
 }
 
 // The shipped examples are Windows-1251 with CR LF and check without error.

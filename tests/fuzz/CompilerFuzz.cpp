@@ -110,12 +110,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     unsigned words = 0;
     bool lineFailed = false;
+    std::vector<unsigned> lineWords; // the words each line lays out
     for (const std::u32string& line : lines) {
         const CmdRecord program = veltra::compileProgramLine(line);
         checkRecord(program, false);
         require(sameRecord(program, veltra::compileProgramLine(line))); // no hidden state
         if (program.status != CmdStatus::Ok && program.status != CmdStatus::Skip) lineFailed = true;
         if (!lineFailed) words += wordsOf(program);
+        lineWords.push_back(wordsOf(program));
 
         checkRecord(veltra::compileConsoleLine(line), true);
         checkRecord(veltra::compileConsoleLine(U">" + line), true);
@@ -129,10 +131,17 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (result == 0) {
         require(!lineFailed && words == image.count && image.count <= veltra::kMaxProgramWords);
         require(report.colour == veltra::MessageColour::Green);
+        // The line map: in line order, and each line named by as many words as it lays out.
+        std::vector<unsigned> mapped(lines.size(), 0);
         for (unsigned i = 0; i < image.count; ++i) {
             if ((image.words[i] & isa::kJumpMarkMask) == isa::word(isa::Family::Jump))
                 require((image.words[i] & 0x0FFF) <= image.count);
+            const int line = image.wordLine[i];
+            require(line >= 1 && static_cast<std::size_t>(line) <= lines.size());
+            require(i == 0 || image.wordLine[i - 1] <= line);
+            ++mapped[static_cast<std::size_t>(line - 1)];
         }
+        require(mapped == lineWords);
     } else {
         require(image.count == 0 && report.colour == veltra::MessageColour::Red);
         if (!lineFailed) require(result == 1);

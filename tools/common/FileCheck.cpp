@@ -2,6 +2,8 @@
 
 #include <new>
 
+#include <QString>
+
 namespace veltra::check {
 
 namespace {
@@ -24,7 +26,12 @@ void checkBytes(FileCheck& result, std::string& bytes, TextEncoding encoding) {
 
     static ProgramImage image; // 8 KiB of words: kept off the stack
     result.exitCode = buildProgram(lines, image, result.report);
-    if (result.exitCode == 0) result.words.assign(image.words.begin(), image.words.begin() + image.count);
+    if (result.exitCode != 0) return;
+    result.words.assign(image.words.begin(), image.words.begin() + image.count);
+    result.wordLines.assign(image.wordLine.begin(), image.wordLine.begin() + image.count);
+    for (int line : result.wordLines)
+        result.sources.push_back(
+            QString::fromStdU32String(lines[static_cast<std::size_t>(line - 1)]).toStdString());
 }
 
 } // namespace
@@ -46,6 +53,8 @@ FileCheck checkFile(const std::string& path, TextEncoding encoding) {
         result.error = "not enough memory to check " + (path == "-" ? std::string("standard input") : path);
         result.report = {};
         result.words.clear();
+        result.wordLines.clear();
+        result.sources.clear();
     }
     return result;
 }

@@ -22,7 +22,9 @@ struct FileCheck {
     std::string error;  // why the file could not be checked; empty when it was
     CheckReport report; // message and line, when it was checked
     std::vector<std::uint16_t> words;
-    bool readAsUtf8 = false; // asked for Windows-1251, but the file is valid UTF-8
+    std::vector<int> wordLines;       // the 1-based source line of each word
+    std::vector<std::string> sources; // the text of each word's line, UTF-8
+    bool readAsUtf8 = false;          // asked for Windows-1251, but the file is valid UTF-8
 
     bool checked() const { return error.empty(); }
 };

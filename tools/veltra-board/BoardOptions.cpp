@@ -2,6 +2,8 @@
 
 #include <cstdlib>
 
+#include "tools/veltra-board/ProgramTrace.h"
+
 namespace veltra::board_sim {
 
 namespace {
@@ -14,6 +16,7 @@ const char* kUsage =
     "       veltra-board --echo [--link PATH] [--silent] [--reject CODE]... [--memory-fail]\n"
     "                    [--delay MS] [--noise]\n"
     "       veltra-board --scenario FILE\n"
+    "       veltra-board --trace N PROGRAM\n"
     "A simulated board on a pseudo-terminal. Prints the terminal's path on the first\n"
     "line. The board stores uploaded programs and runs them, executes console\n"
     "commands at once and keeps a non-volatile copy of its program.\n"
@@ -38,6 +41,10 @@ const char* kUsage =
     "                  terminal, and check what it expects (docs/scenarios.md);\n"
     "                  exit 0 when every expectation held, 1 when one failed,\n"
     "                  2 when the scenario or its program is wrong\n"
+    "  --trace N PROGRAM  run the program file on a virtual clock with the buttons\n"
+    "                  released and print its first N executed words, one a line:\n"
+    "                  source line, word index, hex word, board time, line text;\n"
+    "                  exit 0, or 2 when the program is wrong\n"
     "Received frames and what the board did are logged on standard error.\n"
     "Stop with Ctrl+C (or close the window).\n";
 
@@ -88,6 +95,15 @@ ParsedOptions parseBoardOptions(const std::vector<std::string>& args) {
             auto path = value();
             if (!path || path->empty()) return usageError("--scenario needs a file");
             options.scenarioPath = *path;
+        } else if (arg == "--trace") {
+            auto text = value();
+            // 0 stands for a missing or wrong number, which is refused as 0 is.
+            const auto count = text ? number(*text, kMaxTraceWords).value_or(0) : 0;
+            auto path = value();
+            if (count == 0 || !path || path->empty())
+                return usageError("--trace needs a number of words from 1 to 10000000 and a program file");
+            options.traceWords = count;
+            options.tracePath = *path;
         } else if (arg == "--reject") {
             auto text = value();
             auto code = text ? number(*text, 255) : std::nullopt;
@@ -109,6 +125,8 @@ ParsedOptions parseBoardOptions(const std::vector<std::string>& args) {
     }
     if (!options.scenarioPath.empty() && args.size() != 2)
         return usageError("--scenario runs alone: it has no terminal, window or line faults");
+    if (!options.tracePath.empty() && args.size() != 3)
+        return usageError("--trace runs alone: it has no terminal, window or line faults");
     if (options.besideWidth > 0 && !options.view) return usageError("--beside places the window of --view");
     if (options.echoOnly && (options.printState || options.view || !options.memoryPath.empty()))
         return usageError("--echo has no board: --state, --view and --memory need one");

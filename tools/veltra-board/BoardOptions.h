@@ -1,6 +1,7 @@
 #pragma once
 // Command line of the board simulator.
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <vector>
@@ -24,6 +25,8 @@ struct BoardOptions {
     std::string memoryPath;  // the non-volatile copy; empty: beside the link
 
     std::string scenarioPath; // --scenario: run this scenario instead of a terminal
+    std::string tracePath;    // --trace: print the first traceWords words this program executes
+    std::int64_t traceWords = 0;
 };
 
 struct ParsedOptions {

@@ -9,9 +9,9 @@
 #include "board/BoardModel.h"
 #include "board/BoardRequests.h"
 #include "board/WordText.h"
-#include "compiler/ProgramCheck.h"
 #include "os/ShownName.h"
 #include "tools/common/SourceLines.h"
+#include "tools/veltra-board/ProgramFile.h"
 
 namespace veltra::board_sim {
 
@@ -38,19 +38,13 @@ std::vector<std::string> readScenarioLines(const std::string& path) {
 
 // The program as the editor would upload it: checked, then its words.
 std::vector<std::uint8_t> programUpload(const std::string& path, int line) {
-    std::string bytes, error;
-    if (!readProgramBytes(path, bytes, error)) throw RunError{line, error};
-    std::u32string text;
-    if (!decodeProgramText(bytes, TextEncoding::Windows1251, text))
-        throw RunError{line, "this Qt cannot decode windows-1251"};
-    static ProgramImage image; // 8 KiB of words: kept off the stack
-    CheckReport report;
-    if (buildProgram(splitLines(text), image, report) != 0)
-        throw RunError{line, path + " does not check: " + report.message};
+    CheckedProgramFile program;
+    std::string error;
+    if (!readCheckedProgram(path, program, error)) throw RunError{line, error};
     std::vector<std::uint8_t> upload;
-    for (std::size_t i = 0; i < image.count; ++i) {
-        upload.push_back(static_cast<std::uint8_t>(image.words[i] & 0xFF));
-        upload.push_back(static_cast<std::uint8_t>(image.words[i] >> 8));
+    for (std::size_t i = 0; i < program.image->count; ++i) {
+        upload.push_back(static_cast<std::uint8_t>(program.image->words[i] & 0xFF));
+        upload.push_back(static_cast<std::uint8_t>(program.image->words[i] >> 8));
     }
     return upload;
 }

@@ -1,6 +1,6 @@
 // veltra-board: a simulated board on a pseudo-terminal, for trying the editor
 // without hardware and for tests; or, with --scenario, a scripted run of a
-// program on a virtual clock.
+// program on a virtual clock; or, with --trace, the words a program executes.
 
 #include <QApplication>
 #include <QCoreApplication>
@@ -18,6 +18,7 @@
 #include "tools/veltra-board/BesideEditor.h"
 #include "tools/veltra-board/BoardOptions.h"
 #include "tools/veltra-board/BoardSession.h"
+#include "tools/veltra-board/ProgramTrace.h"
 #include "tools/veltra-board/PtyEndpoint.h"
 #include "tools/veltra-board/ScenarioRun.h"
 #include "tools/veltra-board/VirtualBoard.h"
@@ -40,6 +41,7 @@ int main(int argc, char** argv) {
     }
     const BoardOptions& options = *parsed.options;
     if (!options.scenarioPath.empty()) return runScenarioFile(options.scenarioPath, std::cout, std::cerr);
+    if (!options.tracePath.empty()) return runTrace(options.tracePath, options.traceWords, std::cout, std::cerr);
     if (options.view && !windowSystemReachable()) {
         std::cerr << "veltra-board: --view needs a display (DISPLAY or WAYLAND_DISPLAY is not set)\n";
         return 1;

@@ -13,6 +13,8 @@ const char* const kUsage =
     "                                     or when it is valid UTF-8; \"-\" reads standard input)\n"
     "       veltra-check [--utf8] --json FILE...          one JSON object per file, one per line\n"
     "       veltra-check [--utf8] --format=gcc FILE...    FILE:LINE: error: MESSAGE for each failing file\n"
+    "       veltra-check [--utf8] --listing FILE          each word: index, hex word, source line and text\n"
+    "       veltra-check [--utf8] --json --listing FILE...  the JSON objects with a \"listing\" array\n"
     "       veltra-check --line TEXT          compile one program line\n"
     "       veltra-check --console-line TEXT  compile one console line\n"
     "Exit code: the check's value (0; 1, 2, 3, 5), the highest of all files; 64 usage,\n"
@@ -47,6 +49,8 @@ ParsedCommandLine parseCheckOptions(const std::vector<std::string>& args) {
             return {std::nullopt, kUsage, 0};
         } else if (arg == "--utf8") {
             options.encoding = TextEncoding::Utf8;
+        } else if (arg == "--listing") {
+            options.listing = true;
         } else if (arg == "--json" || arg.starts_with("--format=")) {
             const auto format = arg == "--json" ? Format::Json : formatNamed(arg.substr(9));
             if (!format) return usageError("unknown format " + std::string(arg.substr(9)));
@@ -64,10 +68,13 @@ ParsedCommandLine parseCheckOptions(const std::vector<std::string>& args) {
 
     if (options.mode != Mode::Files) {
         if (!options.files.empty()) return usageError("--line and --console-line take exactly one TEXT");
-        if (formatGiven) return usageError("--line and --console-line print their own format");
+        if (formatGiven || options.listing)
+            return usageError("--line and --console-line print their own format");
         return {options, {}, 0};
     }
     if (options.files.empty()) return usageError("no FILE given");
+    if (options.listing && options.format == Format::Gcc)
+        return usageError("--listing goes with the text or JSON output");
     // The plain format is one message and a word list: it cannot tell files apart.
     if (options.format == Format::Text && options.files.size() > 1)
         return usageError("only one FILE can be checked at a time (--json and --format=gcc take several)");

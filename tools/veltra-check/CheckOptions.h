@@ -17,6 +17,7 @@ struct CheckOptions {
     Mode mode = Mode::Files;
     Format format = Format::Text;
     TextEncoding encoding = TextEncoding::Windows1251;
+    bool listing = false;           // --listing: each word with its source line
     std::vector<std::string> files; // Mode::Files
     std::string lineText;           // the line modes, UTF-8
 };

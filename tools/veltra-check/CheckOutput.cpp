@@ -5,6 +5,7 @@
 #include <QJsonObject>
 #include <QString>
 
+#include "compiler/Listing.h"
 #include "os/ShownName.h"
 
 namespace veltra::check {
@@ -28,7 +29,18 @@ void printText(const FileCheck& result, std::FILE* out, std::FILE* err) {
         std::fprintf(out, "%04X\n", word);
 }
 
-void printJson(const FileCheck& result, std::FILE* out) {
+void printListing(const FileCheck& result, std::FILE* out, std::FILE* err) {
+    if (!result.checked() || result.exitCode != 0) return printText(result, out, err);
+    for (std::size_t i = 0; i < result.words.size(); ++i) {
+        const bool firstOfLine = i == 0 || result.wordLines[i - 1] != result.wordLines[i];
+        std::fputs(listingHead(i, result.words[i], result.wordLines[i]).c_str(), out);
+        // A program line may hold control characters: shown escaped, it stays one line.
+        if (firstOfLine) std::fprintf(out, "  %s", escapedName(result.sources[i]).c_str());
+        std::fputc('\n', out);
+    }
+}
+
+void printJson(const FileCheck& result, std::FILE* out, bool listing) {
     // File names are the file system's bytes; JSON text is UTF-8, so a name
     // that is not also gets its bytes as "file_bytes".
     QJsonObject object{{"ok", result.checked() && result.exitCode == 0}, {"status", result.exitCode}};
@@ -43,6 +55,14 @@ void printJson(const FileCheck& result, std::FILE* out) {
         object.insert("message", QString::fromStdString(result.report.message));
         object.insert("count", static_cast<int>(result.words.size()));
         object.insert("words", words);
+        if (listing) {
+            QJsonArray rows;
+            for (std::size_t i = 0; i < result.words.size(); ++i)
+                rows.append(QJsonObject{{"index", static_cast<int>(i)},
+                                        {"word", hexWord(result.words[i])},
+                                        {"line", result.wordLines[i]}});
+            object.insert("listing", rows);
+        }
     }
     std::fprintf(out, "%s\n", QJsonDocument(object).toJson(QJsonDocument::Compact).constData());
 }

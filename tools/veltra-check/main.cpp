@@ -3,6 +3,7 @@
 //   veltra-check [--utf8] FILE               the editor's status line, then the words
 //   veltra-check [--utf8] --json FILE...     one JSON object per file
 //   veltra-check [--utf8] --format=gcc FILE...  FILE:LINE: error: MESSAGE
+//   veltra-check [--utf8] [--json] --listing FILE  each word with its source line
 //   veltra-check --line TEXT | --console-line TEXT   one line (TEXT in UTF-8)
 //
 // FILE is Windows-1251 unless --utf8 (or it is valid UTF-8 with bytes above
@@ -47,10 +48,13 @@ int checkFiles(const CheckOptions& options) {
                          path == "-" ? "standard input" : veltra::escapedName(path).c_str());
         switch (options.format) {
         case Format::Text:
-            printText(result, stdout, stderr);
+            if (options.listing)
+                printListing(result, stdout, stderr);
+            else
+                printText(result, stdout, stderr);
             break;
         case Format::Json:
-            printJson(result, stdout);
+            printJson(result, stdout, options.listing);
             break;
         case Format::Gcc:
             printGcc(result, stdout);
