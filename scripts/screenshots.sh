@@ -12,7 +12,8 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-tools=(veltra-board veltra-editor-screenshots veltra-help-screenshots veltra-board-screenshot)
+tools=(veltra-board veltra-editor-screenshots veltra-help-screenshots veltra-board-screenshot
+       veltra-run-screenshot)
 
 if [ -z "${VELTRA_SHOTS_STAGE:-}" ]; then
     build=$(realpath -m "${1:-build/release}")
@@ -73,9 +74,10 @@ for _ in $(seq 100); do
 done
 
 # The pictures: the editor's (it starts the virtual board beside itself),
-# the help windows', the board window's.
+# the help windows', the board window's, the run view paused at a breakpoint.
 cd "$folder"
 "$bin/veltra-editor-screenshots" "$out"
 "$bin/veltra-help-screenshots" "$out"
 "$bin/veltra-board-screenshot" "$out/virtual-board.png"
 "$bin/veltra-board-screenshot" "$out/virtual-board-running.png" "$folder/04-port-patterns.txt" 1850
+"$bin/veltra-run-screenshot" "$folder/02-traffic-light.txt" 18 "$out/run-view.png"

@@ -66,7 +66,9 @@ class StartupTest : public ::testing::Test {
     // the build folder, with no port (so no message box at start).
     void startEditorProcess(QProcess& editor, const QStringList& arguments = {}) {
         QString exe = programDir.filePath("veltra");
-        if (!QFile::exists(exe)) ASSERT_TRUE(QFile::copy(QStringLiteral(VELTRA_EXE), exe));
+        if (!QFile::exists(exe)) {
+            ASSERT_TRUE(QFile::copy(QStringLiteral(VELTRA_EXE), exe));
+        }
         QFile::setPermissions(exe, QFile::permissions(exe) | QFileDevice::ExeOwner);
         if (!QFile::exists(programDir.filePath("Veltra.ini"))) {
             QFile ini(programDir.filePath("Veltra.ini"));
