@@ -2,7 +2,9 @@
 
 #include <QFileInfo>
 #include <QLockFile>
+#include <QtConcurrent/QtConcurrentRun>
 
+#include <algorithm>
 #include <cstdio>
 
 #include "os/ShownName.h"
@@ -41,40 +43,74 @@ bool lockWithin(QLockFile& lock, int ms) {
 
 } // namespace
 
-ConsoleHistory::ConsoleHistory(QString path) : path_(std::move(path)) {
-    load();
-    shown_ = entries_.size();
+ConsoleHistory::ConsoleHistory(QString path, FileWork work) : path_(std::move(path)) {
+    files_.setMaxThreadCount(1);
+    if (path_.isEmpty()) return;
+    background_ = work == FileWork::Background;
+    if (!background_) {
+        entries_ = entriesOf(path_);
+        shown_ = entries_.size();
+    } else {
+        loading_ = QtConcurrent::run(&files_, entriesOf, path_);
+    }
+}
+
+ConsoleHistory::~ConsoleHistory() { files_.waitForDone(); }
+
+const QStringList& ConsoleHistory::Entries() const {
+    takeLoaded();
+    return entries_;
+}
+
+void ConsoleHistory::takeLoaded() const {
+    if (!loading_.isValid() || !loading_.isFinished()) return;
+    QStringList entries = loading_.takeResult();
+    loading_ = {};
+    const bool wasBrowsing = browsing();
+    const qsizetype fromEnd = entries_.size() - shown_;
+    for (const QString& line : std::as_const(entries_)) {
+        if (entries.isEmpty() || entries.last() != line) entries.append(line);
+    }
+    if (entries.size() > kLimit) entries.remove(0, entries.size() - kLimit);
+    entries_ = std::move(entries);
+    // The entry being shown stays the one shown.
+    shown_ = wasBrowsing ? std::max<qsizetype>(0, entries_.size() - fromEnd) : entries_.size();
 }
 
 void ConsoleHistory::Add(const QString& line) {
+    takeLoaded();
     shown_ = entries_.size();
     if (line.isEmpty() || (!entries_.isEmpty() && entries_.last() == line)) return;
     entries_.append(line);
     if (entries_.size() > kLimit) entries_.remove(0, entries_.size() - kLimit);
     shown_ = entries_.size();
-    save(line);
+    if (path_.isEmpty()) return;
+    if (background_) {
+        files_.start([this, line] { save(line); });
+    } else {
+        save(line);
+    }
 }
 
 std::optional<QString> ConsoleHistory::Older(const QString& typed) {
+    takeLoaded();
     if (!browsing()) typed_ = typed;
     if (shown_ == 0) return std::nullopt;
     return entries_[--shown_];
 }
 
 std::optional<QString> ConsoleHistory::Newer() {
+    takeLoaded();
     if (!browsing()) return std::nullopt;
     if (++shown_ < entries_.size()) return entries_[shown_];
     return typed_;
 }
 
 std::optional<QString> ConsoleHistory::Restore() {
+    takeLoaded();
     if (!browsing()) return std::nullopt;
     shown_ = entries_.size();
     return typed_;
-}
-
-void ConsoleHistory::load() {
-    if (!path_.isEmpty()) entries_ = entriesOf(path_);
 }
 
 void ConsoleHistory::save(const QString& line) {

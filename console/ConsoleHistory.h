@@ -6,9 +6,19 @@
 // added to what the file holds then, under a lock, so none erases another's.
 // Browsing starts from the text being typed, which Escape (or Down past the
 // newest entry) brings back.
+//
+// The editor keeps its history in the background: the file is read and
+// written on a thread of the history's own, in the order the calls came, so
+// that a slow disk or another editor holding the lock never stalls the
+// window. Until the file is read, Up and Down walk this run's lines; the
+// file's lines come before them as soon as they are there. A command-line
+// program keeps it in the foreground, where waiting is harmless.
 
+#include <QFuture>
 #include <QString>
 #include <QStringList>
+#include <QThreadPool>
+#include <atomic>
 #include <optional>
 
 namespace veltra {
@@ -17,17 +27,23 @@ class ConsoleHistory {
   public:
     static constexpr int kLimit = 200;
 
+    enum class FileWork { Foreground, Background };
+
     // Reads `path` if it exists; an empty path keeps the entries for this
     // run only. A file that cannot be read (or is no regular file) is an
     // empty history.
-    explicit ConsoleHistory(QString path);
+    explicit ConsoleHistory(QString path, FileWork work = FileWork::Foreground);
+    // In the background, waits until every line sent is written.
+    ~ConsoleHistory();
+    ConsoleHistory(const ConsoleHistory&) = delete;
+    ConsoleHistory& operator=(const ConsoleHistory&) = delete;
 
     // A line that was sent; the same line as the newest entry is not stored
     // twice. Ends browsing. A file that cannot be written is said on
     // standard error (once while it keeps failing); the entries stay for
     // this run.
     void Add(const QString& line);
-    const QStringList& Entries() const { return entries_; }
+    const QStringList& Entries() const;
 
     // Up: the entry before the one shown, or nothing at the oldest. The
     // first step remembers `typed`.
@@ -40,14 +56,22 @@ class ConsoleHistory {
 
   private:
     bool browsing() const { return shown_ < entries_.size(); }
-    void load();
+    // Puts the file's lines, once read in the background, before this run's.
+    void takeLoaded() const;
     void save(const QString& line);
 
     QString path_;
-    QStringList entries_;
-    qsizetype shown_ = 0; // the entry shown while browsing; entries_.size() when not
+    // Mutable: the file's lines join them when first looked at after the read.
+    mutable QStringList entries_;
+    mutable qsizetype shown_ = 0; // the entry shown while browsing; entries_.size() when not
     QString typed_;
-    bool saveFailed_ = false;
+    bool background_ = false;
+    // Written by the one thread that saves.
+    std::atomic<bool> saveFailed_ = false;
+    // Background only: one thread, so the read comes before every write and
+    // the writes keep their order.
+    QThreadPool files_;
+    mutable QFuture<QStringList> loading_;
 };
 
 } // namespace veltra

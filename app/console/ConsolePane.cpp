@@ -54,7 +54,7 @@ bool isTyped(const QKeyEvent* key) {
 ConsolePane::ConsolePane(QPlainTextEdit& view, LinkSession& session, const QString& historyPath,
                          std::function<bool()> busy, QObject* parent)
     : QObject(parent), view_(view), session_(session), windowBusy_(std::move(busy)), text_(view),
-      history_(historyPath), console_(text_, session, &history_) {
+      history_(historyPath, ConsoleHistory::FileWork::Background), console_(text_, session, &history_) {
     // Green with yellow letters whatever the settings say: only the editor is recoloured.
     view_.setFont(designFont(QStringLiteral("Courier New"), 15));
     QPalette look = view_.palette();

@@ -5,7 +5,9 @@
 #include <QFileInfo>
 #include <QTemporaryDir>
 
+#include <chrono>
 #include <sys/stat.h>
+#include <thread>
 
 #include <gtest/gtest.h>
 
@@ -85,6 +87,27 @@ TEST(ConsoleHistory, AFifoIsNoHistoryAndALinkIsReplacedNotFollowed) {
     EXPECT_EQ(QFileInfo(link).permissions() & 0x0077, 0);
     ASSERT_TRUE(notes.open(QIODevice::ReadOnly));
     EXPECT_EQ(notes.readAll(), "the user's own notes\n");
+}
+
+TEST(ConsoleHistory, InTheBackgroundTheFilesLinesComeBeforeThisRunsAndEveryLineSentIsWritten) {
+    QTemporaryDir dir;
+    QDir(dir.path()).mkpath("veltra");
+    const QString path = dir.filePath("veltra/console-history");
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(">свд = к\n>пауза=5\n");
+    file.close();
+    {
+        ConsoleHistory history(path, ConsoleHistory::FileWork::Background);
+        history.Add(">реле_1 = вкл"); // whether the file is read by now or not
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+        while (history.Entries().size() < 3 && std::chrono::steady_clock::now() < deadline)
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        EXPECT_EQ(history.Entries(), QStringList({">свд = к", ">пауза=5", ">реле_1 = вкл"}));
+        EXPECT_EQ(history.Older("typed"), ">реле_1 = вкл");
+        history.Add(">сброс");
+    } // the writes are done before the history is gone
+    EXPECT_EQ(ConsoleHistory(path).Entries(), QStringList({">свд = к", ">пауза=5", ">реле_1 = вкл", ">сброс"}));
 }
 
 } // namespace
