@@ -31,7 +31,9 @@ const QString kUploadOk = QStringLiteral("загрузка программы...
 const QString kUploadFailed = QStringLiteral("загрузка программы...ОШИБКА");
 const QString kCheckAgain = QStringLiteral("Проверь связь с платой и повтори загрузку!");
 const QString kNoAnswer = QStringLiteral(" ОШИБКА: плата не отвечает ! ");
-const QString kInterrupted = QStringLiteral("interrupted");
+// Ctrl+C ended the run before the board gave its outcome; the table and the
+// JSON say so in the language of the other outcomes.
+const QString kInterrupted = QStringLiteral("прервано");
 
 // What the editor shows in its status bar and boxes, as lines for the caller.
 class Reporter : public SessionReporter {
