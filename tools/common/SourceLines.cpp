@@ -7,6 +7,8 @@
 #include <cstdio>
 #include <cstring>
 
+#include "os/ShownName.h"
+
 namespace veltra {
 
 bool readProgramBytes(const std::string& path, std::string& bytes, std::string& error) {
@@ -47,12 +49,12 @@ bool readProgramBytes(const std::string& path, std::string& bytes, std::string& 
 }
 
 bool looksLikeUtf8(std::string_view bytes) {
-    if (std::all_of(bytes.begin(), bytes.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; }))
-        return false;
-    QStringDecoder decoder(QStringConverter::Utf8, QStringConverter::Flag::Stateless);
-    // The decoding happens when the result becomes a QString.
-    const QString decoded = decoder.decode(QByteArrayView(bytes.data(), static_cast<qsizetype>(bytes.size())));
-    return !decoder.hasError();
+    // Plain ASCII reads the same either way and stays Windows-1251; the
+    // validity test is the one the names' escaping uses, so a file and its
+    // name are never judged by two rules.
+    const bool highBytes =
+        std::any_of(bytes.begin(), bytes.end(), [](char c) { return static_cast<unsigned char>(c) >= 0x80; });
+    return highBytes && isUtf8(bytes);
 }
 
 bool decodeProgramText(std::string_view bytes, TextEncoding encoding, std::u32string& text) {
