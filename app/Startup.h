@@ -18,7 +18,8 @@ QString instanceLockPath();
 enum class InstanceLock {
     Taken,         // this instance holds the lock
     HeldByAnother, // a live instance holds it
-    Unavailable,   // it could not be created (folder unwritable, full, missing, a folder with files in its place)
+    Unavailable,   // it could not be created (folder unwritable, full, missing, a folder with files in its
+                   // place)
 };
 
 // Takes the instance lock. A lock that no running instance holds (one that

@@ -55,7 +55,9 @@ ConsoleHistory::ConsoleHistory(QString path, FileWork work) : path_(std::move(pa
     }
 }
 
-ConsoleHistory::~ConsoleHistory() { files_.waitForDone(); }
+ConsoleHistory::~ConsoleHistory() {
+    files_.waitForDone();
+}
 
 const QStringList& ConsoleHistory::Entries() const {
     takeLoaded();

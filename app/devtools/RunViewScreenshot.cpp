@@ -17,8 +17,8 @@
 #include <pty.h>
 #include <unistd.h>
 
-#include "app/files/ProgramText.h"
 #include "app/files/ProgramFolder.h"
+#include "app/files/ProgramText.h"
 #include "app/run/RunDesk.h"
 #include "app/run/RunSession.h"
 #include "app/run/RunWindow.h"

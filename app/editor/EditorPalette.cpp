@@ -75,12 +75,20 @@ TokenColours tokenColours(const QColor& background, const QColor& text) {
 
 GutterColours gutterColours(const QColor& background) {
     if (isDarkBackground(background)) {
-        return {blend(background, Qt::white, 0.12), QColor(170, 170, 170), blend(background, Qt::white, 0.28),
-                QColor(255, 255, 255), QColor(235, 50, 50), QColor(58, 48, 0),
+        return {blend(background, Qt::white, 0.12),
+                QColor(170, 170, 170),
+                blend(background, Qt::white, 0.28),
+                QColor(255, 255, 255),
+                QColor(235, 50, 50),
+                QColor(58, 48, 0),
                 QColor(200, 60, 200)};
     }
-    return {blend(background, Qt::black, 0.08), QColor(100, 100, 100), blend(background, Qt::black, 0.18),
-            QColor(0, 0, 0), QColor(210, 0, 0), QColor(255, 233, 138),
+    return {blend(background, Qt::black, 0.08),
+            QColor(100, 100, 100),
+            blend(background, Qt::black, 0.18),
+            QColor(0, 0, 0),
+            QColor(210, 0, 0),
+            QColor(255, 233, 138),
             QColor(150, 0, 150)};
 }
 

@@ -15,7 +15,7 @@ struct TokenColours {
     QColor object;    // "порт_1", "свд_3", "кн_2", the variables А and В
     QColor parameter; // "вкл", "выкл", colour letters, "записать"
     QColor number;
-    QColor label;    // "метка_5:" and the label a jump names
+    QColor label; // "метка_5:" and the label a jump names
     QColor comment;
     bool operator==(const TokenColours&) const = default;
 };

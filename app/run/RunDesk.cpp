@@ -17,9 +17,9 @@
 namespace veltra {
 
 RunDesk::RunDesk(ProgramEdit& edit, Check check, QWidget& mainWindow)
-    : edit_(edit), check_(std::move(check)), mainWindow_(mainWindow), session_(std::make_unique<RunSession>()),
-      window_(std::make_unique<RunWindow>(*session_)), showTimer_(new QTimer(this)),
-      shown_(std::make_unique<QElapsedTimer>()) {
+    : edit_(edit), check_(std::move(check)), mainWindow_(mainWindow),
+      session_(std::make_unique<RunSession>()), window_(std::make_unique<RunWindow>(*session_)),
+      showTimer_(new QTimer(this)), shown_(std::make_unique<QElapsedTimer>()) {
     showTimer_->setSingleShot(true);
     shown_->start();
     connect(showTimer_, &QTimer::timeout, this, &RunDesk::showNow);
@@ -56,8 +56,10 @@ RunDesk::~RunDesk() = default;
 
 void RunDesk::addKeys(QWidget& scope, Qt::ShortcutContext context) {
     const std::pair<QKeySequence, void (RunDesk::*)()> keys[] = {
-        {QKeySequence(Qt::Key_F5), &RunDesk::runOrContinue}, {QKeySequence(Qt::SHIFT | Qt::Key_F5), &RunDesk::stop},
-        {QKeySequence(Qt::Key_F6), &RunDesk::pause},         {QKeySequence(Qt::Key_F11), &RunDesk::step},
+        {QKeySequence(Qt::Key_F5), &RunDesk::runOrContinue},
+        {QKeySequence(Qt::SHIFT | Qt::Key_F5), &RunDesk::stop},
+        {QKeySequence(Qt::Key_F6), &RunDesk::pause},
+        {QKeySequence(Qt::Key_F11), &RunDesk::step},
         {QKeySequence(Qt::Key_F7), &RunDesk::runToCaret},
     };
     // None acts while the console view hides the editor.

@@ -102,8 +102,8 @@ class RunSession : public QObject {
     std::vector<std::uint8_t> stops_;       // the breakpoints and a run-to-line target
     std::set<int> breakpointLines_;
     int runToWord_ = -1;
-    bool leaveStop_ = false;   // the next word runs even if it is a stop
-    bool waitingOut_ = false;  // a step waits out a pause at real speed
+    bool leaveStop_ = false;  // the next word runs even if it is a stop
+    bool waitingOut_ = false; // a step waits out a pause at real speed
     Phase phase_ = Phase::Stopped;
     Speed speed_ = Speed::RealTime;
     bool finishPauseOnStep_ = true;

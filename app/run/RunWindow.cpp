@@ -70,7 +70,8 @@ RunWindow::RunWindow(RunSession& session, QWidget* parent) : QWidget(parent, Qt:
     auto* options = new QHBoxLayout;
     speed_ = new QComboBox(this);
     speed_->setObjectName(QStringLiteral("speed"));
-    speed_->addItems({QStringLiteral("реальное время"), QStringLiteral("×10"), QStringLiteral("как можно быстрее")});
+    speed_->addItems(
+        {QStringLiteral("реальное время"), QStringLiteral("×10"), QStringLiteral("как можно быстрее")});
     speed_->setFocusPolicy(Qt::NoFocus);
     connect(speed_, &QComboBox::currentIndexChanged, this,
             [this](int index) { session_.setSpeed(static_cast<RunSession::Speed>(index)); });
@@ -104,7 +105,7 @@ RunWindow::RunWindow(RunSession& session, QWidget* parent) : QWidget(parent, Qt:
 
     auto* middle = new QHBoxLayout;
     board_ = new BoardView(session_.board(), this);
-    board_->setPolling(false); // shown when the run moved, never on a timer of its own
+    board_->setPolling(false);      // shown when the run moved, never on a timer of its own
     board_->setProgramShown(false); // the run's own phase, word and listing say it
     middle->addWidget(board_);
 
@@ -150,7 +151,8 @@ void RunWindow::setListing(const std::vector<QString>& sourceLines) {
         const int line = image.wordLine[i];
         QString row = QString::fromStdString(listingHead(i, image.words[i], line));
         const bool first = i == 0 || image.wordLine[i - 1] != line;
-        if (first && line >= 1 && line <= int(sourceLines.size())) row += QStringLiteral("  ") + sourceLines[line - 1];
+        if (first && line >= 1 && line <= int(sourceLines.size()))
+            row += QStringLiteral("  ") + sourceLines[line - 1];
         rows << row;
     }
     listing_->setPlainText(rows.join(QLatin1Char('\n')));
@@ -170,7 +172,8 @@ void RunWindow::refresh() {
     const QString values[] = {
         QStringLiteral("%1").arg(s.a),
         QStringLiteral("%1").arg(s.b),
-        session_.board().returnPoint() < 0 ? QStringLiteral("—") : QString::number(session_.board().returnPoint()),
+        session_.board().returnPoint() < 0 ? QStringLiteral("—")
+                                           : QString::number(session_.board().returnPoint()),
         storeText(s.stores[0]),
         storeText(s.stores[1]),
         word < 0 || word >= int(program.size())
@@ -220,7 +223,8 @@ void RunWindow::refresh() {
 }
 
 BesidePlace besidePlace(const QRect& frame, const QSize& size, const QRect& room) {
-    const int top = std::clamp(frame.top(), room.top(), std::max(room.top(), room.bottom() + 1 - size.height()));
+    const int top =
+        std::clamp(frame.top(), room.top(), std::max(room.top(), room.bottom() + 1 - size.height()));
     if (frame.right() + 1 + size.width() <= room.right() + 1) return {{frame.right() + 1, top}, {}};
     if (frame.left() - size.width() >= room.left()) return {{frame.left() - size.width(), top}, {}};
     if (frame.width() + size.width() <= room.width())

@@ -36,7 +36,8 @@ void TMainForm::TmTimer() {
 
     LinkProtocol& link = session_.link();
     // Once a second, so a tooltip that is open follows the figures.
-    if (state_.tickCount == 0) panels_.setTip(1, healthLines(link.health().Figures()).join(QLatin1Char('\n')));
+    if (state_.tickCount == 0)
+        panels_.setTip(1, healthLines(link.health().Figures()).join(QLatin1Char('\n')));
     if (auto text = LinkPanelText(link.linkCountdown(), state_.tickCount, link.ioCount()))
         SetStatusPanel(1, *text);
 }

@@ -108,7 +108,8 @@ BENCHMARK(KeystrokeToRepaintWhileRunning)
     ->Unit(benchmark::kMillisecond)
     ->Iterations(100)
     ->Repetitions(5)
-    ->ComputeStatistics("max", [](const std::vector<double>& v) { return *std::max_element(v.begin(), v.end()); })
+    ->ComputeStatistics("max",
+                        [](const std::vector<double>& v) { return *std::max_element(v.begin(), v.end()); })
     ->ReportAggregatesOnly();
 
 // One second of the event loop with the run stopped (the editor's own cost:

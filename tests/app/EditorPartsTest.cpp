@@ -51,7 +51,11 @@ TEST(ProgramTokens, LinesAreReadAsTheCompilerReadsThem) {
     };
     const Case cases[] = {
         {"если кн_1==вкл тогда переход метка_12",
-         {{0, 4, K::Keyword}, {5, 4, K::Object}, {11, 3, K::Parameter}, {15, 5, K::Keyword}, {21, 7, K::Keyword},
+         {{0, 4, K::Keyword},
+          {5, 4, K::Object},
+          {11, 3, K::Parameter},
+          {15, 5, K::Keyword},
+          {21, 7, K::Keyword},
           {29, 8, K::Label}}},
         {"метка_5:", {{0, 8, K::Label}}},
         {"порт_1.3 = 1", {{0, 8, K::Object}, {11, 1, K::Number}}},
@@ -126,7 +130,8 @@ TEST(ProgramPrinter, APdfHoldsEveryLineWithItsNumberTheNameAndThePages) {
     QPrinter printer(QPrinter::HighResolution);
     printer.setOutputFormat(QPrinter::PdfFormat);
     printer.setOutputFileName(dir.filePath("program.pdf"));
-    ASSERT_TRUE(printProgram(printer, {"бегущий огонь.txt", QDateTime(QDate(2024, 3, 9), QTime(14, 5)), lines}));
+    ASSERT_TRUE(
+        printProgram(printer, {"бегущий огонь.txt", QDateTime(QDate(2024, 3, 9), QTime(14, 5)), lines}));
 
     QProcess text;
     text.start(pdftotext, {QStringLiteral("-layout"), dir.filePath("program.pdf"), QStringLiteral("-")});
@@ -136,16 +141,16 @@ TEST(ProgramPrinter, APdfHoldsEveryLineWithItsNumberTheNameAndThePages) {
     EXPECT_TRUE(printed.contains("09.03.2024 14:05"));
     // Every page is counted: "1 из N" up to "N из N".
     QStringList pages;
-    for (const auto& page : QRegularExpression(QStringLiteral("Страница (\\d+) из (\\d+)")).globalMatch(printed))
+    for (const auto& page :
+         QRegularExpression(QStringLiteral("Страница (\\d+) из (\\d+)")).globalMatch(printed))
         pages << page.captured(1) + "/" + page.captured(2);
     ASSERT_GE(pages.size(), 2) << printed.toStdString();
     for (int i = 0; i < pages.size(); ++i)
         EXPECT_EQ(pages[i], QStringLiteral("%1/%2").arg(i + 1).arg(pages.size()));
     for (int i = 0; i < lines.size(); ++i) {
-        const QRegularExpression row(QStringLiteral("^\\s*%1\\s+%2\\s*$")
-                                         .arg(i + 1)
-                                         .arg(QRegularExpression::escape(lines[i])),
-                                     QRegularExpression::MultilineOption);
+        const QRegularExpression row(
+            QStringLiteral("^\\s*%1\\s+%2\\s*$").arg(i + 1).arg(QRegularExpression::escape(lines[i])),
+            QRegularExpression::MultilineOption);
         EXPECT_TRUE(row.match(printed).hasMatch()) << "line " << i + 1;
     }
 }

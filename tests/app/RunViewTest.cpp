@@ -126,7 +126,9 @@ TEST(RunSession, EverySpeedEndsInTheSameStateAtTheSameBoardTime) {
     const struct {
         RunSession::Speed speed;
         int wallMs; // what the run needs of the wall clock
-    } cases[] = {{RunSession::Speed::RealTime, 300}, {RunSession::Speed::TenTimes, 30}, {RunSession::Speed::Fastest, 0}};
+    } cases[] = {{RunSession::Speed::RealTime, 300},
+                 {RunSession::Speed::TenTimes, 30},
+                 {RunSession::Speed::Fastest, 0}};
     for (const auto& c : cases) {
         SCOPED_TRACE(int(c.speed));
         RunSession run;
@@ -201,14 +203,15 @@ TEST(RunSession, EndsInTheSameStateAsTheScenarioRunOfEveryExample) {
         ASSERT_TRUE(board_sim::parseScenario(lines, scenario, error)) << error.message;
         board_sim::CheckedProgramFile program;
         std::string readError;
-        ASSERT_TRUE(board_sim::readCheckedProgram(examples.filePath(QString::fromStdString(scenario.program)).toStdString(),
-                                                  program, readError))
+        ASSERT_TRUE(board_sim::readCheckedProgram(
+            examples.filePath(QString::fromStdString(scenario.program)).toStdString(), program, readError))
             << readError;
 
         BoardModel board;
         ASSERT_TRUE(board.loadProgram(std::span(program.image->words.data(), program.image->count)));
         std::ostringstream report;
-        EXPECT_EQ(board_sim::runScenario(scenario, board, name.toStdString(), report).failed, 0) << report.str();
+        EXPECT_EQ(board_sim::runScenario(scenario, board, name.toStdString(), report).failed, 0)
+            << report.str();
 
         RunSession run;
         ASSERT_TRUE(run.start(*program.image));
@@ -240,7 +243,11 @@ TEST(RunWindow, StandsBesideTheEditorAndMovesItOnlyWhenNeitherSideHasRoom) {
     } cases[] = {
         {"room on the right", {0, 0, 1920, 1040}, {0, 100, 640, 600}, {640, 100}, {}},
         {"room on the left only", {0, 0, 1920, 1040}, {1280, 100, 640, 600}, {450, 100}, {}},
-        {"centred: the editor goes left", {0, 0, 1920, 1040}, {640, 220, 640, 600}, {640, 220}, QPoint(0, 220)},
+        {"centred: the editor goes left",
+         {0, 0, 1920, 1040},
+         {640, 220, 640, 600},
+         {640, 220},
+         QPoint(0, 220)},
         {"a second screen", {1920, 0, 1920, 1040}, {2560, 0, 640, 600}, {2560, 0}, QPoint(1920, 0)},
         {"low on the screen: the tops stay on it", {0, 0, 1920, 1040}, {0, 700, 640, 300}, {640, 480}, {}},
         {"too narrow for both", {0, 0, 1366, 740}, {363, 70, 640, 600}, {536, 70}, {}},
@@ -267,9 +274,7 @@ class RunDeskTest : public ::testing::Test {
         ASSERT_TRUE(QTest::qWaitForWindowExposed(&main_));
     }
 
-    void insertAtTop(const QString& text) {
-        QTextCursor(edit_.document()).insertText(text);
-    }
+    void insertAtTop(const QString& text) { QTextCursor(edit_.document()).insertText(text); }
 
     QWidget main_;
     ProgramEdit& edit_ = *new ProgramEdit(&main_);
@@ -302,7 +307,8 @@ TEST_F(RunDeskTest, BreakpointsMoveWithTheirLinesAndStopTheRunBeforeTheirWord) {
     // The old words run on; the band and the breakpoint follow the text.
     insertAtTop(QStringLiteral("// три\n"));
     EXPECT_TRUE(desk_.programChanged());
-    EXPECT_TRUE(desk_.window().findChild<QLabel*>(QStringLiteral("programChanged"))->isVisibleTo(&desk_.window()));
+    EXPECT_TRUE(
+        desk_.window().findChild<QLabel*>(QStringLiteral("programChanged"))->isVisibleTo(&desk_.window()));
     EXPECT_EQ(desk_.bandLine(), 9);
     desk_.runOrContinue();
     runUntilItStands(desk_.session());

@@ -111,7 +111,6 @@ TEST_F(VeltraCheck, Utf8WithTheFlag) {
     EXPECT_EQ(runCheck({"--utf8", path}).out, exampleOutput);
     EXPECT_EQ(runCheck({path, "--utf8"}).out, exampleOutput);
     EXPECT_EQ(runCheck({"--utf8", path}).exitCode, 0);
-
 }
 
 TEST_F(VeltraCheck, AValidUtf8FileIsReadAsUtf8WithoutTheFlagAndSaidOnStandardError) {
@@ -191,15 +190,16 @@ TEST_F(VeltraCheck, EmptyFileChecksWithoutWords) {
 
 TEST_F(VeltraCheck, UsageErrors) {
     const std::string path = write("x.txt", QByteArray("\r\n"));
-    for (const std::vector<std::string>& args : std::vector<std::vector<std::string>>{{},
-                                                                                      {"--bogus"},
-                                                                                      {"--utf8"},
-                                                                                      {path, path},
-                                                                                      {"--line"},
-                                                                                      {"--listing", "--format=gcc", path},
-                                                                                      {"--listing", "--line", "пауза"},
-                                                                                      {"--line", "a", "b"},
-                                                                                      {"--console-line"}}) {
+    for (const std::vector<std::string>& args :
+         std::vector<std::vector<std::string>>{{},
+                                               {"--bogus"},
+                                               {"--utf8"},
+                                               {path, path},
+                                               {"--line"},
+                                               {"--listing", "--format=gcc", path},
+                                               {"--listing", "--line", "пауза"},
+                                               {"--line", "a", "b"},
+                                               {"--console-line"}}) {
         const Outcome run = runCheck(args);
         EXPECT_EQ(run.exitCode, 64);
         EXPECT_EQ(run.out, "");
@@ -277,8 +277,8 @@ TEST_F(VeltraCheck, ANameCannotForgeADiagnosticOrReachTheTerminalAndJsonKeepsIts
     const std::string prefix = dir.path().toStdString() + "/";
     const std::string message = ":1: error: [стр.  1] ОШИБКА: параметр команды\n";
     const Outcome gcc = runCheck({"--format=gcc", forged, coloured, latin1});
-    EXPECT_EQ(gcc.out, prefix + "forge.txt\\nevil.c:99: error: injected" + message + prefix + "\\e[31mred\\a.txt" +
-                           message + prefix + "caf\\xE9.txt" + message);
+    EXPECT_EQ(gcc.out, prefix + "forge.txt\\nevil.c:99: error: injected" + message + prefix +
+                           "\\e[31mred\\a.txt" + message + prefix + "caf\\xE9.txt" + message);
     // Standard error too, and the plain format's messages.
     EXPECT_EQ(runCheck({dir.filePath("gone\x1b]0;x\a").toStdString()}, {}, "2>&1").out,
               "veltra-check: cannot open " + prefix + "gone\\e]0;x\\a: No such file or directory\n");

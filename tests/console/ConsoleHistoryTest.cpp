@@ -107,7 +107,8 @@ TEST(ConsoleHistory, InTheBackgroundTheFilesLinesComeBeforeThisRunsAndEveryLineS
         EXPECT_EQ(history.Older("typed"), ">реле_1 = вкл");
         history.Add(">сброс");
     } // the writes are done before the history is gone
-    EXPECT_EQ(ConsoleHistory(path).Entries(), QStringList({">свд = к", ">пауза=5", ">реле_1 = вкл", ">сброс"}));
+    EXPECT_EQ(ConsoleHistory(path).Entries(),
+              QStringList({">свд = к", ">пауза=5", ">реле_1 = вкл", ">сброс"}));
 }
 
 } // namespace

@@ -64,8 +64,8 @@ TEST(PortDoctor, NamesTheDevicesThereAndTheCulpritsSeenRunning) {
          {},
          "ttyUSB9",
          ENOENT,
-         {"Причина: устройства %dev/ttyUSB9 нет.", "Сейчас есть: Arduino Uno (ttyACM0).", "Что делать: ",
-          "«виртуальная плата»"},
+         {"Причина: устройства %dev/ttyUSB9 нет.", "Сейчас есть: Arduino Uno (ttyACM0).",
+          "Что делать: ", "«виртуальная плата»"},
          {"ModemManager", "brltty"}},
         {"a stopped virtual board",
          false,
@@ -125,7 +125,8 @@ TEST(PortDoctor, SaysWhatSomethingOtherThanADeviceAtThePortsPathIs) {
     const int sock = ::socket(AF_UNIX, SOCK_STREAM, 0);
     sockaddr_un address{};
     address.sun_family = AF_UNIX;
-    std::strncpy(address.sun_path, QFile::encodeName(dir.filePath("socket")).constData(), sizeof address.sun_path - 1);
+    std::strncpy(address.sun_path, QFile::encodeName(dir.filePath("socket")).constData(),
+                 sizeof address.sun_path - 1);
     ASSERT_EQ(::bind(sock, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
     // The error each gives when the port opens it.
     const struct {

@@ -33,7 +33,8 @@ ToolRun runTool(const char* exe, const QStringList& args) {
     process.start(QString::fromUtf8(exe), args);
     EXPECT_TRUE(process.waitForFinished(60000));
     return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
-            QString::fromUtf8(process.readAllStandardOutput()), QString::fromUtf8(process.readAllStandardError())};
+            QString::fromUtf8(process.readAllStandardOutput()),
+            QString::fromUtf8(process.readAllStandardError())};
 }
 
 // The words a line lays out, from its record alone.
@@ -81,10 +82,10 @@ TEST(Trace, EachExecutedWordComesWithItsLineIndexWordAndBoardTime) {
                                          dir.filePath(QStringLiteral("missing.txt"))})
                   .exitCode,
               2);
-    for (const QStringList& wrong : {QStringList{QStringLiteral("--trace"), QStringLiteral("0"), path},
-                                     QStringList{QStringLiteral("--trace"), QStringLiteral("5")},
-                                     QStringList{QStringLiteral("--trace"), QStringLiteral("5"), path,
-                                                 QStringLiteral("--view")}})
+    for (const QStringList& wrong :
+         {QStringList{QStringLiteral("--trace"), QStringLiteral("0"), path},
+          QStringList{QStringLiteral("--trace"), QStringLiteral("5")},
+          QStringList{QStringLiteral("--trace"), QStringLiteral("5"), path, QStringLiteral("--view")}})
         EXPECT_EQ(runTool(VELTRA_BOARD_EXE, wrong).exitCode, 64) << wrong.join(' ').toStdString();
 }
 
@@ -119,7 +120,8 @@ TEST(LineMap, EveryExampleMapsEachWordToItsLineAndTheListingAndTheTraceAgree) {
             EXPECT_EQ(row["word"].toString().toUInt(nullptr, 16), image.words[i]) << "word " << i;
         }
 
-        const ToolRun trace = runTool(VELTRA_BOARD_EXE, {QStringLiteral("--trace"), QStringLiteral("500"), path});
+        const ToolRun trace =
+            runTool(VELTRA_BOARD_EXE, {QStringLiteral("--trace"), QStringLiteral("500"), path});
         ASSERT_EQ(trace.exitCode, 0);
         const QStringList lines = trace.out.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
         EXPECT_EQ(lines.size(), 500) << "every example runs on";

@@ -41,7 +41,8 @@ int main(int argc, char** argv) {
     }
     const BoardOptions& options = *parsed.options;
     if (!options.scenarioPath.empty()) return runScenarioFile(options.scenarioPath, std::cout, std::cerr);
-    if (!options.tracePath.empty()) return runTrace(options.tracePath, options.traceWords, std::cout, std::cerr);
+    if (!options.tracePath.empty())
+        return runTrace(options.tracePath, options.traceWords, std::cout, std::cerr);
     if (options.view && !windowSystemReachable()) {
         std::cerr << "veltra-board: --view needs a display (DISPLAY or WAYLAND_DISPLAY is not set)\n";
         return 1;

@@ -23,9 +23,9 @@
 
 #include "compiler/LineCompiler.h"
 #include "os/ShownName.h"
+#include "tools/common/FileCheck.h"
 #include "tools/veltra-check/CheckOptions.h"
 #include "tools/veltra-check/CheckOutput.h"
-#include "tools/common/FileCheck.h"
 
 namespace {
 
