@@ -14,6 +14,7 @@
 #include "compiler/InstructionSet.h"
 #include "compiler/LineCompiler.h"
 #include "compiler/ProgramCheck.h"
+#include "tests/support/LineWords.h"
 #include "tools/common/SourceLines.h"
 
 namespace {
@@ -21,6 +22,7 @@ namespace {
 using veltra::CmdKind;
 using veltra::CmdRecord;
 using veltra::CmdStatus;
+using veltra::test::wordsOfLine;
 
 void require(bool condition) {
     if (!condition) __builtin_trap();
@@ -84,17 +86,6 @@ void checkRecord(const CmdRecord& rec, bool console) {
     }
 }
 
-unsigned wordsOf(const CmdRecord& rec) {
-    switch (rec.kind) {
-    case CmdKind::Conditional:
-        return (rec.prefixWord != 0) + (rec.word != 0);
-    case CmdKind::External:
-        return rec.word != 0 ? 2 : 0;
-    default:
-        return rec.word != 0;
-    }
-}
-
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -116,8 +107,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         checkRecord(program, false);
         require(sameRecord(program, veltra::compileProgramLine(line))); // no hidden state
         if (program.status != CmdStatus::Ok && program.status != CmdStatus::Skip) lineFailed = true;
-        if (!lineFailed) words += wordsOf(program);
-        lineWords.push_back(wordsOf(program));
+        if (!lineFailed) words += wordsOfLine(program);
+        lineWords.push_back(wordsOfLine(program));
 
         checkRecord(veltra::compileConsoleLine(line), true);
         checkRecord(veltra::compileConsoleLine(U">" + line), true);

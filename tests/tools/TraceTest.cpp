@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "compiler/LineCompiler.h"
+#include "tests/support/LineWords.h"
 #include "tools/veltra-board/ProgramFile.h"
 
 namespace veltra::test {
@@ -35,18 +36,6 @@ ToolRun runTool(const char* exe, const QStringList& args) {
     return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
             QString::fromUtf8(process.readAllStandardOutput()),
             QString::fromUtf8(process.readAllStandardError())};
-}
-
-// The words a line lays out, from its record alone.
-int wordsOf(const CmdRecord& rec) {
-    switch (rec.kind) {
-    case CmdKind::Conditional:
-        return (rec.prefixWord != 0) + (rec.word != 0);
-    case CmdKind::External:
-        return rec.word != 0 ? 2 : 0;
-    default:
-        return rec.word != 0;
-    }
 }
 
 TEST(Trace, EachExecutedWordComesWithItsLineIndexWordAndBoardTime) {
@@ -104,7 +93,7 @@ TEST(LineMap, EveryExampleMapsEachWordToItsLineAndTheListingAndTheTraceAgree) {
         // The lines compiled one by one lay out the same words in the same order.
         std::vector<int> expected;
         for (std::size_t i = 0; i < program.lines.size(); ++i)
-            expected.insert(expected.end(), wordsOf(compileProgramLine(program.lines[i])), int(i + 1));
+            expected.insert(expected.end(), wordsOfLine(compileProgramLine(program.lines[i])), int(i + 1));
         const std::vector<int> mapped(image.wordLine.begin(), image.wordLine.begin() + image.count);
         ASSERT_EQ(mapped, expected);
 
