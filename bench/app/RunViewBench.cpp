@@ -14,7 +14,6 @@
 
 #include "app/run/RunDesk.h"
 #include "app/run/RunSession.h"
-#include "app/shell/VeltraApplication.h"
 #include "app/window/TMainForm.h"
 #include "bench/app/ProbeSettings.h"
 #include "board/BoardModel.h"
@@ -137,12 +136,3 @@ void OneSecondOfTheEventLoop(benchmark::State& state) {
 BENCHMARK(OneSecondOfTheEventLoop)->Arg(0)->Arg(1)->Arg(2)->Iterations(3)->Unit(benchmark::kMillisecond);
 
 } // namespace
-
-int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    veltra::VeltraApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

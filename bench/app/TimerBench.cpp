@@ -5,13 +5,14 @@
 
 #include <benchmark/benchmark.h>
 
-#include <QTemporaryDir>
+#include <QCoreApplication>
+#include <QEventLoop>
 #include <QPlainTextEdit>
+#include <QTemporaryDir>
 #include <QTimer>
 
 #include "app/editor/EditorText.h"
 #include "app/files/ProgramFolder.h"
-#include "app/shell/VeltraApplication.h"
 #include "app/window/TMainForm.h"
 #include "bench/app/ProbeSettings.h"
 
@@ -59,12 +60,3 @@ void ChangeDetectionPass(benchmark::State& state) {
 BENCHMARK(ChangeDetectionPass)->Arg(1000)->Unit(benchmark::kMicrosecond);
 
 } // namespace
-
-int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    veltra::VeltraApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
