@@ -7,8 +7,8 @@
 #include <QPointer>
 #include <QThread>
 
-#include "app/files/ProgramFolder.h"
 #include "app/shell/AppTitle.h"
+#include "files/ProgramFolder.h"
 
 namespace veltra {
 

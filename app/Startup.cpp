@@ -6,11 +6,11 @@
 #include <sys/resource.h>
 
 #include "app/HandOff.h"
-#include "app/files/ProgramFolder.h"
 #include "app/settings/TFormConfig.h"
 #include "app/shell/UserDialogs.h"
 #include "app/shell/VeltraApplication.h"
 #include "app/window/TMainForm.h"
+#include "files/ProgramFolder.h"
 #include "help/THelpConsolForm.h"
 #include "help/THelpForm.h"
 #include "os/ShownName.h"

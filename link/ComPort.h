@@ -10,8 +10,8 @@
 #include <cstdint>
 #include <memory>
 
+#include "files/PortMap.h"
 #include "link/LinkClient.h"
-#include "link/PortMap.h"
 #include "link/SerialDevice.h"
 #include "link/SessionPort.h"
 #include "link/TCOMport.h"

@@ -18,10 +18,10 @@
 #include <memory>
 
 #include "compiler/ProgramImage.h"
+#include "files/PortMap.h"
 #include "link/LinkClient.h"
 #include "link/LinkProtocol.h"
 #include "link/LinkRequest.h"
-#include "link/PortMap.h"
 #include "link/ProtocolClient.h"
 #include "link/SelectPort.h"
 #include "link/SessionPort.h"

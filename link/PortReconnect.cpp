@@ -3,7 +3,7 @@
 #include <QFile>
 #include <QFileInfo>
 
-#include "link/PortMap.h"
+#include "files/PortMap.h"
 #include "link/SelectPort.h"
 #include "link/SessionPort.h"
 

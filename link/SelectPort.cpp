@@ -1,6 +1,6 @@
 #include "link/SelectPort.h"
 
-#include "link/PortMap.h"
+#include "files/PortMap.h"
 #include "link/WaitTurns.h"
 
 namespace veltra {

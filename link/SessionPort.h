@@ -5,7 +5,7 @@
 
 #include <QString>
 
-#include "link/PortMap.h"
+#include "files/PortMap.h"
 #include "link/SelectPort.h"
 
 namespace veltra {

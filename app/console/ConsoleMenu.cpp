@@ -12,12 +12,12 @@
 #include <QTextBlock>
 
 #include "app/editor/EditorText.h"
-#include "app/files/ProgramFolder.h"
-#include "app/files/ProgramText.h"
 #include "app/shell/FileDialogs.h"
 #include "app/shell/UserDialogs.h"
 #include "app/shell/VeltraApplication.h"
 #include "console/ConsoleTranscript.h"
+#include "files/ProgramFolder.h"
+#include "files/ProgramText.h"
 
 namespace veltra {
 

@@ -32,11 +32,11 @@
 
 #include "app/editor/LineGutter.h"
 #include "app/editor/ProgramEdit.h"
-#include "app/files/ProgramFolder.h"
 #include "app/settings/TFormConfig.h"
 #include "app/shell/Translations.h"
 #include "app/shell/VeltraApplication.h"
 #include "app/window/TMainForm.h"
+#include "files/ProgramFolder.h"
 #include "help/THelpConsolForm.h"
 #include "help/THelpForm.h"
 

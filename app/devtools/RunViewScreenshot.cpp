@@ -17,13 +17,13 @@
 #include <pty.h>
 #include <unistd.h>
 
-#include "app/files/ProgramFolder.h"
-#include "app/files/ProgramText.h"
 #include "app/run/RunDesk.h"
 #include "app/run/RunSession.h"
 #include "app/run/RunWindow.h"
 #include "app/shell/VeltraApplication.h"
 #include "app/window/TMainForm.h"
+#include "files/ProgramFolder.h"
+#include "files/ProgramText.h"
 
 int main(int argc, char** argv) {
     veltra::VeltraApplication app(argc, argv);

@@ -7,7 +7,7 @@
 
 #include <algorithm>
 
-#include "app/files/ProgramFolder.h"
+#include "files/ProgramFolder.h"
 #include "os/ShownName.h"
 
 namespace veltra {

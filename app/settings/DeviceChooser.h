@@ -18,7 +18,7 @@
 #include <array>
 #include <vector>
 
-#include "app/settings/Settings.h"
+#include "files/Settings.h"
 #include "ports/DeviceWatcher.h"
 #include "ports/SerialLister.h"
 

@@ -4,10 +4,10 @@
 #include <QGroupBox>
 #include <QStyle>
 
-#include "app/files/ProgramFolder.h"
 #include "app/settings/DeviceChooser.h"
 #include "app/settings/EditorColours.h"
 #include "app/shell/VeltraApplication.h"
+#include "files/ProgramFolder.h"
 #include "help/Fonts.h"
 #include "ui_TFormConfig.h"
 

@@ -7,7 +7,7 @@
 
 #include <cstdint>
 
-#include "app/settings/Settings.h"
+#include "files/Settings.h"
 
 namespace Ui {
 class TFormConfig;

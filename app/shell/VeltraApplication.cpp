@@ -1,7 +1,7 @@
 #include "app/shell/VeltraApplication.h"
 
-#include "app/shell/AppError.h"
 #include "app/shell/UserDialogs.h"
+#include "files/AppError.h"
 
 namespace veltra {
 

@@ -8,13 +8,13 @@
 
 #include "app/editor/EditorAssist.h"
 #include "app/editor/EditorText.h"
-#include "app/files/ProgramFolder.h"
-#include "app/files/ProgramText.h"
-#include "app/shell/AppError.h"
 #include "app/shell/FileDialogs.h"
 #include "app/shell/UserDialogs.h"
 #include "app/shell/WorkBeside.h"
 #include "app/window/TMainForm.h"
+#include "files/AppError.h"
+#include "files/ProgramFolder.h"
+#include "files/ProgramText.h"
 #include "ui_TMainForm.h"
 
 namespace veltra {

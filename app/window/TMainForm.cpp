@@ -11,14 +11,14 @@
 #include "app/editor/EditorAssist.h"
 #include "app/editor/EditorText.h"
 #include "app/editor/RecoveryCopy.h"
-#include "app/files/ProgramFolder.h"
 #include "app/run/RunDesk.h"
 #include "app/settings/EditorColours.h"
-#include "app/settings/Settings.h"
 #include "app/settings/TFormConfig.h"
 #include "app/shell/UserDialogs.h"
 #include "app/shell/VeltraApplication.h"
 #include "app/window/BoardProcess.h"
+#include "files/ProgramFolder.h"
+#include "files/Settings.h"
 #include "ui_TMainForm.h"
 
 namespace veltra {

@@ -9,7 +9,7 @@
 #include <pty.h>
 #include <unistd.h>
 
-#include "app/files/ProgramFolder.h"
+#include "files/ProgramFolder.h"
 
 namespace veltra::bench {
 

@@ -19,10 +19,10 @@
 #include <cstdio>
 #include <vector>
 
-#include "app/files/ProgramFolder.h"
 #include "app/shell/VeltraApplication.h"
 #include "app/window/TMainForm.h"
 #include "bench/app/PlainDialogs.h"
+#include "files/ProgramFolder.h"
 
 namespace {
 

@@ -12,9 +12,9 @@
 #include <QTimer>
 
 #include "app/editor/EditorText.h"
-#include "app/files/ProgramFolder.h"
 #include "app/window/TMainForm.h"
 #include "bench/app/ProbeSettings.h"
+#include "files/ProgramFolder.h"
 
 namespace {
 

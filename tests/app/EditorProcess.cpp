@@ -18,9 +18,9 @@
 #include <sys/prctl.h>
 
 #include "app/Startup.h"
-#include "app/files/ProgramFolder.h"
 #include "app/shell/VeltraApplication.h"
 #include "app/window/TMainForm.h"
+#include "files/ProgramFolder.h"
 #include "tests/support/ScriptedDialogs.h"
 
 int main(int argc, char** argv) {

@@ -2,8 +2,8 @@
 #include <QLineEdit>
 #include <QTextDocumentFragment>
 
-#include "app/settings/Settings.h"
 #include "app/settings/TFormConfig.h"
+#include "files/Settings.h"
 #include "tests/app/MainFormFixture.h"
 
 using namespace veltra;

@@ -7,7 +7,7 @@
 #include <QFile>
 #include <QProcess>
 
-#include "app/files/Cp1251.h"
+#include "files/Cp1251.h"
 #include "link/TFormLink.h"
 #include "tests/app/MainFormFixture.h"
 

@@ -4,7 +4,7 @@
 #include <sys/resource.h>
 #include <sys/stat.h>
 
-#include "app/files/Cp1251.h"
+#include "files/Cp1251.h"
 #include "tests/app/MainFormFixture.h"
 
 using namespace veltra;

@@ -18,8 +18,8 @@
 #include <string>
 
 #include "app/editor/EditorText.h"
-#include "app/files/ProgramFolder.h"
 #include "app/window/TMainForm.h"
+#include "files/ProgramFolder.h"
 #include "help/THelpConsolForm.h"
 #include "help/THelpForm.h"
 #include "link/WaitTurns.h"

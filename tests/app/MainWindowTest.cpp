@@ -2,7 +2,7 @@
 #include <QStatusBar>
 #include <QTextBlock>
 
-#include "app/settings/Settings.h"
+#include "files/Settings.h"
 #include "tests/app/MainFormFixture.h"
 
 using namespace veltra;

@@ -9,10 +9,10 @@
 #include <unistd.h>
 
 #include "app/editor/EditorText.h"
-#include "app/files/Cp1251.h"
-#include "app/files/ProgramText.h"
-#include "app/settings/Settings.h"
-#include "app/shell/AppError.h"
+#include "files/AppError.h"
+#include "files/Cp1251.h"
+#include "files/ProgramText.h"
+#include "files/Settings.h"
 #include "tests/support/QtPrinters.h"
 #include "tests/support/ScopedFileSizeLimit.h"
 

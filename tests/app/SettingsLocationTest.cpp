@@ -12,8 +12,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "app/files/ProgramFolder.h"
-#include "app/settings/Settings.h"
+#include "files/ProgramFolder.h"
+#include "files/Settings.h"
 #include "tests/support/QtPrinters.h"
 #include "tests/support/ScopedUnprivilegedFiles.h"
 

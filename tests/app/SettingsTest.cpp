@@ -7,10 +7,10 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "app/files/FileProtection.h"
-#include "app/settings/IniLines.h"
-#include "app/settings/Settings.h"
-#include "app/shell/AppError.h"
+#include "files/AppError.h"
+#include "files/FileProtection.h"
+#include "files/IniLines.h"
+#include "files/Settings.h"
 #include "tests/support/QtPrinters.h"
 #include "tests/support/ScopedFileSizeLimit.h"
 #include "tests/support/ScopedUnprivilegedFiles.h"

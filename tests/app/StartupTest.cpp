@@ -17,10 +17,10 @@
 
 #include "app/HandOff.h"
 #include "app/Startup.h"
-#include "app/files/Cp1251.h"
-#include "app/files/ProgramFolder.h"
-#include "app/shell/AppError.h"
 #include "app/window/TMainForm.h"
+#include "files/AppError.h"
+#include "files/Cp1251.h"
+#include "files/ProgramFolder.h"
 #include "tests/support/PtyBoardPeer.h"
 #include "tests/support/QtPrinters.h"
 #include "tests/support/ScopedUnprivilegedFiles.h"

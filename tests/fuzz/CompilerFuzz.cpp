@@ -14,8 +14,8 @@
 #include "compiler/InstructionSet.h"
 #include "compiler/LineCompiler.h"
 #include "compiler/ProgramCheck.h"
+#include "files/SourceLines.h"
 #include "tests/support/LineWords.h"
-#include "tools/common/SourceLines.h"
 
 namespace {
 

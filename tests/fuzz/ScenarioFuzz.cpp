@@ -16,7 +16,7 @@
 #include <vector>
 
 #include "board/BoardModel.h"
-#include "tools/common/SourceLines.h"
+#include "files/SourceLines.h"
 #include "tools/veltra-board/Scenario.h"
 #include "tools/veltra-board/ScenarioRun.h"
 

@@ -13,7 +13,7 @@
 #include <string>
 #include <vector>
 
-#include "app/settings/IniLines.h"
+#include "files/IniLines.h"
 
 namespace {
 

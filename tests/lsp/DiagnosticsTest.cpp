@@ -16,8 +16,8 @@
 #include <map>
 
 #include "compiler/ProgramCheck.h"
+#include "files/SourceLines.h"
 #include "tests/lsp/LspClient.h"
-#include "tools/common/SourceLines.h"
 
 using namespace veltra;
 using namespace veltra::test;

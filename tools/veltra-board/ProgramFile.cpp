@@ -1,7 +1,7 @@
 #include "tools/veltra-board/ProgramFile.h"
 
 #include "compiler/ProgramCheck.h"
-#include "tools/common/SourceLines.h"
+#include "files/SourceLines.h"
 
 namespace veltra::board_sim {
 

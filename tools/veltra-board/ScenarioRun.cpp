@@ -9,8 +9,8 @@
 #include "board/BoardModel.h"
 #include "board/BoardRequests.h"
 #include "board/WordText.h"
+#include "files/SourceLines.h"
 #include "os/ShownName.h"
-#include "tools/common/SourceLines.h"
 #include "tools/veltra-board/ProgramFile.h"
 
 namespace veltra::board_sim {

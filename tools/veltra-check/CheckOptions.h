@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "tools/common/SourceLines.h"
+#include "files/SourceLines.h"
 
 namespace veltra::check {
 

@@ -7,7 +7,7 @@
 
 #include <cstdio>
 
-#include "tools/common/FileCheck.h"
+#include "files/FileCheck.h"
 
 namespace veltra::check {
 

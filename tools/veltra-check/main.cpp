@@ -22,8 +22,8 @@
 #include <QString>
 
 #include "compiler/LineCompiler.h"
+#include "files/FileCheck.h"
 #include "os/ShownName.h"
-#include "tools/common/FileCheck.h"
 #include "tools/veltra-check/CheckOptions.h"
 #include "tools/veltra-check/CheckOutput.h"
 

@@ -6,8 +6,8 @@
 #include <cstdlib>
 #include <memory>
 
-#include "app/files/ProgramFolder.h"
-#include "app/settings/Settings.h"
+#include "files/ProgramFolder.h"
+#include "files/Settings.h"
 #include "os/ShownName.h"
 
 namespace veltra::linktool {

@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "link/PortMap.h"
+#include "files/PortMap.h"
 
 namespace veltra::linktool {
 

@@ -18,11 +18,11 @@
 #include <mutex>
 #include <unistd.h>
 
-#include "app/files/ProgramFolder.h"
 #include "console/ConsoleHistory.h"
+#include "files/FileCheck.h"
+#include "files/ProgramFolder.h"
 #include "os/ShownName.h"
 #include "os/StopSignals.h"
-#include "tools/common/FileCheck.h"
 #include "tools/veltra-link/BoardRun.h"
 #include "tools/veltra-link/TerminalPrompt.h"
 

@@ -1,15 +1,15 @@
-#include "app/files/ProgramText.h"
+#include "files/ProgramText.h"
 
 #include <QFile>
 #include <QFileInfo>
 #include <QStringDecoder>
 
-#include "app/files/Cp1251.h"
-#include "app/files/SafeWrite.h"
-#include "app/shell/AppError.h"
+#include "files/AppError.h"
+#include "files/Cp1251.h"
+#include "files/SafeWrite.h"
+#include "files/SourceLines.h"
 #include "os/ShownName.h"
 #include "os/UserFiles.h"
-#include "tools/common/SourceLines.h"
 
 namespace veltra {
 

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "compiler/ProgramCheck.h"
-#include "tools/common/SourceLines.h"
+#include "files/SourceLines.h"
 
 namespace veltra::check {
 

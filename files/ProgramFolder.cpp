@@ -1,4 +1,4 @@
-#include "app/files/ProgramFolder.h"
+#include "files/ProgramFolder.h"
 
 #include <QCoreApplication>
 #include <QDir>

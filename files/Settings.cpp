@@ -1,15 +1,15 @@
-#include "app/settings/Settings.h"
+#include "files/Settings.h"
 
 #include <QFile>
 #include <QFileInfo>
 
-#include "app/files/Cp1251.h"
-#include "app/files/FileProtection.h"
-#include "app/files/ProgramFolder.h"
-#include "app/files/SafeWrite.h"
-#include "app/settings/IniLines.h"
-#include "app/shell/AppError.h"
-#include "link/PortMap.h"
+#include "files/AppError.h"
+#include "files/Cp1251.h"
+#include "files/FileProtection.h"
+#include "files/IniLines.h"
+#include "files/PortMap.h"
+#include "files/ProgramFolder.h"
+#include "files/SafeWrite.h"
 
 namespace veltra {
 

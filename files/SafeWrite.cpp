@@ -1,4 +1,4 @@
-#include "app/files/SafeWrite.h"
+#include "files/SafeWrite.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -9,7 +9,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "app/shell/AppError.h"
+#include "files/AppError.h"
 #include "os/Descriptor.h"
 
 namespace veltra {

@@ -1,4 +1,4 @@
-#include "app/settings/IniLines.h"
+#include "files/IniLines.h"
 
 #include <optional>
 

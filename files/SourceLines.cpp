@@ -1,4 +1,4 @@
-#include "tools/common/SourceLines.h"
+#include "files/SourceLines.h"
 
 #include <QStringDecoder>
 

@@ -1,4 +1,4 @@
-#include "tools/common/FileCheck.h"
+#include "files/FileCheck.h"
 
 #include <new>
 

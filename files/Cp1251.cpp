@@ -1,4 +1,4 @@
-#include "app/files/Cp1251.h"
+#include "files/Cp1251.h"
 
 #include <QStringDecoder>
 #include <QStringEncoder>

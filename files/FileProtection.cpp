@@ -1,4 +1,4 @@
-#include "app/files/FileProtection.h"
+#include "files/FileProtection.h"
 
 #include <QFile>
 #include <QFileInfo>

@@ -1,4 +1,4 @@
-#include "link/PortMap.h"
+#include "files/PortMap.h"
 
 namespace veltra {
 
