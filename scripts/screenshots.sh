@@ -8,7 +8,7 @@
 # /run/user/1000: no path of this machine or of the build shows in a picture.
 #
 # A new picture is one line at the end of this script, or one row in a
-# tool's own list (kShots in app/devtools/EditorScreenshots.cpp).
+# tool's own list (kShots in devtools/EditorScreenshots.cpp).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
