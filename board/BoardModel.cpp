@@ -56,33 +56,37 @@ BoardTime BoardModel::step() {
     lastExecuted_ = static_cast<int>(pc);
     std::size_t next = pc + 1;
     BoardTime pause{0};
-    switch (kindOf(word)) {
-    case WordKind::Object:
-        // A restore from an empty store leaves its object as it is; the program goes on.
-        executeObjectWord(state_, word);
-        break;
-    case WordKind::Pause:
-        pause = pauseLength(word);
-        break;
-    case WordKind::Condition:
-        if (!conditionHolds(state_, word)) next += stepLength(next);
-        break;
-    case WordKind::Return:
-        // Without a jump executed before, there is nowhere to return to: go on.
-        if (returnPoint_ >= 0) next = static_cast<std::size_t>(returnPoint_);
-        break;
-    case WordKind::Prefix:
-        if (pc + 1 < program_.size()) logForwarded(program_[pc + 1], static_cast<int>(pc + 1));
-        next = pc + 2;
-        break;
-    case WordKind::Jump:
-        returnPoint_ = static_cast<int>(pc + 1);
-        next = word.target();
-        break;
-    case WordKind::Invalid:
+    const std::optional<isa::Step> how = stepOf(word);
+    if (!how) {
         pushEvent({BoardEvent::Kind::Halted, word.word, static_cast<int>(pc)});
         halt();
         return pause;
+    }
+    switch (*how) {
+    case isa::Step::Object:
+        // A restore from an empty store leaves its object as it is; the program goes on.
+        executeObjectWord(state_, word);
+        break;
+    case isa::Step::Pause:
+        pause = pauseLength(word);
+        break;
+    case isa::Step::Condition:
+        if (!conditionHolds(state_, word)) next += stepLength(next);
+        break;
+    case isa::Step::Return:
+        // Without a jump executed before, there is nowhere to return to: go on.
+        if (returnPoint_ >= 0) next = static_cast<std::size_t>(returnPoint_);
+        break;
+    case isa::Step::Prefix:
+        if (pc + 1 < program_.size()) logForwarded(program_[pc + 1], static_cast<int>(pc + 1));
+        next = pc + 2;
+        break;
+    case isa::Step::Jump:
+        returnPoint_ = static_cast<int>(pc + 1);
+        next = word.target();
+        break;
+    case isa::Step::Service: // never a step of the board (stepOf gives nothing)
+        break;
     }
     state_.pc = static_cast<std::uint16_t>(std::min(next, program_.size()));
     return pause;
@@ -139,7 +143,7 @@ RunResult BoardModel::run(BoardTime now, const RunLimits& limits) {
 
 bool BoardModel::executeNow(std::uint16_t word) {
     const isa::Decoded w = isa::decode(word);
-    if (kindOf(w) != WordKind::Object) return false;
+    if (stepOf(w) != isa::Step::Object) return false;
     const bool done = executeObjectWord(state_, w) == ObjectOutcome::Done;
     commit();
     return done;

@@ -4,25 +4,9 @@
 
 namespace veltra {
 
-WordKind kindOf(const isa::Decoded& w) {
-    if (!w) return WordKind::Invalid;
-    switch (w.family->step) {
-    case isa::Step::Object:
-        return WordKind::Object;
-    case isa::Step::Pause:
-        return WordKind::Pause;
-    case isa::Step::Condition:
-        return WordKind::Condition;
-    case isa::Step::Return:
-        return WordKind::Return;
-    case isa::Step::Prefix:
-        return WordKind::Prefix;
-    case isa::Step::Jump:
-        return WordKind::Jump;
-    case isa::Step::Service:
-        break;
-    }
-    return WordKind::Invalid;
+std::optional<isa::Step> stepOf(const isa::Decoded& w) {
+    if (!w || w.family->step == isa::Step::Service) return std::nullopt;
+    return w.family->step;
 }
 
 BoardTime pauseLength(const isa::Decoded& w) {
@@ -43,9 +27,9 @@ int firstUnrunnableWord(std::span<const std::uint16_t> words) {
     for (std::size_t i = 0; i < size; ++i) {
         if (forwarded[i]) continue;
         const isa::Decoded w = isa::decode(words[i]);
-        const WordKind kind = kindOf(w);
-        if (kind == WordKind::Invalid) return static_cast<int>(i);
-        if (kind == WordKind::Jump) {
+        const std::optional<isa::Step> step = stepOf(w);
+        if (!step) return static_cast<int>(i);
+        if (step == isa::Step::Jump) {
             const std::size_t target = w.target();
             if (target > size || forwarded[target]) return static_cast<int>(i);
         }

@@ -75,7 +75,7 @@ std::string field(std::string_view name, const isa::Decoded& w) {
 
 std::string describeWord(std::uint16_t word) {
     const isa::Decoded w = isa::decode(word);
-    if (kindOf(w) == WordKind::Invalid) return "?";
+    if (!stepOf(w)) return "?";
     std::string text;
     for (std::string_view form = w.family->text; !form.empty();) {
         const std::size_t open = form.find('{');

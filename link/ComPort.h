@@ -53,8 +53,6 @@ class ComPort : public SessionPort, private PortForWorker, private TxFrameSlot {
     // Open, Reopen or ApplyRunState is under way (their waits process events,
     // so a timer could otherwise start another one inside them).
     bool InTransition() const override { return transitions_ > 0; }
-    void setClient(LinkClient* client) { client_ = client; }
-    LinkClient* client() const { return client_; }
     void setPortMap(const PortMap& ports) override { ports_ = ports; }
     const PortMap& portMap() const override { return ports_; }
     const TCOMport& worker() const { return *thread; }

@@ -56,7 +56,6 @@ class LinkProtocol {
     // Data of the next Command request: 1, word (low byte first), external
     // prefix word or 0 (low byte first), 1 for an external-module command.
     void SetConsoleCommand(std::uint16_t word, std::uint16_t prefixWord, bool external);
-    const std::array<std::uint8_t, 6>& consoleCommand() const { return consoleCommand_; }
     // The words of `image` become the data of the next Upload request.
     void SetUploadProgram(const ProgramImage& image);
 

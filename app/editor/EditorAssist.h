@@ -59,7 +59,6 @@ class EditorAssist : public QObject {
     void closing();
 
     FindBar& findBar() const { return *findBar_; }
-    LiveCheck& liveCheck() const { return *liveCheck_; }
     RecoveryCopy& recovery() const { return *recovery_; }
 
   protected:

@@ -57,7 +57,6 @@ class RunWindow : public QWidget {
     void placeBeside(QWidget& editor);
 
     QPushButton* button(Action action) const { return buttons_[static_cast<int>(action)]; }
-    BoardView& boardView() const { return *board_; }
 
   signals:
     void actionClicked(RunWindow::Action action);

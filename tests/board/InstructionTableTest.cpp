@@ -33,14 +33,14 @@ TEST(InstructionTable, EveryWordTheBoardRunsReadsBackAsALineForThatWordInTheMode
     std::set<Family> readBack;
     for (unsigned w = 0; w <= 0xFFFF; ++w) {
         const auto word = static_cast<std::uint16_t>(w);
-        const WordKind kind = classifyWord(word);
-        if (kind == WordKind::Invalid) continue;
+        const std::optional<isa::Step> step = classifyWord(word);
+        if (!step) continue;
         const isa::WordFamily& family = *isa::decode(word).family;
         const std::string text = describeWord(word);
         ASSERT_EQ(text.find_first_of("{}?"), std::string::npos) << std::hex << w << " " << text;
 
         // A condition is a line with a command after it.
-        const bool condition = kind == WordKind::Condition;
+        const bool condition = step == isa::Step::Condition;
         const std::string line = text + (condition ? " тогда возврат" : "");
         const CmdRecord program = compileProgramLine(u32(line));
         if (program.status != CmdStatus::Ok) continue; // a form only the board shows ("пауза 700 мс")
