@@ -3,36 +3,18 @@
 // as a small line-based text (docs/scenarios.md). Parsing checks the whole
 // text first, so a mistake anywhere is reported before anything runs.
 
-#include <array>
 #include <cstdint>
-#include <optional>
 #include <string>
 #include <vector>
 
 #include "board/BoardState.h"
+#include "tools/veltra-board/Expectation.h"
 
 namespace veltra::board_sim {
 
 // Scenario runs cover minutes of board time; an hour is far beyond any, and
 // bounds the work a mistyped "wait" can cause.
 constexpr BoardTime kMaxScenarioTime{3600 * 1000};
-
-// One LED as expected: a colour code, and a brightness unless only the colour matters.
-struct LedExpectation {
-    int colour = 0;
-    int brightness = -1;
-};
-
-struct Expectation {
-    enum class Object : std::uint8_t { Led, AllLeds, Port, PortBit, Brightness, Relay, VarA, VarB, Running };
-    Object object = Object::Led;
-    int index = 0; // LED, port or relay number from 1
-    int bit = 0;   // PortBit: 1..8, as the language numbers them
-    int value = 0; // byte, 0/1, brightness or variable value
-    // Led: [0]; AllLeds: one for each LED (one value written stands for all).
-    std::array<LedExpectation, kLedCount> leds{};
-    std::string written; // the expectation as the scenario wrote it, for the report
-};
 
 struct ScenarioStep {
     enum class Kind : std::uint8_t { Advance, Press, Release, Execute, Expect };
@@ -61,9 +43,5 @@ bool parseScenario(const std::vector<std::string>& lines, Scenario& scenario, Sc
 
 // Board time as scenarios write it: "2s", "1.5s", "0.25s".
 std::string timeText(BoardTime t);
-
-// What `e` finds on the board, in the scenario's own notation ("з,15",
-// "01000000", "вкл", "5", "running"); `holds` tells whether it is what was expected.
-std::string foundText(const BoardState& s, const Expectation& e, bool& holds);
 
 } // namespace veltra::board_sim
