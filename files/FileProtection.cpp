@@ -1,12 +1,14 @@
 #include "files/FileProtection.h"
 
 #include <QFile>
-#include <QFileInfo>
 
+#include <cstdlib>
 #include <map>
+#include <memory>
 #include <mutex>
 #include <optional>
 #include <sys/stat.h>
+#include <utility>
 
 namespace veltra {
 
@@ -23,9 +25,15 @@ std::mutex takenMutex;
 
 // Keyed by the canonical path of the file itself, so that a link and its
 // target share one entry; an atomic replace keeps the path (not the inode).
-std::map<QString, Taken>& takenBits() {
-    static std::map<QString, Taken> taken;
+std::map<QByteArray, Taken>& takenBits() {
+    static std::map<QByteArray, Taken> taken;
     return taken;
+}
+
+// Empty when the file is not there.
+QByteArray canonicalPath(const QByteArray& name) {
+    const std::unique_ptr<char, decltype(&std::free)> real(::realpath(name.constData(), nullptr), &std::free);
+    return real ? QByteArray(real.get()) : QByteArray();
 }
 
 std::optional<mode_t> modeOf(const QByteArray& name) {
@@ -34,35 +42,35 @@ std::optional<mode_t> modeOf(const QByteArray& name) {
     return st.st_mode & 07777;
 }
 
-void giveBack(const QString& path) {
-    const QByteArray name = QFile::encodeName(path);
+void giveBack(const QByteArray& name) {
     const std::optional<mode_t> mode = modeOf(name);
     if (!mode) return;
     mode_t give = S_IWUSR;
     {
         std::lock_guard lock(takenMutex);
-        auto it = takenBits().find(QFileInfo(path).canonicalFilePath());
+        auto it = takenBits().find(canonicalPath(name));
         if (it != takenBits().end() && it->second.left == *mode) give = it->second.bits;
     }
     if ((*mode | give) != *mode) (void)::chmod(name.constData(), *mode | give);
 }
 
-void takeAway(const QString& path) {
-    const QByteArray name = QFile::encodeName(path);
+void takeAway(const QByteArray& name) {
     const std::optional<mode_t> mode = modeOf(name);
     if (!mode) return;
     const mode_t left = *mode & ~kWriteBits;
     // Nothing to take (the earlier record stays true), or not ours to change.
     if (left == *mode || ::chmod(name.constData(), left) != 0) return;
     std::lock_guard lock(takenMutex);
-    takenBits()[QFileInfo(path).canonicalFilePath()] = Taken{left, *mode & kWriteBits};
+    takenBits()[canonicalPath(name)] = Taken{left, *mode & kWriteBits};
 }
 
 } // namespace
 
-FileAccess::FileAccess(const QString& path) : path_(path) {
+FileAccess::FileAccess(QByteArray path) : path_(std::move(path)) {
     giveBack(path_);
 }
+
+FileAccess::FileAccess(const QString& path) : FileAccess(QFile::encodeName(path)) {}
 
 FileAccess::~FileAccess() {
     takeAway(path_);

@@ -10,19 +10,22 @@
 // owner's write bit only. Modes are read and set on the file a symbolic link
 // points to; the link itself is left alone. Safe to use from any thread.
 
+#include <QByteArray>
 #include <QString>
 
 namespace veltra {
 
 class FileAccess {
   public:
+    // The path as the file system's bytes, or as the text Qt names it by.
+    explicit FileAccess(QByteArray path);
     explicit FileAccess(const QString& path);
     ~FileAccess();
     FileAccess(const FileAccess&) = delete;
     FileAccess& operator=(const FileAccess&) = delete;
 
   private:
-    QString path_;
+    QByteArray path_;
 };
 
 } // namespace veltra

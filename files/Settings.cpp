@@ -3,6 +3,9 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <fcntl.h>
+#include <sys/stat.h>
+
 #include "files/AppError.h"
 #include "files/Cp1251.h"
 #include "files/FileProtection.h"
@@ -10,6 +13,8 @@
 #include "files/PortMap.h"
 #include "files/ProgramFolder.h"
 #include "files/SafeWrite.h"
+#include "os/Descriptor.h"
+#include "os/UserFiles.h"
 
 namespace veltra {
 
@@ -92,16 +97,16 @@ std::optional<std::int16_t> parseIniInteger(std::string_view text) {
     return std::int16_t(std::uint16_t(bits & 0xFFFFu));
 }
 
-Settings readSettingsFrom(const QString& path, bool createMissing) {
-    if (createMissing && !QFileInfo::exists(path)) {
-        QFile create(path);
-        if (create.open(QIODevice::WriteOnly)) create.close();
+Settings readSettingsFrom(const QByteArray& path, bool createMissing) {
+    struct stat st {};
+    if (createMissing && ::stat(path.constData(), &st) != 0) {
+        const Descriptor created(::open(path.constData(), O_WRONLY | O_CREAT | O_CLOEXEC, 0666));
     }
     QByteArray bytes;
-    if (QFileInfo(path).isFile()) {
+    if (::stat(path.constData(), &st) == 0 && S_ISREG(st.st_mode)) {
         FileAccess access(path);
-        QFile file(path);
-        if (file.open(QIODevice::ReadOnly)) bytes = file.readAll();
+        FileRead file = readUserFile(path);
+        if (file.outcome == FileRead::Outcome::Read) bytes = std::move(file.bytes);
     }
     IniReader ini(bytes);
     Settings s;
@@ -121,6 +126,10 @@ Settings readSettingsFrom(const QString& path, bool createMissing) {
         if (s.PORTS[i].isEmpty()) s.PORTS[i] = kDefaultPortDevices[i];
     }
     return s;
+}
+
+Settings readSettingsFrom(const QString& path, bool createMissing) {
+    return readSettingsFrom(QFile::encodeName(path), createMissing);
 }
 
 void writeSettingsTo(const QString& path, const Settings& s, PortKeys ports) {

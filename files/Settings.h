@@ -51,6 +51,10 @@ using PortKeys = std::array<bool, 3>;
 // The same for any path and record; `ports` adds the chosen [PORTS] keys,
 // written as the path's bytes. A reader that only looks (veltra-link) leaves
 // a missing file missing (`createMissing` false): every key is its default.
+// A path a command line gave is read as the file system's bytes: a folder
+// whose name is not UTF-8 is found all the same. Only the editor writes, at
+// the path Qt names its folder by.
+Settings readSettingsFrom(const QByteArray& path, bool createMissing = true);
 Settings readSettingsFrom(const QString& path, bool createMissing = true);
 void writeSettingsTo(const QString& path, const Settings& settings, PortKeys ports = {});
 

@@ -53,9 +53,13 @@ bool removeDeadLock(const QString& path) {
 } // namespace
 
 FileRead readUserFile(const QString& path, qint64 limit, ReadPart part) {
+    return readUserFile(nativeName(path), limit, part);
+}
+
+FileRead readUserFile(const QByteArray& path, qint64 limit, ReadPart part) {
     FileRead result;
     // O_NONBLOCK: opening a FIFO must not wait for a writer.
-    Descriptor fd(::open(nativeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY));
+    Descriptor fd(::open(path.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY));
     struct stat st {};
     if (fd.get() < 0 || ::fstat(fd.get(), &st) != 0) {
         result.error = errno;

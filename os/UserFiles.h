@@ -38,6 +38,10 @@ enum class ReadPart {
 
 // Reads `path` as above. Safe on any thread.
 FileRead readUserFile(const QString& path, qint64 limit = kMaxUserFileBytes, ReadPart part = ReadPart::Whole);
+// The same for a path as the file system's bytes (one a command line gave):
+// a name that is not UTF-8 reaches open() as it is.
+FileRead readUserFile(const QByteArray& path, qint64 limit = kMaxUserFileBytes,
+                      ReadPart part = ReadPart::Whole);
 
 // Makes `folder` (and what is missing above it) for the user alone (0700),
 // and takes group and other rights away from it if it exists and is the

@@ -9,6 +9,12 @@
 #include <QStringEncoder>
 #include <QTemporaryDir>
 
+#include <fstream>
+#include <sstream>
+
+#include "tests/support/BytesFolder.h"
+#include "tools/veltra-board/ScenarioRun.h"
+
 namespace {
 
 struct ToolRun {
@@ -97,6 +103,30 @@ TEST_F(Scenario, NamesAndQuotedTextAreOneLineOfVisibleTextInEveryReport) {
     EXPECT_EQ(process.readAllStandardError().toStdString(),
               "odd\\nforged.scenario:1: at 0s: expected nothing\\e[2J.scenario:3: error: "
               "value \\e]0;title\\a is not from 0 to 255\n");
+}
+
+TEST_F(Scenario, AScenarioInAFolderWhoseNameIsNotUtf8FindsItsProgram) {
+    // "Плата" in Windows-1251, below the folder that holds counter.txt.
+    const std::string top = dir.path().toStdString();
+    const veltra::test::BytesFolder made(top + "/\xcf\xeb\xe0\xf2\xe0");
+    ASSERT_TRUE(made.made());
+    const std::string& folder = made.path();
+    std::ofstream(folder + "/counter.txt") << std::ifstream(top + "/counter.txt").rdbuf();
+    const struct {
+        std::string scenario;
+        std::string program;
+    } cases[] = {
+        {folder + "/s.scenario", "counter.txt"},
+        {folder + "/s.scenario", "../counter.txt"},
+        {folder + "//s.scenario", "counter.txt"},
+        {folder + "/s.scenario", top + "/counter.txt"}, // the scenario's own text is UTF-8
+    };
+    for (const auto& c : cases) {
+        std::ofstream(folder + "/s.scenario") << "program " << c.program << "\nat 50ms\nexpect свд_1 = к\n";
+        std::ostringstream out, err;
+        EXPECT_EQ(veltra::board_sim::runScenarioFile(c.scenario, out, err), 0)
+            << c.program << ": " << err.str();
+    }
 }
 
 TEST_F(Scenario, MistakesInTheScenarioOrItsProgramStopTheRunWithExitCode2) {

@@ -1,7 +1,5 @@
 #include "tools/veltra-board/ScenarioRun.h"
 
-#include <QDir>
-#include <QFileInfo>
 #include <QStringDecoder>
 
 #include <algorithm>
@@ -34,6 +32,18 @@ std::vector<std::string> readScenarioLines(const std::string& path) {
     for (const std::u32string& line : splitLines(text.toStdU32String()))
         lines.push_back(QString::fromStdU32String(line).toStdString());
     return lines;
+}
+
+// The program a scenario names, relative to the scenario's folder. The
+// folder stays the bytes the command line gave: decoded, a name that is not
+// UTF-8 would name nothing.
+std::string programBeside(const std::string& scenarioPath, const std::string& program) {
+    if (program.starts_with('/')) return program;
+    const std::size_t slash = scenarioPath.rfind('/');
+    if (slash == std::string::npos) return "./" + program;
+    const std::size_t folderEnd = scenarioPath.find_last_not_of('/', slash);
+    if (folderEnd == std::string::npos) return "/" + program; // a scenario in the root folder
+    return scenarioPath.substr(0, folderEnd + 1) + "/" + program;
 }
 
 // The program as the editor would upload it: checked, then its words.
@@ -105,9 +115,7 @@ int runScenarioFile(const std::string& path, std::ostream& out, std::ostream& er
         if (!parseScenario(readScenarioLines(path), scenario, parseError))
             throw RunError{parseError.line, parseError.message};
 
-        const QString folder = QFileInfo(QString::fromLocal8Bit(path)).path();
-        const std::string program =
-            QDir(folder).filePath(QString::fromStdString(scenario.program)).toLocal8Bit().toStdString();
+        const std::string program = programBeside(path, scenario.program);
         BoardModel board;
         const BoardReply reply =
             applyBoardRequest(board, board_request::Upload, programUpload(program, scenario.programLine));

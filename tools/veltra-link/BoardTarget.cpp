@@ -1,10 +1,11 @@
 #include "tools/veltra-link/BoardTarget.h"
 
-#include <QFileInfo>
+#include <QFile>
 
 #include <climits>
 #include <cstdlib>
 #include <memory>
+#include <sys/stat.h>
 
 #include "files/ProgramFolder.h"
 #include "files/Settings.h"
@@ -24,10 +25,13 @@ QByteArray BoardTarget::deviceNode() const {
 
 ResolvedTargets resolveTargets(const std::vector<std::string>& ports, const std::string& settingsPath) {
     ResolvedTargets resolved;
-    QString path = settingsFilePath();
+    // A path given on the command line stays its bytes up to open(): decoded,
+    // a folder whose name is not UTF-8 would name nothing.
+    QByteArray path = QFile::encodeName(settingsFilePath());
     if (!settingsPath.empty()) {
-        path = QFile::decodeName(QByteArray::fromStdString(settingsPath));
-        if (!QFileInfo(path).isFile()) {
+        path = QByteArray::fromStdString(settingsPath);
+        struct stat st {};
+        if (::stat(path.constData(), &st) != 0 || !S_ISREG(st.st_mode)) {
             resolved.error = "cannot read the settings file " + escapedName(settingsPath);
             return resolved;
         }
