@@ -15,14 +15,11 @@
 #include <QClipboard>
 #include <QComboBox>
 #include <QDir>
-#include <QElapsedTimer>
 #include <QHelpEvent>
 #include <QLabel>
 #include <QPlainTextEdit>
-#include <QScreen>
 #include <QTest>
 #include <QTextBlock>
-#include <QThread>
 #include <QTimer>
 #include <QToolTip>
 
@@ -36,6 +33,7 @@
 #include "app/shell/Translations.h"
 #include "app/shell/VeltraApplication.h"
 #include "app/window/TMainForm.h"
+#include "devtools/ScreenDriver.h"
 #include "files/ProgramFolder.h"
 #include "help/THelpConsolForm.h"
 #include "help/THelpForm.h"
@@ -43,80 +41,7 @@
 namespace {
 
 using namespace veltra;
-
-constexpr int kBoundMs = 20000;
-
-// Runs events until `ready` holds; false when it did not within the bound.
-bool settle(const std::function<bool()>& ready, int boundMs = kBoundMs) {
-    QElapsedTimer timer;
-    timer.start();
-    while (!ready()) {
-        if (timer.elapsed() > boundMs) return false;
-        QCoreApplication::processEvents();
-        QThread::msleep(5);
-    }
-    return true;
-}
-
-// Lets the windows paint (and the board run) for `ms`.
-void pause(int ms) {
-    settle([] { return false; }, ms);
-}
-
-// What is on the screen in `area`: the windows of every process, tooltips and
-// popups included.
-QPixmap screenArea(const QRect& area) {
-    return QGuiApplication::primaryScreen()->grabWindow(0, area.x(), area.y(), area.width(), area.height());
-}
-
-QPixmap screenOf(const QWidget& window) {
-    return screenArea(window.frameGeometry());
-}
-
-// Types any text, Cyrillic included, one key press per character.
-void type(QWidget* widget, const QString& text) {
-    for (QChar c : text) {
-        QTest::sendKeyEvent(QTest::Press, widget, Qt::Key_unknown, QString(c), Qt::NoModifier);
-        QTest::sendKeyEvent(QTest::Release, widget, Qt::Key_unknown, QString(c), Qt::NoModifier);
-    }
-}
-
-// A window a shot waits for; any other modal window is unexpected.
-bool awaitingModal = false;
-
-// `open` shows a modal window of class `kind` (a dialog, a message box) and
-// returns once it is closed; `inside` runs while it is up, painted, and
-// closes it.
-void whileModal(const std::function<void()>& open, const std::function<void(QWidget&)>& inside,
-                const char* kind = "QDialog") {
-    QTimer watch;
-    watch.setInterval(50);
-    QObject::connect(&watch, &QTimer::timeout, [&] {
-        QWidget* modal = QApplication::activeModalWidget();
-        if (!modal || !modal->isVisible() || !modal->inherits(kind)) return;
-        watch.stop();
-        pause(300);
-        inside(*modal);
-    });
-    watch.start();
-    awaitingModal = true;
-    open();
-    awaitingModal = false;
-    watch.stop();
-}
-
-// A box nobody waits for (a failed step) would hold the run for ever: it is
-// said and closed.
-void closeUnexpectedBoxes(QTimer& timer) {
-    timer.setInterval(5000);
-    QObject::connect(&timer, &QTimer::timeout, [] {
-        QWidget* modal = QApplication::activeModalWidget();
-        if (awaitingModal || !modal) return;
-        std::fprintf(stderr, "an unexpected window is closed: %s\n", qUtf8Printable(modal->windowTitle()));
-        modal->close();
-    });
-    timer.start();
-}
+using namespace veltra::shots;
 
 class Editor {
   public:
