@@ -98,8 +98,10 @@ class TCOMport : public QThread {
     void FetchFrame();
     void AdoptRunState();
 
-    // Named runFlag because QThread::run is the thread's body. Only these
-    // three flags are read across threads.
+    // Named runFlag because QThread::run is the thread's body. Seven fields
+    // cross threads, all atomic: these three flags, activeCycles and
+    // synchronizing (read by tests and measurements), deviceLost_ and
+    // holdRequests_; the cycle itself is held with cycleMutex_.
     std::atomic<bool> runFlag{false};
     std::atomic<bool> active{false};
     std::atomic<bool> terminateFlag{false};
