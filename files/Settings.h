@@ -12,6 +12,8 @@
 #include <optional>
 #include <string_view>
 
+#include "files/PortMap.h"
+
 namespace veltra {
 
 struct Settings {
@@ -29,6 +31,9 @@ struct Settings {
     // Device paths of COM1, COM2, COM3: the file system's bytes, as the file
     // holds them, so that any path that exists can be opened.
     std::array<QByteArray, 3> PORTS;
+
+    // PORTS as the link opens its ports by.
+    PortMap portMap() const { return PortMap{PORTS[0], PORTS[1], PORTS[2]}; }
 };
 
 // The record shared by the main window and the settings dialog.

@@ -37,7 +37,7 @@ ResolvedTargets resolveTargets(const std::vector<std::string>& ports, const std:
         }
     }
     const Settings settings = readSettingsFrom(path, false);
-    const PortMap configured{settings.PORTS[0], settings.PORTS[1], settings.PORTS[2]};
+    const PortMap configured = settings.portMap();
 
     std::vector<QByteArray> names;
     for (const std::string& port : ports)
