@@ -6,14 +6,14 @@
 #include <gtest/gtest.h>
 
 #include <QDir>
-#include <QFileInfo>
-#include <algorithm>
-#include <csignal>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QTemporaryDir>
-#include <memory>
+#include <algorithm>
+#include <csignal>
 #include <deque>
+#include <memory>
 #include <sys/stat.h>
 
 #include "app/files/FileProtection.h"

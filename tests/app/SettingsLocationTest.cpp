@@ -1,11 +1,13 @@
 // Where Veltra.ini lives: beside the executable wherever the user can write
 // or create it there, else in the user's config folder, started from the copy
 // beside the executable. Seen as an ordinary user (root would be let in anywhere).
+// And the runtime folder: the user's alone, or none.
 
 #include <gtest/gtest.h>
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 
 #include <optional>
@@ -147,80 +149,60 @@ INSTANTIATE_TEST_SUITE_P(
 // virtual board's link: a folder another user owns, or may write to, would let
 // that user take them over, so it is never used, whatever stands at its name.
 TEST(RuntimeFolder, IsTheUsersAloneOrNone) {
-    enum class Made { Nothing, Own, OwnReadable, OwnWritable, Others, OthersWritable, LinkToOwn };
+    struct Folder {
+        mode_t mode = 0;     // 0: nothing there
+        bool others = false; // made by "nobody"
+        bool link = false;   // a link to a folder of the user's with that mode
+    };
     enum class Chosen { Given, Fallback, None };
     struct Case {
         const char* what;
-        std::optional<Made> given; // the folder XDG_RUNTIME_DIR names; nothing: unset
-        Made fallback;             // what stands at runtime-USER in the temporary folder
+        Folder given;    // what XDG_RUNTIME_DIR names; nothing: unset
+        Folder fallback; // what stands at runtime-USER in the temporary folder
         Chosen chosen;
     };
     const Case cases[] = {
-        {"XDG_RUNTIME_DIR of the user's own", Made::Own, Made::Nothing, Chosen::Given},
-        {"XDG_RUNTIME_DIR another user's", Made::Others, Made::Nothing, Chosen::Fallback},
-        {"XDG_RUNTIME_DIR writable by all", Made::OwnWritable, Made::Nothing, Chosen::Fallback},
-        {"XDG_RUNTIME_DIR a link", Made::LinkToOwn, Made::Nothing, Chosen::Fallback},
-        {"unset, nothing there yet", std::nullopt, Made::Nothing, Chosen::Fallback},
-        {"unset, the user's own, readable by all", std::nullopt, Made::OwnReadable, Chosen::Fallback},
-        {"unset, made first by another user", std::nullopt, Made::Others, Chosen::None},
-        {"unset, made first by another user for all", std::nullopt, Made::OthersWritable, Chosen::None},
-        {"unset, the user's own but writable by all", std::nullopt, Made::OwnWritable, Chosen::None},
-        {"unset, a link to a folder of the user's", std::nullopt, Made::LinkToOwn, Chosen::None},
+        {"XDG_RUNTIME_DIR of the user's own", {0700}, {}, Chosen::Given},
+        {"XDG_RUNTIME_DIR another user's", {0700, true}, {}, Chosen::Fallback},
+        {"the user's own, readable by all", {}, {0755}, Chosen::Fallback},
+        {"made first by another user, for all", {}, {0777, true}, Chosen::None},
+        {"the user's own, writable by all", {}, {0777}, Chosen::None},
+        {"a link to a folder of the user's", {}, {0700, false, true}, Chosen::None},
     };
-    const bool root = ::geteuid() == 0;
     const QString user = QString::fromLocal8Bit(::getpwuid(::geteuid())->pw_name);
     const QByteArray oldRuntime = qgetenv("XDG_RUNTIME_DIR");
     const QByteArray oldTemp = qgetenv("TMPDIR");
-    auto make = [](const QString& path, Made made) {
+    auto make = [](const QString& path, const Folder& folder) {
         const QByteArray name = QFile::encodeName(path);
-        if (made == Made::Nothing) return;
-        if (made == Made::LinkToOwn) {
-            ASSERT_EQ(::mkdir((name + "-target").constData(), 0700), 0);
-            ASSERT_EQ(::symlink((name + "-target").constData(), name.constData()), 0);
-            return;
-        }
-        ASSERT_EQ(::mkdir(name.constData(), 0700), 0);
-        if (made == Made::Others || made == Made::OthersWritable) {
-            ASSERT_EQ(::chown(name.constData(), kNobody, kNobody), 0);
-        }
-        const bool writable = made == Made::OwnWritable || made == Made::OthersWritable;
-        ::chmod(name.constData(), writable ? 0777 : made == Made::OwnReadable ? 0755 : 0700);
+        const QByteArray real = folder.link ? name + "-target" : name;
+        ASSERT_EQ(::mkdir(real.constData(), folder.mode), 0);
+        ::chmod(real.constData(), folder.mode);
+        if (folder.others) ASSERT_EQ(::chown(real.constData(), kNobody, kNobody), 0);
+        if (folder.link) ASSERT_EQ(::symlink(real.constData(), name.constData()), 0);
     };
     for (const Case& c : cases) {
-        const bool othersFolder =
-            c.given == Made::Others || c.fallback == Made::Others || c.fallback == Made::OthersWritable;
-        if (othersFolder && !root) continue; // another user's folder needs root to make
+        if ((c.given.others || c.fallback.others) && ::geteuid() != 0) continue; // "nobody" needs root
         QTemporaryDir temp;
         const QString given = temp.filePath(QStringLiteral("given"));
         const QString fallback = temp.filePath(QStringLiteral("runtime-") + user);
-        make(fallback, c.fallback);
-        if (c.given) {
-            make(given, *c.given);
-            qputenv("XDG_RUNTIME_DIR", QFile::encodeName(given));
-        } else {
-            qunsetenv("XDG_RUNTIME_DIR");
-        }
+        if (c.fallback.mode) make(fallback, c.fallback);
+        if (c.given.mode) make(given, c.given);
+        qputenv("XDG_RUNTIME_DIR", c.given.mode ? QFile::encodeName(given) : QByteArray());
         qputenv("TMPDIR", QFile::encodeName(temp.path()));
 
         const QString folder = runtimeFolder();
-        const QString expected = c.chosen == Chosen::Given      ? given
-                                 : c.chosen == Chosen::Fallback ? fallback
-                                                                : QString();
-        EXPECT_EQ(folder, expected) << c.what;
-        if (!folder.isEmpty()) {
-            struct stat st {};
-            ASSERT_EQ(::lstat(QFile::encodeName(folder).constData(), &st), 0) << c.what;
-            EXPECT_TRUE(S_ISDIR(st.st_mode) && st.st_uid == ::geteuid() && (st.st_mode & 077) == 0) << c.what;
-        }
+        EXPECT_EQ(folder, c.chosen == Chosen::Given      ? given
+                          : c.chosen == Chosen::Fallback ? fallback
+                                                         : QString())
+            << c.what;
+        EXPECT_TRUE(folder.isEmpty() || (QFileInfo(folder).permissions() & 0x0077) == 0) << c.what;
         // Everything kept there follows the one choice, or is not kept at all.
         for (const QString& kept : {instanceLockPath(), handOffSocketPath(), virtualBoardLink()})
             EXPECT_TRUE(folder.isEmpty() ? kept.isEmpty() : kept.startsWith(folder + QLatin1Char('/')))
                 << c.what << ": " << kept.toStdString();
     }
-    qputenv("XDG_RUNTIME_DIR", oldRuntime);
-    if (oldRuntime.isEmpty()) qunsetenv("XDG_RUNTIME_DIR");
-    qputenv("TMPDIR", oldTemp);
-    if (oldTemp.isEmpty()) qunsetenv("TMPDIR");
+    for (const auto& [name, old] : {std::pair("XDG_RUNTIME_DIR", oldRuntime), std::pair("TMPDIR", oldTemp)})
+        old.isEmpty() ? qunsetenv(name) : qputenv(name, old);
 }
 
 } // namespace
