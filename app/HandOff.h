@@ -7,19 +7,22 @@
 
 #include <QObject>
 #include <QString>
+#include <QTimer>
 
 #include <functional>
 
-class QLocalServer;
+class QLocalSocket;
+class QSocketNotifier;
 
 namespace veltra {
 
-// The socket beside the instance lock.
+// The socket beside the instance lock; empty without a runtime folder.
 QString handOffSocketPath();
 
 struct HandOffAnswer {
     bool opened = false;
-    QString why; // when not opened, in Russian
+    QString why;             // when not opened, in Russian
+    bool shownThere = false; // the running editor has told its user itself
 };
 
 // The second start's side: hands `file` (absolute) to the editor listening at
@@ -29,20 +32,37 @@ struct HandOffAnswer {
 HandOffAnswer handFileOver(const QString& socketPath, const QString& file, int boundMs);
 
 // The running editor's side: each file handed over goes to `open`, which
-// returns an empty text when it opened it, else why not.
+// answers opened or why not.
+//
+// Anyone of the user's own processes may connect, so a flood of connections
+// must not cost the editor its descriptors, nor the socket: at most
+// kMaxConnections are held at once (the rest wait in the socket's queue), each
+// is dropped when its request has not come within kIdleMs, and an accept that
+// fails (no descriptor left) is tried again a moment later. Qt's QLocalServer
+// closes itself, and removes the socket, at the first failed accept.
 class HandOffServer : public QObject {
   public:
-    explicit HandOffServer(std::function<QString(const QString&)> open, QObject* parent = nullptr);
+    static constexpr int kMaxConnections = 8;
+    static constexpr int kIdleMs = 5000;
+
+    explicit HandOffServer(std::function<HandOffAnswer(const QString&)> open, QObject* parent = nullptr);
+    ~HandOffServer() override;
     // Listens at `socketPath` (a socket left there by an editor that is gone
     // is replaced: the caller holds the instance lock). False when it cannot,
     // `why` then says why.
     bool listen(const QString& socketPath, QString& why);
 
   private:
-    void take();
+    void acceptWaiting();
+    void serve(QLocalSocket* socket);
+    void released();
 
-    std::function<QString(const QString&)> open_;
-    QLocalServer* server_;
+    std::function<HandOffAnswer(const QString&)> open_;
+    QString path_;
+    int listener_ = -1;
+    QSocketNotifier* waiting_ = nullptr;
+    QTimer retry_;
+    int held_ = 0;
 };
 
 } // namespace veltra

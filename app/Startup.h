@@ -28,10 +28,11 @@ enum class InstanceLock {
 // it runs.
 InstanceLock lockInstance(QLockFile& lock);
 
-// Runs the program and returns its exit code, which is always 0.
-// `arguments` (the command line after the program's name, Qt's own options
-// taken out) may name one program file, opened at start as Open opens it; a
-// second start with a file hands it to the running editor instead.
+// Runs the program and returns its exit code: 0, but 1 for a second start
+// whose file the running editor did not open. `arguments` (the command line
+// after the program's name, Qt's own options taken out) may name one program
+// file, opened at start as Open opens it; a second start with a file hands it
+// to the running editor instead.
 int runVeltra(const QStringList& arguments = {});
 
 } // namespace veltra

@@ -1,4 +1,5 @@
-// The editor: `veltra [FILE]`, exit code 0.
+// The editor: `veltra [FILE]`; exit code 0, or 1 for a file a running
+// editor was handed and did not open.
 
 #include <csignal>
 

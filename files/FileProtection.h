@@ -4,11 +4,12 @@
 // them away again at its end.
 //
 // Only write bits are ever taken, and an access gives back exactly the ones
-// the previous access took (remembered per file for the run), so a
-// group-writable file stays group-writable during accesses. A file met for
-// the first time in the run, or whose mode someone changed since, gets the
-// owner's write bit only. Modes are read and set on the file a symbolic link
-// points to; the link itself is left alone. Safe to use from any thread.
+// the previous access took (remembered per file in the user's state folder,
+// so also in the next run), so a group-writable file stays group-writable
+// during accesses. A file met for the first time, or whose mode someone
+// changed since, gets the owner's write bit only. Modes are read and set on
+// the file a symbolic link points to; the link itself is left alone. Safe to
+// use from any thread.
 
 #include <QByteArray>
 #include <QString>

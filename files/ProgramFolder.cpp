@@ -7,8 +7,12 @@
 #include <QStandardPaths>
 
 #include <fcntl.h>
+#include <pwd.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <vector>
+
+#include "os/UserFiles.h"
 
 namespace veltra {
 
@@ -25,6 +29,18 @@ QString& overrideFolder() {
 // file-system) user, not the real one that access() would use.
 bool allows(const QString& path, int mode) {
     return ::faccessat(AT_FDCWD, QFile::encodeName(path).constData(), mode, AT_EACCESS) == 0;
+}
+
+// The effective user's login name, or its number when it has none.
+QString userName() {
+    const uid_t uid = ::geteuid();
+    long size = ::sysconf(_SC_GETPW_R_SIZE_MAX);
+    std::vector<char> buffer(std::size_t(size > 0 ? size : 4096));
+    passwd entry{};
+    passwd* found = nullptr;
+    if (::getpwuid_r(uid, &entry, buffer.data(), buffer.size(), &found) == 0 && found)
+        return QFile::decodeName(found->pw_name);
+    return QString::number(uid);
 }
 
 bool folderTakesNewFiles(const QString& folder) {
@@ -86,13 +102,18 @@ QString stateFolder() {
 }
 
 QString runtimeFolder() {
-    QString folder = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
-    if (folder.isEmpty()) folder = QDir::tempPath();
-    return folder;
+    // Qt's own choice falls back to the shared temporary folder itself when
+    // runtime-USER is another user's, which is the very thing to avoid.
+    const QString given = qEnvironmentVariable("XDG_RUNTIME_DIR");
+    if (QDir::isAbsolutePath(given) && ownPrivateFolder(given)) return QDir::cleanPath(given);
+    const QString fallback = QDir::tempPath() + QStringLiteral("/runtime-") + userName();
+    (void)::mkdir(QFile::encodeName(fallback).constData(), 0700); // or it is there already: checked next
+    return ownPrivateFolder(fallback) ? fallback : QString();
 }
 
 QString virtualBoardLink() {
-    return runtimeFolder() + QStringLiteral("/veltra/virtual-board");
+    const QString folder = runtimeFolder();
+    return folder.isEmpty() ? folder : folder + QStringLiteral("/veltra/virtual-board");
 }
 
 QString documentFolder() {

@@ -28,13 +28,18 @@ QString settingsFilePath();
 // there makes it.
 QString stateFolder();
 
-// The user's runtime folder ($XDG_RUNTIME_DIR, or what Qt puts in its place
-// when that is unset), without a trailing separator: the instance lock, the
-// editor's socket, the virtual board's link.
+// The user's runtime folder, without a trailing separator: the instance
+// lock, the editor's socket, the virtual board's link, which whoever may write
+// there could pre-make or replace. $XDG_RUNTIME_DIR when it is a folder of the
+// user's own that nobody else may write to; else "runtime-USER" in the
+// temporary folder, made 0700 when missing and taken only when it is such a
+// folder (another user may have made it first); else empty: there is none,
+// and the editor goes on without what it would keep there.
 QString runtimeFolder();
 
 // The link to the virtual board the editor starts itself when a port is set
-// to it: $XDG_RUNTIME_DIR/veltra/virtual-board. The folder is not made here.
+// to it: RUNTIME/veltra/virtual-board; empty without a runtime folder. The
+// folder is not made here.
 QString virtualBoardLink();
 
 // The initial folder of the file dialogs, with a trailing separator: the

@@ -6,9 +6,9 @@
 
 #include <cerrno>
 #include <cstring>
+#include <ctime>
 #include <fcntl.h>
 #include <sys/file.h>
-#include <ctime>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -117,6 +117,17 @@ bool makeStateFolder(const QString& path) {
     return true;
 }
 
+bool ownPrivateFolder(const QString& path) {
+    // The folder itself is opened (never through a link), so that what is
+    // checked and what loses its rights are the same folder.
+    Descriptor fd(::open(nativeName(QDir::cleanPath(path)).constData(),
+                         O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
+    struct stat st {};
+    if (fd.get() < 0 || ::fstat(fd.get(), &st) != 0) return false;
+    if (st.st_uid != ::geteuid() || (st.st_mode & (S_IWGRP | S_IWOTH)) != 0) return false;
+    return (st.st_mode & 077) == 0 || ::fchmod(fd.get(), st.st_mode & 07700) == 0;
+}
+
 bool writeStateFile(const QString& path, const QByteArray& bytes, QString* why) {
     const QFileInfo info(path);
     QByteArray temporary = nativeName(info.absolutePath() + QStringLiteral("/.") + info.fileName() +
@@ -134,6 +145,11 @@ bool writeStateFile(const QString& path, const QByteArray& bytes, QString* why) 
         return false;
     }
     return true;
+}
+
+bool syncFolder(const QString& folder) {
+    Descriptor fd(::open(nativeName(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    return fd.get() >= 0 && ::fsync(fd.get()) == 0;
 }
 
 bool lockHeld(const QString& path) {

@@ -48,12 +48,22 @@ FileRead readUserFile(const QByteArray& path, qint64 limit = kMaxUserFileBytes,
 // user's. False when it cannot be had as a folder.
 bool makeStateFolder(const QString& folder);
 
+// Whether `folder` is a folder of the user's own (by the effective id, and
+// not a link to one) that nobody else may write to: whoever can write there
+// could pre-make the lock, the socket or the link a program keeps in it. Such
+// a folder that others may still read or enter loses those rights here.
+bool ownPrivateFolder(const QString& folder);
+
 // Replaces the entry `path` with a new file holding `bytes`, mode 0600: a
 // temporary file in the same folder, synced, then renamed over the name, so a
 // link at `path` is replaced itself and whatever it points to is untouched.
 // False, with `why` set, when the new file could not be made; the old entry
 // then stays as it was.
 bool writeStateFile(const QString& path, const QByteArray& bytes, QString* why = nullptr);
+
+// Makes what was renamed or made in `folder` last a crash (fsync of the
+// folder): before an older file that stood for it is removed.
+bool syncFolder(const QString& folder);
 
 // Whether a running process holds the lock file `path` (QLockFile keeps its
 // lock file locked while it lives). A missing, empty, garbled or half-written

@@ -9,6 +9,7 @@
 #include <QPushButton>
 #include <QShortcut>
 #include <QSpinBox>
+#include <QStyle>
 #include <QTextBlock>
 #include <QTextDocument>
 #include <QToolButton>
@@ -16,10 +17,15 @@
 
 #include "app/editor/EditorText.h"
 #include "app/editor/ProgramEdit.h"
+#include "app/shell/FittedLabel.h"
 
 namespace veltra {
 
 namespace {
+
+// The note inside the Find field: its font may shrink this far before it is cut.
+constexpr int kLeastNotePixels = 8;
+constexpr int kNoteIndent = 3;
 
 QPushButton* button(QWidget* parent, const QString& text, const char* name) {
     auto* b = new QPushButton(text, parent);
@@ -67,10 +73,17 @@ FindBar::FindBar(ProgramEdit& edit) : QFrame(&edit), edit_(edit) {
     matchCase_->setObjectName(QStringLiteral("matchCase"));
     matchCase_->setToolTip(QStringLiteral("Учитывать регистр"));
     matchCase_->setFocusPolicy(Qt::NoFocus);
-    note_ = new QLabel(findRow_);
+    // The note ("не найдено", "заменено: N") sits inside the Find field, at
+    // its right end: given a place of its own in the row, a long one squeezed
+    // the field to one character.
+    note_ = new FittedLabel(findText_);
     note_->setObjectName(QStringLiteral("findNote"));
+    note_->setIndent(kNoteIndent);
+    note_->setLeastPixelSize(kLeastNotePixels);
+    note_->hide();
+    findText_->installEventFilter(this); // its size places the note
     auto* closeFind = closeButton(findRow_);
-    for (QWidget* w : std::initializer_list<QWidget*>{next, previous, matchCase_, note_, closeFind})
+    for (QWidget* w : std::initializer_list<QWidget*>{next, previous, matchCase_, closeFind})
         findRow_->layout()->addWidget(w);
     rows->addWidget(findRow_);
 
@@ -229,8 +242,27 @@ bool FindBar::focusNextPrevChild(bool next) {
     return true;
 }
 
+bool FindBar::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == findText_ && event->type() == QEvent::Resize) placeNote();
+    return QFrame::eventFilter(watched, event);
+}
+
+void FindBar::placeNote() {
+    const QString text = note_->text();
+    note_->setVisible(!text.isEmpty());
+    // At most half the field: the other half keeps the text looked for.
+    const int frame = findText_->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, nullptr, findText_);
+    const int width = text.isEmpty()
+                          ? 0
+                          : std::min(note_->fontMetrics().horizontalAdvance(text) + 2 * kNoteIndent,
+                                     findText_->width() / 2);
+    note_->setGeometry(findText_->width() - frame - width, frame, width, findText_->height() - 2 * frame);
+    findText_->setTextMargins(0, 0, width, 0);
+}
+
 void FindBar::say(const QString& text, bool failure) {
     note_->setText(text);
+    placeNote();
     QPalette palette = findText_->palette();
     palette.setColor(QPalette::Base, failure ? QColor(255, 200, 200) : QApplication::palette().color(QPalette::Base));
     findText_->setPalette(palette);

@@ -17,6 +17,7 @@ class QWidget;
 
 namespace veltra {
 
+class FittedLabel;
 class ProgramEdit;
 
 class FindBar : public QFrame {
@@ -46,11 +47,13 @@ class FindBar : public QFrame {
   protected:
     void keyPressEvent(QKeyEvent* event) override;
     bool focusNextPrevChild(bool next) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
     QWidget* row(QWidget* parent);
     bool matchesSelection() const;
     void say(const QString& text, bool failure);
+    void placeNote();
 
     ProgramEdit& edit_;
     Mode mode_ = Mode::Find;
@@ -61,7 +64,7 @@ class FindBar : public QFrame {
     QLineEdit* replaceText_;
     QCheckBox* matchCase_;
     QSpinBox* lineNumber_;
-    QLabel* note_;
+    FittedLabel* note_;
 };
 
 } // namespace veltra

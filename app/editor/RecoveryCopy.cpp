@@ -10,6 +10,8 @@
 #include <QRegularExpression>
 #include <QStandardPaths>
 
+#include <utility>
+
 #include "app/editor/EditorText.h"
 #include "app/shell/UserDialogs.h"
 #include "app/shell/WorkBeside.h"
@@ -95,25 +97,39 @@ void RecoveryCopy::flush() {
     sync();
 }
 
-void RecoveryCopy::sync() {
+bool RecoveryCopy::sync() {
     timer_.stop();
     const QString text = wholeText(*edit_.document());
     if (text == stored_) {
         if (!written_.isNull()) QFile::remove(path());
         written_ = QString();
-        return;
+        dropRestoredLeftover();
+        return true;
     }
-    if (text == written_) return;
-    QString why = QStringLiteral("its folder takes no files");
-    if (kept() && writeStateFile(path(), text.toUtf8(), &why)) {
+    if (text != written_) {
+        failure_ = QStringLiteral("its folder takes no files");
+        if (!kept() || !writeStateFile(path(), text.toUtf8(), &failure_)) {
+            // The copy is a safety net the user did not ask for: a box every
+            // second would be worse than its absence. Said once on standard
+            // error (and at start, when the folder took no lock).
+            if (!warned_)
+                qWarning("veltra: no recovery copy %s: %s", qUtf8Printable(shownPath(path())),
+                         qUtf8Printable(failure_));
+            warned_ = true;
+            return false;
+        }
         written_ = text;
-        return;
     }
-    // The copy is a safety net the user did not ask for: a box every second
-    // would be worse than its absence. Said once on standard error (and at
-    // start, when the folder took no lock).
-    if (!warned_) qWarning("veltra: no recovery copy %s: %s", qUtf8Printable(shownPath(path())), qUtf8Printable(why));
-    warned_ = true;
+    dropRestoredLeftover();
+    return true;
+}
+
+void RecoveryCopy::dropRestoredLeftover() {
+    // Only once the new name of the copy is on disk too: a crash in between
+    // would otherwise leave neither file.
+    if (restoredFrom_.isEmpty() || !syncFolder(folder_)) return;
+    QFile::remove(restoredFrom_);
+    restoredFrom_.clear();
 }
 
 std::vector<RecoveryCopy::Leftover> RecoveryCopy::leftovers() const {
@@ -160,25 +176,32 @@ RecoveryCopy::Offered RecoveryCopy::offerOne(const Leftover& leftover, QWidget* 
     const QString when =
         QFileInfo(leftover.copy).lastModified().toString(QStringLiteral("dd.MM.yyyy HH:mm"));
     const int lines = int(copy.count(QLatin1Char('\n'))) + (copy.endsWith(QLatin1Char('\n')) ? 0 : 1);
-    const Question question{
-        QStringLiteral("После прошлой работы осталась программа, не записанная в файл "
-                       "(строк: %1, изменена %2).\nВосстановить её в редакторе?")
-                .arg(lines)
-                .arg(when) +
-            warningOnce(),
-        QString(), QStringLiteral("Восстановить"), QStringLiteral("Не восстанавливать")};
-    const bool restore = userDialogs().ask(parent, question);
-    bool gone = false;
-    if (restore) {
-        replaceText(edit_, copy);
-        sync(); // this editor's copy holds it before the leftover goes
-        gone = kept() && QFile::remove(leftover.copy);
-    } else {
+    const Question question{QStringLiteral("После прошлой работы осталась программа, не записанная в файл "
+                                           "(строк: %1, изменена %2).\nВосстановить её в редакторе?")
+                                    .arg(lines)
+                                    .arg(when) +
+                                warningOnce(),
+                            QString(), QStringLiteral("Восстановить"), QStringLiteral("Не восстанавливать")};
+    if (!userDialogs().ask(parent, question)) {
         QFile::remove(declinedPath());
-        gone = QFile::rename(leftover.copy, declinedPath());
+        if (!QFile::rename(leftover.copy, declinedPath())) rememberOffered(copy);
+        return Offered::Declined;
     }
-    if (!gone) rememberOffered(copy);
-    return restore ? Offered::Restored : Offered::Declined;
+    replaceText(edit_, copy);
+    if (!kept()) {
+        // A folder that takes no files cannot lose the leftover either.
+        rememberOffered(copy);
+        return Offered::Restored;
+    }
+    // The leftover stays the only copy until this editor's own holds the
+    // text: on a full disk it is kept (and offered again at the next start,
+    // should this editor end without writing its copy).
+    restoredFrom_ = leftover.copy;
+    if (!sync())
+        restoreUnsaved_ =
+            QStringLiteral("копия восстановленного текста не записана (%1); прежняя копия %2 оставлена")
+                .arg(failure_, shownPath(leftover.copy));
+    return Offered::Restored;
 }
 
 QString RecoveryCopy::warningOnce() {
@@ -187,6 +210,7 @@ QString RecoveryCopy::warningOnce() {
 }
 
 QString RecoveryCopy::unsaidWarning() {
+    if (!restoreUnsaved_.isEmpty()) return std::exchange(restoreUnsaved_, QString());
     if (kept() || offSaid_) return QString();
     offSaid_ = true;
     return QStringLiteral("Восстановление после сбоя выключено: в папку %1 нельзя записать.")

@@ -57,6 +57,8 @@ class RecoveryCopy : public QObject {
     // are not kept, the first question says so.
     bool offer(QWidget* parent);
     // That copies are not kept, when no question has said it yet; said once.
+    // Or that a restored text is in no copy of this editor yet (its leftover
+    // then stays until one holds it); said once.
     QString unsaidWarning();
 
   private:
@@ -68,7 +70,9 @@ class RecoveryCopy : public QObject {
     // One leftover offered: its outcome.
     enum class Offered { Skipped, Declined, Restored };
     Offered offerOne(const Leftover& leftover, QWidget* parent);
-    void sync();
+    // True when the text needs no copy or this editor's copy holds it.
+    bool sync();
+    void dropRestoredLeftover();
     // What the question appends while nobody has been told that copies are not kept.
     QString warningOnce();
 
@@ -76,8 +80,11 @@ class RecoveryCopy : public QObject {
     QString folder_;
     QString id_;
     QLockFile lock_;
-    QString stored_;  // the text that needs no copy
-    QString written_; // what the copy file holds; null when there is none
+    QString stored_;         // the text that needs no copy
+    QString written_;        // what the copy file holds; null when there is none
+    QString restoredFrom_;   // the leftover the text was restored from, while it is the only copy
+    QString failure_;        // why the last write of the copy failed
+    QString restoreUnsaved_; // for the message line: the restored text is in no copy of this editor
     bool warned_ = false;
     bool offSaid_ = false;
     QTimer timer_;

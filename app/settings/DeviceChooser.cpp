@@ -109,8 +109,9 @@ void DeviceChooser::fill() {
             add(port.description(), port.path);
         // The board the editor starts itself once this is saved; while it
         // runs, its link is listed above like any running board.
+        // Without a runtime folder of the user's own there is no place for its link.
         const QByteArray board = QFile::encodeName(virtualBoardLink());
-        if (devices_.findData(board) < 0) {
+        if (!board.isEmpty() && devices_.findData(board) < 0) {
             devices_.addItem(QStringLiteral("виртуальная плата"), board);
             devices_.setItemData(
                 devices_.count() - 1,

@@ -1,6 +1,7 @@
 #include "app/shell/QtUserDialogs.h"
 
 #include <QApplication>
+#include <QKeyEvent>
 #include <QMessageBox>
 #include <QPushButton>
 
@@ -85,6 +86,20 @@ QString QtUserDialogs::saveFileName(QWidget* parent, const FileDialogSetup& setu
 
 int QtUserDialogs::runModal(QDialog& dialog) {
     return dialog.exec();
+}
+
+void escapeModalWindows() {
+    // Each answered window hides at once, and the next one out is in front;
+    // each ends its own event loop once this handler has returned to it. A
+    // window that opens another as it closes gets no endless round.
+    constexpr int kMostWindows = 16;
+    for (int round = 0; round < kMostWindows; ++round) {
+        QWidget* modal = QApplication::activeModalWidget();
+        if (!modal) return;
+        QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+        QApplication::sendEvent(modal, &escape);
+        if (QApplication::activeModalWidget() == modal) return;
+    }
 }
 
 } // namespace veltra

@@ -16,4 +16,9 @@ class QtUserDialogs : public UserDialogs {
     int runModal(QDialog& dialog) override;
 };
 
+// Answers every modal window that waits, innermost first, as the Escape key
+// would (a message box's escape button, a dialog's Cancel). A window that
+// ignores Escape (the upload window until its sequence ends) is left as it is.
+void escapeModalWindows();
+
 } // namespace veltra

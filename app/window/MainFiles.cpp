@@ -59,8 +59,7 @@ void TMainForm::openProgramFile(const QString& path) {
     setProgramText((*file)->text, path);
     state_.openedAsUtf8 = (*file)->readAsUtf8;
     if (state_.openedAsUtf8) {
-        setMessage(QStringLiteral("файл в кодировке UTF-8: прочитан как UTF-8, сохранится в Windows-1251"),
-                   QColor(0, 0, 255));
+        setMessage(QStringLiteral("файл в UTF-8; сохранится в Windows-1251"), QColor(0, 0, 255));
     } else {
         setMessage(QString(), ui->stError->palette().color(QPalette::WindowText));
     }
@@ -69,7 +68,8 @@ void TMainForm::openProgramFile(const QString& path) {
     program_.invalidate();
 }
 
-QString TMainForm::openHandedFile(const QString& path) {
+QString TMainForm::openHandedFile(const QString& path, bool* shownHere) {
+    if (shownHere) *shownHere = false;
     // Open does nothing in these moments; the other start says why instead.
     if (closing_) return QStringLiteral("редактор закрывается");
     if (state_.consoleMode) return QStringLiteral("редактор в режиме консоли (F10 вернёт программу)");
@@ -78,15 +78,16 @@ QString TMainForm::openHandedFile(const QString& path) {
     try {
         openProgramFile(path);
     } catch (const AppError& error) {
-        // Shown as Open shows it, once the other start has its answer.
+        // Shown as Open shows it, once the other start has its answer; the
+        // other start then shows nothing, so one mistake is one box.
         QTimer::singleShot(0, this, [text = error.text()] { userDialogs().showError(text); });
+        if (shownHere) *shownHere = true;
         return error.text();
     }
     if (closing_) return QStringLiteral("редактор закрывается");
     // The text it replaced, saved or not, is one Ctrl+Z away.
     if (!state_.openedAsUtf8)
-        setMessage(QStringLiteral("открыт файл из второго запуска; Ctrl+Z вернёт прежний текст"),
-                   QColor(0, 0, 255));
+        setMessage(QStringLiteral("открыт из второго запуска, отмена: Ctrl+Z"), QColor(0, 0, 255));
     raise();
     activateWindow();
     return QString();

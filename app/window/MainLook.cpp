@@ -11,6 +11,13 @@
 
 namespace veltra {
 
+namespace {
+
+// Still readable: bold digits of the indicator's font.
+constexpr int kLeastIndicatorPixels = 8;
+
+} // namespace
+
 QColor messageColour(MessageColour colour) {
     switch (colour) {
     case MessageColour::Red:
@@ -47,9 +54,13 @@ void buildMainLook(QMainWindow& window, Ui::TMainForm& ui) {
     colourText(*ui.stNumLine, QPalette::WindowText, QColor(0, 0, 255));
     ui.stError->setFont(designFont(QStringLiteral("Arial"), 15, true));
     colourText(*ui.stError, QPalette::WindowText, Qt::black);
-    // The indicator's widest text just fits its field without the label's
-    // default indent.
+    // The indicator's widest text at 15 px (lines up to 999) just fits its
+    // field without the label's default indent. Longer numbers are drawn
+    // smaller, never cut: the 22 characters of 1.5 million lines (a 16 MiB
+    // program) fit at 9 px. A message too long for its line is cut with an
+    // ellipsis, and its tooltip is the whole text.
     ui.stNumLine->setIndent(1);
+    ui.stNumLine->setLeastPixelSize(kLeastIndicatorPixels);
     ui.stError->setIndent(2);
 
     QFont caption = window.font();

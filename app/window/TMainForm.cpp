@@ -215,7 +215,8 @@ void TMainForm::btParamClick() {
 
 bool TMainForm::virtualBoardWanted() const {
     const auto device = portDevicePath(portMap(appSettings()), appSettings().PORT_NAME);
-    return device && *device == QFile::encodeName(virtualBoardLink());
+    const QString link = virtualBoardLink();
+    return device && !link.isEmpty() && *device == QFile::encodeName(link);
 }
 
 void TMainForm::keepVirtualBoard() {

@@ -79,8 +79,9 @@ class TMainForm : public QMainWindow, private SessionReporter {
     void openProgramFile(const QString& path);
     // A file another start of the editor hands over: opened as Open does,
     // and the message line says so. Empty when it was opened, else why not
-    // (in Russian, for the other start to show).
-    QString openHandedFile(const QString& path);
+    // (in Russian, for the other start to show); `shownHere` tells whether
+    // this window has shown it in a box itself (a file it cannot read).
+    QString openHandedFile(const QString& path, bool* shownHere = nullptr);
 
     // The virtual board the editor runs while the port in use is set to it.
     const BoardProcess& virtualBoard() const { return *board_; }

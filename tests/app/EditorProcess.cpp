@@ -8,12 +8,20 @@
 // Once the window is up it types TEXT into the editor (if given) and prints
 // "typed"; every question it is asked is printed as "asked: " and the
 // question's first line. Questions get their default answer.
+//
+// With EDITOR_PROCESS_REAL_BOXES set in its environment, the real message
+// boxes come up and wait instead: when the first one shows, it types TEXT
+// behind it and prints "box: " and the box's first line.
 
+#include <QApplication>
+#include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QTimer>
 
 #include <csignal>
 #include <cstdio>
+#include <functional>
+#include <utility>
 
 #include <sys/prctl.h>
 
@@ -22,6 +30,24 @@
 #include "app/window/TMainForm.h"
 #include "files/ProgramFolder.h"
 #include "tests/support/ScriptedDialogs.h"
+
+namespace {
+
+// The first message box shown, as it shows.
+class BoxWatch : public QObject {
+  public:
+    explicit BoxWatch(std::function<void(QMessageBox&)> shown) : shown_(std::move(shown)) {}
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::Show && shown_)
+            if (auto* box = qobject_cast<QMessageBox*>(watched)) std::exchange(shown_, nullptr)(*box);
+        return false;
+    }
+
+  private:
+    std::function<void(QMessageBox&)> shown_;
+};
+
+} // namespace
 
 int main(int argc, char** argv) {
     using namespace veltra;
@@ -32,6 +58,20 @@ int main(int argc, char** argv) {
     if (argc < 2) return 64;
     setProgramFolder(QString::fromLocal8Bit(argv[1]));
     const QString text = argc > 2 ? QString::fromLocal8Bit(argv[2]) : QString();
+
+    auto typeInto = [&text](TMainForm& form) {
+        form.findChild<QPlainTextEdit*>(QStringLiteral("edit"))->textCursor().insertText(text);
+    };
+    if (qEnvironmentVariableIsSet("EDITOR_PROCESS_REAL_BOXES")) {
+        BoxWatch watch([&](QMessageBox& box) {
+            for (QWidget* widget : QApplication::topLevelWidgets())
+                if (auto* form = qobject_cast<TMainForm*>(widget)) typeInto(*form);
+            std::printf("box: %s\n", qUtf8Printable(box.text().section(QLatin1Char('\n'), 0, 0)));
+            std::fflush(stdout);
+        });
+        app.installEventFilter(&watch);
+        return runVeltra();
+    }
 
     test::ScriptedDialogs dialogs;
     dialogs.onCall = [](const test::DialogCall& call) {
@@ -47,7 +87,7 @@ int main(int argc, char** argv) {
             if (!form || !form->isVisible() || form->isStarting()) continue;
             typist.stop();
             if (text.isEmpty()) return;
-            form->findChild<QPlainTextEdit*>(QStringLiteral("edit"))->textCursor().insertText(text);
+            typeInto(*form);
             std::printf("typed\n");
             std::fflush(stdout);
         }

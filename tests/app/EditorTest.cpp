@@ -12,8 +12,10 @@
 #include "app/editor/LineGutter.h"
 #include "app/editor/ProgramEdit.h"
 #include "app/editor/RecoveryCopy.h"
+#include "app/shell/FittedLabel.h"
 #include "compiler/ProgramCheck.h"
 #include "tests/app/MainFormFixture.h"
+#include "tests/support/ScopedFileSizeLimit.h"
 #include "tests/support/ScopedUnprivilegedFiles.h"
 
 #include <sys/stat.h>
@@ -195,6 +197,28 @@ TEST_F(EditorTest, TheRecoveryCopySurvivesAKillAndIsOfferedOnceAsAChange) {
     EXPECT_EQ(dialogs.count(DialogCall::Question), 1);
 }
 
+TEST_F(EditorTest, ARestoredLeftoverStaysUntilThisEditorsOwnCopyHoldsItsText) {
+    // A leftover of an editor that was killed; since this one started, the
+    // disk takes no file larger than a few bytes.
+    QDir(state.path()).mkpath("veltra");
+    const QString leftover = state.filePath("veltra/recovery-00000000000000ab.txt");
+    const QByteArray text = QByteArray("свд = ж,7\n").repeated(100);
+    writeFile(leftover, text);
+    start();
+    {
+        ScopedFileSizeLimit full(64);
+        form->offerRecovery();
+    }
+    EXPECT_EQ(wholeText(*edit()->document()), QString::fromUtf8(text));
+    EXPECT_EQ(readFile(leftover), text); // the text's only copy on disk
+    EXPECT_TRUE(message().startsWith("копия восстановленного текста не записана")) << message().toStdString();
+
+    // Room again: once this editor's copy holds the text, the leftover goes.
+    form->close();
+    EXPECT_EQ(readFile(copyPath()), text);
+    EXPECT_FALSE(QFile::exists(leftover));
+}
+
 TEST_F(EditorTest, TheCopyIsKeptForUnsavedTextAndGoesWhenAFileHoldsTheText) {
     start();
     type(edit(), QStringLiteral("пауза"));
@@ -216,6 +240,25 @@ TEST_F(EditorTest, TheCopyIsKeptForUnsavedTextAndGoesWhenAFileHoldsTheText) {
     EXPECT_FALSE(QFile::exists(copyPath()));
     form->close();
     EXPECT_FALSE(QFile::exists(copyPath()));
+}
+
+TEST_F(EditorTest, TheFindFieldKeepsItsWidthWhateverItsNoteSays) {
+    start();
+    setEditorText(QStringLiteral("пауза\n").repeated(1200));
+    QTest::keyClick(edit(), Qt::Key_H, Qt::ControlModifier);
+    auto* find = form->findChild<QLineEdit*>(QStringLiteral("findText"));
+    auto* note = control<FittedLabel>(*form, "findNote");
+    QApplication::processEvents();
+    const int width = find->width();
+    type(find, QStringLiteral("пауза"));
+    EXPECT_EQ(form->findChild<FindBar*>()->replaceAll(), 1200);
+    QApplication::processEvents();
+    EXPECT_EQ(find->width(), width);
+    EXPECT_EQ(note->shownText(), QStringLiteral("заменено: 1200")); // whole
+    QTest::keyClick(find, Qt::Key_Return);                          // nothing left to find
+    QApplication::processEvents();
+    EXPECT_EQ(find->width(), width);
+    EXPECT_EQ(note->shownText(), QStringLiteral("не найдено"));
 }
 
 TEST_F(EditorTest, ReplaceAllIsOneUndoStepAndGoToLineMovesTheCaret) {

@@ -66,7 +66,7 @@ TEST_F(MainFormTest, AUtf8FileOpensReadableAndIsSavedAsWindows1251SayingSoOnce) 
     dialogs.openAnswers.push_back(path);
     button("btLoadFromFile")->click();
     EXPECT_EQ(countedLines(*edit()->document()), (QStringList{"// проба", "свд = ж,7"}));
-    EXPECT_EQ(message(), "файл в кодировке UTF-8: прочитан как UTF-8, сохранится в Windows-1251");
+    EXPECT_EQ(message(), "файл в UTF-8; сохранится в Windows-1251");
 
     dialogs.saveAnswers = {path, path};
     button("btSaveToFile")->click();

@@ -1,7 +1,10 @@
+#include <QHelpEvent>
 #include <QSignalSpy>
 #include <QStatusBar>
 #include <QTextBlock>
+#include <QToolTip>
 
+#include "app/shell/FittedLabel.h"
 #include "files/Settings.h"
 #include "tests/app/MainFormFixture.h"
 
@@ -9,6 +12,14 @@ using namespace veltra;
 using namespace veltra::test;
 
 namespace {
+
+// The tooltip a pointer resting on `widget` brings up; empty when none.
+QString tooltipOf(QWidget& widget) {
+    QToolTip::hideText();
+    QHelpEvent hover(QEvent::ToolTip, QPoint(4, 4), widget.mapToGlobal(QPoint(4, 4)));
+    QApplication::sendEvent(&widget, &hover);
+    return QToolTip::isVisible() ? QToolTip::text() : QString();
+}
 
 QColor editorColour(const TMainForm& form, QPalette::ColorRole role) {
     return form.findChild<QPlainTextEdit*>("edit")->palette().color(role);
@@ -192,6 +203,49 @@ TEST_F(MainFormTest, LineIndicatorCountsFromOneAndSkipsAnEmptyLastLine) {
     QTest::keyClick(edit(), Qt::Key_F10);
     form->TmTimer();
     EXPECT_EQ(label("stNumLine")->text(), QStringLiteral("стр.=  4 /   4"));
+}
+
+TEST_F(MainFormTest, EveryMessageAndLineNumberIsReadableWholeInItsFixedField) {
+    start();
+    auto* line = control<FittedLabel>(*form, "stError");
+    auto* indicator = control<FittedLabel>(*form, "stNumLine");
+    EXPECT_EQ(line->geometry(), QRect(142, 5, 337, 20));
+    EXPECT_EQ(indicator->geometry(), QRect(5, 5, 132, 20));
+
+    // The editor's own messages fit; a text that cannot (it ends in a path
+    // or in what another program said) is cut visibly and whole in the tooltip.
+    struct Message {
+        QString text;
+        bool fits;
+    };
+    const Message messages[] = {
+        {QStringLiteral("файл в UTF-8; сохранится в Windows-1251"), true},
+        {QStringLiteral("открыт из второго запуска, отмена: Ctrl+Z"), true},
+        {QStringLiteral("виртуальная плата не запустилась: qt.qpa.xcb: could not connect to display :0"),
+         false},
+    };
+    for (const Message& m : messages) {
+        line->setText(m.text);
+        EXPECT_EQ(line->shownText() == m.text, m.fits) << m.text.toStdString();
+        EXPECT_EQ(tooltipOf(*line), m.fits ? QString() : m.text) << m.text.toStdString();
+        if (!m.fits) { EXPECT_TRUE(line->shownText().endsWith(QChar(0x2026))) << m.text.toStdString(); }
+    }
+
+    // The numbers stay whole for any program the editor takes, up to 16 MiB
+    // of lines: drawn smaller, never cut.
+    setEditorText(QStringLiteral("пауза\n").repeated(1043));
+    edit()->moveCursor(QTextCursor::End);
+    edit()->moveCursor(QTextCursor::PreviousBlock);
+    runOneSecond();
+    EXPECT_EQ(indicator->text(), QStringLiteral("стр.=1043 / 1043"));
+    EXPECT_EQ(indicator->shownText(), indicator->text());
+    for (int lines : {99999, 1500000}) {
+        indicator->setText(lineIndicatorText(lines, lines));
+        EXPECT_EQ(indicator->shownText(), indicator->text()) << lines;
+        EXPECT_GE(indicator->shownFont().pixelSize(), 8) << lines;
+    }
+    indicator->setText(lineIndicatorText(999, 999));
+    EXPECT_EQ(indicator->shownFont().pixelSize(), 15); // the design's size while that fits
 }
 
 TEST_F(MainFormTest, ChangesOfLengthAreReportedAndSameLengthEditsAreNot) {

@@ -1,17 +1,22 @@
 // Where Veltra.ini lives: beside the executable wherever the user can write
 // or create it there, else in the user's config folder, started from the copy
 // beside the executable. Seen as an ordinary user (root would be let in anywhere).
+// And the runtime folder: the user's alone, or none.
 
 #include <gtest/gtest.h>
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 
 #include <optional>
+#include <pwd.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "app/HandOff.h"
+#include "app/Startup.h"
 #include "files/ProgramFolder.h"
 #include "files/Settings.h"
 #include "tests/support/QtPrinters.h"
@@ -139,5 +144,65 @@ INSTANTIATE_TEST_SUITE_P(
         Case{"a read-only folder, and the user's file from an earlier run", false, Owner::Other, true,
              false}),
     [](const ::testing::TestParamInfo<Case>& info) { return "case" + std::to_string(info.index); });
+
+// The runtime folder holds the instance lock, the hand-off socket and the
+// virtual board's link: a folder another user owns, or may write to, would let
+// that user take them over, so it is never used, whatever stands at its name.
+TEST(RuntimeFolder, IsTheUsersAloneOrNone) {
+    struct Folder {
+        mode_t mode = 0;     // 0: nothing there
+        bool others = false; // made by "nobody"
+        bool link = false;   // a link to a folder of the user's with that mode
+    };
+    enum class Chosen { Given, Fallback, None };
+    struct Case {
+        const char* what;
+        Folder given;    // what XDG_RUNTIME_DIR names; nothing: unset
+        Folder fallback; // what stands at runtime-USER in the temporary folder
+        Chosen chosen;
+    };
+    const Case cases[] = {
+        {"XDG_RUNTIME_DIR of the user's own", {0700}, {}, Chosen::Given},
+        {"XDG_RUNTIME_DIR another user's", {0700, true}, {}, Chosen::Fallback},
+        {"the user's own, readable by all", {}, {0755}, Chosen::Fallback},
+        {"made first by another user, for all", {}, {0777, true}, Chosen::None},
+        {"the user's own, writable by all", {}, {0777}, Chosen::None},
+        {"a link to a folder of the user's", {}, {0700, false, true}, Chosen::None},
+    };
+    const QString user = QString::fromLocal8Bit(::getpwuid(::geteuid())->pw_name);
+    const QByteArray oldRuntime = qgetenv("XDG_RUNTIME_DIR");
+    const QByteArray oldTemp = qgetenv("TMPDIR");
+    auto make = [](const QString& path, const Folder& folder) {
+        const QByteArray name = QFile::encodeName(path);
+        const QByteArray real = folder.link ? name + "-target" : name;
+        ASSERT_EQ(::mkdir(real.constData(), folder.mode), 0);
+        ::chmod(real.constData(), folder.mode);
+        if (folder.others) { ASSERT_EQ(::chown(real.constData(), kNobody, kNobody), 0); }
+        if (folder.link) { ASSERT_EQ(::symlink(real.constData(), name.constData()), 0); }
+    };
+    for (const Case& c : cases) {
+        if ((c.given.others || c.fallback.others) && ::geteuid() != 0) continue; // "nobody" needs root
+        QTemporaryDir temp;
+        const QString given = temp.filePath(QStringLiteral("given"));
+        const QString fallback = temp.filePath(QStringLiteral("runtime-") + user);
+        if (c.fallback.mode) make(fallback, c.fallback);
+        if (c.given.mode) make(given, c.given);
+        qputenv("XDG_RUNTIME_DIR", c.given.mode ? QFile::encodeName(given) : QByteArray());
+        qputenv("TMPDIR", QFile::encodeName(temp.path()));
+
+        const QString folder = runtimeFolder();
+        EXPECT_EQ(folder, c.chosen == Chosen::Given      ? given
+                          : c.chosen == Chosen::Fallback ? fallback
+                                                         : QString())
+            << c.what;
+        EXPECT_TRUE(folder.isEmpty() || (QFileInfo(folder).permissions() & 0x0077) == 0) << c.what;
+        // Everything kept there follows the one choice, or is not kept at all.
+        for (const QString& kept : {instanceLockPath(), handOffSocketPath(), virtualBoardLink()})
+            EXPECT_TRUE(folder.isEmpty() ? kept.isEmpty() : kept.startsWith(folder + QLatin1Char('/')))
+                << c.what << ": " << kept.toStdString();
+    }
+    for (const auto& [name, old] : {std::pair("XDG_RUNTIME_DIR", oldRuntime), std::pair("TMPDIR", oldTemp)})
+        old.isEmpty() ? qunsetenv(name) : qputenv(name, old);
+}
 
 } // namespace
