@@ -92,18 +92,8 @@ std::optional<std::int16_t> parseIniInteger(std::string_view text) {
     return std::int16_t(std::uint16_t(bits & 0xFFFFu));
 }
 
-Settings readSettingsFrom(const QString& path, bool createMissing) {
-    if (createMissing && !QFileInfo::exists(path)) {
-        QFile create(path);
-        if (create.open(QIODevice::WriteOnly)) create.close();
-    }
-    QByteArray bytes;
-    if (QFileInfo(path).isFile()) {
-        FileAccess access(path);
-        QFile file(path);
-        if (file.open(QIODevice::ReadOnly)) bytes = file.readAll();
-    }
-    IniReader ini(bytes);
+Settings settingsFromText(const QByteArray& text) {
+    IniReader ini(text);
     Settings s;
     s.PCB_NAME = ini.string("PCB", "PCB_NAME", "VELTRA");
     s.PORT_NAME = ini.string("LINK", "PORT_NAME", "COM1");
@@ -123,6 +113,53 @@ Settings readSettingsFrom(const QString& path, bool createMissing) {
     return s;
 }
 
+Settings readSettingsFrom(const QString& path, bool createMissing) {
+    if (createMissing && !QFileInfo::exists(path)) {
+        QFile create(path);
+        if (create.open(QIODevice::WriteOnly)) create.close();
+    }
+    QByteArray bytes;
+    if (QFileInfo(path).isFile()) {
+        FileAccess access(path);
+        QFile file(path);
+        if (file.open(QIODevice::ReadOnly)) bytes = file.readAll();
+    }
+    return settingsFromText(bytes);
+}
+
+std::optional<QByteArray> settingsText(const QByteArray& old, const Settings& s, PortKeys ports) {
+    IniLines ini(old);
+    auto integer = [&](const char* section, const char* key, std::int16_t value) {
+        ini.setValue(section, key, std::to_string(value));
+    };
+    auto string = [&](const char* section, const char* key, const QString& value) {
+        QByteArray bytes;
+        if (encodeCp1251(value, bytes) >= 0) return false;
+        ini.setValue(section, key, std::string_view(bytes.constData(), std::size_t(bytes.size())));
+        return true;
+    };
+    integer("EDIT", "BG_COLOR", s.BG_COLOR);
+    integer("EDIT", "TXT_COLOR", s.TXT_COLOR);
+    integer("EDIT", "TXT_SIZE", s.TXT_SIZE);
+    integer("EDIT", "TXT_FONT", s.TXT_FONT);
+    integer("EDIT", "VAL1", s.VAL1);
+    integer("EDIT", "VAL2", s.VAL2);
+    if (!string("PCB", "PCB_NAME", s.PCB_NAME)) return std::nullopt;
+    integer("PCB", "PCB_VER", s.PCB_VER);
+    integer("PCB", "SOFT_VER", s.SOFT_VER);
+    if (!string("LINK", "PORT_NAME", s.PORT_NAME) || !string("LINK", "PORT_SPEED", s.PORT_SPEED))
+        return std::nullopt;
+    for (std::size_t i = 0; i < ports.size(); ++i) {
+        if (!ports[i]) continue;
+        const QByteArray& device = s.PORTS[i];
+        // A line end would split the line; the file could not give the path back.
+        if (device.contains('\n') || device.contains('\r') || device.contains('\0')) return std::nullopt;
+        ini.setValue("PORTS", kPortNames[i],
+                     std::string_view(device.constData(), std::size_t(device.size())));
+    }
+    return ini.text();
+}
+
 void writeSettingsTo(const QString& path, const Settings& s, PortKeys ports) {
     const QString failure = QStringLiteral("Unable to write to ") + path;
     // Checked before the permissions are touched: a device node or a FIFO
@@ -136,38 +173,10 @@ void writeSettingsTo(const QString& path, const Settings& s, PortKeys ports) {
         if (!file.open(QIODevice::ReadOnly)) throw AppError(failure); // never drop lines we could not read
         old = file.readAll();
     }
-
-    IniLines ini(old);
-    auto integer = [&](const char* section, const char* key, std::int16_t value) {
-        ini.setValue(section, key, std::to_string(value));
-    };
-    auto string = [&](const char* section, const char* key, const QString& value) {
-        QByteArray bytes;
-        if (encodeCp1251(value, bytes) >= 0) throw AppError(failure);
-        ini.setValue(section, key, std::string_view(bytes.constData(), std::size_t(bytes.size())));
-    };
-    integer("EDIT", "BG_COLOR", s.BG_COLOR);
-    integer("EDIT", "TXT_COLOR", s.TXT_COLOR);
-    integer("EDIT", "TXT_SIZE", s.TXT_SIZE);
-    integer("EDIT", "TXT_FONT", s.TXT_FONT);
-    integer("EDIT", "VAL1", s.VAL1);
-    integer("EDIT", "VAL2", s.VAL2);
-    string("PCB", "PCB_NAME", s.PCB_NAME);
-    integer("PCB", "PCB_VER", s.PCB_VER);
-    integer("PCB", "SOFT_VER", s.SOFT_VER);
-    string("LINK", "PORT_NAME", s.PORT_NAME);
-    string("LINK", "PORT_SPEED", s.PORT_SPEED);
-    for (std::size_t i = 0; i < ports.size(); ++i) {
-        if (!ports[i]) continue;
-        const QByteArray& device = s.PORTS[i];
-        // A line end would split the line; the file could not give the path back.
-        if (device.contains('\n') || device.contains('\r') || device.contains('\0')) throw AppError(failure);
-        ini.setValue("PORTS", kPortNames[i],
-                     std::string_view(device.constData(), std::size_t(device.size())));
-    }
-
+    const std::optional<QByteArray> text = settingsText(old, s, ports);
+    if (!text) throw AppError(failure);
     // A settings folder may allow no new file: then it is rewritten in place.
-    writeWholeFile(path, ini.text(), failure, true);
+    writeWholeFile(path, *text, failure, true);
 }
 
 void ReadSettings() {
