@@ -7,6 +7,7 @@
 #include <QPointer>
 #include <QThread>
 
+#include "app/HandOffRequest.h"
 #include "app/files/ProgramFolder.h"
 #include "app/shell/AppTitle.h"
 
@@ -17,8 +18,6 @@ namespace {
 constexpr int kRetryMs = 100;
 // The running editor reads the file (16 MiB at most) beside its window.
 constexpr int kAnswerBoundMs = 15000;
-// A path is far shorter; anything longer is not one of ours.
-constexpr qint64 kMaxRequestBytes = 64 * 1024;
 
 } // namespace
 
@@ -38,8 +37,7 @@ HandOffAnswer handFileOver(const QString& socketPath, const QString& file, int b
                                           "ждёт ответа в окне или это другая его версия)")};
         QThread::msleep(kRetryMs);
     }
-    QDataStream out(&socket);
-    out << file;
+    socket.write(handOffRequestBytes(file));
     socket.flush();
     QString why;
     QDataStream in(&socket);
@@ -73,19 +71,16 @@ void HandOffServer::take() {
         connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
         connect(socket, &QLocalSocket::readyRead, this, [this, guard = QPointer(socket)] {
             if (!guard) return;
-            if (guard->bytesAvailable() > kMaxRequestBytes) {
+            const HandOffRequest request = readHandOffRequest(guard->peek(kMaxHandOffRequestBytes));
+            if (request.state == HandOffRequest::State::Refused) {
                 guard->abort();
                 return;
             }
-            QDataStream in(guard.data());
-            in.startTransaction();
-            QString file;
-            in >> file;
-            if (!in.commitTransaction()) return; // the rest is on its way
-            guard->disconnect(this);             // one file per connection
+            if (request.state == HandOffRequest::State::Incomplete) return; // the rest is on its way
+            guard->disconnect(this);                                        // one file per connection
             // Opening runs the event pump (the file is read beside the
             // window): the socket may be gone when it returns.
-            const QString why = open_(file);
+            const QString why = open_(request.file);
             if (!guard) return;
             QDataStream out(guard.data());
             out << why;
