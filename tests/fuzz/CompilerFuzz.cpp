@@ -14,6 +14,7 @@
 #include "compiler/InstructionSet.h"
 #include "compiler/LineCompiler.h"
 #include "compiler/ProgramCheck.h"
+#include "tests/fuzz/Require.h"
 #include "tests/support/LineWords.h"
 #include "tools/common/SourceLines.h"
 
@@ -22,11 +23,8 @@ namespace {
 using veltra::CmdKind;
 using veltra::CmdRecord;
 using veltra::CmdStatus;
+using veltra::fuzz::require;
 using veltra::test::wordsOfLine;
-
-void require(bool condition) {
-    if (!condition) __builtin_trap();
-}
 
 bool sameRecord(const CmdRecord& a, const CmdRecord& b) {
     return a.word == b.word && a.prefixWord == b.prefixWord && a.label == b.label && a.kind == b.kind &&

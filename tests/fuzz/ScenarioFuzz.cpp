@@ -16,19 +16,17 @@
 #include <vector>
 
 #include "board/BoardModel.h"
+#include "tests/fuzz/Require.h"
 #include "tools/common/SourceLines.h"
 #include "tools/veltra-board/Scenario.h"
 #include "tools/veltra-board/ScenarioRun.h"
 
 namespace {
 
+using veltra::fuzz::require;
 using namespace veltra;
 using namespace veltra::board_sim;
 using Object = Expectation::Object;
-
-void require(bool condition) {
-    if (!condition) __builtin_trap();
-}
 
 void checkExpectation(const Expectation& e) {
     switch (e.object) {
