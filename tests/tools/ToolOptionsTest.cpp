@@ -4,7 +4,6 @@
 
 #include <gtest/gtest.h>
 
-#include <functional>
 #include <string>
 #include <vector>
 
@@ -21,50 +20,28 @@ struct Parsed {
     int exitCode;
 };
 
+template <typename Result> Parsed parsed(const Result& result) {
+    return {result.message, result.exitCode};
+}
+
 TEST(ToolOptions, AnArgumentNotUnderstoodIsNamedEscaped) {
     const std::string clear = "\x1b[2J";
     const struct {
         const char* what;
-        std::function<Parsed()> parse;
+        Parsed parsed;
         std::string shown;
     } cases[] = {
-        {"veltra-check, an option",
-         [&] {
-             auto p = check::parseCheckOptions({"--" + clear});
-             return Parsed{p.message, p.exitCode};
-         },
-         "--\\e[2J"},
-        {"veltra-check, a format",
-         [&] {
-             auto p = check::parseCheckOptions({"--format=a\nb", "f.txt"});
-             return Parsed{p.message, p.exitCode};
-         },
-         "a\\nb"},
-        {"veltra-board",
-         [&] {
-             auto p = board_sim::parseBoardOptions({"--" + clear});
-             return Parsed{p.message, p.exitCode};
-         },
-         "--\\e[2J"},
-        {"veltra-link",
-         [&] {
-             auto p = linktool::parseLinkOptions({clear});
-             return Parsed{p.message, p.exitCode};
-         },
-         "\\e[2J"},
-        {"veltra-ports",
-         [&] {
-             auto p = parsePortsOptions({"--" + clear});
-             return Parsed{p.message, p.exitCode};
-         },
-         "--\\e[2J"},
+        {"veltra-check, an option", parsed(check::parseCheckOptions({"--" + clear})), "--\\e[2J"},
+        {"veltra-check, a format", parsed(check::parseCheckOptions({"--format=a\nb", "f.txt"})), "a\\nb"},
+        {"veltra-board", parsed(board_sim::parseBoardOptions({"--" + clear})), "--\\e[2J"},
+        {"veltra-link", parsed(linktool::parseLinkOptions({clear})), "\\e[2J"},
+        {"veltra-ports", parsed(parsePortsOptions({"--" + clear})), "--\\e[2J"},
     };
     for (const auto& c : cases) {
-        const Parsed parsed = c.parse();
-        EXPECT_EQ(parsed.exitCode, 64) << c.what;
-        const std::string first = parsed.message.substr(0, parsed.message.find('\n'));
+        EXPECT_EQ(c.parsed.exitCode, 64) << c.what;
+        const std::string first = c.parsed.message.substr(0, c.parsed.message.find('\n'));
         EXPECT_NE(first.find(c.shown), std::string::npos) << c.what << ": " << first;
-        EXPECT_EQ(parsed.message.find('\x1b'), std::string::npos) << c.what;
+        EXPECT_EQ(c.parsed.message.find('\x1b'), std::string::npos) << c.what;
     }
 }
 
