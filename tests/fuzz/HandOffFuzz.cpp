@@ -2,10 +2,10 @@
 // socket sends, as they stand when they have arrived. Besides crashes and
 // sanitizer reports it traps when the reading breaks its promises: a file it
 // takes is a non-empty absolute path, and the message of that very path is
-// what the bytes begin with (nothing read past it, nothing made up); it never
-// waits for more once a message could not be taken whole; and the message a
-// second start sends for a path made of the input is taken whole, with
-// anything after it, and no part of it is taken.
+// what the bytes begin with (nothing read past it, nothing made up); it
+// waits for more only while the bytes are short of the bound; and the
+// message a second start sends for a path made of the input is taken whole,
+// with anything after it, and no part of it is taken.
 
 #include <QByteArray>
 #include <QDir>
