@@ -15,6 +15,7 @@
 #include <sys/un.h>
 #include <unistd.h>
 
+#include "app/HandOffRequest.h"
 #include "app/shell/AppTitle.h"
 #include "files/ProgramFolder.h"
 
@@ -25,8 +26,6 @@ namespace {
 constexpr int kRetryMs = 100;
 // The running editor reads the file (16 MiB at most) beside its window.
 constexpr int kAnswerBoundMs = 15000;
-// A path is far shorter; anything longer is not one of ours.
-constexpr qint64 kMaxRequestBytes = 64 * 1024;
 // After a failed accept (no descriptor left): the next try.
 constexpr int kAcceptRetryMs = 200;
 
@@ -53,8 +52,7 @@ HandOffAnswer handFileOver(const QString& socketPath, const QString& file, int b
                                           "ждёт ответа в окне или это другая его версия)")};
         QThread::msleep(kRetryMs);
     }
-    QDataStream out(&socket);
-    out << file;
+    socket.write(handOffRequestBytes(file));
     socket.flush();
     HandOffAnswer answer;
     QDataStream in(&socket);
@@ -162,17 +160,15 @@ void HandOffServer::serve(QLocalSocket* socket) {
     idle->start(kIdleMs);
     connect(socket, &QLocalSocket::readyRead, socket, [this, socket, idle] {
         if (!idle->isActive()) return; // one file per connection, taken already
-        if (socket->bytesAvailable() > kMaxRequestBytes) {
+        const HandOffRequest request = readHandOffRequest(socket->peek(kMaxHandOffRequestBytes));
+        if (request.state == HandOffRequest::State::Refused) {
             socket->abort();
             socket->deleteLater();
             return;
         }
-        QDataStream in(socket);
-        in.startTransaction();
-        QString file;
-        in >> file;
-        if (!in.commitTransaction()) return; // the rest is on its way
+        if (request.state == HandOffRequest::State::Incomplete) return; // the rest is on its way
         idle->stop();
+        const QString file = request.file;
         // Opening runs the event pump (the file is read beside the window):
         // the socket may be gone when it returns.
         const QPointer guard(socket);

@@ -16,6 +16,7 @@
 #include <filesystem>
 #include <span>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace veltra {
@@ -31,6 +32,12 @@ struct NonVolatileRead {
 // Reads and checks the layout (header, count, four hex digits a line, end
 // mark). Whether the words make a runnable program is the board's to judge.
 NonVolatileRead readNonVolatileFile(const std::filesystem::path& path);
+
+// The same check on the file's bytes; `name` starts a refusal's message.
+NonVolatileRead parseNonVolatileText(std::string_view text, const std::string& name);
+
+// The file's text for `words`, as the writer stores it.
+std::string nonVolatileText(std::span<const std::uint16_t> words);
 
 // Returns an empty string on success, else why the file could not be written.
 std::string writeNonVolatileFile(const std::filesystem::path& path, std::span<const std::uint16_t> words);

@@ -24,15 +24,7 @@ constexpr int kLockWaitMs = 1000;
 QStringList entriesOf(const QString& path) {
     const FileRead file = readUserFile(path, kReadLimit, ReadPart::Tail);
     if (file.outcome != FileRead::Outcome::Read) return {};
-    QList<QByteArray> lines = file.bytes.split('\n');
-    if (file.size > kReadLimit && !lines.isEmpty()) lines.removeFirst(); // begun mid-line
-    QStringList entries;
-    for (const QByteArray& bytes : lines) {
-        const QString line = QString::fromUtf8(bytes).remove(QLatin1Char('\r'));
-        if (!line.isEmpty()) entries.append(line);
-    }
-    if (entries.size() > ConsoleHistory::kLimit) entries.remove(0, entries.size() - ConsoleHistory::kLimit);
-    return entries;
+    return ConsoleHistory::entriesFromText(file.bytes, file.size > kReadLimit);
 }
 
 // The lock of the file, also when another editor holds it for a moment.
@@ -42,6 +34,22 @@ bool lockWithin(QLockFile& lock, int ms) {
 }
 
 } // namespace
+
+QStringList ConsoleHistory::entriesFromText(const QByteArray& text, bool cutAtStart) {
+    QList<QByteArray> lines = text.split('\n');
+    if (cutAtStart && !lines.isEmpty()) lines.removeFirst();
+    QStringList entries;
+    for (const QByteArray& bytes : lines) {
+        const QString line = QString::fromUtf8(bytes).remove(QLatin1Char('\r'));
+        if (!line.isEmpty()) entries.append(line);
+    }
+    if (entries.size() > kLimit) entries.remove(0, entries.size() - kLimit);
+    return entries;
+}
+
+QByteArray ConsoleHistory::textOfEntries(const QStringList& entries) {
+    return (entries.join(QLatin1Char('\n')) + QLatin1Char('\n')).toUtf8();
+}
 
 ConsoleHistory::ConsoleHistory(QString path, FileWork work) : path_(std::move(path)) {
     files_.setMaxThreadCount(1);
@@ -129,7 +137,7 @@ void ConsoleHistory::save(const QString& line) {
         QStringList entries = entriesOf(path_);
         if (entries.isEmpty() || entries.last() != line) entries.append(line);
         if (entries.size() > kLimit) entries.remove(0, entries.size() - kLimit);
-        writeStateFile(path_, (entries.join(QLatin1Char('\n')) + QLatin1Char('\n')).toUtf8(), &failure);
+        writeStateFile(path_, textOfEntries(entries), &failure);
     }
     // A history that cannot be kept must not interrupt the user at every
     // command: it is said once while it keeps failing, and this run's

@@ -54,6 +54,12 @@ class ConsoleHistory {
     // Escape: the remembered text, and browsing ends. Nothing when not browsing.
     std::optional<QString> Restore();
 
+    // The file's form without the file: the entries its bytes hold, the
+    // newest last and at most kLimit (`cutAtStart`: the bytes are the file's
+    // tail, begun mid-line), and the bytes that hold `entries`.
+    static QStringList entriesFromText(const QByteArray& text, bool cutAtStart = false);
+    static QByteArray textOfEntries(const QStringList& entries);
+
   private:
     bool browsing() const { return shown_ < entries_.size(); }
     // Puts the file's lines, once read in the background, before this run's.

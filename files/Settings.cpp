@@ -97,18 +97,8 @@ std::optional<std::int16_t> parseIniInteger(std::string_view text) {
     return std::int16_t(std::uint16_t(bits & 0xFFFFu));
 }
 
-Settings readSettingsFrom(const QByteArray& path, bool createMissing) {
-    struct stat st {};
-    if (createMissing && ::stat(path.constData(), &st) != 0) {
-        const Descriptor created(::open(path.constData(), O_WRONLY | O_CREAT | O_CLOEXEC, 0666));
-    }
-    QByteArray bytes;
-    if (::stat(path.constData(), &st) == 0 && S_ISREG(st.st_mode)) {
-        FileAccess access(path);
-        FileRead file = readUserFile(path);
-        if (file.outcome == FileRead::Outcome::Read) bytes = std::move(file.bytes);
-    }
-    IniReader ini(bytes);
+Settings settingsFromText(const QByteArray& text) {
+    IniReader ini(text);
     Settings s;
     s.PCB_NAME = ini.string("PCB", "PCB_NAME", "VELTRA");
     s.PORT_NAME = ini.string("LINK", "PORT_NAME", "COM1");
@@ -128,8 +118,55 @@ Settings readSettingsFrom(const QByteArray& path, bool createMissing) {
     return s;
 }
 
+Settings readSettingsFrom(const QByteArray& path, bool createMissing) {
+    struct stat st {};
+    if (createMissing && ::stat(path.constData(), &st) != 0) {
+        const Descriptor created(::open(path.constData(), O_WRONLY | O_CREAT | O_CLOEXEC, 0666));
+    }
+    QByteArray bytes;
+    if (::stat(path.constData(), &st) == 0 && S_ISREG(st.st_mode)) {
+        FileAccess access(path);
+        FileRead file = readUserFile(path);
+        if (file.outcome == FileRead::Outcome::Read) bytes = std::move(file.bytes);
+    }
+    return settingsFromText(bytes);
+}
+
 Settings readSettingsFrom(const QString& path, bool createMissing) {
     return readSettingsFrom(QFile::encodeName(path), createMissing);
+}
+
+std::optional<QByteArray> settingsText(const QByteArray& old, const Settings& s, PortKeys ports) {
+    IniLines ini(old);
+    auto integer = [&](const char* section, const char* key, std::int16_t value) {
+        ini.setValue(section, key, std::to_string(value));
+    };
+    auto string = [&](const char* section, const char* key, const QString& value) {
+        QByteArray bytes;
+        if (encodeCp1251(value, bytes) >= 0) return false;
+        ini.setValue(section, key, std::string_view(bytes.constData(), std::size_t(bytes.size())));
+        return true;
+    };
+    integer("EDIT", "BG_COLOR", s.BG_COLOR);
+    integer("EDIT", "TXT_COLOR", s.TXT_COLOR);
+    integer("EDIT", "TXT_SIZE", s.TXT_SIZE);
+    integer("EDIT", "TXT_FONT", s.TXT_FONT);
+    integer("EDIT", "VAL1", s.VAL1);
+    integer("EDIT", "VAL2", s.VAL2);
+    if (!string("PCB", "PCB_NAME", s.PCB_NAME)) return std::nullopt;
+    integer("PCB", "PCB_VER", s.PCB_VER);
+    integer("PCB", "SOFT_VER", s.SOFT_VER);
+    if (!string("LINK", "PORT_NAME", s.PORT_NAME) || !string("LINK", "PORT_SPEED", s.PORT_SPEED))
+        return std::nullopt;
+    for (std::size_t i = 0; i < ports.size(); ++i) {
+        if (!ports[i]) continue;
+        const QByteArray& device = s.PORTS[i];
+        // A line end would split the line; the file could not give the path back.
+        if (device.contains('\n') || device.contains('\r') || device.contains('\0')) return std::nullopt;
+        ini.setValue("PORTS", kPortNames[i],
+                     std::string_view(device.constData(), std::size_t(device.size())));
+    }
+    return ini.text();
 }
 
 void writeSettingsTo(const QString& path, const Settings& s, PortKeys ports) {
@@ -145,38 +182,10 @@ void writeSettingsTo(const QString& path, const Settings& s, PortKeys ports) {
         if (!file.open(QIODevice::ReadOnly)) throw AppError(failure); // never drop lines we could not read
         old = file.readAll();
     }
-
-    IniLines ini(old);
-    auto integer = [&](const char* section, const char* key, std::int16_t value) {
-        ini.setValue(section, key, std::to_string(value));
-    };
-    auto string = [&](const char* section, const char* key, const QString& value) {
-        QByteArray bytes;
-        if (encodeCp1251(value, bytes) >= 0) throw AppError(failure);
-        ini.setValue(section, key, std::string_view(bytes.constData(), std::size_t(bytes.size())));
-    };
-    integer("EDIT", "BG_COLOR", s.BG_COLOR);
-    integer("EDIT", "TXT_COLOR", s.TXT_COLOR);
-    integer("EDIT", "TXT_SIZE", s.TXT_SIZE);
-    integer("EDIT", "TXT_FONT", s.TXT_FONT);
-    integer("EDIT", "VAL1", s.VAL1);
-    integer("EDIT", "VAL2", s.VAL2);
-    string("PCB", "PCB_NAME", s.PCB_NAME);
-    integer("PCB", "PCB_VER", s.PCB_VER);
-    integer("PCB", "SOFT_VER", s.SOFT_VER);
-    string("LINK", "PORT_NAME", s.PORT_NAME);
-    string("LINK", "PORT_SPEED", s.PORT_SPEED);
-    for (std::size_t i = 0; i < ports.size(); ++i) {
-        if (!ports[i]) continue;
-        const QByteArray& device = s.PORTS[i];
-        // A line end would split the line; the file could not give the path back.
-        if (device.contains('\n') || device.contains('\r') || device.contains('\0')) throw AppError(failure);
-        ini.setValue("PORTS", kPortNames[i],
-                     std::string_view(device.constData(), std::size_t(device.size())));
-    }
-
+    const std::optional<QByteArray> text = settingsText(old, s, ports);
+    if (!text) throw AppError(failure);
     // A settings folder may allow no new file: then it is rewritten in place.
-    writeWholeFile(path, ini.text(), failure, true);
+    writeWholeFile(path, *text, failure, true);
 }
 
 void ReadSettings() {

@@ -63,6 +63,13 @@ Settings readSettingsFrom(const QByteArray& path, bool createMissing = true);
 Settings readSettingsFrom(const QString& path, bool createMissing = true);
 void writeSettingsTo(const QString& path, const Settings& settings, PortKeys ports = {});
 
+// The two halves of the above without the file: the record the file's
+// bytes hold, and the bytes a write makes of the file's `old` bytes.
+// Nothing when a value cannot be stored (a string without Windows-1251
+// bytes, a device path with a line end or NUL).
+Settings settingsFromText(const QByteArray& text);
+std::optional<QByteArray> settingsText(const QByteArray& old, const Settings& settings, PortKeys ports = {});
+
 // Decimal, or hexadecimal after "0x", "0X" or "$", with an optional sign;
 // the value must fit 32 bits and keeps its low 16. Anything else: nothing.
 std::optional<std::int16_t> parseIniInteger(std::string_view text);

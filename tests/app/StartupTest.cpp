@@ -5,6 +5,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QLabel>
+#include <QLocalSocket>
 #include <QLockFile>
 #include <QPlainTextEdit>
 #include <QProcess>
@@ -22,6 +23,7 @@
 #include <vector>
 
 #include "app/HandOff.h"
+#include "app/HandOffRequest.h"
 #include "app/Startup.h"
 #include "app/window/TMainForm.h"
 #include "files/AppError.h"
@@ -373,6 +375,38 @@ TEST_F(StartupTest, AFileOnTheCommandLineIsOpenedAsOpenDoesAndTheFirstUploadCarr
     ASSERT_EQ(board.countOf(0x24), 1u);
     EXPECT_EQ(board.lastOf(0x24)->data(),
               (std::vector<std::uint8_t>{0x01, 0x63, 0xF1, 0xAE, 0x01, 0x41, 0x00, 0xE0}));
+}
+
+TEST_F(StartupTest, TheRunningEditorTakesOnlyAWholeAbsolutePathHandedOver) {
+    QStringList opened;
+    HandOffServer server([&](const QString& file) {
+        opened << file;
+        return HandOffAnswer{true, {}, false};
+    });
+    QString why;
+    ASSERT_TRUE(server.listen(handOffSocketPath(), why)) << why.toStdString();
+    const struct {
+        const char* what;
+        QByteArray sent;
+        bool answered; // else the connection is dropped
+    } cases[] = {
+        {"an absolute path", handOffRequestBytes("/tmp/a.txt"), true},
+        {"a path relative to the editor's folder", handOffRequestBytes("a.txt"), false},
+        {"an empty path", handOffRequestBytes(""), false},
+        {"a length past the bound, without waiting for it", QByteArray("\x00\x10\x00\x00", 4), false},
+    };
+    for (const auto& c : cases) {
+        QLocalSocket socket;
+        socket.connectToServer(handOffSocketPath());
+        ASSERT_TRUE(socket.waitForConnected(5000)) << c.what;
+        socket.write(c.sent);
+        socket.flush();
+        ASSERT_TRUE(waitFor([&] {
+            return socket.bytesAvailable() > 0 || socket.state() != QLocalSocket::ConnectedState;
+        })) << c.what;
+        EXPECT_EQ(socket.bytesAvailable() > 0, c.answered) << c.what;
+    }
+    EXPECT_EQ(opened, QStringList{"/tmp/a.txt"});
 }
 
 TEST_F(StartupTest, ASecondStartWithAFileHandsItToTheRunningEditorOrSaysWhyNot) {

@@ -15,6 +15,7 @@
 #include "compiler/LineCompiler.h"
 #include "compiler/ProgramCheck.h"
 #include "files/SourceLines.h"
+#include "tests/fuzz/Require.h"
 #include "tests/support/LineWords.h"
 
 namespace {
@@ -22,11 +23,8 @@ namespace {
 using veltra::CmdKind;
 using veltra::CmdRecord;
 using veltra::CmdStatus;
+using veltra::fuzz::require;
 using veltra::test::wordsOfLine;
-
-void require(bool condition) {
-    if (!condition) __builtin_trap();
-}
 
 bool sameRecord(const CmdRecord& a, const CmdRecord& b) {
     return a.word == b.word && a.prefixWord == b.prefixWord && a.label == b.label && a.kind == b.kind &&

@@ -13,16 +13,14 @@
 #include <span>
 #include <vector>
 
+#include "tests/fuzz/Require.h"
 #include "wire/FrameAssembler.h"
 #include "wire/FrameCodec.h"
 
 namespace {
 
 using veltra::FrameAssembler;
-
-void require(bool condition) {
-    if (!condition) __builtin_trap();
-}
+using veltra::fuzz::require;
 
 void checkFrame(const FrameAssembler& reader, bool board) {
     const std::span<const std::uint8_t> frame = reader.frame();
@@ -63,8 +61,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         reader.beginCycle(0);
     const std::size_t dataLength = std::min<std::size_t>(size - 1, veltra::kMaxFrameData);
     std::array<std::uint8_t, veltra::kFrameBufferSize> good{};
-    const std::size_t goodLength =
-        veltra::EncodeFrame(data[0], 0, std::span<const std::uint8_t>(data + size - dataLength, dataLength), good);
+    const std::size_t goodLength = veltra::EncodeFrame(
+        data[0], 0, std::span<const std::uint8_t>(data + size - dataLength, dataLength), good);
     require(goodLength > 0);
     reader.beginCycle(int(goodLength));
     std::size_t completed = 0;

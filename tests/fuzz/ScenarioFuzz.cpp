@@ -17,18 +17,16 @@
 
 #include "board/BoardModel.h"
 #include "files/SourceLines.h"
+#include "tests/fuzz/Require.h"
 #include "tools/veltra-board/Scenario.h"
 #include "tools/veltra-board/ScenarioRun.h"
 
 namespace {
 
+using veltra::fuzz::require;
 using namespace veltra;
 using namespace veltra::board_sim;
 using Object = Expectation::Object;
-
-void require(bool condition) {
-    if (!condition) __builtin_trap();
-}
 
 void checkExpectation(const Expectation& e) {
     switch (e.object) {

@@ -14,13 +14,11 @@
 #include <vector>
 
 #include "files/IniLines.h"
+#include "tests/fuzz/Require.h"
 
 namespace {
 
-void require(bool condition) {
-    if (!condition) __builtin_trap();
-}
-
+using veltra::fuzz::require;
 struct Line {
     QByteArray body;
     QByteArray end;
@@ -50,8 +48,11 @@ struct Key {
 };
 
 // The keys closing the program writes, and one the settings dialog writes.
-const Key kKeys[] = {{"PCB", "PCB_NAME"}, {"LINK", "PORT_NAME"}, {"EDIT", "BG_COLOR"},
-                     {"EDIT", "TXT_COLOR"}, {"PORTS", "COM1"}};
+const Key kKeys[] = {{"PCB", "PCB_NAME"},
+                     {"LINK", "PORT_NAME"},
+                     {"EDIT", "BG_COLOR"},
+                     {"EDIT", "TXT_COLOR"},
+                     {"PORTS", "COM1"}};
 
 QByteArray lowered(QByteArray s) {
     for (char& c : s)
@@ -87,7 +88,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::vector<QByteArray> entries;
     for (std::size_t i = 0; i < std::size(kKeys); ++i) {
         // Values of the program's kinds: numbers, names, a path.
-        const std::string value = i == 4 ? "/dev/ttyUSB" + std::to_string(size % 10) : std::to_string(size * 31 + i);
+        const std::string value =
+            i == 4 ? "/dev/ttyUSB" + std::to_string(size % 10) : std::to_string(size * 31 + i);
         ini.setValue(kKeys[i].section, kKeys[i].key, value);
         entries.push_back(QByteArray(kKeys[i].key) + '=' + QByteArray::fromStdString(value));
     }

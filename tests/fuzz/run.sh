@@ -2,7 +2,9 @@
 # Builds the fuzz targets (clang, libFuzzer, ASan, UBSan) and runs each in turn.
 #   tests/fuzz/run.sh [SECONDS [TARGET...]]    default: 600 s each, all targets
 #   tests/fuzz/run.sh --build-only              build into build/fuzz and stop
-# Targets: compiler_fuzz frame_reader_fuzz scenario_fuzz settings_lines_fuzz.
+# Targets: compiler_fuzz frame_reader_fuzz scenario_fuzz settings_lines_fuzz
+# settings_fuzz handoff_fuzz console_history_fuzz board_memory_fuzz
+# link_lines_fuzz options_fuzz (docs/architecture/build.md says what each reads).
 # Each corpus grows in build/fuzz/corpus/TARGET, started from the seeds in
 # tests/fuzz/seeds/TARGET (and examples/ for the compiler and the scenarios);
 # an input that fails is written to build/fuzz/ as TARGET-crash-* and the
@@ -14,7 +16,8 @@ source "$root/scripts/deps.sh"
 veltra_install_deps
 
 build="$root/build/fuzz"
-all_targets=(compiler_fuzz frame_reader_fuzz scenario_fuzz settings_lines_fuzz)
+all_targets=(compiler_fuzz frame_reader_fuzz scenario_fuzz settings_lines_fuzz settings_fuzz handoff_fuzz
+  console_history_fuzz board_memory_fuzz link_lines_fuzz options_fuzz)
 cmake -S "$here" -B "$build" -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build "$build" -j"$(nproc)"
 [ "${1:-}" = "--build-only" ] && exit 0

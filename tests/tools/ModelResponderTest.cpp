@@ -4,12 +4,18 @@
 
 #include <gtest/gtest.h>
 
+#include <QTemporaryDir>
+
+#include <filesystem>
+#include <fstream>
 #include <sstream>
 
 #include "board/BoardModel.h"
+#include "board/BoardRequests.h"
 #include "tools/veltra-board/BoardOptions.h"
 #include "tools/veltra-board/ModelResponder.h"
 #include "tools/veltra-board/StatePublisher.h"
+#include "tools/veltra-board/VirtualBoard.h"
 #include "tools/veltra-board/WindowPlace.h"
 
 namespace veltra::board_sim {
@@ -121,6 +127,28 @@ TEST(StatePublisher, PrintsTheFirstStateAndThenOneLinePerChange) {
     EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 2);
     EXPECT_NE(text.rfind("\"leds\":[[1,15]"), std::string::npos) << text;
     EXPECT_NE(log.str().find("module [1] 0042"), std::string::npos) << log.str();
+}
+
+TEST(VirtualBoard, TheCopysFileIsNamedInTheLogAsOneLineOfVisibleText) {
+    QTemporaryDir dir;
+    const std::string copy = dir.path().toStdString() + "/board\n\x1b[2J.nv";
+    std::ofstream(copy) << "damaged\n";
+    BoardOptions options;
+    options.memoryPath = copy;
+    std::ostringstream log;
+    VirtualBoard board(options, log, nullptr);
+    board.powerOn(); // refused: damaged
+    ASSERT_EQ(board.responder().Answer(request(board_request::MemoryWrite))->status, 0);
+    std::filesystem::create_directory(copy + ".tmp"); // the next write cannot make its file
+    ASSERT_NE(board.responder().Answer(request(board_request::MemoryWrite))->status, 0);
+
+    const std::string text = log.str();
+    EXPECT_EQ(text.find('\x1b'), std::string::npos) << text;
+    EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 3) << text;
+    std::size_t named = 0;
+    for (std::size_t at = 0; (at = text.find("board\\n\\e[2J.nv", at)) != std::string::npos; ++at)
+        ++named;
+    EXPECT_EQ(named, 3u) << text;
 }
 
 TEST(StatePublisher, WithoutStateOutputOnlyLogsEvents) {

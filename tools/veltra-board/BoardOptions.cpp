@@ -2,6 +2,7 @@
 
 #include <cstdlib>
 
+#include "os/ShownName.h"
 #include "tools/veltra-board/ProgramTrace.h"
 
 namespace veltra::board_sim {
@@ -120,7 +121,7 @@ ParsedOptions parseBoardOptions(const std::vector<std::string>& args) {
             if (!ms) return usageError("--delay needs milliseconds from 0 to 60000");
             options.delayMs = static_cast<int>(*ms);
         } else {
-            return usageError("unknown option: " + arg);
+            return usageError("unknown option: " + escapedName(arg));
         }
     }
     if (!options.scenarioPath.empty() && args.size() != 2)

@@ -4,6 +4,7 @@
 
 #include "board/BoardRequests.h"
 #include "board/WordText.h"
+#include "os/ShownName.h"
 
 namespace veltra::board_sim {
 
@@ -39,7 +40,8 @@ std::optional<BoardAnswer> ModelResponder::Answer(const BoardRequest& request) {
     if (reply.status == kBoardAccepted)
         logApplied(request);
     else
-        log_ << "   refused with status 0x" << hex(reply.status, 2) << ": " << reply.note << '\n'
+        // A failed memory write names the copy's file.
+        log_ << "   refused with status 0x" << hex(reply.status, 2) << ": " << escapedName(reply.note) << '\n'
              << std::flush;
     if (applied_) applied_();
     return answer;
@@ -62,7 +64,9 @@ void ModelResponder::logApplied(const BoardRequest& request) {
         break;
     case board_request::MemoryWrite:
         log_ << "   non-volatile copy written (" << board_.program().size() << " words)"
-             << (board_.nonVolatilePath().empty() ? "" : ": " + board_.nonVolatilePath().string()) << '\n';
+             << (board_.nonVolatilePath().empty() ? ""
+                                                  : ": " + escapedName(board_.nonVolatilePath().string()))
+             << '\n';
         break;
     case board_request::MemoryErase:
         log_ << "   non-volatile copy erased\n";

@@ -1,5 +1,7 @@
 #include "tools/veltra-board/VirtualBoard.h"
 
+#include "os/ShownName.h"
+
 namespace veltra::board_sim {
 
 VirtualBoard::VirtualBoard(const BoardOptions& options, std::ostream& log, std::ostream* stateOut)
@@ -10,8 +12,9 @@ VirtualBoard::VirtualBoard(const BoardOptions& options, std::ostream& log, std::
 
 void VirtualBoard::powerOn() {
     const NonVolatileRead copy = model_.powerOn();
-    const std::string where = model_.nonVolatilePath().empty() ? std::string("(in memory only)")
-                                                               : model_.nonVolatilePath().string();
+    const std::string where = model_.nonVolatilePath().empty()
+                                  ? std::string("(in memory only)")
+                                  : escapedName(model_.nonVolatilePath().string());
     switch (copy.status) {
     case NonVolatileStatus::Loaded:
         log_ << "non-volatile copy " << where << ": " << copy.words.size() << " words, started\n";
@@ -20,7 +23,8 @@ void VirtualBoard::powerOn() {
         log_ << "non-volatile copy " << where << ": none yet, waiting for an upload\n";
         break;
     case NonVolatileStatus::Corrupt:
-        log_ << "non-volatile copy refused, starting without a program: " << copy.message << '\n';
+        log_ << "non-volatile copy refused, starting without a program: " << escapedName(copy.message)
+             << '\n';
         break;
     }
     log_ << std::flush;

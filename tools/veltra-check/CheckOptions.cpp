@@ -2,6 +2,8 @@
 
 #include <string_view>
 
+#include "os/ShownName.h"
+
 namespace veltra::check {
 
 namespace {
@@ -53,7 +55,7 @@ ParsedCommandLine parseCheckOptions(const std::vector<std::string>& args) {
             options.listing = true;
         } else if (arg == "--json" || arg.starts_with("--format=")) {
             const auto format = arg == "--json" ? Format::Json : formatNamed(arg.substr(9));
-            if (!format) return usageError("unknown format " + std::string(arg.substr(9)));
+            if (!format) return usageError("unknown format " + escapedName(arg.substr(9)));
             options.format = *format;
             formatGiven = true;
         } else if (arg == "--line" || arg == "--console-line") {
@@ -62,7 +64,7 @@ ParsedCommandLine parseCheckOptions(const std::vector<std::string>& args) {
             options.mode = arg == "--line" ? Mode::ProgramLine : Mode::ConsoleLine;
             options.lineText = args[++i];
         } else {
-            return usageError("unknown option " + std::string(arg));
+            return usageError("unknown option " + escapedName(arg));
         }
     }
 

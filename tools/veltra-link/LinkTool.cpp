@@ -24,6 +24,7 @@
 #include "os/ShownName.h"
 #include "os/StopSignals.h"
 #include "tools/veltra-link/BoardRun.h"
+#include "tools/veltra-link/CommandLines.h"
 #include "tools/veltra-link/TerminalPrompt.h"
 
 namespace veltra::linktool {
@@ -124,16 +125,6 @@ void printTable(Output& out, const std::vector<std::unique_ptr<BoardRun>>& runs)
     }
 }
 
-// A console line read from a file or a pipe: UTF-8, or Windows-1251 as
-// program files are when it is not valid UTF-8.
-QString decodeCommand(const QByteArray& bytes) {
-    const std::string_view view(bytes.constData(), std::size_t(bytes.size()));
-    std::u32string text;
-    if (!decodeProgramText(view, isUtf8(view) ? TextEncoding::Utf8 : TextEncoding::Windows1251, text))
-        return QString::fromUtf8(bytes);
-    return QString::fromStdU32String(text);
-}
-
 // Standard input that is no terminal, one command a line as it arrives.
 class LineReader : public QObject {
   public:
@@ -154,21 +145,13 @@ class LineReader : public QObject {
         const ssize_t n = ::read(STDIN_FILENO, chunk, sizeof chunk);
         if (n < 0 && errno == EINTR) return;
         if (n <= 0) {
-            if (!pending_.isEmpty()) take(pending_);
-            pending_.clear();
+            for (const QString& line : commands_.finish())
+                line_(line);
             end();
             return;
         }
-        pending_.append(chunk, n);
-        qsizetype at;
-        while ((at = pending_.indexOf('\n')) >= 0) {
-            take(pending_.left(at));
-            pending_.remove(0, at + 1);
-        }
-    }
-    void take(QByteArray bytes) {
-        if (bytes.endsWith('\r')) bytes.chop(1);
-        if (!bytes.trimmed().isEmpty()) line_(decodeCommand(bytes));
+        for (const QString& line : commands_.take(QByteArrayView(chunk, n)))
+            line_(line);
     }
     void end() {
         if (notifier_) notifier_->setEnabled(false);
@@ -178,7 +161,7 @@ class LineReader : public QObject {
     std::function<void(const QString&)> line_;
     std::function<void()> ended_;
     std::unique_ptr<QSocketNotifier> notifier_;
-    QByteArray pending_;
+    CommandLines commands_;
 };
 
 } // namespace

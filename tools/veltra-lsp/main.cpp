@@ -11,42 +11,18 @@
 // output no longer read); 64 for a usage error.
 
 #include <cstdio>
-#include <cstring>
+#include <string>
+#include <vector>
 
+#include "tools/veltra-lsp/LspOptions.h"
 #include "tools/veltra-lsp/ServerLoop.h"
 
-namespace {
-
-constexpr int kUsageError = 64; // EX_USAGE, as veltra-check
-
-const char* const kUsage =
-    "usage: veltra-lsp [--stdio]\n"
-    "       veltra-lsp --help | --version\n"
-    "\n"
-    "A language server (protocol 3.17, JSON-RPC over standard input and output)\n"
-    "for Veltra KX-LED programs: diagnostics, hover, completion, labels and\n"
-    "semantic tokens. Start it from the editor; docs/editors.md shows how.\n"
-    "\n"
-    "exit codes: 0 after shutdown and exit, 1 when the client ended without a\n"
-    "shutdown (exit alone, input closed, client process gone, output unread),\n"
-    "64 for a usage error.\n";
-
-} // namespace
-
 int main(int argc, char** argv) {
-    for (int i = 1; i < argc; ++i) {
-        if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) {
-            std::fputs(kUsage, stdout);
-            return 0;
-        }
-        if (std::strcmp(argv[i], "--version") == 0) {
-            std::printf("veltra-lsp %s\n", VELTRA_VERSION);
-            return 0;
-        }
-        // Editors often start servers with --stdio; it is the only way here.
-        if (std::strcmp(argv[i], "--stdio") == 0) continue;
-        std::fprintf(stderr, "veltra-lsp: unknown option\n%s", kUsage);
-        return kUsageError;
+    const veltra::lsp::ParsedLspOptions parsed =
+        veltra::lsp::parseLspOptions(std::vector<std::string>(argv + 1, argv + argc));
+    if (!parsed.serve) {
+        std::fputs(parsed.message.c_str(), parsed.exitCode == 0 ? stdout : stderr);
+        return parsed.exitCode;
     }
     return veltra::lsp::runServer(0, 1);
 }

@@ -13,17 +13,17 @@
 
 #include <cstdio>
 #include <exception>
+#include <string>
+#include <vector>
 
 #include "PortsReport.h"
 #include "os/ShownName.h"
+#include "tools/veltra-ports/PortsOptions.h"
 
 namespace {
 
 constexpr int kListed = 0;
 constexpr int kFailed = 2;
-constexpr int kUsageError = 64; // EX_USAGE, as veltra-check
-
-const char* const kUsage = "usage: veltra-ports [--json]\n";
 
 int run(bool json) {
     using namespace veltra;
@@ -51,21 +51,14 @@ int run(bool json) {
 
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
-    bool json = false;
-    for (int i = 1; i < argc; ++i) {
-        const QByteArray arg(argv[i]);
-        if (arg == "--json") {
-            json = true;
-        } else if (arg == "--help" || arg == "-h") {
-            std::fputs(kUsage, stdout);
-            return kListed;
-        } else {
-            std::fprintf(stderr, "veltra-ports: unknown option %s\n%s", veltra::escapedName(argv[i]).c_str(), kUsage);
-            return kUsageError;
-        }
+    const veltra::ParsedPortsOptions parsed =
+        veltra::parsePortsOptions(std::vector<std::string>(argv + 1, argv + argc));
+    if (!parsed.options) {
+        std::fputs(parsed.message.c_str(), parsed.exitCode == 0 ? stdout : stderr);
+        return parsed.exitCode;
     }
     try {
-        return run(json);
+        return run(parsed.options->json);
     } catch (const std::exception& e) {
         std::fprintf(stderr, "veltra-ports: %s\n", e.what());
         return kFailed;
