@@ -10,7 +10,7 @@
 #include "tools/veltra-board/BoardOptions.h"
 #include "tools/veltra-board/ModelResponder.h"
 #include "tools/veltra-board/StatePublisher.h"
-#include "tools/veltra-board/WindowPlace.h"
+#include "place/WindowPlace.h"
 
 namespace veltra::board_sim {
 namespace {

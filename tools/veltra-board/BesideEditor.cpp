@@ -4,7 +4,7 @@
 #include <QScreen>
 #include <QWidget>
 
-#include "tools/veltra-board/WindowPlace.h"
+#include "place/WindowPlace.h"
 
 namespace veltra::board_sim {
 

@@ -1,8 +1,8 @@
-#include "tools/veltra-board/WindowPlace.h"
+#include "place/WindowPlace.h"
 
 #include <algorithm>
 
-namespace veltra::board_sim {
+namespace veltra {
 
 namespace {
 
@@ -28,4 +28,4 @@ BoardPlace placeBesideEditor(const QRect& available, int editorWidth, const QMar
     return {QRect(x, y, width, height), beside};
 }
 
-} // namespace veltra::board_sim
+} // namespace veltra

@@ -7,7 +7,7 @@
 #include <QRect>
 #include <QSize>
 
-namespace veltra::board_sim {
+namespace veltra {
 
 struct BoardPlace {
     QRect frame;        // the board window's outer frame
@@ -29,4 +29,4 @@ QRect centredFrame(const QRect& available, QSize frame);
 BoardPlace placeBesideEditor(const QRect& available, int editorWidth, const QMargins& margins,
                              QSize preferred, QSize minimum);
 
-} // namespace veltra::board_sim
+} // namespace veltra
