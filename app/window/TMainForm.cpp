@@ -18,7 +18,7 @@
 #include "app/settings/TFormConfig.h"
 #include "app/shell/UserDialogs.h"
 #include "app/shell/VeltraApplication.h"
-#include "app/window/BoardProcess.h"
+#include "link/BoardProcess.h"
 #include "ui_TMainForm.h"
 
 namespace veltra {

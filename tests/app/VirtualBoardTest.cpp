@@ -8,7 +8,7 @@
 #include <sys/types.h>
 
 #include "app/settings/TFormConfig.h"
-#include "app/window/BoardProcess.h"
+#include "link/BoardProcess.h"
 #include "tests/app/MainFormFixture.h"
 
 using namespace veltra;
