@@ -7,6 +7,7 @@
 
 #include "app/window/ButtonPictures.h"
 #include "help/Fonts.h"
+#include "place/WindowPlace.h"
 #include "ui_TMainForm.h"
 
 namespace veltra {
@@ -68,9 +69,7 @@ void buildMainLook(QMainWindow& window, Ui::TMainForm& ui) {
 void centreOnDesktop(QWidget& window) {
     // Before the window manager has framed the window its frame is its inner
     // area; the window centres itself again once the frame is known.
-    const QRect desktop = window.screen()->availableGeometry();
-    const QSize outer = window.frameGeometry().size();
-    window.move(desktop.center() - QPoint(outer.width() / 2, outer.height() / 2));
+    window.move(centredFrame(window.screen()->availableGeometry(), window.frameGeometry().size()).topLeft());
 }
 
 void StatusPanels::build(QStatusBar& bar) {

@@ -19,6 +19,7 @@
 #include "app/shell/UserDialogs.h"
 #include "app/shell/VeltraApplication.h"
 #include "link/BoardProcess.h"
+#include "place/PlaceWhenFramed.h"
 #include "ui_TMainForm.h"
 
 namespace veltra {
@@ -49,7 +50,7 @@ TMainForm::TMainForm(QWidget* parent)
         [this] { return busy(); }, this);
     connectHandlers();
 
-    centreOnDesktop(*this);
+    new PlaceWhenFramed(*this, [this] { centreOnDesktop(*this); });
 
     ReadSettings();
     state_.savePath = documentFolder() + QStringLiteral("0001.vel");
@@ -97,16 +98,6 @@ void TMainForm::runPortSteps() {
     session_.Start(portMap(appSettings()), appSettings().PORT_NAME);
     if (closing_) return; // the close waits for the port to be free, and goes on now
     Tm->start();
-}
-
-bool TMainForm::event(QEvent* event) {
-    // The frame is known once the window manager has framed the window: the
-    // first move after showing centres the window again by its outer frame.
-    if (event->type() == QEvent::Move && !frameCentred_ && isVisible() && frameGeometry().size() != size()) {
-        frameCentred_ = true;
-        centreOnDesktop(*this);
-    }
-    return QMainWindow::event(event);
 }
 
 void TMainForm::connectHandlers() {

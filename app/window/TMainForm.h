@@ -130,7 +130,6 @@ class TMainForm : public QMainWindow, private SessionReporter {
     void closed();
 
   protected:
-    bool event(QEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
@@ -168,7 +167,6 @@ class TMainForm : public QMainWindow, private SessionReporter {
     bool sending_ = false;
     bool replacingText_ = false; // New, Open: not an edit of the user's
     bool readingFile_ = false;   // Open reads its file beside the window
-    bool frameCentred_ = false;
     bool painted_ = false;
     QTimer* portStepsFallback_ = nullptr;
     // Every wait for the board ends at once when the window starts closing.
