@@ -30,6 +30,11 @@ void colourText(QWidget& widget, QPalette::ColorRole role, const QColor& colour)
     widget.setPalette(palette);
 }
 
+void showMessage(QLabel& line, const QString& text, const QColor& colour) {
+    colourText(line, QPalette::WindowText, colour);
+    line.setText(text);
+}
+
 void buildMainLook(QMainWindow& window, Ui::TMainForm& ui) {
     window.setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                           Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |

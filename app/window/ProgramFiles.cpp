@@ -1,21 +1,25 @@
-// New, open, save and print: the program text and its files.
+#include "app/window/ProgramFiles.h"
 
-#include <QApplication>
+#include <QAbstractButton>
 #include <QCoreApplication>
+#include <QLabel>
+#include <QPlainTextEdit>
 #include <QScopedValueRollback>
 #include <QTextBlock>
 #include <QTimer>
 
+#include "app/editor/ChangeDetection.h"
 #include "app/editor/EditorAssist.h"
 #include "app/editor/EditorText.h"
 #include "app/files/ProgramFolder.h"
 #include "app/files/ProgramText.h"
+#include "app/run/RunDesk.h"
 #include "app/shell/AppError.h"
 #include "app/shell/FileDialogs.h"
 #include "app/shell/UserDialogs.h"
 #include "app/shell/WorkBeside.h"
-#include "app/window/TMainForm.h"
-#include "ui_TMainForm.h"
+#include "app/window/CheckedProgram.h"
+#include "app/window/MainLook.h"
 
 namespace veltra {
 
@@ -29,106 +33,115 @@ QString folderOf(const QString& path) {
 
 } // namespace
 
-void TMainForm::btNewClick() {
-    if (state_.consoleMode) return;
-    setProgramText(QStringLiteral("//------- программа Veltra -------\n"));
-    state_.openedAsUtf8 = false;
-    setMessage(QString(), ui->stError->palette().color(QPalette::WindowText));
-    program_.invalidate();
+ProgramFiles::ProgramFiles(Parts parts, Helpers helpers, const QString& startPath)
+    : parts_(parts), helpers_(helpers), savePath_(startPath), openPath_(startPath) {}
+
+void ProgramFiles::clearMessage() {
+    showMessage(parts_.message, QString(), parts_.message.palette().color(QPalette::WindowText));
+}
+
+void ProgramFiles::setText(const QString& text, const QString& filePath) {
+    helpers_.changes.replaceText(text);
+    helpers_.run.textReplaced();
+    QCoreApplication::processEvents();
+    helpers_.changes.takeAsUnchanged();
+    helpers_.assist.textStored(filePath);
+}
+
+void ProgramFiles::newProgram() {
+    setText(QStringLiteral("//------- программа Veltra -------\n"), QString());
+    openedAsUtf8_ = false;
+    clearMessage();
+    helpers_.program.invalidate();
     QCoreApplication::processEvents();
 }
 
-void TMainForm::btLoadFromFileClick() {
-    if (state_.consoleMode || readingFile_) return;
-    QString path = userDialogs().openFileName(this, {QStringLiteral("Открыть файл с программой..."),
-                                                     folderOf(state_.openPath), kFilter, QString()});
+void ProgramFiles::open() {
+    if (reading_) return;
+    QString path = userDialogs().openFileName(&parts_.window, {QStringLiteral("Открыть файл с программой..."),
+                                                               folderOf(openPath_), kFilter, QString()});
     if (path.isEmpty()) return;
-    openProgramFile(path);
+    openFile(path);
 }
 
-void TMainForm::openProgramFile(const QString& path) {
-    if (state_.consoleMode || readingFile_) return;
-    state_.openPath = path;
-    // The file is read before the editor is touched: a file that cannot be
-    // read leaves the text in the editor as it was. It is read beside the
-    // window, which goes on meanwhile; a second Open waits for this one.
-    const QScopedValueRollback reading(readingFile_, true);
-    const auto file = runBeside([path] { return tryReadProgramFile(path); }, [this] { return closing_; });
+void ProgramFiles::openFile(const QString& path) {
+    if (reading_) return; // a second Open waits for this one
+    openPath_ = path;
+    const QScopedValueRollback reading(reading_, true);
+    const auto file =
+        runBeside([path] { return tryReadProgramFile(path); }, [this] { return helpers_.turns.Aborted(); });
     if (!file) return; // the window closes
     if (!*file) throw AppError(cannotOpenMessage(path));
-    setProgramText((*file)->text, path);
-    state_.openedAsUtf8 = (*file)->readAsUtf8;
-    if (state_.openedAsUtf8) {
-        setMessage(QStringLiteral("файл в кодировке UTF-8: прочитан как UTF-8, сохранится в Windows-1251"),
-                   QColor(0, 0, 255));
+    setText((*file)->text, path);
+    openedAsUtf8_ = (*file)->readAsUtf8;
+    if (openedAsUtf8_) {
+        showMessage(parts_.message,
+                    QStringLiteral("файл в кодировке UTF-8: прочитан как UTF-8, сохранится в Windows-1251"),
+                    QColor(0, 0, 255));
     } else {
-        setMessage(QString(), ui->stError->palette().color(QPalette::WindowText));
+        clearMessage();
     }
-    ui->btSaveToFile->setEnabled(true);
-    ui->btPrintFile->setEnabled(true);
-    program_.invalidate();
+    parts_.save.setEnabled(true);
+    parts_.print.setEnabled(true);
+    helpers_.program.invalidate();
 }
 
-QString TMainForm::openHandedFile(const QString& path) {
-    // Open does nothing in these moments; the other start says why instead.
-    if (closing_) return QStringLiteral("редактор закрывается");
-    if (state_.consoleMode) return QStringLiteral("редактор в режиме консоли (F10 вернёт программу)");
-    if (readingFile_ || busy() || QApplication::activeModalWidget())
-        return QStringLiteral("редактор занят: открыто окно или идёт обмен с платой");
+QString ProgramFiles::openHanded(const QString& path) {
     try {
-        openProgramFile(path);
+        openFile(path);
     } catch (const AppError& error) {
         // Shown as Open shows it, once the other start has its answer.
-        QTimer::singleShot(0, this, [text = error.text()] { userDialogs().showError(text); });
+        QTimer::singleShot(0, &parts_.window, [text = error.text()] { userDialogs().showError(text); });
         return error.text();
     }
-    if (closing_) return QStringLiteral("редактор закрывается");
-    // The text it replaced, saved or not, is one Ctrl+Z away.
-    if (!state_.openedAsUtf8)
-        setMessage(QStringLiteral("открыт файл из второго запуска; Ctrl+Z вернёт прежний текст"),
-                   QColor(0, 0, 255));
-    raise();
-    activateWindow();
+    if (helpers_.turns.Aborted()) return QStringLiteral("редактор закрывается");
+    if (!openedAsUtf8_)
+        showMessage(parts_.message,
+                    QStringLiteral("открыт файл из второго запуска; Ctrl+Z вернёт прежний текст"),
+                    QColor(0, 0, 255));
+    parts_.window.raise();
+    parts_.window.activateWindow();
     return QString();
 }
 
-void TMainForm::btSaveToFileClick() {
-    if (state_.consoleMode) return;
-    const QStringList lines = countedLines(*ui->edit->document());
+void ProgramFiles::save() {
+    QPlainTextEdit& edit = parts_.edit;
+    const QStringList lines = countedLines(*edit.document());
     // A character Windows-1251 has no byte for would be written as '?': the
     // text is not saved, and the caret goes to the first such character.
     if (auto bad = findUnencodable(lines)) {
-        QTextCursor cursor(ui->edit->document()->findBlockByNumber(bad->line));
+        QTextCursor cursor(edit.document()->findBlockByNumber(bad->line));
         cursor.setPosition(cursor.position() + bad->column);
-        ui->edit->setTextCursor(cursor);
+        edit.setTextCursor(cursor);
         userDialogs().beep();
-        userDialogs().message(this, unencodableMessage(*bad, QStringLiteral("Программа не записана.")),
-                              QString(), BoxIcon::Stop);
+        userDialogs().message(&parts_.window,
+                              unencodableMessage(*bad, QStringLiteral("Программа не записана.")), QString(),
+                              BoxIcon::Stop);
         return;
     }
     QString path =
-        userDialogs().saveFileName(this, {QStringLiteral("Сохранить программу..."), folderOf(state_.savePath),
-                                          kFilter, QStringLiteral("txt")});
+        userDialogs().saveFileName(&parts_.window, {QStringLiteral("Сохранить программу..."),
+                                                    folderOf(savePath_), kFilter, QStringLiteral("txt")});
     if (path.isEmpty()) return;
-    state_.savePath = withDefaultSuffix(path, QStringLiteral("txt"));
-    writeProgramFile(state_.savePath, lines);
+    savePath_ = withDefaultSuffix(path, QStringLiteral("txt"));
+    writeProgramFile(savePath_, lines);
     QCoreApplication::processEvents();
-    state_.textLength = state_.lastTextLength = countedTextLength(*ui->edit->document());
-    assist_->textStored(state_.savePath);
-    if (state_.openedAsUtf8) {
+    helpers_.changes.takeAsUnchanged();
+    helpers_.assist.textStored(savePath_);
+    if (openedAsUtf8_) {
         // Once: from now on the file is what every program file is.
-        state_.openedAsUtf8 = false;
-        setMessage(QStringLiteral("файл сохранён в кодировке Windows-1251"), QColor(0, 0, 255));
+        openedAsUtf8_ = false;
+        showMessage(parts_.message, QStringLiteral("файл сохранён в кодировке Windows-1251"),
+                    QColor(0, 0, 255));
     } else {
-        setMessage(QString(), ui->stError->palette().color(QPalette::WindowText));
+        clearMessage();
     }
-    ui->btSaveToFile->setEnabled(false);
-    ui->btPrintFile->setEnabled(true);
+    parts_.save.setEnabled(false);
+    parts_.print.setEnabled(true);
 }
 
-void TMainForm::btPrintFileClick() {
-    if (state_.consoleMode) return;
-    assist_->print(this);
+void ProgramFiles::print() {
+    helpers_.assist.print(&parts_.window);
 }
 
 } // namespace veltra

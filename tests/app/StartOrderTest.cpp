@@ -109,7 +109,7 @@ TEST_F(StartOrderTest, WhileThePortIsOpenedF8DoesNothingAndF10F1AndTypingWork) {
     EXPECT_TRUE(dialogs.calls.empty()); // no upload window, no sound, no box
     EXPECT_EQ(edit()->toPlainText(), "свд\n");
     EXPECT_FALSE(form->state().consoleMode);
-    EXPECT_EQ(form->statusPanelText(0), "Порт COM1 - ОК");
+    EXPECT_EQ(panel(0)->text(), "Порт COM1 - ОК");
     EXPECT_TRUE(waitFor([&] { return board.countOf(0x10) > 0; }));
 }
 

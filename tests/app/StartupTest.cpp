@@ -21,6 +21,7 @@
 #include "app/files/ProgramFolder.h"
 #include "app/shell/AppError.h"
 #include "app/window/TMainForm.h"
+#include "tests/support/MainFormPeer.h"
 #include "tests/support/PtyBoardPeer.h"
 #include "tests/support/QtPrinters.h"
 #include "tests/support/ScopedUnprivilegedFiles.h"
@@ -299,7 +300,7 @@ TEST_F(StartupTest, AFileOnTheCommandLineIsOpenedAsOpenDoesAndTheFirstUploadCarr
         if (!form || form->isStarting() || !form->session().link().LinkAlive()) return;
         user.stop();
         opened = editorText(*form);
-        form->runSend(); // F8
+        TMainFormPeer(*form).runSend(); // F8
         form->close();
     });
     user.start();
@@ -341,7 +342,7 @@ TEST_F(StartupTest, ASecondStartWithAFileHandsItToTheRunningEditorOrSaysWhyNot) 
         TMainForm* form = mainForm();
         if (!form || form->isStarting()) return;
         if (!second) {
-            if (form->state().consoleMode != steps[step].console) form->switchView();
+            if (form->state().consoleMode != steps[step].console) TMainFormPeer(*form).switchView();
             second = std::make_unique<QProcess>();
             startEditorProcess(*second, {file});
             return;
