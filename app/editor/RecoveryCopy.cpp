@@ -68,8 +68,7 @@ RecoveryCopy::RecoveryCopy(QPlainTextEdit& edit, const QString& folder)
     timer_.setInterval(kDelayMs);
     connect(&timer_, &QTimer::timeout, this, &RecoveryCopy::sync);
     connect(edit.document(), &QTextDocument::contentsChange, &timer_, qOverload<>(&QTimer::start));
-    // The lock says "this editor lives": its copy is nobody's leftover.
-    if (makeStateFolder(folder_)) takeLock(lock_);
+    folderMade_ = makeStateFolder(folder_);
 }
 
 RecoveryCopy::~RecoveryCopy() = default; // the lock goes: a copy left now is a leftover
@@ -82,7 +81,15 @@ QString RecoveryCopy::declinedPath() const {
     return QDir(folder_).filePath(QStringLiteral("recovery-declined.txt"));
 }
 
-bool RecoveryCopy::kept() const {
+bool RecoveryCopy::kept() {
+    // The lock says "this editor lives": its copy is nobody's leftover. It is
+    // taken when first needed (the offer at start, the first copy), not when
+    // the editor is made: a lock file is flushed to the disk, which would hold
+    // up the window's first paint.
+    if (!lockTried_) {
+        lockTried_ = true;
+        if (folderMade_) takeLock(lock_);
+    }
     return lock_.isLocked();
 }
 
