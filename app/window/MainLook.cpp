@@ -68,7 +68,7 @@ void buildMainLook(QMainWindow& window, Ui::TMainForm& ui) {
         {ui.btParam, ButtonPicture::Settings},
     };
     for (const auto& [button, picture] : pictures)
-        button->setIcon(buttonPicture(picture, button->iconSize().width()));
+        button->setIcon(buttonPicture(picture));
 }
 
 void centreOnDesktop(QWidget& window) {
