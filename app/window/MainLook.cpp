@@ -40,7 +40,10 @@ void buildMainLook(QMainWindow& window, Ui::TMainForm& ui) {
                           Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                           Qt::WindowCloseButtonHint);
     window.setFixedSize(642, 607);
+    // Before the controls are made: a font set afterwards reaches every one
+    // of them as a change, and both text views lay their text out again.
     window.setFont(designFont(QStringLiteral("MS Sans Serif"), 11));
+    ui.setupUi(&window);
 
     // The editor: an empty program is one empty line.
     ui.edit->setFont(designFont(QStringLiteral("Courier New"), 16));

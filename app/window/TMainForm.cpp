@@ -40,10 +40,9 @@ constexpr int kClosePollMs = 10;
 TMainForm::TMainForm(QWidget* parent)
     : QMainWindow(parent), ui(new Ui::TMainForm), Tm(new QTimer(this)), session_(turns_, this),
       portSteps_(session_, *this, virtualBoardLink(), [this] { return width(); }) {
-    ui->setupUi(this);
+    buildMainLook(*this, *ui);
     Tm->setObjectName(QStringLiteral("Tm"));
     Tm->setInterval(100);
-    buildMainLook(*this, *ui);
     panels_.build(*ui->stBar);
     console_ = std::make_unique<ConsolePane>(
         *ui->editConsol, session_, stateFolder() + QStringLiteral("console-history"),
