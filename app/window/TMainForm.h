@@ -5,7 +5,8 @@
 // report: the link session (with the virtual board the editor runs, beside
 // it) talks to the board, the compiled program is its CheckedProgram, the
 // console view a ConsolePane, the editor's helpers an EditorAssist, the
-// change detection a ChangeDetection, the help windows a HelpWindows.
+// change detection a ChangeDetection, New, Open, Save and Print a
+// ProgramFiles, the help windows a HelpWindows.
 //
 // Its handlers are private: buttons, keys and the timer reach them, and tests
 // through their peer (test::TMainFormPeer).
