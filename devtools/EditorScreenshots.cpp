@@ -18,6 +18,8 @@
 #include <QHelpEvent>
 #include <QLabel>
 #include <QPlainTextEdit>
+#include <QPushButton>
+#include <QScreen>
 #include <QTest>
 #include <QTextBlock>
 #include <QTimer>
@@ -59,10 +61,14 @@ class Editor {
     QPlainTextEdit* edit() const { return form->findChild<QPlainTextEdit*>(QStringLiteral("edit")); }
     QPlainTextEdit* console() const { return form->findChild<QPlainTextEdit*>(QStringLiteral("editConsol")); }
     QString message() const { return form->findChild<QLabel*>(QStringLiteral("stError"))->text(); }
+    // A button of the window, clicked as the user clicks it.
+    void click(const char* button) const { form->findChild<QPushButton*>(QLatin1String(button))->click(); }
+    // F10: the other view.
+    void switchView() const { QTest::keyClick(form.get(), Qt::Key_F10); }
 
     // The settings dialog, changed by `change` and saved.
     void saveSettings(const std::function<void(TFormConfig&)>& change) {
-        whileModal([&] { form->btParamClick(); },
+        whileModal([&] { click("btParam"); },
                    [&](QWidget& shown) {
                        auto& dialog = static_cast<TFormConfig&>(shown);
                        change(dialog);
@@ -123,10 +129,10 @@ QPixmap besideEditor(const Editor& e) {
 // it, and the language help at its right with a topic shown.
 QPixmap editorHelpBoard(Editor& e) {
     e.form->openProgramFile(QDir::current().filePath(QStringLiteral("01-running-light.txt")));
-    e.form->btHelpClick();
+    e.click("btHelp");
     QMetaObject::invokeMethod(e.helpForm.get(), "Label4Click");
     e.form->activateWindow();
-    QTimer::singleShot(0, e.form.get(), [&] { e.form->runSend(); });
+    QTimer::singleShot(0, e.form.get(), [&] { e.click("btSend"); });
     if (!settle([&] { return e.message().contains(QStringLiteral("ОК")) && !e.form->busy(); }))
         std::fprintf(stderr, "the upload did not finish: %s\n", qUtf8Printable(e.message()));
     pause(1500);
@@ -135,7 +141,7 @@ QPixmap editorHelpBoard(Editor& e) {
 
 // The same run in the console view, three commands answered.
 QPixmap consoleRunning(Editor& e) {
-    e.form->switchView();
+    e.switchView();
     for (const QString& line :
          {QStringLiteral("свд_5 = ж,15"), QStringLiteral("свд_1 = к"), QStringLiteral("реле_2 = вкл")})
         e.enter(line);
@@ -165,7 +171,7 @@ QPixmap consoleHistoryPaste(Editor& e) {
         shot = screenOf(*e.form);
         QApplication::activePopupWidget()->close();
     }
-    e.form->switchView();
+    e.switchView();
     return shot;
 }
 
@@ -204,7 +210,7 @@ QPixmap editorLight(Editor& e) {
         dialog.findChild<QComboBox*>(QStringLiteral("cbTEXTcolor"))->setCurrentIndex(3);
     });
     e.edit()->setFocus();
-    QTimer::singleShot(0, e.form.get(), [&] { e.form->runSend(); });
+    QTimer::singleShot(0, e.form.get(), [&] { e.click("btSend"); });
     pause(200);
     settle([&] { return !e.form->busy(); });
     pause(1500);
@@ -226,7 +232,7 @@ QPixmap editorFind(Editor& e) {
 // The settings dialog with the device list of COM1 open.
 QPixmap portChooser(Editor& e) {
     QPixmap shot;
-    whileModal([&] { e.form->btParamClick(); },
+    whileModal([&] { e.click("btParam"); },
                [&](QWidget& dialog) {
                    auto* devices = dialog.findChild<QComboBox*>(QStringLiteral("cbDevice"));
                    devices->showPopup();
@@ -242,7 +248,7 @@ QPixmap portChooser(Editor& e) {
 // The open dialog, in Russian.
 QPixmap fileDialog(Editor& e) {
     QPixmap shot;
-    whileModal([&] { e.form->btLoadFromFileClick(); },
+    whileModal([&] { e.click("btLoadFromFile"); },
                [&](QWidget& dialog) {
                    shot = screenOf(dialog);
                    static_cast<QDialog&>(dialog).reject();
@@ -253,7 +259,7 @@ QPixmap fileDialog(Editor& e) {
 // The print preview of the program.
 QPixmap printPreview(Editor& e) {
     QPixmap shot;
-    whileModal([&] { e.form->btPrintFileClick(); },
+    whileModal([&] { e.click("btPrintFile"); },
                [&](QWidget& dialog) {
                    pause(700);
                    shot = screenOf(dialog);

@@ -1,8 +1,8 @@
 #include "help/Docking.h"
 
-#include <QPoint>
-#include <QRect>
 #include <QWidget>
+
+#include "place/WindowPlace.h"
 
 namespace veltra {
 
@@ -10,8 +10,7 @@ void dockBeside(QWidget& window, const QWidget* target) {
     if (target == nullptr) return;
     // frameGeometry() and move() both speak of the outer frame of a
     // top-level window, so the gap is one pixel between the frames.
-    const QRect outer = target->frameGeometry();
-    const QPoint place(outer.left() + outer.width() + 1, outer.top());
+    const QPoint place = dockedRight(target->frameGeometry());
     if (window.pos() != place) window.move(place);
 }
 

@@ -1,6 +1,9 @@
 #include "help/Fonts.h"
 
+#include <QFontDatabase>
 #include <QStringList>
+
+#include <map>
 
 #include <mutex>
 
@@ -28,6 +31,30 @@ const Substitution kSubstitutions[] = {
     {"Times New Roman", {"Liberation Serif", "Tinos", "DejaVu Serif"}},
 };
 
+// The family where the system has it, else its first substitute the system
+// has. Asked for a family it lacks, Qt looks for that family among the
+// system's fonts and their fallbacks before it tries the substitutes, which
+// cost the window's first paint more than all the rest of its fonts.
+QString installedFamily(const QString& family) {
+    static std::mutex mutex;
+    static std::map<QString, QString> known;
+    const std::lock_guard lock(mutex);
+    if (const auto found = known.find(family); found != known.end()) return found->second;
+    QString chosen = family;
+    if (!QFontDatabase::hasFamily(family)) {
+        for (const Substitution& s : kSubstitutions) {
+            if (family.compare(QLatin1String(s.family), Qt::CaseInsensitive) != 0) continue;
+            for (const QString& substitute : s.substitutes) {
+                if (QFontDatabase::hasFamily(substitute)) {
+                    chosen = substitute;
+                    break;
+                }
+            }
+        }
+    }
+    return known[family] = chosen;
+}
+
 } // namespace
 
 void installFontSubstitutions() {
@@ -40,7 +67,7 @@ void installFontSubstitutions() {
 
 QFont designFont(const QString& family, int pixelSize, bool bold) {
     installFontSubstitutions();
-    QFont font(family);
+    QFont font(installedFamily(family));
     font.setPixelSize(pixelSize);
     font.setBold(bold);
     return font;

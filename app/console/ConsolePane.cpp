@@ -56,18 +56,21 @@ ConsolePane::ConsolePane(QPlainTextEdit& view, LinkSession& session, const QStri
     : QObject(parent), view_(view), session_(session), windowBusy_(std::move(busy)), text_(view),
       history_(historyPath, ConsoleHistory::FileWork::Background), console_(text_, session, &history_) {
     // Green with yellow letters whatever the settings say: only the editor is recoloured.
-    view_.setFont(designFont(QStringLiteral("Courier New"), 15));
     QPalette look = view_.palette();
     look.setColor(QPalette::Base, QColor(0, 128, 0));
     look.setColor(QPalette::Text, QColor(255, 255, 0));
     view_.setPalette(look);
-    text_.FillInitial();
     buildMenu();
 }
 
 ConsolePane::~ConsolePane() = default;
 
 void ConsolePane::setShown(bool shown) {
+    if (shown && !filled_) {
+        filled_ = true;
+        view_.setFont(designFont(QStringLiteral("Courier New"), 15));
+        text_.FillInitial();
+    }
     view_.setVisible(shown);
     if (shown) view_.setFocus();
 }

@@ -32,8 +32,9 @@ class ConsolePane : public QObject {
     Q_OBJECT
 
   public:
-    // `view` is the window's editConsol, given its look and its four lines
-    // here. `busy` says whether the window waits for the board (an upload, a
+    // `view` is the window's editConsol, given its colours here, and its font
+    // and its four lines when it is first shown: the window starts in the
+    // editor view, and its first paint need not wait for them. `busy` says whether the window waits for the board (an upload, a
     // console line, a port switch): keys then wait for the next prompt. The
     // history is kept in the file `historyPath`.
     ConsolePane(QPlainTextEdit& view, LinkSession& session, const QString& historyPath,
@@ -87,6 +88,7 @@ class ConsolePane : public QObject {
     QString typedAhead_;
     bool blockStopAsked_ = false; // Escape while a pasted block runs
     QString savedPath_;           // the last saved console text
+    bool filled_ = false;         // the font and the four lines are there
     // The context menu's actions, made once; found by their object names.
     struct Menu {
         QAction* copy = nullptr;

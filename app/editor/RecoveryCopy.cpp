@@ -70,8 +70,7 @@ RecoveryCopy::RecoveryCopy(QPlainTextEdit& edit, const QString& folder)
     timer_.setInterval(kDelayMs);
     connect(&timer_, &QTimer::timeout, this, &RecoveryCopy::sync);
     connect(edit.document(), &QTextDocument::contentsChange, &timer_, qOverload<>(&QTimer::start));
-    // The lock says "this editor lives": its copy is nobody's leftover.
-    if (makeStateFolder(folder_)) takeLock(lock_);
+    folderMade_ = makeStateFolder(folder_);
 }
 
 RecoveryCopy::~RecoveryCopy() = default; // the lock goes: a copy left now is a leftover
@@ -84,7 +83,13 @@ QString RecoveryCopy::declinedPath() const {
     return QDir(folder_).filePath(QStringLiteral("recovery-declined.txt"));
 }
 
-bool RecoveryCopy::kept() const {
+bool RecoveryCopy::kept() {
+    // The lock says "this editor lives": its copy is nobody's leftover. It is
+    // taken when first needed (the offer at start, the first copy), not when
+    // the editor is made: a lock file is flushed to the disk, which would hold
+    // up the window's first paint. A lock that could not be made (a full
+    // disk) is tried again at the next need, so the copies resume with room.
+    if (!lock_.isLocked() && folderMade_) takeLock(lock_);
     return lock_.isLocked();
 }
 
@@ -188,7 +193,7 @@ RecoveryCopy::Offered RecoveryCopy::offerOne(const Leftover& leftover, QWidget* 
         return Offered::Declined;
     }
     replaceText(edit_, copy);
-    if (!kept()) {
+    if (!folderMade_) {
         // A folder that takes no files cannot lose the leftover either.
         rememberOffered(copy);
         return Offered::Restored;

@@ -9,7 +9,8 @@
 //
 // Several editors may share the state folder (two sessions, a remote login:
 // their runtime folders and so their instance locks differ). Each running
-// editor owns "recovery-ID.txt" and holds "recovery-ID.lock" while it lives.
+// editor owns "recovery-ID.txt" and holds "recovery-ID.lock" while it lives,
+// from its offer at start or its first copy on.
 // At start, the copies whose lock no running process holds are the leftovers
 // of editors that are gone: each is offered once, newest first, until one is
 // restored. A declined copy is kept aside as recovery-declined.txt (replacing
@@ -37,15 +38,16 @@ class RecoveryCopy : public QObject {
   public:
     static constexpr int kDelayMs = 1000; // after the last change
 
-    // Makes `folder` if needed and takes this editor's lock there.
+    // This editor's copy in `folder`, which is made if needed.
     RecoveryCopy(QPlainTextEdit& edit, const QString& folder);
     ~RecoveryCopy() override;
 
     // This editor's copy.
     QString path() const;
     QString declinedPath() const;
-    // Whether copies are kept: false when the folder takes no files.
-    bool kept() const;
+    // Whether copies are kept: false when the folder takes no files. The
+    // first call takes this editor's lock there.
+    bool kept();
 
     // The editor's text is now what a file holds, or a new program.
     void textStored();
@@ -80,6 +82,7 @@ class RecoveryCopy : public QObject {
     QString folder_;
     QString id_;
     QLockFile lock_;
+    bool folderMade_ = false;
     QString stored_;         // the text that needs no copy
     QString written_;        // what the copy file holds; null when there is none
     QString restoredFrom_;   // the leftover the text was restored from, while it is the only copy

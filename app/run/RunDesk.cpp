@@ -18,12 +18,28 @@ namespace veltra {
 
 RunDesk::RunDesk(ProgramEdit& edit, Check check, QWidget& mainWindow)
     : edit_(edit), check_(std::move(check)), mainWindow_(mainWindow),
-      session_(std::make_unique<RunSession>()), window_(std::make_unique<RunWindow>(*session_)),
-      showTimer_(new QTimer(this)), shown_(std::make_unique<QElapsedTimer>()) {
+      session_(std::make_unique<RunSession>()), showTimer_(new QTimer(this)),
+      shown_(std::make_unique<QElapsedTimer>()) {
     showTimer_->setSingleShot(true);
     shown_->start();
     connect(showTimer_, &QTimer::timeout, this, &RunDesk::showNow);
     connect(session_.get(), &RunSession::changed, this, &RunDesk::scheduleShow);
+    connect(&edit.gutter(), &LineGutter::lineClicked, this, &RunDesk::toggleBreakpoint);
+    connect(edit.document(), &QTextDocument::contentsChange, this, [this](int, int removed, int added) {
+        if (removed != 0 || added != 0) textEdited();
+    });
+    connect(&edit, &ProgramEdit::coloursChanged, this, [this] {
+        bandLine_ = -1; // the band's colour follows the background
+        showNow();
+    });
+    addKeys(edit, Qt::WidgetWithChildrenShortcut);
+}
+
+RunDesk::~RunDesk() = default;
+
+RunWindow& RunDesk::window() {
+    if (window_) return *window_;
+    window_ = std::make_unique<RunWindow>(*session_);
     connect(window_.get(), &RunWindow::actionClicked, this, [this](RunWindow::Action action) {
         guarded([&] {
             switch (action) {
@@ -40,19 +56,9 @@ RunDesk::RunDesk(ProgramEdit& edit, Check check, QWidget& mainWindow)
             }
         });
     });
-    connect(&edit.gutter(), &LineGutter::lineClicked, this, &RunDesk::toggleBreakpoint);
-    connect(edit.document(), &QTextDocument::contentsChange, this, [this](int, int removed, int added) {
-        if (removed != 0 || added != 0) textEdited();
-    });
-    connect(&edit, &ProgramEdit::coloursChanged, this, [this] {
-        bandLine_ = -1; // the band's colour follows the background
-        showNow();
-    });
-    addKeys(edit, Qt::WidgetWithChildrenShortcut);
     addKeys(*window_, Qt::WindowShortcut);
+    return *window_;
 }
-
-RunDesk::~RunDesk() = default;
 
 void RunDesk::addKeys(QWidget& scope, Qt::ShortcutContext context) {
     const std::pair<QKeySequence, void (RunDesk::*)()> keys[] = {
@@ -91,11 +97,12 @@ bool RunDesk::start(bool paused) {
     programChanged_ = false;
     session_->setBreakpointLines(breakpointLines());
     if (!session_->start(*image, paused)) return false;
-    window_->setListing(text);
-    window_->setProgramChanged(false);
-    if (!window_->isVisible()) {
-        window_->placeBeside(mainWindow_);
-        window_->show();
+    RunWindow& shown = window();
+    shown.setListing(text);
+    shown.setProgramChanged(false);
+    if (!shown.isVisible()) {
+        shown.placeBeside(mainWindow_);
+        shown.show();
     }
     showNow();
     return true;
@@ -173,7 +180,7 @@ void RunDesk::textEdited() {
     if (startRevision_ < 0) return;
     if (!programChanged_ && edit_.document()->revision() != startRevision_) {
         programChanged_ = true;
-        window_->setProgramChanged(true);
+        window().setProgramChanged(true);
     }
     showNow(); // the band follows its line
 }
@@ -199,7 +206,7 @@ void RunDesk::scheduleShow() {
 void RunDesk::showNow() {
     showTimer_->stop();
     shown_->restart();
-    if (window_->isVisible()) window_->refresh();
+    if (window_ && window_->isVisible()) window_->refresh();
     const bool on = session_->phase() != RunSession::Phase::Stopped;
     const int line = on ? editorLineOf(session_->shownLine()) : 0;
     edit_.gutter().setRunLine(line);
@@ -218,7 +225,7 @@ void RunDesk::showNow() {
 
 void RunDesk::closeWindow() {
     session_->stop();
-    window_->hide();
+    if (window_) window_->hide();
 }
 
 } // namespace veltra

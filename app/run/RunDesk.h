@@ -63,7 +63,9 @@ class RunDesk : public QObject {
     int bandLine() const { return bandLine_; }
     bool programChanged() const { return programChanged_; }
     RunSession& session() const { return *session_; }
-    RunWindow& window() const { return *window_; }
+    // Made when first asked for: most runs of the editor never show it, and
+    // its board would cost the editor's start.
+    RunWindow& window();
     // Shows the run now, not at the next moment the window repaints.
     void showNow();
     void closeWindow();

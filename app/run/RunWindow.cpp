@@ -19,6 +19,7 @@
 #include "board/WordText.h"
 #include "board/view/BoardView.h"
 #include "compiler/Listing.h"
+#include "place/WindowPlace.h"
 
 namespace veltra {
 
@@ -220,16 +221,6 @@ void RunWindow::refresh() {
         listing_->setTextCursor(mark.cursor); // scrolls it into view
     }
     listing_->setExtraSelections(marks);
-}
-
-BesidePlace besidePlace(const QRect& frame, const QSize& size, const QRect& room) {
-    const int top =
-        std::clamp(frame.top(), room.top(), std::max(room.top(), room.bottom() + 1 - size.height()));
-    if (frame.right() + 1 + size.width() <= room.right() + 1) return {{frame.right() + 1, top}, {}};
-    if (frame.left() - size.width() >= room.left()) return {{frame.left() - size.width(), top}, {}};
-    if (frame.width() + size.width() <= room.width())
-        return {{room.left() + frame.width(), top}, QPoint(room.left(), frame.top())};
-    return {{std::max(room.left(), room.right() + 1 - size.width()), top}, {}};
 }
 
 void RunWindow::placeBeside(QWidget& editor) {

@@ -9,11 +9,7 @@
 #include <QString>
 #include <QWidget>
 
-#include <QPoint>
-#include <QRect>
-
 #include <array>
-#include <optional>
 #include <vector>
 
 class QCheckBox;
@@ -27,17 +23,6 @@ namespace veltra {
 
 class BoardView;
 class RunSession;
-
-// Where a window whose frame is `size` goes beside the editor's `frame` in a
-// screen's free `room`: right of the editor, else left of it, else the editor
-// moves to the room's left edge (`editor`, its frame's new top left) and the
-// window goes right of it. Only a room narrower than both leaves the window
-// over the editor, at the room's right edge. The window's top is the editor's.
-struct BesidePlace {
-    QPoint window;
-    std::optional<QPoint> editor;
-};
-BesidePlace besidePlace(const QRect& frame, const QSize& size, const QRect& room);
 
 class RunWindow : public QWidget {
     Q_OBJECT
@@ -53,7 +38,7 @@ class RunWindow : public QWidget {
     void setProgramChanged(bool changed);
     // Shows the session as it is now.
     void refresh();
-    // Beside `editor`, never over it (besidePlace); the editor may move.
+    // Beside `editor`, never over it (besidePlace, place/WindowPlace.h); the editor may move.
     void placeBeside(QWidget& editor);
 
     QPushButton* button(Action action) const { return buttons_[static_cast<int>(action)]; }

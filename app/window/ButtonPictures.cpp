@@ -1,8 +1,16 @@
 #include "app/window/ButtonPictures.h"
 
+#include <QApplication>
+#include <QIconEngine>
 #include <QPainter>
 #include <QPainterPath>
 #include <QPixmap>
+#include <QStyle>
+#include <QStyleOption>
+
+#include <algorithm>
+#include <map>
+#include <utility>
 
 namespace veltra {
 
@@ -115,23 +123,51 @@ using Draw = void (*)(QPainter&);
 
 constexpr Draw kDrawings[] = {upload, newPage, openFolder, floppy, printer, help, gear};
 
+QPixmap drawn(ButtonPicture picture, int pixels) {
+    QPixmap pixmap(pixels, pixels);
+    pixmap.fill(Qt::transparent);
+    QPainter painter(&pixmap);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.scale(double(pixels) / kGrid, double(pixels) / kGrid);
+    painter.setPen(QPen(kOutline, 1.2));
+    kDrawings[static_cast<int>(picture)](painter);
+    return pixmap;
+}
+
+// Draws a picture when a button first shows it, at the size and scale it is
+// shown at: a screen that does not scale never needs the large one.
+class PictureEngine : public QIconEngine {
+  public:
+    explicit PictureEngine(ButtonPicture picture) : picture_(picture) {}
+
+    QPixmap pixmap(const QSize& size, QIcon::Mode mode, QIcon::State) override {
+        const int pixels = std::min(size.width(), size.height());
+        const std::pair key(pixels, mode);
+        if (const auto found = made_.find(key); found != made_.end()) return found->second;
+        QPixmap pixmap = drawn(picture_, pixels);
+        // A disabled, selected or active picture looks as the style makes it
+        // from the plain one, as for any picture a button is given.
+        if (mode != QIcon::Normal) {
+            QStyleOption option;
+            option.palette = QGuiApplication::palette();
+            pixmap = QApplication::style()->generatedIconPixmap(mode, pixmap, &option);
+        }
+        return made_[key] = pixmap;
+    }
+    void paint(QPainter* painter, const QRect& rect, QIcon::Mode mode, QIcon::State state) override {
+        painter->drawPixmap(rect, pixmap(rect.size(), mode, state));
+    }
+    QIconEngine* clone() const override { return new PictureEngine(*this); }
+
+  private:
+    ButtonPicture picture_;
+    std::map<std::pair<int, QIcon::Mode>, QPixmap> made_;
+};
+
 } // namespace
 
-QIcon buttonPicture(ButtonPicture picture, int size) {
-    QIcon icon;
-    // The plain size and twice it, for screens that scale.
-    for (int scale : {1, 2}) {
-        QPixmap pixmap(size * scale, size * scale);
-        pixmap.fill(Qt::transparent);
-        QPainter painter(&pixmap);
-        painter.setRenderHint(QPainter::Antialiasing);
-        painter.scale(double(size * scale) / kGrid, double(size * scale) / kGrid);
-        painter.setPen(QPen(kOutline, 1.2));
-        kDrawings[static_cast<int>(picture)](painter);
-        painter.end();
-        icon.addPixmap(pixmap);
-    }
-    return icon;
+QIcon buttonPicture(ButtonPicture picture) {
+    return QIcon(new PictureEngine(picture));
 }
 
 } // namespace veltra

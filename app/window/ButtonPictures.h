@@ -9,7 +9,7 @@ namespace veltra {
 
 enum class ButtonPicture { Upload, New, Open, Save, Print, Help, Settings };
 
-// The picture at `size` pixels square (and twice that for scaled screens).
-QIcon buttonPicture(ButtonPicture picture, int size);
+// The picture, drawn at whatever size and scale a button shows it.
+QIcon buttonPicture(ButtonPicture picture);
 
 } // namespace veltra

@@ -3,6 +3,11 @@
 // until the text changes. It has one owner, the main window, and one way to
 // stop counting as ready, invalidate() (its count becomes 0), so that the
 // next upload checks the text again. The upload takes a copy of it.
+//
+// The send path (F8 and the send button, F5's check) holds it while it checks
+// and sends: one at a time, and the view stays as it is meanwhile.
+
+#include <QScopedValueRollback>
 
 #include <string>
 #include <vector>
@@ -28,8 +33,13 @@ class CheckedProgram {
     // The image as a check leaves it; tests write it to stand in for a check.
     ProgramImage& image() { return image_; }
 
+    // Held until the returned guard goes.
+    [[nodiscard]] QScopedValueRollback<bool> hold() { return QScopedValueRollback<bool>(held_, true); }
+    bool held() const { return held_; }
+
   private:
     ProgramImage image_;
+    bool held_ = false;
 };
 
 } // namespace veltra

@@ -2,7 +2,6 @@
 
 #include <QApplication>
 #include <QKeyEvent>
-#include <QScopedValueRollback>
 #include <QWindow>
 
 #include "app/console/ConsolePane.h"
@@ -27,7 +26,7 @@ bool isEnter(const QKeyEvent* key) {
 // its way (its window, then the focused widget); whatever acts on it consumes
 // it, so nothing acts twice.
 bool TMainForm::eventFilter(QObject* watched, QEvent* event) {
-    if (closing_) return false;
+    if (isClosing()) return false;
     // Ctrl+S in the console saves the console's text: claimed before any
     // shortcut of the window can take it, so it reaches the key handling below.
     if (console_->claimShortcut(watched, event)) return true;
@@ -85,7 +84,7 @@ bool TMainForm::FormKeyDown(QObject* receiver, QKeyEvent* key) {
 void TMainForm::switchView() {
     // A procedure waiting for the board owns the view it started in; the
     // port's own steps do not.
-    if (sending_ || session_.RequestWaiting() || console_->busy()) return;
+    if (program_.held() || session_.RequestWaiting() || console_->busy()) return;
     state_.consoleMode = !state_.consoleMode;
     if (state_.consoleMode) {
         ui->edit->hide();
@@ -102,12 +101,12 @@ void TMainForm::switchView() {
 }
 
 bool TMainForm::busy() const {
-    return sending_ || session_.Busy() || !session_.Started() || (console_ && console_->busy());
+    return program_.held() || session_.Busy() || !session_.Started() || (console_ && console_->busy());
 }
 
 void TMainForm::runSend() {
     if (busy()) return; // F8 inside the upload's own waits, or while the port switches
-    QScopedValueRollback sending(sending_, true);
+    const auto sending = program_.hold();
     btSendClick();
 }
 

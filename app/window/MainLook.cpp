@@ -7,6 +7,7 @@
 
 #include "app/window/ButtonPictures.h"
 #include "help/Fonts.h"
+#include "place/WindowPlace.h"
 #include "ui_TMainForm.h"
 
 namespace veltra {
@@ -36,12 +37,20 @@ void colourText(QWidget& widget, QPalette::ColorRole role, const QColor& colour)
     widget.setPalette(palette);
 }
 
+void showMessage(QLabel& line, const QString& text, const QColor& colour) {
+    colourText(line, QPalette::WindowText, colour);
+    line.setText(text);
+}
+
 void buildMainLook(QMainWindow& window, Ui::TMainForm& ui) {
     window.setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                           Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                           Qt::WindowCloseButtonHint);
     window.setFixedSize(642, 607);
+    // Before the controls are made: a font set afterwards reaches every one
+    // of them as a change, and both text views lay their text out again.
     window.setFont(designFont(QStringLiteral("MS Sans Serif"), 11));
+    ui.setupUi(&window);
 
     // The editor: an empty program is one empty line.
     ui.edit->setFont(designFont(QStringLiteral("Courier New"), 16));
@@ -73,15 +82,13 @@ void buildMainLook(QMainWindow& window, Ui::TMainForm& ui) {
         {ui.btParam, ButtonPicture::Settings},
     };
     for (const auto& [button, picture] : pictures)
-        button->setIcon(buttonPicture(picture, button->iconSize().width()));
+        button->setIcon(buttonPicture(picture));
 }
 
 void centreOnDesktop(QWidget& window) {
     // Before the window manager has framed the window its frame is its inner
     // area; the window centres itself again once the frame is known.
-    const QRect desktop = window.screen()->availableGeometry();
-    const QSize outer = window.frameGeometry().size();
-    window.move(desktop.center() - QPoint(outer.width() / 2, outer.height() / 2));
+    window.move(centredFrame(window.screen()->availableGeometry(), window.frameGeometry().size()).topLeft());
 }
 
 void StatusPanels::build(QStatusBar& bar) {

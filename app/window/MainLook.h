@@ -26,8 +26,12 @@ QColor messageColour(MessageColour colour);
 // One colour of a widget's palette.
 void colourText(QWidget& widget, QPalette::ColorRole role, const QColor& colour);
 
-// The window's frame, fonts, colours and button pictures; the editor holds one
-// empty line. The console view's look is its pane's.
+// `text` in the message line under the editor, in `colour`.
+void showMessage(QLabel& line, const QString& text, const QColor& colour);
+
+// The window's controls as its form makes them, with their frame, fonts,
+// colours and button pictures; the editor holds one empty line. The console
+// view's look is its pane's.
 void buildMainLook(QMainWindow& window, Ui::TMainForm& ui);
 
 // Moves the window so that its outer frame is centred on the desktop.

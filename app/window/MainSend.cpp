@@ -29,7 +29,7 @@ void TMainForm::btSendClick() {
     // checks again), not this copy.
     TFormLink upload(session_, program_.image(), this);
     const int result = userDialogs().runModal(upload);
-    if (closing_) return;
+    if (isClosing()) return;
     if (result == QDialog::Accepted) {
         setMessage(QStringLiteral("загрузка программы...ОК"), QColor(0, 128, 0));
     } else {

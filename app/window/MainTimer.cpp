@@ -5,6 +5,7 @@
 #include <QLabel>
 #include <QTimer>
 
+#include "app/editor/ChangeDetection.h"
 #include "app/editor/EditorText.h"
 #include "app/window/TMainForm.h"
 #include "link/LinkDisplay.h"
@@ -24,12 +25,8 @@ void TMainForm::TmTimer() {
     if (state_.tickCount == 10) {
         SetStatusPanel(2, clockText(QDateTime::currentDateTime(), QLocale::system()));
         state_.tickCount = 0;
-        // Lengths only: replacing a character by another is not a change.
-        state_.textLength = countedTextLength(*ui->edit->document());
-        if (state_.textLength != state_.lastTextLength) {
-            state_.lastTextLength = state_.textLength;
+        if (changes_->pass()) {
             setMessage(QStringLiteral("программа изменена..."), QColor(0, 0, 255));
-            if (!ui->btSaveToFile->isEnabled()) ui->btSaveToFile->setEnabled(true);
             program_.invalidate();
         }
     }

@@ -3,11 +3,10 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDialog>
-#include <QFile>
-#include <QScopedValueRollback>
 #include <QTimer>
 
 #include "app/console/ConsolePane.h"
+#include "app/editor/ChangeDetection.h"
 #include "app/editor/EditorAssist.h"
 #include "app/editor/EditorText.h"
 #include "app/editor/RecoveryCopy.h"
@@ -16,9 +15,11 @@
 #include "app/settings/TFormConfig.h"
 #include "app/shell/UserDialogs.h"
 #include "app/shell/VeltraApplication.h"
-#include "app/window/BoardProcess.h"
+#include "app/window/AfterFirstPaint.h"
+#include "app/window/ProgramFiles.h"
 #include "files/ProgramFolder.h"
 #include "files/Settings.h"
+#include "place/PlaceWhenFramed.h"
 #include "ui_TMainForm.h"
 
 namespace veltra {
@@ -38,35 +39,33 @@ constexpr int kClosePollMs = 10;
 
 TMainForm::TMainForm(QWidget* parent)
     : QMainWindow(parent), ui(new Ui::TMainForm), Tm(new QTimer(this)), session_(turns_, this),
-      board_(std::make_unique<BoardProcess>(turns_)) {
-    ui->setupUi(this);
+      portSteps_(session_, *this, virtualBoardLink(), [this] { return width(); }) {
+    buildMainLook(*this, *ui);
     Tm->setObjectName(QStringLiteral("Tm"));
     Tm->setInterval(100);
-    buildMainLook(*this, *ui);
     panels_.build(*ui->stBar);
     console_ = std::make_unique<ConsolePane>(
         *ui->editConsol, session_, stateFolder() + QStringLiteral("console-history"),
         [this] { return busy(); }, this);
+    changes_ = std::make_unique<ChangeDetection>(*ui->edit, *ui->btSaveToFile);
     connectHandlers();
 
-    centreOnDesktop(*this);
+    new PlaceWhenFramed(*this, [this] { centreOnDesktop(*this); });
 
     ReadSettings();
-    state_.savePath = documentFolder() + QStringLiteral("0001.vel");
-    state_.openPath = state_.savePath;
+    files_ = std::make_unique<ProgramFiles>(
+        ProgramFiles::Parts{*this, *ui->edit, *ui->stError, *ui->btSaveToFile, *ui->btPrintFile},
+        ProgramFiles::Helpers{*changes_, *assist_, *run_, program_, turns_},
+        documentFolder() + QStringLiteral("0001.vel"));
     program_.invalidate();
     ApplyEditorColours();
-    state_.textLength = 2;
-    state_.lastTextLength = 2;
     qApp->installEventFilter(this);
     SetStatusPanel(2, clockText(QDateTime::currentDateTime(), QLocale::system()));
-    // The port's steps wait about 1.7 s in all; the window is painted first
-    // (see paintEvent), so the user sees the program start at once. A window
-    // that is never painted (started minimised) gets its port a little later.
-    portStepsFallback_ = new QTimer(this);
-    portStepsFallback_->setSingleShot(true);
-    connect(portStepsFallback_, &QTimer::timeout, this, [this] { guarded([this] { runPortSteps(); }); });
-    portStepsFallback_->start(kPortStepsAtTheLatestMs);
+    // The port's steps wait about 1.7 s in all; the window is painted first,
+    // so the user sees the program start at once.
+    new AfterFirstPaint(
+        *this, kPortStepsAtTheLatestMs, [this] { emit firstPainted(); },
+        [this] { guarded([this] { runPortSteps(); }); });
     show();
 }
 
@@ -75,38 +74,9 @@ TMainForm::~TMainForm() {
     session_.DestroyPort(); // its worker reaches this window's session until it stops
 }
 
-void TMainForm::paintEvent(QPaintEvent* event) {
-    QMainWindow::paintEvent(event);
-    if (painted_) return;
-    painted_ = true;
-    // Painted: the steps follow now (after what firstPainted starts, such as
-    // a question about a recovered text), not from the fallback.
-    portStepsFallback_->stop();
-    // Queued, so that this frame is finished and on screen first.
-    QTimer::singleShot(0, this, [this] {
-        emit firstPainted();
-        guarded([this] { runPortSteps(); });
-    });
-}
-
 void TMainForm::runPortSteps() {
-    if (session_.StartBegun() || closing_ || board_->changing()) return;
-    keepVirtualBoard();
-    if (closing_) return;
     // Always 57600 baud, whatever PORT_SPEED says.
-    session_.Start(portMap(appSettings()), appSettings().PORT_NAME);
-    if (closing_) return; // the close waits for the port to be free, and goes on now
-    Tm->start();
-}
-
-bool TMainForm::event(QEvent* event) {
-    // The frame is known once the window manager has framed the window: the
-    // first move after showing centres the window again by its outer frame.
-    if (event->type() == QEvent::Move && !frameCentred_ && isVisible() && frameGeometry().size() != size()) {
-        frameCentred_ = true;
-        centreOnDesktop(*this);
-    }
-    return QMainWindow::event(event);
+    if (portSteps_.Start(portMap(appSettings()), appSettings().PORT_NAME)) Tm->start();
 }
 
 void TMainForm::connectHandlers() {
@@ -120,16 +90,6 @@ void TMainForm::connectHandlers() {
     click(ui->btSaveToFile, &TMainForm::btSaveToFileClick);
     click(ui->btPrintFile, &TMainForm::btPrintFileClick);
     click(ui->btHelp, &TMainForm::btHelpClick);
-    // An edit that the once-a-second change detection will report (the
-    // counted length differs) makes the text savable at once: right after a
-    // save, a click on the button (or Ctrl+S, which follows it) would
-    // otherwise do nothing for up to a second, and the file name typed next
-    // would land in the program.
-    connect(ui->edit->document(), &QTextDocument::contentsChange, this, [this](int, int removed, int added) {
-        if (replacingText_ || (removed == 0 && added == 0)) return;
-        if (countedTextLength(*ui->edit->document()) != state_.lastTextLength)
-            ui->btSaveToFile->setEnabled(true);
-    });
     click(ui->btParam, &TMainForm::btParamClick);
     connect(Tm, &QTimer::timeout, this, [this] { guarded([this] { TmTimer(); }); });
     // The console's accepted commands: the once-a-second change detection
@@ -145,7 +105,7 @@ void TMainForm::connectHandlers() {
         *ui->edit,
         [this]() -> const ProgramImage* {
             if (busy()) return nullptr;
-            QScopedValueRollback checking(sending_, true);
+            const auto checking = program_.hold();
             return checkProgram() == 0 ? &program_.image() : nullptr;
         },
         *this);
@@ -164,19 +124,41 @@ void TMainForm::setHelpWindows(QWidget* helpForm, QWidget* helpConsolForm) {
 }
 
 void TMainForm::setMessage(const QString& text, const QColor& colour) {
-    colourText(*ui->stError, QPalette::WindowText, colour);
-    ui->stError->setText(text);
+    showMessage(*ui->stError, text, colour);
 }
 
 void TMainForm::setProgramText(const QString& text, const QString& filePath) {
-    {
-        QScopedValueRollback replacing(replacingText_, true);
-        replaceText(*ui->edit, text);
-    }
-    run_->textReplaced();
-    QCoreApplication::processEvents();
-    state_.textLength = state_.lastTextLength = countedTextLength(*ui->edit->document());
-    assist_->textStored(filePath);
+    files_->setText(text, filePath);
+}
+
+void TMainForm::btNewClick() {
+    if (!state_.consoleMode) files_->newProgram();
+}
+
+void TMainForm::btLoadFromFileClick() {
+    if (!state_.consoleMode) files_->open();
+}
+
+void TMainForm::openProgramFile(const QString& path) {
+    if (!state_.consoleMode) files_->openFile(path);
+}
+
+QString TMainForm::openHandedFile(const QString& path, bool* shownHere) {
+    if (shownHere) *shownHere = false;
+    // Open does nothing in these moments; the other start says why instead.
+    if (isClosing()) return QStringLiteral("редактор закрывается");
+    if (state_.consoleMode) return QStringLiteral("редактор в режиме консоли (F10 вернёт программу)");
+    if (files_->reading() || busy() || QApplication::activeModalWidget())
+        return QStringLiteral("редактор занят: открыто окно или идёт обмен с платой");
+    return files_->openHanded(path, shownHere);
+}
+
+void TMainForm::btSaveToFileClick() {
+    if (!state_.consoleMode) files_->save();
+}
+
+void TMainForm::btPrintFileClick() {
+    if (!state_.consoleMode) files_->print();
 }
 
 void TMainForm::offerRecovery() {
@@ -197,7 +179,7 @@ void TMainForm::ApplyEditorColours() {
 
 void TMainForm::btParamClick() {
     // The port's own steps are under way: their waits let this click in.
-    if (session_.PortInTransition() || board_->changing()) return;
+    if (portSteps_.Changing()) return;
     int result = QDialog::Rejected;
     bool newDevice = false;
     {
@@ -206,36 +188,16 @@ void TMainForm::btParamClick() {
         newDevice = formConfig.savedNewDeviceFor(appSettings().PORT_NAME);
     }
     ApplyEditorColours();
-    keepVirtualBoard();
-    if (closing_) return;
-    session_.ApplyPortSettings(portMap(appSettings()), appSettings().PORT_NAME, result == QDialog::Accepted,
-                               newDevice);
-    dropVirtualBoard();
-}
-
-bool TMainForm::virtualBoardWanted() const {
-    const auto device = portDevicePath(portMap(appSettings()), appSettings().PORT_NAME);
-    const QString link = virtualBoardLink();
-    return device && !link.isEmpty() && *device == QFile::encodeName(link);
-}
-
-void TMainForm::keepVirtualBoard() {
-    if (!virtualBoardWanted() || board_->running()) return;
-    const QString why = board_->start(virtualBoardLink(), width());
-    // The port's own message follows when it cannot be opened; this line says why.
-    if (!why.isEmpty()) setMessage(why, QColor(255, 0, 0));
-}
-
-void TMainForm::dropVirtualBoard() {
-    if (!virtualBoardWanted()) board_->stop();
+    portSteps_.ApplyPortSettings(portMap(appSettings()), appSettings().PORT_NAME, result == QDialog::Accepted,
+                                 newDevice);
 }
 
 void TMainForm::closeEvent(QCloseEvent* event) {
-    if (closed_) {
+    if (isHidden()) { // FormClose hides the window first: it has run
         event->accept();
         return;
     }
-    closing_ = true; // every wait for the board ends now
+    turns_.Abort(); // every wait for the board ends now
     // The port's own steps (start-up, a switch, a reopen) hold the port object
     // on their stack while their waits process events: it is destroyed only
     // once they have returned, which they do quickly now. Until then the
@@ -247,7 +209,6 @@ void TMainForm::closeEvent(QCloseEvent* event) {
         return;
     }
     event->accept();
-    closed_ = true;
     FormClose();
     emit closed();
 }
@@ -262,8 +223,7 @@ void TMainForm::FormClose() {
     run_->closeWindow();
     // No tick runs against a port that goes.
     Tm->stop();
-    session_.Shutdown();
-    board_->stop(); // after the port, which would otherwise see its device vanish
+    portSteps_.Shutdown();
 }
 
 } // namespace veltra

@@ -1,15 +1,15 @@
 #pragma once
 // The main window: the program editor and the control console in one frame,
 // the message line under them, the buttons, the status bar, the 100 ms timer
-// and the function keys. It wires the rooms together: the link session it
-// owns talks to the board, the compiled program is its CheckedProgram, the
-// console view is a ConsolePane, the editor's helpers are an EditorAssist,
-// the help windows a HelpWindows; the window shows what they report.
+// and the function keys. It wires the rooms together and shows what they
+// report: the link session (with the virtual board the editor runs, beside
+// it) talks to the board, the compiled program is its CheckedProgram, the
+// console view a ConsolePane, the editor's helpers an EditorAssist, the
+// change detection a ChangeDetection, New, Open, Save and Print a
+// ProgramFiles, the help windows a HelpWindows.
 //
-// - btSendClick (MainSend.cpp) checks and uploads; F8 and the btSend button
-//   reach it through runSend(), which never lets the send path run twice at once.
-// - isClosing() turns true when closing starts: every wait for the board
-//   (the session's turns) ends then.
+// Its handlers are private: buttons, keys and the timer reach them, and tests
+// through their peer (test::TMainFormPeer).
 
 #include <QColor>
 #include <QMainWindow>
@@ -20,6 +20,7 @@
 #include "app/window/HelpWindows.h"
 #include "app/window/MainLook.h"
 #include "link/LinkSession.h"
+#include "link/VirtualBoardKeeper.h"
 
 class QKeyEvent;
 class QTimer;
@@ -30,20 +31,21 @@ class TMainForm;
 
 namespace veltra {
 
-class BoardProcess;
+class ChangeDetection;
 class ConsolePane;
 class EditorAssist;
+class ProgramFiles;
 class RunDesk;
 
-// The window's own run state, under the names the program's notes give it.
+namespace test {
+class TMainFormPeer;
+}
+
+// The window's own run state, under the names the program's notes give it;
+// the files' is ProgramFiles', the change detection's ChangeDetection's.
 struct MainFormState {
-    bool consoleMode = false;    // the console view is shown
-    QString savePath;            // the last saved program file
-    QString openPath;            // the last opened program file
-    std::int32_t textLength = 2; // one empty line and its CR LF
-    std::int32_t lastTextLength = 2;
+    bool consoleMode = false;   // the console view is shown
     std::int32_t tickCount = 0; // 100 ms ticks, 1 to 10
-    bool openedAsUtf8 = false;  // the text came from a UTF-8 file and was not saved since
 };
 
 class TMainForm : public QMainWindow, private SessionReporter {
@@ -53,8 +55,8 @@ class TMainForm : public QMainWindow, private SessionReporter {
     explicit TMainForm(QWidget* parent = nullptr);
     ~TMainForm() override;
 
-    // The conversation with the board, the compiled program, and the window's
-    // run state, to read.
+    // The conversation with the board, the compiled program, the run inside
+    // the editor and the window's run state, to read.
     LinkSession& session() { return session_; }
     CheckedProgram& program() { return program_; }
     RunDesk& run() { return *run_; }
@@ -62,11 +64,6 @@ class TMainForm : public QMainWindow, private SessionReporter {
 
     // The process-wide help windows the view switch and btHelp act on.
     void setHelpWindows(QWidget* helpForm, QWidget* helpConsolForm);
-
-    // Status bar panel 0 (port), 1 (link) or 2 (clock).
-    void SetStatusPanel(int index, const QString& text) { panels_.set(index, text); }
-    QString statusPanelText(int index) const { return panels_.text(index); }
-    QString statusPanelTip(int index) const { return panels_.tip(index); }
 
     // Puts `text` in the editor as an unchanged program (as opening a file
     // does): the change detection takes its length as the known one. The
@@ -83,43 +80,18 @@ class TMainForm : public QMainWindow, private SessionReporter {
     // this window has shown it in a box itself (a file it cannot read).
     QString openHandedFile(const QString& path, bool* shownHere = nullptr);
 
-    // The virtual board the editor runs while the port in use is set to it.
-    const BoardProcess& virtualBoard() const { return *board_; }
-
     // At start: one question for each recovery copy of unsaved text that an
     // editor now gone left behind; restoring one counts as a change. When no
     // copies can be kept, the first question or else the message line says so.
     void offerRecovery();
 
-    void ApplyEditorColours();
-    bool isClosing() const { return closing_; }
+    // True once closing has started: every wait for the board (the session's
+    // turns) has ended then.
+    bool isClosing() const { return turns_.Aborted(); }
     // True while an upload or a console line waits for the board, or the port
     // is being started or switched: the send path, Enter in the console and
     // the view switch then do nothing.
     bool busy() const;
-
-    // Checks and compiles the editor's text into the compiled program; 0
-    // when it compiled, else the failing status (always 1 in the console
-    // view). The result is shown in the message line.
-    int checkProgram();
-    // Stops the link and opens the named port, with this window's reports.
-    bool SelectPort(const QString& portName) { return session_.SelectPort(portName); }
-
-    // Handlers.
-    void btSendClick();
-    void btNewClick();
-    void btLoadFromFileClick();
-    void btSaveToFileClick();
-    void btPrintFileClick();
-    void btHelpClick() { help_.toggle(state_.consoleMode); }
-    void btParamClick();
-    void TmTimer();
-
-    // F10: editor view <-> console view.
-    void switchView();
-    // The send path, entered once at a time (button, F8).
-    void runSend();
-
     // True until the port's start-up steps have run (they follow the first paint).
     bool isStarting() const { return !session_.Started(); }
 
@@ -131,12 +103,12 @@ class TMainForm : public QMainWindow, private SessionReporter {
     void closed();
 
   protected:
-    bool event(QEvent* event) override;
-    void paintEvent(QPaintEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 
   private:
+    friend class test::TMainFormPeer;
+
     // What the session reports: the error sound, status panel 0, the port's
     // message box, the link's message ("ERROR EEPROM").
     void errorBeep() override;
@@ -144,17 +116,33 @@ class TMainForm : public QMainWindow, private SessionReporter {
     void showPortError(const QString& message) override;
     void showLinkMessage(const QString& text) override { setMessage(text, QColor(255, 0, 0)); }
 
+    // Handlers. btSendClick checks and uploads; F8 and the btSend button
+    // reach it through runSend(), which never lets the send path run twice
+    // at once.
+    void btSendClick();
+    void btNewClick();
+    void btLoadFromFileClick();
+    void btSaveToFileClick();
+    void btPrintFileClick();
+    void btHelpClick() { help_.toggle(state_.consoleMode); }
+    void btParamClick();
+    void TmTimer();
+    void runSend();
+    // F10: editor view <-> console view.
+    void switchView();
     bool AppMessage(QKeyEvent* key);
     bool FormKeyDown(QObject* receiver, QKeyEvent* key);
     void FormClose();
-    // The session's start-up steps and the timer: the constructor's port
-    // steps, run right after the first paint.
+
+    // Checks and compiles the editor's text into the compiled program; 0
+    // when it compiled, else the failing status (always 1 in the console
+    // view). The result is shown in the message line.
+    int checkProgram();
+    void ApplyEditorColours();
+    // Status bar panel 0 (port), 1 (link) or 2 (clock).
+    void SetStatusPanel(int index, const QString& text) { panels_.set(index, text); }
+    // The port's start-up steps, then the timer: right after the first paint.
     void runPortSteps();
-    // The port in use is set to the virtual board the editor runs: it is
-    // started (before the port opens) or stopped (after the port has moved).
-    bool virtualBoardWanted() const;
-    void keepVirtualBoard();
-    void dropVirtualBoard();
     void connectHandlers();
     // The message line under the editor.
     void setMessage(const QString& text, const QColor& colour);
@@ -164,25 +152,20 @@ class TMainForm : public QMainWindow, private SessionReporter {
     MainFormState state_;
     StatusPanels panels_;
     HelpWindows help_;
-    bool closing_ = false; // a close was asked for: waits end
-    bool closed_ = false;  // the close has begun (FormClose runs once)
-    bool sending_ = false;
-    bool replacingText_ = false; // New, Open: not an edit of the user's
-    bool readingFile_ = false;   // Open reads its file beside the window
-    bool frameCentred_ = false;
-    bool painted_ = false;
-    QTimer* portStepsFallback_ = nullptr;
     // Every wait for the board ends at once when the window starts closing.
-    EventPumpTurns turns_{this, [this] { return closing_; }};
+    EventPumpTurns turns_{this};
     LinkSession session_;
-    std::unique_ptr<BoardProcess> board_;
+    VirtualBoardKeeper portSteps_;
     CheckedProgram program_;
+    std::unique_ptr<ChangeDetection> changes_;
     std::unique_ptr<ConsolePane> console_;
     // Gutter, colouring, live check, find bar, recovery copy, printing, jump
     // to the error, the editor's shortcuts.
     std::unique_ptr<EditorAssist> assist_;
     // The program on the virtual board inside the editor: its window, keys, band and breakpoints.
     std::unique_ptr<RunDesk> run_;
+    // New, open, save, print: the program's files.
+    std::unique_ptr<ProgramFiles> files_;
 };
 
 } // namespace veltra

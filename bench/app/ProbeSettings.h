@@ -1,9 +1,11 @@
 #pragma once
 // Settings for a measured editor in a temporary folder: COM1 on a fresh
 // pseudo-terminal whose other side (boardFd) the probe reads, so that no real
-// Veltra.ini and no real port are ever touched. Keep the object alive while
-// the editor runs.
+// Veltra.ini and no real port are ever touched, and a runtime folder of its
+// own, so that an editor the user runs (its instance lock, its socket) is
+// neither met nor disturbed. Keep the object alive while the editor runs.
 
+#include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 #include <pty.h>
@@ -27,6 +29,8 @@ class ProbeSettings {
         setProgramFolder(folder_.path());
         // No recovery copy of the user's own is offered to the probe.
         qputenv("XDG_STATE_HOME", QFile::encodeName(folder_.path()));
+        if (!runtime_.isValid()) return;
+        qputenv("XDG_RUNTIME_DIR", QFile::encodeName(runtime_.path()));
         ok_ = true;
     }
     ~ProbeSettings() {
@@ -38,7 +42,16 @@ class ProbeSettings {
     int boardFd() const { return master_; }
 
   private:
+    // On a tmpfs where there is one, as a desktop session's runtime folder
+    // (/run/user/UID) is: the instance lock is flushed to it at every start.
+    static QString runtimeTemplate() {
+        return QDir(QStringLiteral("/dev/shm")).exists()
+                   ? QStringLiteral("/dev/shm/veltra-probe-XXXXXX")
+                   : QDir::tempPath() + QStringLiteral("/veltra-probe-XXXXXX");
+    }
+
     QTemporaryDir folder_;
+    QTemporaryDir runtime_{runtimeTemplate()};
     int master_ = -1;
     bool ok_ = false;
 };

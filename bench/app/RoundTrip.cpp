@@ -23,6 +23,7 @@
 #include "app/window/TMainForm.h"
 #include "bench/app/PlainDialogs.h"
 #include "files/ProgramFolder.h"
+#include "tests/support/MainFormPeer.h"
 
 namespace {
 
@@ -80,7 +81,7 @@ bool measure(const char* boardPath, int delayMs, int runs) {
         for (int run = 0; run < runs; ++run) {
             QElapsedTimer clock;
             clock.start();
-            form.runSend();
+            veltra::test::TMainFormPeer(form).runSend(); // F8
             if (stError->text() == QStringLiteral("загрузка программы...ОК")) {
                 ++uploads.ok;
                 uploads.ms.push_back(clock.nsecsElapsed() / 1e6);
@@ -112,8 +113,9 @@ bool measure(const char* boardPath, int delayMs, int runs) {
         }
         form.close();
     }
-    std::printf("round trip %4d ms: uploads %d/%d (median %.0f ms), console commands %d/%d (median %.0f ms)\n",
-                delayMs, uploads.ok, runs, uploads.median(), commands.ok, runs, commands.median());
+    std::printf(
+        "round trip %4d ms: uploads %d/%d (median %.0f ms), console commands %d/%d (median %.0f ms)\n",
+        delayMs, uploads.ok, runs, uploads.median(), commands.ok, runs, commands.median());
     for (const Tally* tally : {&uploads, &commands}) {
         if (!tally->failure.isEmpty()) std::printf("    failed with \"%s\"\n", qPrintable(tally->failure));
     }

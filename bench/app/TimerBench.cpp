@@ -15,6 +15,7 @@
 #include "app/window/TMainForm.h"
 #include "bench/app/ProbeSettings.h"
 #include "files/ProgramFolder.h"
+#include "tests/support/MainFormPeer.h"
 
 namespace {
 
@@ -41,9 +42,10 @@ std::unique_ptr<veltra::TMainForm> openForm(int lines) {
 void OneSecondOfTimer(benchmark::State& state) {
     veltra::bench::ProbeSettings settings;
     auto form = openForm(int(state.range(0)));
+    veltra::test::TMainFormPeer timer(*form);
     for (auto _ : state) {
         for (int i = 0; i < 10; ++i) {
-            form->TmTimer();
+            timer.TmTimer();
             QCoreApplication::processEvents();
         }
     }

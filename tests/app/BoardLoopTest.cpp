@@ -96,7 +96,7 @@ TEST_F(BoardLoopTest, AnEditFollowedAtOnceByF8UploadsTheWordsItsCheckBuilt) {
     EXPECT_EQ(board.lastOf(0x24)->data(), wireWords(edited));
     // The edit still counts as a change: the next upload checks again.
     EXPECT_EQ(form->program().image().count, 0);
-    EXPECT_EQ(form->state().lastTextLength, countedTextLength(*edit()->document()));
+    EXPECT_EQ(peer().changes().lastTextLength(), countedTextLength(*edit()->document()));
 }
 
 TEST_F(BoardLoopTest, FunctionKeysDoNothingBehindAModalDialog) {
@@ -144,14 +144,14 @@ TEST_F(BoardLoopTest, AFailedPortSwitchShowsTheLostLinkAtOnceAndNothingStartsWhi
         if (call.kind != DialogCall::Message || messagesBefore >= 0) return;
         messagesBefore = dialogs.count(DialogCall::Message);
         QTest::keyClick(edit(), Qt::Key_F8);
-        form->runSend();
+        peer().runSend();
     };
     saveSettingsWithPort(1);
     dialogs.onCall = nullptr;
     EXPECT_EQ(messagesBefore, dialogs.count(DialogCall::Message)) << "F8 during the switch showed a box";
-    EXPECT_EQ(form->statusPanelText(0), "Порт COM2 - ошибка");
+    EXPECT_EQ(panel(0)->text(), "Порт COM2 - ошибка");
     EXPECT_FALSE(form->session().link().LinkAlive());
-    EXPECT_TRUE(waitFor([&] { return form->statusPanelText(1) == "       НЕТ СВЯЗИ !!!    "; }, 1500));
+    EXPECT_TRUE(waitFor([&] { return panel(1)->text() == "       НЕТ СВЯЗИ !!!    "; }, 1500));
 
     const int beeps = dialogs.count(DialogCall::Beep);
     QTest::keyClick(edit(), Qt::Key_F8);
@@ -164,7 +164,7 @@ TEST_F(BoardLoopTest, AFailedPortSwitchShowsTheLostLinkAtOnceAndNothingStartsWhi
     PtyBoardPeer second;
     pointPortAt("COM2", second.slavePath());
     saveSettingsWithPort(-1);
-    EXPECT_EQ(form->statusPanelText(0), "Порт COM2 - ОК");
+    EXPECT_EQ(panel(0)->text(), "Порт COM2 - ОК");
     EXPECT_TRUE(waitFor([&] { return second.countOf(0x10) > 0 && form->session().link().LinkAlive(); }));
 }
 
@@ -180,7 +180,7 @@ TEST_F(BoardLoopTest, ABoardThatGoesAwayAndComesBackOnTheSamePathIsPolledAgainWi
     // The board goes away (its side of the line closes) and its link with it.
     board.closeMaster();
     ::unlink(linkPath.toLocal8Bit().constData());
-    ASSERT_TRUE(waitFor([&] { return form->statusPanelText(0) == "Порт COM1 - ошибка"; }, 3000));
+    ASSERT_TRUE(waitFor([&] { return panel(0)->text() == "Порт COM1 - ошибка"; }, 3000));
     EXPECT_FALSE(form->session().port()->IsOpen());
     EXPECT_FALSE(form->session().link().LinkAlive());
 
@@ -200,7 +200,7 @@ TEST_F(BoardLoopTest, ABoardThatGoesAwayAndComesBackOnTheSamePathIsPolledAgainWi
     clock.start();
     ASSERT_TRUE(waitFor([&] { return back.countOf(0x10) > 0 && form->session().link().LinkAlive(); }, 10000));
     std::printf("polled again after %lld ms\n", static_cast<long long>(clock.elapsed()));
-    EXPECT_EQ(form->statusPanelText(0), "Порт COM1 - ОК");
+    EXPECT_EQ(panel(0)->text(), "Порт COM1 - ОК");
 
     // The path turning to another board while the old one still answers is a
     // loss too: the port follows the path.

@@ -27,13 +27,13 @@ TEST_F(MainFormTest, CheckShowsTheResultInItsColourAndFillsTheImage) {
     for (const Case& c : cases) {
         setEditorText(c.text);
         form->program().image().count = 77;
-        EXPECT_EQ(form->checkProgram(), c.result) << c.text.toStdString();
+        EXPECT_EQ(peer().checkProgram(), c.result) << c.text.toStdString();
         EXPECT_EQ(message(), c.shown);
         EXPECT_EQ(messageColour(), c.colour);
         EXPECT_EQ(form->program().image().count, c.count);
     }
     setEditorText(QStringLiteral("метка_1:\nсвд=вкл\nпауза\nпереход метка_1"));
-    form->checkProgram();
+    peer().checkProgram();
     EXPECT_EQ(form->program().image().words[0], 0xAEF8);
     EXPECT_EQ(form->program().image().words[1], 0x4201);
     EXPECT_EQ(form->program().image().words[2], 0xE000);
@@ -44,7 +44,7 @@ TEST_F(MainFormTest, CheckDoesNothingInTheConsoleView) {
     setEditorText(QStringLiteral("пауза"));
     QTest::keyClick(edit(), Qt::Key_F10);
     form->program().image().count = 5;
-    EXPECT_EQ(form->checkProgram(), 1);
+    EXPECT_EQ(peer().checkProgram(), 1);
     EXPECT_EQ(message(), "...");
     EXPECT_EQ(form->program().image().count, 5);
 }

@@ -1,11 +1,13 @@
 // The editor's parts on their own: the colouring's reading of the language,
-// its colours, the printed form, Qt's Russian texts.
+// its colours, the printed form, the change detection, Qt's Russian texts.
 
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
+#include <QPlainTextEdit>
 #include <QPrinter>
 #include <QProcess>
+#include <QPushButton>
 #include <QRegularExpression>
 #include <QSignalSpy>
 #include <QStandardPaths>
@@ -14,7 +16,11 @@
 #include <QTextDocument>
 #include <QTextLayout>
 
+#include <functional>
+
+#include "app/editor/ChangeDetection.h"
 #include "app/editor/EditorPalette.h"
+#include "app/editor/EditorText.h"
 #include "app/editor/ProgramHighlighter.h"
 #include "app/editor/ProgramPrinter.h"
 #include "app/settings/EditorColours.h"
@@ -152,6 +158,52 @@ TEST(ProgramPrinter, APdfHoldsEveryLineWithItsNumberTheNameAndThePages) {
             QStringLiteral("^\\s*%1\\s+%2\\s*$").arg(i + 1).arg(QRegularExpression::escape(lines[i])),
             QRegularExpression::MultilineOption);
         EXPECT_TRUE(row.match(printed).hasMatch()) << "line " << i + 1;
+    }
+}
+
+// Each step starts with the save button disabled, as right after a save.
+TEST(ChangeDetection, OnlyALengthThatDiffersIsAChangeAndATextPutInIsNone) {
+    QPlainTextEdit edit;
+    edit.setPlainText(QStringLiteral("\n"));
+    QPushButton save;
+    ChangeDetection changes(edit, save);
+    const auto typeAtStart = [&](const QString& text) { QTextCursor(edit.document()).insertText(text); };
+    const struct {
+        const char* what;
+        std::function<void()> act;
+        bool savableAtOnce; // before the once-a-second pass
+        bool changed;       // what that pass reports
+    } steps[] = {
+        {"nothing", [] {}, false, false},
+        {"a typed letter", [&] { typeAtStart(QStringLiteral("a")); }, true, true},
+        {"one letter for another",
+         [&] {
+             QTextCursor cursor(edit.document());
+             cursor.movePosition(QTextCursor::Right, QTextCursor::KeepAnchor);
+             cursor.insertText(QStringLiteral("b"));
+         },
+         false, false},
+        {"a text put in by New or Open", [&] { changes.replaceText(QStringLiteral("свд = ж,7\nпауза 5\n")); },
+         false, true},
+        {"a text put in and taken as unchanged",
+         [&] {
+             changes.replaceText(QStringLiteral("x\n"));
+             changes.takeAsUnchanged();
+         },
+         false, false},
+        {"a line appended", [&] { appendProgramLines(*edit.document(), {QStringLiteral("реле_1 = вкл")}); },
+         true, true},
+    };
+    for (const auto& step : steps) {
+        SCOPED_TRACE(step.what);
+        save.setEnabled(false);
+        step.act();
+        EXPECT_EQ(save.isEnabled(), step.savableAtOnce);
+        EXPECT_EQ(changes.pass(), step.changed);
+        EXPECT_EQ(save.isEnabled(), step.savableAtOnce || step.changed);
+        EXPECT_EQ(changes.textLength(), countedTextLength(*edit.document()));
+        EXPECT_EQ(changes.lastTextLength(), changes.textLength());
+        EXPECT_FALSE(changes.pass()) << "a change is reported once";
     }
 }
 

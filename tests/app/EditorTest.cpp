@@ -3,10 +3,10 @@
 
 #include <QHelpEvent>
 #include <QLineEdit>
-#include <QToolTip>
 #include <QPrintPreviewDialog>
 #include <QSpinBox>
 #include <QTextBlock>
+#include <QToolTip>
 
 #include "app/editor/FindBar.h"
 #include "app/editor/LineGutter.h"
@@ -53,7 +53,7 @@ TEST_F(EditorTest, LiveMarksAreTheCheckErrorsAndLeaveTheWindowsStateAlone) {
     start();
     setEditorText(QStringLiteral("пауза\nпауза 5\nпереход метка_2\nсвд = х\n"));
     form->program().image().count = 3;
-    const int length = form->state().textLength;
+    const int length = peer().changes().textLength();
 
     // A change brings the marks a moment later.
     edit()->moveCursor(QTextCursor::End);
@@ -66,11 +66,11 @@ TEST_F(EditorTest, LiveMarksAreTheCheckErrorsAndLeaveTheWindowsStateAlone) {
     EXPECT_EQ(gutter().marks().at(2), "[стр.  2] ОШИБКА: параметр команды");
     EXPECT_EQ(message(), "...");
     EXPECT_EQ(form->program().image().count, 3);
-    EXPECT_EQ(form->state().textLength, length);
-    EXPECT_EQ(form->state().lastTextLength, length);
+    EXPECT_EQ(peer().changes().textLength(), length);
+    EXPECT_EQ(peer().changes().lastTextLength(), length);
 
     // The window's own check reports the first mark.
-    form->checkProgram();
+    peer().checkProgram();
     EXPECT_EQ(message(), gutter().marks().begin()->second);
 
     // The gutter lives inside the editor's own rectangle.
@@ -79,7 +79,8 @@ TEST_F(EditorTest, LiveMarksAreTheCheckErrorsAndLeaveTheWindowsStateAlone) {
 
     // A mark's tooltip is its message.
     const ShownLine second = static_cast<ProgramEdit*>(edit())->shownLines().at(1);
-    QHelpEvent hover(QEvent::ToolTip, QPoint(4, second.top + 2), gutter().mapToGlobal(QPoint(4, second.top + 2)));
+    QHelpEvent hover(QEvent::ToolTip, QPoint(4, second.top + 2),
+                     gutter().mapToGlobal(QPoint(4, second.top + 2)));
     QApplication::sendEvent(&gutter(), &hover);
     EXPECT_EQ(QToolTip::text(), "[стр.  2] ОШИБКА: параметр команды");
 }
@@ -87,7 +88,7 @@ TEST_F(EditorTest, LiveMarksAreTheCheckErrorsAndLeaveTheWindowsStateAlone) {
 TEST_F(EditorTest, F4AndAClickOnTheMessageLineGoToTheFailingLine) {
     start();
     setEditorText(QStringLiteral("пауза\nпауза\nпереход метка_3\nпауза\n"));
-    form->checkProgram(); // the missing label is reported at its jump, line 3
+    peer().checkProgram(); // the missing label is reported at its jump, line 3
     goToLine(1);
     QTest::keyClick(edit(), Qt::Key_F4);
     EXPECT_EQ(caret(), 3);
@@ -129,7 +130,8 @@ TEST_F(EditorTest, ShortcutsActAsTheButtonsInTheEditorViewOnly) {
         {Qt::CTRL | Qt::Key_F, [&] { return form->findChild<FindBar*>()->isVisible(); }},
         {Qt::CTRL | Qt::Key_H,
          [&] { return form->findChild<QLineEdit*>(QStringLiteral("replaceText"))->isVisible(); }},
-        {Qt::CTRL | Qt::Key_G, [&] { return form->findChild<QSpinBox*>(QStringLiteral("lineNumber"))->isVisible(); }},
+        {Qt::CTRL | Qt::Key_G,
+         [&] { return form->findChild<QSpinBox*>(QStringLiteral("lineNumber"))->isVisible(); }},
     };
     bool previewed = false;
     dialogs.modal = [&](QDialog& dialog) {
@@ -191,7 +193,7 @@ TEST_F(EditorTest, TheRecoveryCopySurvivesAKillAndIsOfferedOnceAsAChange) {
     EXPECT_EQ(form->program().image().count, 0);
     runOneSecond();
     EXPECT_EQ(message(), "программа изменена..."); // to be checked before an upload
-    EXPECT_FALSE(QFile::exists(killed)); // now this editor's own copy
+    EXPECT_FALSE(QFile::exists(killed));           // now this editor's own copy
     EXPECT_EQ(readFile(copyPath()), typed.toUtf8());
     form->offerRecovery();
     EXPECT_EQ(dialogs.count(DialogCall::Question), 1);

@@ -49,8 +49,8 @@ TEST_F(MainFormTest, OpenLoadsTheFileAsItIsAndEnablesSaving) {
     EXPECT_EQ(call.setup.defaultSuffix, "");
     EXPECT_EQ(countedLines(*edit()->document()),
               (QStringList{"// проба", "свд = ж,7", "bad line"})); // not checked on opening
-    EXPECT_EQ(form->state().openPath, path);
-    EXPECT_EQ(form->state().savePath, dir.filePath("0001.vel"));
+    EXPECT_EQ(peer().files().openPath(), path);
+    EXPECT_EQ(peer().files().savePath(), dir.filePath("0001.vel"));
     EXPECT_EQ(message(), "");
     EXPECT_TRUE(button("btSaveToFile")->isEnabled());
     EXPECT_TRUE(button("btPrintFile")->isEnabled());
@@ -72,7 +72,7 @@ TEST_F(MainFormTest, AUtf8FileOpensReadableAndIsSavedAsWindows1251SayingSoOnce) 
     button("btSaveToFile")->click();
     EXPECT_EQ(readFile(path), "// \xef\xf0\xee\xe1\xe0\r\n\xf1\xe2\xe4 = \xe6,7\r\n");
     EXPECT_EQ(message(), "файл сохранён в кодировке Windows-1251");
-    form->btSaveToFileClick();
+    peer().btSaveToFileClick();
     EXPECT_EQ(message(), "");
 }
 
@@ -96,7 +96,7 @@ TEST_F(MainFormTest, AFileThatCannotBeOpenedIsReportedAndTheTextStays) {
     button("btLoadFromFile")->click();
     EXPECT_EQ(dialogs.last(DialogCall::Error).text, "Cannot open file " + missing);
     EXPECT_EQ(countedLines(*edit()->document()), QStringList{"свд = ж,7"});
-    EXPECT_EQ(form->state().openPath, missing);
+    EXPECT_EQ(peer().files().openPath(), missing);
     runOneSecond();
     EXPECT_EQ(message(), "...");
 }
@@ -142,7 +142,7 @@ TEST_F(MainFormTest, SaveWritesCrLfLinesAndDisablesItselfUntilTheNextChange) {
     EXPECT_EQ(call.setup.folder, dir.path());
     EXPECT_EQ(call.setup.defaultSuffix, "txt");
     EXPECT_EQ(readFile(path), "\xec\xe5\xf2\xea\xe0_1:\r\n\xf1\xe2\xe4 = \xe6,7\r\n");
-    EXPECT_EQ(form->state().savePath, path);
+    EXPECT_EQ(peer().files().savePath(), path);
     EXPECT_EQ(message(), "");
     EXPECT_FALSE(button("btSaveToFile")->isEnabled());
     EXPECT_TRUE(button("btPrintFile")->isEnabled());
@@ -168,10 +168,12 @@ TEST_F(MainFormTest, AnEditRightAfterASaveCanBeSavedAtOnceByTheButtonAndByCtrlS)
     edit()->moveCursor(QTextCursor::End);
     type(edit(), QStringLiteral("1"));
     button("btSaveToFile")->click();
-    EXPECT_EQ(readFile(path), QByteArray("\xef\xe0\xf3\xe7\xe0" "1\r\n"));
+    EXPECT_EQ(readFile(path), QByteArray("\xef\xe0\xf3\xe7\xe0"
+                                         "1\r\n"));
     type(edit(), QStringLiteral("0"));
     QTest::keyClick(edit(), Qt::Key_S, Qt::ControlModifier);
-    EXPECT_EQ(readFile(path), QByteArray("\xef\xe0\xf3\xe7\xe0" "10\r\n"));
+    EXPECT_EQ(readFile(path), QByteArray("\xef\xe0\xf3\xe7\xe0"
+                                         "10\r\n"));
     EXPECT_EQ(dialogs.count(DialogCall::Save), 3);
 }
 
@@ -184,8 +186,8 @@ TEST_F(MainFormTest, ANameWithoutExtensionGetsTxt) {
     };
     for (const auto& [typed, saved] : cases) {
         dialogs.saveAnswers.push_back(typed);
-        form->btSaveToFileClick(); // the button is off after the first save
-        EXPECT_EQ(form->state().savePath, saved);
+        peer().btSaveToFileClick(); // the button is off after the first save
+        EXPECT_EQ(peer().files().savePath(), saved);
         EXPECT_EQ(readFile(saved), "\xef\xe0\xf3\xe7\xe0\r\n");
     }
     EXPECT_FALSE(QFile::exists(dir.filePath("first")));
@@ -201,7 +203,7 @@ TEST_F(MainFormTest, OpenAndSaveDialogsRememberTheirFoldersIndependently) {
     dialogs.saveAnswers.push_back(dir.filePath("out/b.txt"));
     button("btSaveToFile")->click();
     button("btLoadFromFile")->click();
-    form->btSaveToFileClick(); // the button is off after the first save
+    peer().btSaveToFileClick(); // the button is off after the first save
 
     std::vector<QString> folders;
     for (const DialogCall& call : dialogs.calls) {
@@ -252,7 +254,7 @@ TEST_F(MainFormTest, AFailedSaveLeavesTheOldFileAndTheButtons) {
 
     EXPECT_EQ(dialogs.last(DialogCall::Error).text, "Cannot create file " + path);
     EXPECT_EQ(readFile(path), before);
-    EXPECT_EQ(form->state().savePath, path);
+    EXPECT_EQ(peer().files().savePath(), path);
     EXPECT_TRUE(button("btSaveToFile")->isEnabled());
     EXPECT_EQ(message(), "...");
 }

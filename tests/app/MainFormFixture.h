@@ -23,6 +23,7 @@
 #include "help/THelpConsolForm.h"
 #include "help/THelpForm.h"
 #include "link/WaitTurns.h"
+#include "tests/support/MainFormPeer.h"
 #include "tests/support/PtyBoardPeer.h"
 #include "tests/support/QtPrinters.h"
 #include "tests/support/ScriptedDialogs.h"
@@ -104,8 +105,11 @@ class MainFormTest : public ::testing::Test {
     void runOneSecond() {
         timer()->stop();
         for (int i = 0; i < 10; ++i)
-            form->TmTimer();
+            peer().TmTimer();
     }
+
+    // The window's handlers and parts its buttons, keys and timer reach.
+    TMainFormPeer peer() const { return TMainFormPeer(*form); }
 
     void setEditorText(const QString& text) {
         // Taken as the unchanged state, as after opening a file.
@@ -120,6 +124,10 @@ class MainFormTest : public ::testing::Test {
     QTimer* timer() const { return form->findChild<QTimer*>(QStringLiteral("Tm")); }
 
     QString message() const { return label("stError")->text(); }
+    // Status bar panel 0 (port), 1 (link) or 2 (clock), and its tooltip.
+    QLabel* panel(int index) const {
+        return control<QLabel>(*form, ("stBarPanel" + std::to_string(index)).c_str());
+    }
     QColor messageColour() const { return label("stError")->palette().color(QPalette::WindowText); }
     QWidget* focused() const { return form->focusWidget(); }
 

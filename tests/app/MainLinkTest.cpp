@@ -14,30 +14,29 @@ TEST_F(MainFormTest, LinkPanelCountsRepliesAndBlinksWhenTheBoardFallsSilent) {
     start();
     ASSERT_TRUE(waitFor([&] { return form->session().link().ioCount() >= 3; }));
     ASSERT_TRUE(waitFor([&] {
-        return form->statusPanelText(1) ==
-               QStringLiteral("СВЯЗЬ-ОК  ( I/O count: %1 )")
-                   .arg(form->session().link().ioCount(), 6, 10, QLatin1Char('0'));
+        return panel(1)->text() == QStringLiteral("СВЯЗЬ-ОК  ( I/O count: %1 )")
+                                       .arg(form->session().link().ioCount(), 6, 10, QLatin1Char('0'));
     }));
 
     board.setAnswering(false);
-    ASSERT_TRUE(waitFor([&] { return form->statusPanelText(1) == "       НЕТ СВЯЗИ !!!    "; }, 15000));
+    ASSERT_TRUE(waitFor([&] { return panel(1)->text() == "       НЕТ СВЯЗИ !!!    "; }, 15000));
     std::int32_t counted = form->session().link().ioCount();
-    ASSERT_TRUE(waitFor([&] { return form->statusPanelText(1).isEmpty(); }, 5000)); // it blinks
+    ASSERT_TRUE(waitFor([&] { return panel(1)->text().isEmpty(); }, 5000)); // it blinks
     EXPECT_EQ(form->session().link().ioCount(), counted);
 
     board.setAnswering(true);
-    EXPECT_TRUE(waitFor([&] { return form->statusPanelText(1).startsWith("СВЯЗЬ-ОК"); }, 15000));
+    EXPECT_TRUE(waitFor([&] { return panel(1)->text().startsWith("СВЯЗЬ-ОК"); }, 15000));
 }
 
 TEST_F(MainFormTest, LinkPanelsTooltipShowsTheLinksHealthAndItsTextStaysTheLinkState) {
     start();
     ASSERT_TRUE(waitFor([&] { return form->session().link().ioCount() >= 3; }));
     runOneSecond();
-    const QString tip = form->statusPanelTip(1);
+    const QString tip = panel(1)->toolTip();
     EXPECT_TRUE(tip.startsWith(QStringLiteral("опросов: "))) << tip.toStdString();
     EXPECT_FALSE(tip.contains(QStringLiteral("ответов: 0,"))) << tip.toStdString();
     EXPECT_TRUE(tip.contains(QStringLiteral("время ответа: мин. "))) << tip.toStdString();
-    EXPECT_TRUE(form->statusPanelText(1).startsWith(QStringLiteral("СВЯЗЬ-ОК  ( I/O count: ")));
+    EXPECT_TRUE(panel(1)->text().startsWith(QStringLiteral("СВЯЗЬ-ОК  ( I/O count: ")));
 }
 
 TEST_F(MainFormTest, F10SuppressesOnePoll) {
@@ -56,14 +55,14 @@ TEST_F(MainFormTest, F10SuppressesOnePoll) {
 TEST_F(MainFormTest, APortThatCannotBeOpenedIsReportedAndTheWindowWorksOn) {
     writeIni("[LINK]\nPORT_NAME=COM2\n");
     start();
-    EXPECT_EQ(form->statusPanelText(0), "Порт COM2 - ошибка");
+    EXPECT_EQ(panel(0)->text(), "Порт COM2 - ошибка");
     EXPECT_EQ(dialogs.count(DialogCall::Beep), 1);
     DialogCall told = dialogs.last(DialogCall::Message);
     EXPECT_TRUE(told.text.contains("COM2") && told.text.contains(dir.filePath("absent-COM2")))
         << told.text.toStdString();
     EXPECT_EQ(told.icon, BoxIcon::Stop);
     EXPECT_FALSE(form->session().port()->IsOpen());
-    EXPECT_TRUE(waitFor([&] { return form->statusPanelText(1) == "       НЕТ СВЯЗИ !!!    "; }));
+    EXPECT_TRUE(waitFor([&] { return panel(1)->text() == "       НЕТ СВЯЗИ !!!    "; }));
 }
 
 TEST_F(MainFormTest, APortPathOutsideAsciiOpensByItsBytes) {
@@ -124,7 +123,7 @@ TEST_F(MainFormTest, SettingsDialogReopensThePortOnlyWhenItsNameChanged) {
         return dialog.result();
     };
     button("btParam")->click();
-    EXPECT_EQ(form->statusPanelText(0), "Порт COM2 - ОК");
+    EXPECT_EQ(panel(0)->text(), "Порт COM2 - ОК");
     EXPECT_TRUE(waitFor([&] { return second.countOf(0x10) > 0; }));
     polls = board.countOf(0x10);
     EXPECT_TRUE(waitFor([&] { return second.countOf(0x10) > 3; }));
@@ -147,7 +146,7 @@ TEST_F(MainFormTest, ADeviceChosenForTheSamePortIsOpenedOnSave) {
         return dialog.result();
     };
     button("btParam")->click();
-    EXPECT_EQ(form->statusPanelText(0), "Порт COM1 - ОК");
+    EXPECT_EQ(panel(0)->text(), "Порт COM1 - ОК");
     EXPECT_TRUE(waitFor([&] { return second.countOf(0x10) > 0; }));
     const std::size_t polls = board.countOf(0x10);
     EXPECT_TRUE(waitFor([&] { return second.countOf(0x10) > 3; }));

@@ -163,7 +163,7 @@ TEST_F(MainUploadTest, NoSecondUploadStartsWhileOneRuns) {
         // F8 and the send path entered again while the upload window waits.
         QTimer::singleShot(700, form.get(), [&] {
             QTest::keyClick(edit(), Qt::Key_F8);
-            form->runSend();
+            peer().runSend();
             inner = dialogs.count(DialogCall::Modal);
         });
         QTimer::singleShot(60000, &dialog, &QDialog::reject);

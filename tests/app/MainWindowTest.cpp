@@ -36,12 +36,12 @@ TEST_F(MainFormTest, FirstRunShowsWhiteOnBlackOpensCom1AndClosingWritesEveryKeyR
     EXPECT_EQ(editorColour(*form, QPalette::Text), QColor(255, 255, 255));
     EXPECT_EQ(message(), "...");
     EXPECT_EQ(label("stNumLine")->text(), "...");
-    EXPECT_EQ(form->state().savePath, dir.filePath("0001.vel"));
-    EXPECT_EQ(form->state().openPath, form->state().savePath);
-    EXPECT_EQ(form->statusPanelText(0), "Порт COM1 - ОК");
+    EXPECT_EQ(peer().files().savePath(), dir.filePath("0001.vel"));
+    EXPECT_EQ(peer().files().openPath(), peer().files().savePath());
+    EXPECT_EQ(panel(0)->text(), "Порт COM1 - ОК");
     EXPECT_TRUE(form->session().port()->IsOpen());
     ASSERT_TRUE(waitFor([&] { return board.countOf(0x10) > 0; })); // polls arrive
-    ASSERT_TRUE(waitFor([&] { return form->statusPanelText(1).startsWith("СВЯЗЬ-ОК  ( I/O count: "); }));
+    ASSERT_TRUE(waitFor([&] { return panel(1)->text().startsWith("СВЯЗЬ-ОК  ( I/O count: "); }));
 
     form->close();
     EXPECT_EQ(readFile(iniPath()),
@@ -51,8 +51,8 @@ TEST_F(MainFormTest, FirstRunShowsWhiteOnBlackOpensCom1AndClosingWritesEveryKeyR
     EXPECT_FALSE(QFile::permissions(iniPath()) &
                  (QFileDevice::WriteOwner | QFileDevice::WriteGroup | QFileDevice::WriteOther));
     EXPECT_TRUE(form->isHidden());
-    EXPECT_EQ(form->session().port(), nullptr);   // the port is closed and its worker gone
-    EXPECT_EQ(dialogs.calls.size(), 0u); // nothing asked, though nothing was saved
+    EXPECT_EQ(form->session().port(), nullptr); // the port is closed and its worker gone
+    EXPECT_EQ(dialogs.calls.size(), 0u);        // nothing asked, though nothing was saved
 }
 
 TEST_F(MainFormTest, EditorColoursFollowTheSettingsAndTheConsoleKeepsItsOwn) {
@@ -196,12 +196,12 @@ TEST_F(MainFormTest, LineIndicatorCountsFromOneAndSkipsAnEmptyLastLine) {
         edit()->setPlainText(c.text);
         QTextCursor cursor(edit()->document()->findBlockByNumber(c.caretBlock));
         edit()->setTextCursor(cursor);
-        form->TmTimer();
+        peer().TmTimer();
         EXPECT_EQ(label("stNumLine")->text(), c.shown) << c.text.toStdString();
     }
     // The console's own lines while it is shown.
     QTest::keyClick(edit(), Qt::Key_F10);
-    form->TmTimer();
+    peer().TmTimer();
     EXPECT_EQ(label("stNumLine")->text(), QStringLiteral("стр.=  4 /   4"));
 }
 
@@ -275,7 +275,10 @@ TEST_F(MainFormTest, ChangesOfLengthAreReportedAndSameLengthEditsAreNot) {
     EXPECT_EQ(messageColour(), QColor(0, 0, 255));
     EXPECT_EQ(form->program().image().count, 0);
     EXPECT_TRUE(button("btSaveToFile")->isEnabled());
-    EXPECT_FALSE(form->findChild<QStatusBar*>("stBar")->findChild<QLabel*>("stBarPanel2")->text().isEmpty()); // the clock
+    EXPECT_FALSE(form->findChild<QStatusBar*>("stBar")
+                     ->findChild<QLabel*>("stBarPanel2")
+                     ->text()
+                     .isEmpty()); // the clock
 
     // The message stays until someone else writes there.
     runOneSecond();

@@ -232,38 +232,6 @@ TEST(RunSession, EndsInTheSameStateAsTheScenarioRunOfEveryExample) {
     }
 }
 
-TEST(RunWindow, StandsBesideTheEditorAndMovesItOnlyWhenNeitherSideHasRoom) {
-    const QSize window(830, 560);
-    const struct {
-        const char* what;
-        QRect room;
-        QRect editor;
-        QPoint at;
-        std::optional<QPoint> editorTo;
-    } cases[] = {
-        {"room on the right", {0, 0, 1920, 1040}, {0, 100, 640, 600}, {640, 100}, {}},
-        {"room on the left only", {0, 0, 1920, 1040}, {1280, 100, 640, 600}, {450, 100}, {}},
-        {"centred: the editor goes left",
-         {0, 0, 1920, 1040},
-         {640, 220, 640, 600},
-         {640, 220},
-         QPoint(0, 220)},
-        {"a second screen", {1920, 0, 1920, 1040}, {2560, 0, 640, 600}, {2560, 0}, QPoint(1920, 0)},
-        {"low on the screen: the tops stay on it", {0, 0, 1920, 1040}, {0, 700, 640, 300}, {640, 480}, {}},
-        {"too narrow for both", {0, 0, 1366, 740}, {363, 70, 640, 600}, {536, 70}, {}},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.what);
-        const BesidePlace place = besidePlace(c.editor, window, c.room);
-        EXPECT_EQ(place.window, c.at);
-        EXPECT_EQ(place.editor, c.editorTo);
-        if (c.room.width() < c.editor.width() + window.width()) continue;
-        const QRect editor(place.editor.value_or(c.editor.topLeft()), c.editor.size());
-        EXPECT_FALSE(QRect(place.window, window).intersects(editor));
-        EXPECT_TRUE(c.room.contains(QRect(place.window, window)));
-    }
-}
-
 // The editor's side: a real editor offscreen with its gutter, and the run's window.
 class RunDeskTest : public ::testing::Test {
   protected:

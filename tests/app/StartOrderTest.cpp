@@ -8,6 +8,7 @@
 #include <termios.h>
 #include <unistd.h>
 
+#include "app/window/AfterFirstPaint.h"
 #include "tests/app/MainFormFixture.h"
 
 using namespace veltra;
@@ -109,8 +110,37 @@ TEST_F(StartOrderTest, WhileThePortIsOpenedF8DoesNothingAndF10F1AndTypingWork) {
     EXPECT_TRUE(dialogs.calls.empty()); // no upload window, no sound, no box
     EXPECT_EQ(edit()->toPlainText(), "свд\n");
     EXPECT_FALSE(form->state().consoleMode);
-    EXPECT_EQ(form->statusPanelText(0), "Порт COM1 - ОК");
+    EXPECT_EQ(panel(0)->text(), "Порт COM1 - ОК");
     EXPECT_TRUE(waitFor([&] { return board.countOf(0x10) > 0; }));
+}
+
+// A window started minimised is never painted: its steps come all the same,
+// and its first paint, whenever it comes, is announced once and the steps
+// follow it again (they are made to do nothing a second time).
+TEST(AfterFirstPaint, TheStepsFollowTheFirstPaintOrComeAtTheLatestWithoutOne) {
+    for (const bool shownAtOnce : {true, false}) {
+        SCOPED_TRACE(shownAtOnce ? "shown at once" : "never shown at first");
+        QWidget window;
+        std::vector<std::string> calls;
+        // Shown at once, the paint comes first however slow the machine is.
+        new AfterFirstPaint(
+            window, shownAtOnce ? 60000 : 30, [&] { calls.push_back("painted"); },
+            [&] { calls.push_back("steps"); });
+        if (shownAtOnce) {
+            window.show();
+            ASSERT_TRUE(waitFor([&] { return calls.size() == 2; }));
+            EXPECT_EQ(calls, (std::vector<std::string>{"painted", "steps"}));
+        } else {
+            ASSERT_TRUE(waitFor([&] { return !calls.empty(); }));
+            EXPECT_EQ(calls, std::vector<std::string>{"steps"});
+            window.show();
+            ASSERT_TRUE(waitFor([&] { return calls.size() == 3; }));
+            EXPECT_EQ(calls, (std::vector<std::string>{"steps", "painted", "steps"}));
+        }
+        window.repaint();
+        pumpFor(20);
+        EXPECT_EQ(calls.size(), shownAtOnce ? 2u : 3u) << "only the first paint counts";
+    }
 }
 
 } // namespace

@@ -29,6 +29,7 @@
 #include "files/AppError.h"
 #include "files/Cp1251.h"
 #include "files/ProgramFolder.h"
+#include "tests/support/MainFormPeer.h"
 #include "tests/support/PtyBoardPeer.h"
 #include "tests/support/QtPrinters.h"
 #include "tests/support/ScopedUnprivilegedFiles.h"
@@ -363,7 +364,7 @@ TEST_F(StartupTest, AFileOnTheCommandLineIsOpenedAsOpenDoesAndTheFirstUploadCarr
         if (!form || form->isStarting() || !form->session().link().LinkAlive()) return;
         user.stop();
         opened = editorText(*form);
-        form->runSend(); // F8
+        TMainFormPeer(*form).runSend(); // F8
         form->close();
     });
     user.start();
@@ -452,7 +453,7 @@ TEST_F(StartupTest, ASecondStartWithAFileHandsItToTheRunningEditorOrSaysWhyNot) 
         if (!form || form->isStarting()) return;
         const Step& now = steps[step];
         if (!second) {
-            if (form->state().consoleMode != now.console) form->switchView();
+            if (form->state().consoleMode != now.console) TMainFormPeer(*form).switchView();
             second = std::make_unique<QProcess>();
             startEditorProcess(*second, {now.file});
             return;

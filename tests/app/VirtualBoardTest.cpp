@@ -8,7 +8,7 @@
 #include <sys/types.h>
 
 #include "app/settings/TFormConfig.h"
-#include "app/window/BoardProcess.h"
+#include "link/BoardProcess.h"
 #include "tests/app/MainFormFixture.h"
 
 using namespace veltra;
@@ -65,13 +65,13 @@ bool processGone(qint64 pid) {
 TEST_F(VirtualBoardTest, ChoosingTheVirtualBoardStartsItThePortPollsItAndClosingTheEditorStopsIt) {
     start();
     ASSERT_TRUE(waitFor([&] { return board.countOf(0x10) > 0 && linkAlive(); }));
-    EXPECT_FALSE(form->virtualBoard().running());
+    EXPECT_FALSE(peer().virtualBoard().running());
 
     QString entry;
     chooseForCom1(boardLink(), &entry);
     EXPECT_EQ(entry, "виртуальная плата");
-    ASSERT_TRUE(form->virtualBoard().running()) << message().toStdString();
-    const qint64 pid = form->virtualBoard().processId();
+    ASSERT_TRUE(peer().virtualBoard().running()) << message().toStdString();
+    const qint64 pid = peer().virtualBoard().processId();
     EXPECT_TRUE(QFileInfo(virtualBoardLink()).isSymLink());
     // The chooser's one line in the settings file; the rest as it was.
     EXPECT_TRUE(readFile(iniPath()).contains("COM1=" + boardLink() + "\n"))
@@ -83,11 +83,11 @@ TEST_F(VirtualBoardTest, ChoosingTheVirtualBoardStartsItThePortPollsItAndClosing
     const std::size_t polls = board.countOf(0x10);
     const std::int32_t replies = form->session().link().ioCount();
     EXPECT_TRUE(waitFor([&] { return form->session().link().ioCount() > replies + 3 && linkAlive(); }));
-    EXPECT_EQ(form->statusPanelText(0), "Порт COM1 - ОК");
+    EXPECT_EQ(panel(0)->text(), "Порт COM1 - ОК");
     EXPECT_EQ(board.countOf(0x10), polls);
 
     form->close();
-    EXPECT_FALSE(form->virtualBoard().running());
+    EXPECT_FALSE(peer().virtualBoard().running());
     EXPECT_TRUE(waitFor([&] { return processGone(pid); }));
     EXPECT_FALSE(QFileInfo::exists(virtualBoardLink()));
     EXPECT_FALSE(QFileInfo(virtualBoardLink()).isSymLink());
@@ -98,15 +98,15 @@ TEST_F(VirtualBoardTest, TheVirtualBoardSetInTheSettingsStartsWithTheEditorAndAn
     ini.replace(QByteArray::fromStdString(board.slavePath()), boardLink());
     writeFile(iniPath(), ini);
     start();
-    ASSERT_TRUE(form->virtualBoard().running()) << message().toStdString();
-    const qint64 pid = form->virtualBoard().processId();
+    ASSERT_TRUE(peer().virtualBoard().running()) << message().toStdString();
+    const qint64 pid = peer().virtualBoard().processId();
     EXPECT_TRUE(waitFor([&] { return linkAlive(); }));
 
     // The played board, as the chooser lists a running board: by its link.
     const QString played = dir.filePath("played-board");
     ASSERT_TRUE(QFile::link(QString::fromStdString(board.slavePath()), played));
     chooseForCom1(QFile::encodeName(played));
-    EXPECT_FALSE(form->virtualBoard().running());
+    EXPECT_FALSE(peer().virtualBoard().running());
     EXPECT_TRUE(waitFor([&] { return processGone(pid); }));
     EXPECT_FALSE(QFileInfo(virtualBoardLink()).isSymLink());
     EXPECT_TRUE(waitFor([&] { return board.countOf(0x10) > 3 && linkAlive(); }));

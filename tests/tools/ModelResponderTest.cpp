@@ -16,7 +16,6 @@
 #include "tools/veltra-board/ModelResponder.h"
 #include "tools/veltra-board/StatePublisher.h"
 #include "tools/veltra-board/VirtualBoard.h"
-#include "tools/veltra-board/WindowPlace.h"
 
 namespace veltra::board_sim {
 namespace {
@@ -188,39 +187,7 @@ TEST(BoardOptions, ModelOptionsAndWhereTheCopyLives) {
         EXPECT_FALSE(parsed.options) << bad[1];
         EXPECT_EQ(parsed.exitCode, 64) << bad[1];
     }
-}
-
-TEST(WindowPlace, TheBoardsFrameStandsLeftOfTheEditorsNeverOverIt) {
-    struct Case {
-        const char* screen;
-        QRect available;
-        QRect expected; // the board's frame
-        bool beside;
-    };
-    const QMargins frame(1, 22, 1, 1);
-    const QSize preferred(614, 473), minimum(458, 473);
-    // The editor's frame is 644 wide, centred: on 1920 pixels it starts at
-    // 959 - 322 = 637, on 1600 at 799 - 322. The board's frame is 616 x 496 as
-    // it prefers, 460 at least.
-    const Case cases[] = {
-        {"1920: as wide as it prefers", QRect(0, 0, 1920, 1080), QRect(637 - 12 - 616, 292, 616, 496), true},
-        {"1600: narrower", QRect(0, 0, 1600, 900), QRect(0, 202, 799 - 322 - 12, 496), true},
-        {"a top bar", QRect(0, 32, 1920, 1048), QRect(637 - 12 - 616, 32 + 276, 616, 496), true},
-        {"a left dock", QRect(70, 27, 1850, 1053), QRect(70, 27 + 278, 994 - 322 - 12 - 70, 496), true},
-        {"1366: no room", QRect(0, 0, 1366, 768), QRect(0, 136, 460, 496), false},
-        {"lower than the window", QRect(0, 0, 1920, 400), QRect(637 - 12 - 616, 0, 616, 496), true},
-    };
-    for (const Case& c : cases) {
-        const BoardPlace place = placeBesideEditor(c.available, 642, frame, preferred, minimum);
-        EXPECT_EQ(place.frame, c.expected) << c.screen;
-        EXPECT_EQ(place.beside, c.beside) << c.screen;
-        const QRect editor = centredFrame(c.available, QSize(644, 630));
-        if (place.beside) {
-            EXPECT_LT(place.frame.right(), editor.left()) << c.screen;
-        }
-        EXPECT_TRUE(c.available.contains(place.frame.topLeft())) << c.screen;
-    }
-    auto parsed = parseBoardOptions({"--view", "--beside", "642"});
+    parsed = parseBoardOptions({"--view", "--beside", "642"});
     ASSERT_TRUE(parsed.options);
     EXPECT_EQ(parsed.options->besideWidth, 642);
 }

@@ -86,7 +86,7 @@ int main(int argc, char** argv) {
             const std::string& name = options.linkPath.empty() ? pty.slavePath() : options.linkPath;
             view->setWindowTitle(view->windowTitle() + QStringLiteral(" — ") + QString::fromStdString(name));
             // The view owns its keeper.
-            if (options.besideWidth > 0) new BesideEditor(*view, options.besideWidth, std::cerr);
+            if (options.besideWidth > 0) keepBesideEditor(*view, options.besideWidth, std::cerr);
             view->show();
         }
         app->exec();

@@ -1,4 +1,4 @@
-#include "app/window/BoardProcess.h"
+#include "link/BoardProcess.h"
 
 #include <QCoreApplication>
 #include <QDir>
