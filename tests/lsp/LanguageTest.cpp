@@ -4,8 +4,6 @@
 
 #include <gtest/gtest.h>
 
-#include <QJsonArray>
-#include <QJsonDocument>
 #include <QRandomGenerator>
 
 #include "compiler/LanguageWords.h"
@@ -174,10 +172,10 @@ TEST(MessageReader, RandomBytesNeverCrashItAndItFindsTheNextMessage) {
 }
 
 QStringList completionsAt(const QString& line) {
-    QStringList labels;
-    for (const QJsonValue& item : completion(Document(line, 1), {0, int(line.size())}, PositionEncoding::Utf16))
-        labels << item["label"].toString();
-    return labels;
+    QStringList words;
+    for (const CompletionItem& item : completion(Document(line, 1), {0, int(line.size())}))
+        words << item.word;
+    return words;
 }
 
 TEST(Completion, OnlyWordsTheCompilerTakesThereAreOffered) {
@@ -212,8 +210,9 @@ TEST(Hover, ANumberShowsItsValueAndWhatTheCompilerTakesInItsPlace) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.line);
-        const QJsonValue h = hover(Document(QString::fromUtf8(c.line), 1), {0, c.character}, PositionEncoding::Utf16);
-        EXPECT_EQ(h["contents"]["value"].toString(), QString::fromUtf8(c.text));
+        const std::optional<Hover> h = hover(Document(QString::fromUtf8(c.line), 1), {0, c.character});
+        ASSERT_TRUE(h);
+        EXPECT_EQ(h->markdown, QString::fromUtf8(c.text));
     }
 }
 
