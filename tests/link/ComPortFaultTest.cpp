@@ -72,7 +72,7 @@ class HoldingProcess {
             (void)::prctl(PR_SET_NAME, "pty-holder");
             const int fd = ::open(path.c_str(), O_RDWR | O_NOCTTY);
             const char ok = fd >= 0 && ::flock(fd, LOCK_EX | LOCK_NB) == 0 ? '1' : '0';
-            (void)::write(ready[1], &ok, 1);
+            if (::write(ready[1], &ok, 1) != 1) ::_exit(1); // the parent then reads that it holds nothing
             for (;;)
                 ::pause();
         }
