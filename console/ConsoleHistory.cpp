@@ -64,7 +64,13 @@ ConsoleHistory::ConsoleHistory(QString path, FileWork work) : path_(std::move(pa
 }
 
 ConsoleHistory::~ConsoleHistory() {
+    Q_ASSERT(owner_.isNull() || onOwnerThread() || owner_->isFinished());
     files_.waitForDone();
+}
+
+void ConsoleHistory::MoveToThread(QThread* thread) {
+    Q_ASSERT(onOwnerThread());
+    owner_ = thread;
 }
 
 const QStringList& ConsoleHistory::Entries() const {
@@ -72,7 +78,10 @@ const QStringList& ConsoleHistory::Entries() const {
     return entries_;
 }
 
+// Every public call but the destructor's comes through here (Add, Older,
+// Newer, Restore and Entries look at the loaded lines first).
 void ConsoleHistory::takeLoaded() const {
+    Q_ASSERT_X(onOwnerThread(), "ConsoleHistory", "used off the thread that owns it");
     if (!loading_.isValid() || !loading_.isFinished()) return;
     QStringList entries = loading_.takeResult();
     loading_ = {};

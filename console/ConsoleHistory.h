@@ -13,10 +13,22 @@
 // window. Until the file is read, Up and Down walk this run's lines; the
 // file's lines come before them as soon as they are there. A command-line
 // program keeps it in the foreground, where waiting is harmless.
+//
+// Threads. A history belongs to one thread, its owner: the thread that made
+// it, until the owner hands it to another with MoveToThread before that one
+// uses it (veltra-link reads the entries for its prompt on the main thread,
+// then gives the history to the board's thread that sends the lines). Every
+// call is the owner's, which a debug build asserts; it is destroyed by its
+// owner or once the owner has finished. The file thread of the background
+// work touches only the path, fixed at construction, and the failure flag,
+// which is atomic; the entries, the browsing and the read's result are the
+// owner's alone.
 
 #include <QFuture>
+#include <QPointer>
 #include <QString>
 #include <QStringList>
+#include <QThread>
 #include <QThreadPool>
 #include <atomic>
 #include <optional>
@@ -37,6 +49,9 @@ class ConsoleHistory {
     ~ConsoleHistory();
     ConsoleHistory(const ConsoleHistory&) = delete;
     ConsoleHistory& operator=(const ConsoleHistory&) = delete;
+
+    // Hands the history to `thread`, which uses it from now on.
+    void MoveToThread(QThread* thread);
 
     // A line that was sent; the same line as the newest entry is not stored
     // twice. Ends browsing. A file that cannot be written is said on
@@ -62,11 +77,13 @@ class ConsoleHistory {
 
   private:
     bool browsing() const { return shown_ < entries_.size(); }
+    bool onOwnerThread() const { return QThread::currentThread() == owner_; }
     // Puts the file's lines, once read in the background, before this run's.
     void takeLoaded() const;
     void save(const QString& line);
 
     QString path_;
+    QPointer<QThread> owner_ = QThread::currentThread();
     // Mutable: the file's lines join them when first looked at after the read.
     mutable QStringList entries_;
     mutable qsizetype shown_ = 0; // the entry shown while browsing; entries_.size() when not

@@ -1,5 +1,6 @@
 #include "files/FileCheck.h"
 
+#include <memory>
 #include <new>
 
 #include <QString>
@@ -24,11 +25,13 @@ void checkBytes(FileCheck& result, std::string& bytes, TextEncoding encoding) {
     const std::vector<std::u32string> lines = splitLines(text);
     std::u32string().swap(text);
 
-    static ProgramImage image; // 8 KiB of words: kept off the stack
-    result.exitCode = buildProgram(lines, image, result.report);
+    // 8 KiB of words: kept off the stack, and each call's own, so that
+    // files are checked on several threads at once.
+    const auto image = std::make_unique<ProgramImage>();
+    result.exitCode = buildProgram(lines, *image, result.report);
     if (result.exitCode != 0) return;
-    result.words.assign(image.words.begin(), image.words.begin() + image.count);
-    result.wordLines.assign(image.wordLine.begin(), image.wordLine.begin() + image.count);
+    result.words.assign(image->words.begin(), image->words.begin() + image->count);
+    result.wordLines.assign(image->wordLine.begin(), image->wordLine.begin() + image->count);
     for (int line : result.wordLines)
         result.sources.push_back(
             QString::fromStdU32String(lines[static_cast<std::size_t>(line - 1)]).toStdString());

@@ -124,10 +124,11 @@ void BoardProcess::stop() {
     process->disconnect(this);
     if (process->state() != QProcess::NotRunning) {
         process->terminate();
-        // The port's turns: never cut short, also while the editor closes.
+        // Turns never cut short, also while the editor closes.
+        PlainTurns turns;
         for (int waited = 0; waited < kStopBoundMs && process->state() != QProcess::NotRunning;
              waited += kTurnMs)
-            plainTurns().Turn(kTurnMs);
+            turns.Turn(kTurnMs);
         if (process->state() != QProcess::NotRunning) {
             process->kill();
             process->waitForFinished(kStopBoundMs);

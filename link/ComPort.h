@@ -24,7 +24,7 @@ class ComPort : public SessionPort, private PortForWorker, private TxFrameSlot {
   public:
     // Its own waits (the settling of ApplyRunState and SetRun, the turns of its
     // destruction) are turns of `turns`, which are never cut short.
-    explicit ComPort(LinkClient* client = nullptr, PortMap ports = {}, WaitTurns& turns = plainTurns());
+    ComPort(LinkClient* client, PortMap ports, WaitTurns& turns);
     ~ComPort() override;
     ComPort(const ComPort&) = delete;
     ComPort& operator=(const ComPort&) = delete;

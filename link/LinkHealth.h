@@ -24,6 +24,8 @@ struct RoundTrip {
     double minMs = 0;
     double medianMs = 0;
     double maxMs = 0;
+
+    bool operator==(const RoundTrip&) const = default;
 };
 
 struct HealthFigures {
@@ -35,6 +37,8 @@ struct HealthFigures {
     std::uint64_t timeouts = 0;         // frames sent that no answer followed in time
     std::uint64_t deviceLosses = 0;
     std::uint64_t reconnects = 0; // the lost or missing device opened again
+
+    bool operator==(const HealthFigures&) const = default;
 };
 
 class LinkHealth {

@@ -39,15 +39,19 @@ class SilentReporter : public PortReporter {
 class ComPortMaker : public PortMaker {
   public:
     std::unique_ptr<SessionPort> MakePort(LinkClient& client, const PortMap& ports) override {
-        return std::make_unique<ComPort>(&client, ports, plainTurns());
+        return std::make_unique<ComPort>(&client, ports, turns_);
     }
-    WaitTurns& PortTurns() override { return plainTurns(); }
+    WaitTurns& PortTurns() override { return turns_; }
+
+  private:
+    PlainTurns turns_;
 };
 
 } // namespace
 
 LinkSession::LinkSession(WaitTurns& turns, SessionReporter* reporter, PortMaker* ports)
-    : ProtocolClient(link_), turns_(turns), reporter_(reporter), ports_(ports) {
+    : ProtocolClient(link_), turns_(turns), reporter_(reporter),
+      ownPorts_(ports ? nullptr : std::make_unique<ComPortMaker>()), ports_(ports ? ports : ownPorts_.get()) {
     if (reporter_) link_.SetShowMessage([this](const QString& text) { reporter_->showLinkMessage(text); });
 }
 
@@ -58,11 +62,6 @@ LinkSession::~LinkSession() {
 PortReporter& LinkSession::reporter() {
     static SilentReporter silent;
     return reporter_ ? static_cast<PortReporter&>(*reporter_) : silent;
-}
-
-PortMaker& LinkSession::maker() {
-    static ComPortMaker comPorts;
-    return ports_ ? *ports_ : comPorts;
 }
 
 void LinkSession::Start(const PortMap& ports, const QString& portName) {

@@ -56,7 +56,8 @@ enum class UploadResult {
 
 class LinkSession : private ProtocolClient {
   public:
-    // Without a maker the port is the program's ComPort.
+    // Without a maker the port is the program's ComPort, with turns of this
+    // session's own.
     explicit LinkSession(WaitTurns& turns, SessionReporter* reporter = nullptr, PortMaker* ports = nullptr);
     ~LinkSession() override;
     LinkSession(const LinkSession&) = delete;
@@ -114,6 +115,8 @@ class LinkSession : private ProtocolClient {
     // process events, and the port must not be destroyed under them.
     bool PortInTransition() const;
     WaitTurns& turns() { return turns_; }
+    // The port's own turns (its settling, Shutdown's waits).
+    WaitTurns& portTurns() { return maker().PortTurns(); }
 
     // The upload: the board's status, then the words of `checked` (a copy taken
     // when the user asked, so later edits cannot change what is sent), with
@@ -134,11 +137,12 @@ class LinkSession : private ProtocolClient {
     void OnDeviceLost() override;
 
     PortReporter& reporter();
-    PortMaker& maker();
+    PortMaker& maker() { return *ports_; }
     void CreatePort(const PortMap& ports);
 
     WaitTurns& turns_;
     SessionReporter* reporter_;
+    std::unique_ptr<PortMaker> ownPorts_; // when no maker was given
     PortMaker* ports_;
     LinkProtocol link_;
     std::unique_ptr<SessionPort> port_;

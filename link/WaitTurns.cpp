@@ -4,7 +4,6 @@
 #include <QThread>
 
 #include <algorithm>
-#include <atomic>
 #include <chrono>
 #include <condition_variable>
 #include <cstdint>
@@ -22,38 +21,45 @@ struct WorkerStepBoard {
     std::vector<QObject*> waiting;
 };
 
-namespace {
-
-std::atomic<std::int64_t> waitedMs{0};
-
-// Every sleep of the seam is this one.
-void sleepMs(int ms) {
-    QThread::msleep(static_cast<unsigned long>(ms));
-    waitedMs += ms;
-}
-
-} // namespace
-
 void SleepThenPump(int ms) {
-    sleepMs(ms);
+    QThread::msleep(static_cast<unsigned long>(ms));
     QCoreApplication::processEvents();
 }
 
-std::int64_t WaitedMs() {
-    return waitedMs;
+void WaitTurns::AtTurn(int turns, std::function<void()> action) {
+    atTurn_.emplace_back(turns_ + turns, std::move(action));
+}
+
+void WaitTurns::TurnEnded() {
+    ++turns_;
+    // An action may wait itself, or ask for another: the due ones are taken
+    // out first.
+    std::vector<std::function<void()>> due;
+    for (auto it = atTurn_.begin(); it != atTurn_.end();) {
+        if (it->first > turns_) {
+            ++it;
+            continue;
+        }
+        due.push_back(std::move(it->second));
+        it = atTurn_.erase(it);
+    }
+    for (const auto& action : due)
+        action();
+}
+
+void PlainTurns::Turn(int stepMs) {
+    SleepThenPump(stepMs);
+    Slept(stepMs);
+    TurnEnded();
 }
 
 void PlainTurns::Sleep(int ms) {
-    sleepMs(ms);
+    QThread::msleep(static_cast<unsigned long>(ms));
+    Slept(ms);
 }
 
 void PlainTurns::Pump() {
     QCoreApplication::processEvents();
-}
-
-PlainTurns& plainTurns() {
-    static PlainTurns turns;
-    return turns;
 }
 
 // Each thread that runs a link session has its own board: a sleeping thread
@@ -96,7 +102,6 @@ void SleepRunningWorkerSteps(int ms) {
         lock.lock();
         if (!board.posted.wait_until(lock, deadline, [&] { return board.announcements != seen; })) break;
     }
-    waitedMs += ms;
 }
 
 EventPumpTurns::EventPumpTurns(QObject* guard, std::function<bool()> stop)
@@ -105,11 +110,15 @@ EventPumpTurns::EventPumpTurns(QObject* guard, std::function<bool()> stop)
 void EventPumpTurns::Turn(int stepMs) {
     if (Aborted()) return;
     SleepRunningWorkerSteps(stepMs);
+    Slept(stepMs);
     QCoreApplication::processEvents();
+    TurnEnded();
 }
 
 void EventPumpTurns::Sleep(int ms) {
-    if (!Aborted()) sleepMs(ms);
+    if (Aborted()) return;
+    QThread::msleep(static_cast<unsigned long>(ms));
+    Slept(ms);
 }
 
 void EventPumpTurns::Pump() {

@@ -13,18 +13,14 @@
 
 #include <cstdint>
 #include <functional>
+#include <utility>
+#include <vector>
 
 namespace veltra {
 
 // One turn of a wait on the GUI thread: sleep `ms`, then let pending events
 // run once.
 void SleepThenPump(int ms);
-
-// The seam's clock: the milliseconds the waits of this seam have slept so far
-// in this process. However slowly a loaded machine runs, a wait of 500 ms
-// adds 500, so tests measure how long a procedure waits with it instead of
-// with the wall clock.
-std::int64_t WaitedMs();
 
 // A worker thread's synchronised step is an event posted to an object of the
 // GUI thread; the worker waits until it has run. A pass of the event pump
@@ -51,6 +47,7 @@ void WithdrawWorkerStep(WorkerStepBoard& board, QObject* receiver);
 // board meanwhile.
 void SleepRunningWorkerSteps(int ms);
 
+// Turns are used by one thread, the one that waits in them; so is their clock.
 class WaitTurns {
   public:
     virtual ~WaitTurns() = default;
@@ -63,6 +60,29 @@ class WaitTurns {
     // True once the wait must end at once, without touching anything more
     // (the window that owns the link state is closing or gone).
     virtual bool Aborted() const = 0;
+
+    // These turns' clock: the milliseconds they have slept so far. However
+    // slowly a loaded machine runs, a wait of 500 ms adds 500, so tests
+    // measure how long a procedure waits with it instead of with the wall
+    // clock. Each turns object keeps its own: the window's waits are not its
+    // port's, and in veltra-link each board's are its own.
+    std::int64_t WaitedMs() const { return waitedMs_; }
+
+    // Runs `action` once, at the end of the `turns`-th turn from now (1: the
+    // next), after that turn's pass of the event pump, where a key pressed
+    // meanwhile would have run: a test acts as a user would, at a moment of
+    // a wait that a loaded machine does not move.
+    void AtTurn(int turns, std::function<void()> action);
+
+  protected:
+    // Every implementation tells of its sleeps and the end of each turn.
+    void Slept(int ms) { waitedMs_ += ms; }
+    void TurnEnded();
+
+  private:
+    std::int64_t waitedMs_ = 0;
+    std::int64_t turns_ = 0;
+    std::vector<std::pair<std::int64_t, std::function<void()>>> atTurn_;
 };
 
 // Turns that are never cut short, with real sleeps: a turn is SleepThenPump.
@@ -70,12 +90,11 @@ class WaitTurns {
 // which must run to their end however the program is closing.
 class PlainTurns : public WaitTurns {
   public:
-    void Turn(int stepMs) override { SleepThenPump(stepMs); }
+    void Turn(int stepMs) override;
     void Sleep(int ms) override;
     void Pump() override;
     bool Aborted() const override { return false; }
 };
-PlainTurns& plainTurns();
 
 // Turns with real sleeps and the Qt event pump; the worker's steps run during
 // the sleeps too (SleepRunningWorkerSteps). Aborted when the guard object

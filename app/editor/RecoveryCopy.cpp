@@ -66,6 +66,9 @@ RecoveryCopy::RecoveryCopy(QPlainTextEdit& edit, const QString& folder)
       id_(QStringLiteral("%1").arg(QRandomGenerator::system()->generate64(), 16, 16, QLatin1Char('0'))),
       lock_(QDir(folder).filePath(QStringLiteral("recovery-%1.lock").arg(id_))),
       stored_(wholeText(*edit.document())) {
+    // A child by its name, as the window's own timer, for tests that hold it.
+    timer_.setParent(this);
+    timer_.setObjectName(QStringLiteral("recoveryCopyTimer"));
     timer_.setSingleShot(true);
     timer_.setInterval(kDelayMs);
     connect(&timer_, &QTimer::timeout, this, &RecoveryCopy::sync);

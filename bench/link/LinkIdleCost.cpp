@@ -60,7 +60,8 @@ int main(int argc, char** argv) {
     ports.com1 = QFile::encodeName(linkPath);
     int status = 0;
     {
-        veltra::ComPort port(&client, ports);
+        veltra::PlainTurns turns;
+        veltra::ComPort port(&client, ports, turns);
         if (!port.Open(QStringLiteral("COM1"))) {
             std::fprintf(stderr, "%s\n", port.OpenFailureMessage().toLocal8Bit().constData());
             return 1;

@@ -25,6 +25,7 @@
 #include <unistd.h>
 
 #include "tools/veltra-lsp/LanguageServer.h"
+#include "tools/veltra-lsp/Transport.h"
 
 namespace {
 
@@ -53,10 +54,7 @@ QString thousandLines() {
     return lines.join('\n') + '\n';
 }
 
-QByteArray framed(const QJsonObject& message) {
-    const QByteArray body = QJsonDocument(message).toJson(QJsonDocument::Compact);
-    return "Content-Length: " + QByteArray::number(body.size()) + "\r\n\r\n" + body;
-}
+using veltra::lsp::framed;
 
 QJsonObject initialize() {
     return {{"jsonrpc", "2.0"}, {"id", 1}, {"method", "initialize"}, {"params", QJsonObject{{"capabilities", QJsonObject{}}}}};
@@ -88,10 +86,11 @@ QByteArray bodyOf(const QByteArray& frame) {
 
 void BM_DiagnosticsAfterAChange(benchmark::State& state) {
     qint64 published = 0;
-    veltra::lsp::LanguageServer server([&](const QByteArray& frame) {
+    veltra::lsp::Transport transport([&](const QByteArray& frame) {
         published += frame.size();
         return true;
     });
+    veltra::lsp::LanguageServer server([&](const QJsonObject& message) { transport.send(message); });
     server.handleMessage(bodyOf(framed(initialize())));
     server.handleMessage(bodyOf(framed(open(thousandLines()))));
     server.publishPending();

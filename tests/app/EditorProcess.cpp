@@ -3,11 +3,13 @@
 // own start (runVeltra), its settings in PROGRAM_FOLDER, its state and
 // runtime folders from the environment, its questions answered by a script.
 //
-//   editor_process PROGRAM_FOLDER [TEXT]
+//   editor_process PROGRAM_FOLDER [TEXT [--no-timed-copy]]
 //
 // Once the window is up it types TEXT into the editor (if given) and prints
 // "typed"; every question it is asked is printed as "asked: " and the
-// question's first line. Questions get their default answer.
+// question's first line. Questions get their default answer. With
+// --no-timed-copy the recovery copy's timer is stopped once TEXT is typed,
+// so that only the closing can write the copy.
 //
 // With EDITOR_PROCESS_REAL_BOXES set in its environment, the real message
 // boxes come up and wait instead: when the first one shows, it types TEXT
@@ -58,6 +60,7 @@ int main(int argc, char** argv) {
     if (argc < 2) return 64;
     setProgramFolder(QString::fromLocal8Bit(argv[1]));
     const QString text = argc > 2 ? QString::fromLocal8Bit(argv[2]) : QString();
+    const bool timedCopy = !(argc > 3 && qstrcmp(argv[3], "--no-timed-copy") == 0);
 
     auto typeInto = [&text](TMainForm& form) {
         form.findChild<QPlainTextEdit*>(QStringLiteral("edit"))->textCursor().insertText(text);
@@ -88,6 +91,10 @@ int main(int argc, char** argv) {
             typist.stop();
             if (text.isEmpty()) return;
             typeInto(*form);
+            if (!timedCopy)
+                form->findChild<QPlainTextEdit*>(QStringLiteral("edit"))
+                    ->findChild<QTimer*>(QStringLiteral("recoveryCopyTimer"))
+                    ->stop();
             std::printf("typed\n");
             std::fflush(stdout);
         }

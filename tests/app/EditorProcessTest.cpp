@@ -40,6 +40,12 @@ mode_t modeOf(const QString& path) {
     return ::stat(QFile::encodeName(path).constData(), &st) == 0 ? st.st_mode & 07777 : 0;
 }
 
+// How an editor process of the tests below runs.
+struct EditorOptions {
+    bool realBoxes = false;
+    bool timedCopy = true;
+};
+
 class EditorProcesses : public ::testing::Test {
   protected:
     QTemporaryDir programDir;
@@ -71,11 +77,12 @@ class EditorProcesses : public ::testing::Test {
     }
 
     // An editor with a runtime folder of its own; it types `text` once up,
-    // or with `realBoxes`, behind the first message box, which waits.
-    Editor& startEditor(const QString& text = QString(), bool realBoxes = false) {
+    // or with `realBoxes`, behind the first message box, which waits; it
+    // writes its recovery copy only when it closes if not `timedCopy`.
+    Editor& startEditor(const QString& text = QString(), EditorOptions options = {}) {
         Editor& editor = editors.emplace_back();
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        if (realBoxes) env.insert("EDITOR_PROCESS_REAL_BOXES", "1");
+        if (options.realBoxes) env.insert("EDITOR_PROCESS_REAL_BOXES", "1");
         env.insert("QT_QPA_PLATFORM", "offscreen");
         env.insert("XDG_RUNTIME_DIR", editor.runtime->path());
         env.insert("XDG_STATE_HOME", state.path());
@@ -83,6 +90,7 @@ class EditorProcesses : public ::testing::Test {
         editor.process->setProcessEnvironment(env);
         QStringList args{programDir.path()};
         if (!text.isEmpty()) args << text;
+        if (!options.timedCopy) args << QStringLiteral("--no-timed-copy");
         editor.process->start(QStringLiteral(EDITOR_PROCESS), args);
         EXPECT_TRUE(editor.process->waitForStarted());
         return editor;
@@ -135,7 +143,7 @@ TEST_F(EditorProcesses, SigtermAndSighupUnderAMessageBoxAnswerItAndCloseAsTheClo
     for (int signal : {SIGTERM, SIGHUP}) {
         writeFile(programDir.filePath("Veltra.ini"), settings);
         const QString text = QStringLiteral("пауза=%1").arg(signal);
-        Editor& editor = startEditor(text, true);
+        Editor& editor = startEditor(text, {.realBoxes = true});
         ASSERT_TRUE(waitFor([&] { return editor.output().contains("box: "); }, 30000));
         ::kill(pid_t(editor.process->processId()), signal);
         ASSERT_TRUE(editor.process->waitForFinished(30000)) << signal;
@@ -176,9 +184,11 @@ TEST_F(EditorProcesses, ASettingsFileThroughALinkGetsBackItsWriteBitsInTheNextRu
 TEST_F(EditorProcesses, SigtermAndSighupWriteTheCopyOfWhatWasJustTyped) {
     for (int signal : {SIGTERM, SIGHUP}) {
         const QString text = QStringLiteral("пауза=%1").arg(signal);
-        Editor& editor = startEditor(text);
+        // The copy's timer is stopped: only the signal's closing writes it.
+        Editor& editor = startEditor(text, {.timedCopy = false});
         ASSERT_TRUE(typed(editor));
-        ::kill(pid_t(editor.process->processId()), signal); // well within the second before the copy
+        ASSERT_TRUE(copies().isEmpty());
+        ::kill(pid_t(editor.process->processId()), signal);
         ASSERT_TRUE(editor.process->waitForFinished(30000));
         EXPECT_EQ(editor.process->exitStatus(), QProcess::NormalExit);
         EXPECT_EQ(copies(), QByteArrayList{text.toUtf8() + "\n"}) << signal;

@@ -128,7 +128,7 @@ TEST_F(MainConsoleTest, F10WaitsForTheConsoleLineToFinish) {
     startConsole();
     board.setAnswering(false);
     bool stillConsole = false;
-    QTimer::singleShot(300, form.get(), [&] {
+    turns().AtTurn(3, [&] {
         QTest::keyClick(console(), Qt::Key_F10);
         stillConsole = form->state().consoleMode;
     });
@@ -143,11 +143,11 @@ TEST_F(MainConsoleTest, ClosingTheWindowDuringACommandEndsTheWait) {
     startConsole();
     board.setAnswering(false);
     closeAfterWaiting(300);
-    const std::int64_t waited = WaitedMs();
+    const std::int64_t waited = waitedMs();
     enter("свд = вкл");
     EXPECT_TRUE(form->isClosing());
-    EXPECT_LT(WaitedMs() - waited, 1800); // the command's waits would take over 2 s
-    EXPECT_EQ(WaitedMs(), closedAt);      // not a turn more once the window closed
+    EXPECT_LT(waitedMs() - waited, 1800); // the command's waits would take over 2 s
+    EXPECT_EQ(waitedMs(), closedAt);      // not a turn more once the window closed
 }
 
 TEST_F(MainConsoleTest, UpAndDownRecallSentLinesAlsoInTheNextRun) {
@@ -177,7 +177,7 @@ TEST_F(MainConsoleTest, UpAndDownRecallSentLinesAlsoInTheNextRun) {
 TEST_F(MainConsoleTest, KeysTypedDuringAWaitAppearOnTheNextPrompt) {
     startConsole();
     board.setAnswering(false);
-    QTimer::singleShot(300, form.get(), [&] {
+    turns().AtTurn(3, [&] {
         type(console(), "свд=бб");
         QTest::keyClick(console(), Qt::Key_Backspace);
         QTest::keyClick(console(), Qt::Key_Delete); // would change the lines being written
@@ -208,10 +208,10 @@ TEST_F(MainConsoleTest, PastedBlockPutsItsFramesOnTheWireInOrderAndStopsAtARejec
 
 TEST_F(MainConsoleTest, EscapeStopsAPastedBlockAfterTheLineThatRunsAndKeepsTheRest) {
     startConsole();
-    board.setReplyDelay(std::chrono::milliseconds(300)); // the first line still waits at the Escape
     QGuiApplication::clipboard()->setText("свд_1 = к\nреле_1 = вкл\nА=5\nВ=7\n");
     QTest::keyClick(console(), Qt::Key_V, Qt::ControlModifier);
-    QTimer::singleShot(150, form.get(), [&] { QTest::keyClick(console(), Qt::Key_Escape); });
+    // While the first line waits for its answer.
+    turns().AtTurn(1, [&] { QTest::keyClick(console(), Qt::Key_Escape); });
     QTest::keyClick(console(), Qt::Key_Return);
 
     EXPECT_EQ(board.countOf(0x25), 1u);

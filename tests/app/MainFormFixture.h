@@ -131,17 +131,22 @@ class MainFormTest : public ::testing::Test {
     QColor messageColour() const { return label("stError")->palette().color(QPalette::WindowText); }
     QWidget* focused() const { return form->focusWidget(); }
 
-    // Closes the window once the waits of the program have run `ms` more of
-    // the wait seam's clock (WaitedMs): a moment that a loaded machine does
-    // not move. `closedAt` is that clock once the close has run.
+    // The window's waits, where a test acts as the user at a given turn.
+    WaitTurns& turns() const { return form->session().turns(); }
+    // What the window and its port have waited, on their turns' clocks
+    // (WaitTurns::WaitedMs): a measure that a loaded machine does not move.
+    std::int64_t waitedMs() const { return turns().WaitedMs() + form->session().portTurns().WaitedMs(); }
+
+    // Closes the window once its waits have run `ms` more of that clock.
+    // `closedAt` is that clock once the close has run.
     void closeAfterWaiting(int ms) {
-        const std::int64_t from = WaitedMs();
+        const std::int64_t from = waitedMs();
         auto* watch = new QTimer(form.get());
         QObject::connect(watch, &QTimer::timeout, form.get(), [this, watch, from, ms] {
-            if (WaitedMs() - from < ms) return;
+            if (waitedMs() - from < ms) return;
             watch->stop();
             form->close();
-            closedAt = WaitedMs();
+            closedAt = waitedMs();
         });
         watch->start(1);
     }

@@ -79,9 +79,9 @@ TEST_F(MainUploadTest, OtherStatusBitsStillCountAsSuccess) {
 TEST_F(MainUploadTest, SilentBoardAtTheStatusStepFailsAndTheNextUploadWorks) {
     startWith(kProgram);
     board.setAnswering(false);
-    const std::int64_t waited = WaitedMs();
+    const std::int64_t waited = waitedMs();
     pressF8();
-    EXPECT_GE(WaitedMs() - waited, 500 + 2000); // the reply waits, then the window stays two seconds
+    EXPECT_GE(waitedMs() - waited, 500 + 2000); // the reply waits, then the window stays two seconds
     EXPECT_EQ(uploadLog, QStringList({">>> Запрос статуса ", "<<< ОШИБКА: плата не отвечает ! ",
                                       QString(49, QChar('-'))}));
     EXPECT_EQ(message(), "загрузка программы...ОШИБКА");
@@ -102,11 +102,11 @@ TEST_F(MainUploadTest, BoardAnsweringOnlyTheStatusFailsAfterTheUploadWaits) {
         if (board.countOf(0x12) > 0) board.setAnswering(false);
     });
     watcher.start(1);
-    const std::int64_t waited = WaitedMs();
+    const std::int64_t waited = waitedMs();
     pressF8();
     watcher.stop();
     EXPECT_EQ(uploadLog.value(4), "<<< ОШИБКА: плата не отвечает ! ");
-    EXPECT_GE(WaitedMs() - waited, 5000 + 3300);
+    EXPECT_GE(waitedMs() - waited, 5000 + 3300);
     EXPECT_EQ(message(), "загрузка программы...ОШИБКА");
 }
 
@@ -161,7 +161,7 @@ TEST_F(MainUploadTest, NoSecondUploadStartsWhileOneRuns) {
     int inner = -1;
     dialogs.modal = [&](QDialog& dialog) {
         // F8 and the send path entered again while the upload window waits.
-        QTimer::singleShot(700, form.get(), [&] {
+        turns().AtTurn(2, [&] {
             QTest::keyClick(edit(), Qt::Key_F8);
             peer().runSend();
             inner = dialogs.count(DialogCall::Modal);
@@ -179,7 +179,7 @@ TEST_F(MainUploadTest, TheUploadWindowIgnoresEscapeAndCloseRequestsUntilItsSeque
     startWith(kProgram);
     bool afterEscape = false, afterClose = false;
     dialogs.modal = [&](QDialog& dialog) {
-        QTimer::singleShot(700, &dialog, [&] {
+        turns().AtTurn(2, [&] {
             QTest::keyClick(&dialog, Qt::Key_Escape);
             afterEscape = dialog.isVisible();
             dialog.close(); // what Alt+F4 and the window manager's close ask
@@ -204,12 +204,12 @@ TEST_F(MainUploadTest, ClosingTheWindowDuringTheUploadEndsTheWait) {
         QTimer::singleShot(60000, &dialog, &QDialog::reject);
         return dialog.exec();
     };
-    const std::int64_t waited = WaitedMs();
+    const std::int64_t waited = waitedMs();
     pressF8();
     EXPECT_TRUE(form->isClosing());
     // Without the abort the window would stay for its 2.5 s of waits.
-    EXPECT_LT(WaitedMs() - waited, 2400);
-    EXPECT_EQ(WaitedMs(), closedAt); // not a turn more once the window closed
+    EXPECT_LT(waitedMs() - waited, 2400);
+    EXPECT_EQ(waitedMs(), closedAt); // not a turn more once the window closed
 }
 
 } // namespace

@@ -69,17 +69,18 @@ TEST_F(StartOrderTest, ClosingWhileThePortIsOpenedEndsWithinASecondAndGivesThePo
     };
     for (const auto& moment : moments) {
         SCOPED_TRACE(moment.name);
-        // The close's own waits, on the wait seam's clock: the port's steps
-        // left undone would wait about 1.2 s more.
+        // The close's own waits, on the clocks of the window's turns and the
+        // port's (waitedMs): the port's steps left undone would wait about
+        // 1.2 s more.
         std::int64_t closedAt = 0;
         std::int64_t waitedAtClose = 0;
         startAndThen(moment.when, [&] {
             EXPECT_TRUE(form->isStarting());
-            waitedAtClose = WaitedMs();
+            waitedAtClose = waitedMs();
             form->close();
         });
         QSignalSpy closed(form.get(), &TMainForm::closed);
-        QObject::connect(form.get(), &TMainForm::closed, [&] { closedAt = WaitedMs(); });
+        QObject::connect(form.get(), &TMainForm::closed, [&] { closedAt = waitedMs(); });
         ASSERT_TRUE(waitFor([&] { return closed.count() == 1; }, 10000));
         std::printf("closed after %lld ms of waits\n", static_cast<long long>(closedAt - waitedAtClose));
         EXPECT_LT(closedAt - waitedAtClose, 1200);

@@ -4,8 +4,10 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QTemporaryDir>
+#include <QThread>
 
 #include <chrono>
+#include <memory>
 #include <sys/stat.h>
 #include <thread>
 
@@ -110,6 +112,28 @@ TEST(ConsoleHistory, InTheBackgroundTheFilesLinesComeBeforeThisRunsAndEveryLineS
     EXPECT_EQ(ConsoleHistory(path).Entries(),
               QStringList({">свд = к", ">пауза=5", ">реле_1 = вкл", ">сброс"}));
 }
+
+// As veltra-link does: the entries read where the history was made, then the
+// lines sent, and kept, on the thread it was handed to.
+TEST(ConsoleHistory, AHistoryHandedToAnotherThreadIsUsedThereAndGoesAfterIt) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath("veltra/console-history");
+    auto history = std::make_unique<ConsoleHistory>(path);
+    EXPECT_TRUE(history->Entries().isEmpty());
+    const std::unique_ptr<QThread> sender(QThread::create([&] { history->Add(">сброс"); }));
+    history->MoveToThread(sender.get());
+    sender->start();
+    ASSERT_TRUE(sender->wait(QDeadlineTimer(10000)));
+    history.reset(); // its owner has finished
+    EXPECT_EQ(ConsoleHistory(path).Entries(), QStringList({">сброс"}));
+}
+
+#ifndef QT_NO_DEBUG
+TEST(ConsoleHistoryDeathTest, AThreadThatDoesNotOwnItCannotUseIt) {
+    ConsoleHistory history{QString()};
+    EXPECT_DEATH(std::thread([&] { history.Add(">сброс"); }).join(), "used off the thread that owns it");
+}
+#endif
 
 } // namespace
 } // namespace veltra

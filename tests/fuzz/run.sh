@@ -4,7 +4,7 @@
 #   tests/fuzz/run.sh --build-only              build into build/fuzz and stop
 # Targets: compiler_fuzz frame_reader_fuzz scenario_fuzz settings_lines_fuzz
 # settings_fuzz handoff_fuzz console_history_fuzz board_memory_fuzz
-# link_lines_fuzz options_fuzz (docs/architecture/build.md says what each reads).
+# link_lines_fuzz options_fuzz lsp_fuzz (docs/architecture/build.md says what each reads).
 # Each corpus grows in build/fuzz/corpus/TARGET, started from the seeds in
 # tests/fuzz/seeds/TARGET (and examples/ for the compiler and the scenarios);
 # an input that fails is written to build/fuzz/ as TARGET-crash-* and the
@@ -17,7 +17,7 @@ veltra_install_deps
 
 build="$root/build/fuzz"
 all_targets=(compiler_fuzz frame_reader_fuzz scenario_fuzz settings_lines_fuzz settings_fuzz handoff_fuzz
-  console_history_fuzz board_memory_fuzz link_lines_fuzz options_fuzz)
+  console_history_fuzz board_memory_fuzz link_lines_fuzz options_fuzz lsp_fuzz)
 cmake -S "$here" -B "$build" -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build "$build" -j"$(nproc)"
 [ "${1:-}" = "--build-only" ] && exit 0
@@ -36,8 +36,11 @@ for target in "${targets[@]}"; do
   case "$target" in
     compiler_fuzz | scenario_fuzz) seeds+=("$root/examples") ;;
   esac
-  options=(-max_total_time="$seconds" -max_len=8192 -print_final_stats=1 -artifact_prefix="$build/$target-")
+  max_len=8192
+  [ "$target" = lsp_fuzz ] && max_len=16384 # past the 8 KiB that bound a header line of the framing
+  options=(-max_total_time="$seconds" -max_len="$max_len" -print_final_stats=1 -artifact_prefix="$build/$target-")
   [ "$target" = compiler_fuzz ] && options+=(-dict="$here/veltra.dict")
+  [ "$target" = lsp_fuzz ] && options+=(-dict="$here/lsp.dict")
   echo "== $target: $seconds s"
   "$build/$target" "${options[@]}" "$corpus" "${seeds[@]}" || status=1
 done

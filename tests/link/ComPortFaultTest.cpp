@@ -32,7 +32,7 @@ QString secondLine(const QString& text) {
 }
 
 TEST_F(LinkOverPty, NewPortHasNoErrorsAndStaysIdle) {
-    port = std::make_unique<ComPort>(&client, mapTo(peer.slavePath()));
+    port = std::make_unique<ComPort>(&client, mapTo(peer.slavePath()), portTurns);
     EXPECT_EQ(port->StatusText(), QStringLiteral(" COM-port has NO Errors "));
     EXPECT_FALSE(port->IsOpen());
     pumpFor(200);
@@ -42,7 +42,7 @@ TEST_F(LinkOverPty, NewPortHasNoErrorsAndStaysIdle) {
 
 TEST_F(LinkOverPty, PortHeldByAnotherComPortIsBusy) {
     openRunning();
-    ComPort second(nullptr, mapTo(peer.slavePath()));
+    ComPort second(nullptr, mapTo(peer.slavePath()), portTurns);
     RecordingReporter reporter;
     EXPECT_FALSE(SelectPort(second, QStringLiteral("COM1"), reporter));
     EXPECT_EQ(second.StatusText(), kOpenFailed);
@@ -72,7 +72,7 @@ class HoldingProcess {
             (void)::prctl(PR_SET_NAME, "pty-holder");
             const int fd = ::open(path.c_str(), O_RDWR | O_NOCTTY);
             const char ok = fd >= 0 && ::flock(fd, LOCK_EX | LOCK_NB) == 0 ? '1' : '0';
-            (void)::write(ready[1], &ok, 1);
+            if (::write(ready[1], &ok, 1) != 1) ::_exit(1); // the parent then reads that it holds nothing
             for (;;)
                 ::pause();
         }
@@ -97,7 +97,7 @@ class HoldingProcess {
 TEST_F(LinkOverPty, ABusyPortNamesTheProgramThatHoldsItAndItsPid) {
     HoldingProcess holder(peer.slavePath());
     ASSERT_TRUE(holder.holding());
-    ComPort p(nullptr, mapTo(peer.slavePath()));
+    ComPort p(nullptr, mapTo(peer.slavePath()), portTurns);
     EXPECT_FALSE(p.Open(QStringLiteral("COM1")));
     EXPECT_EQ(p.lastOpenErrno(), EBUSY);
     const QString message = p.OpenFailureMessage();
@@ -130,7 +130,7 @@ TEST_F(LinkOverPty, MissingDeviceAndForbiddenDeviceGiveClearReasons) {
         {forbidden, EACCES, QStringLiteral("не поможет"), QStringLiteral("usermod")},
     };
     for (const auto& c : cases) {
-        ComPort p(nullptr, mapTo(c.path.toStdString()));
+        ComPort p(nullptr, mapTo(c.path.toStdString()), portTurns);
         bool opened;
         {
             ScopedUnprivilegedFiles asUser;
@@ -155,14 +155,14 @@ TEST_F(LinkOverPty, RefusedConfigurationKeepsTheDeviceUntilTheNextOpen) {
         QFile f(notATty);
         ASSERT_TRUE(f.open(QIODevice::WriteOnly));
     }
-    ComPort first(nullptr, mapTo(notATty.toStdString()));
+    ComPort first(nullptr, mapTo(notATty.toStdString()), portTurns);
     EXPECT_FALSE(first.Open(QStringLiteral("COM1")));
     EXPECT_EQ(first.StatusText(), kConfigFailed);
     EXPECT_FALSE(first.IsOpen());
     EXPECT_EQ(firstLine(first.OpenFailureMessage()), kConfigFailed);
 
     // Still held: nobody else gets it.
-    ComPort second(nullptr, mapTo(notATty.toStdString()));
+    ComPort second(nullptr, mapTo(notATty.toStdString()), portTurns);
     EXPECT_FALSE(second.Open(QStringLiteral("COM1")));
     EXPECT_EQ(second.lastOpenErrno(), EBUSY);
 
@@ -179,7 +179,7 @@ TEST_F(LinkOverPty, SelectPortOpensOnlyTheExactNames) {
     map.com1 = QByteArray::fromStdString(peer.slavePath());
     map.com2 = QByteArray::fromStdString(peer2.slavePath());
     map.com3 = QByteArray::fromStdString(peer3.slavePath());
-    port = std::make_unique<ComPort>(&client, map);
+    port = std::make_unique<ComPort>(&client, map, portTurns);
 
     for (const char* name : {"COM4", "com1", "COM1 ", "", "/dev/ttyS0"}) {
         RecordingReporter reporter;

@@ -80,7 +80,7 @@ class LinkOverPty : public ::testing::Test {
 
     // Opens COM1 on the peer and starts the link.
     void openRunning() {
-        port = std::make_unique<ComPort>(&client, mapTo(peer.slavePath()));
+        port = std::make_unique<ComPort>(&client, mapTo(peer.slavePath()), portTurns);
         client.port = port.get();
         ASSERT_TRUE(port->Open(QStringLiteral("COM1"))) << port->OpenFailureMessage().toStdString();
         port->SetRun(true);
@@ -89,6 +89,7 @@ class LinkOverPty : public ::testing::Test {
     PtyBoardPeer peer;
     LinkProtocol link;
     RecordingClient client{link};
+    PlainTurns portTurns;
     std::unique_ptr<ComPort> port;
 };
 

@@ -16,7 +16,7 @@ TEST_F(LinkOverPty, AConfiguredDeviceThatAppearsIsOpenedAtOnce) {
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
     const QString link = dir.filePath(QStringLiteral("virtual-board"));
-    port = std::make_unique<ComPort>(&client, mapTo(link.toStdString()));
+    port = std::make_unique<ComPort>(&client, mapTo(link.toStdString()), portTurns);
     RecordingReporter reporter;
     PortReconnect reconnect(*port, reporter, nullptr);
     reconnect.setRetryInterval(3600 * 1000); // only the device's appearing can open it here
@@ -41,7 +41,7 @@ TEST_F(LinkOverPty, AReopenTakesThePathsBytesAsTheyAre) {
     ASSERT_EQ(::mkdir(folder.constData(), 0700), 0);
     const QByteArray device = folder + "/vb";
     ASSERT_EQ(::symlink(peer.slavePath().c_str(), device.constData()), 0);
-    port = std::make_unique<ComPort>(&client, mapTo(device.toStdString()));
+    port = std::make_unique<ComPort>(&client, mapTo(device.toStdString()), portTurns);
     ASSERT_TRUE(port->Reopen(QStringLiteral("COM1")));
     port->SetRun(true);
     EXPECT_TRUE(waitFor([&] { return peer.countOf(0x10) > 0; }));

@@ -48,7 +48,7 @@ class VeltraBoard : public ::testing::Test {
     void openOnLink() {
         PortMap map;
         map.com1 = QFile::encodeName(linkPath);
-        port = std::make_unique<ComPort>(&client, map);
+        port = std::make_unique<ComPort>(&client, map, portTurns);
         ASSERT_TRUE(port->Open(QStringLiteral("COM1"))) << port->OpenFailureMessage().toStdString();
         port->SetRun(true);
     }
@@ -58,6 +58,7 @@ class VeltraBoard : public ::testing::Test {
     QProcess process;
     LinkProtocol link;
     RecordingClient client{link};
+    PlainTurns portTurns;
     std::unique_ptr<ComPort> port;
 };
 

@@ -4,14 +4,13 @@
 
 #include <gtest/gtest.h>
 
-#include <QJsonArray>
-#include <QJsonDocument>
 #include <QRandomGenerator>
 
 #include "compiler/LanguageWords.h"
 #include "compiler/LineCompiler.h"
 #include "language/LabelUses.h"
 #include "language/WordTopics.h"
+#include "tests/support/QtPrinters.h"
 #include "tools/veltra-lsp/Document.h"
 #include "tools/veltra-lsp/Features.h"
 #include "tools/veltra-lsp/MessageReader.h"
@@ -173,11 +172,49 @@ TEST(MessageReader, RandomBytesNeverCrashItAndItFindsTheNextMessage) {
     }
 }
 
+// What a stream holds, fed whole or a byte at a time.
+std::vector<Frame> framesOf(const QByteArray& stream, bool byteByByte) {
+    MessageReader reader;
+    std::vector<Frame> frames;
+    for (qsizetype at = 0; at < stream.size(); at += byteByByte ? 1 : stream.size()) {
+        reader.feed(stream.constData() + at, byteByByte ? 1 : std::size_t(stream.size()));
+        while (auto frame = reader.next())
+            frames.push_back(*frame);
+    }
+    return frames;
+}
+
+TEST(MessageReader, AnOverlongHeaderLineIsDroppedHoweverItArrivesAndTakesItsMessagesHeadersWithIt) {
+    const QByteArray longLine = "X-Note: " + QByteArray(9000, 'a') + "\r\n";
+    const QString tooLong = QStringLiteral("a header line longer than 8192 bytes");
+    struct Case {
+        const char* what;
+        QByteArray stream;
+        std::vector<std::pair<QByteArray, QString>> frames; // body, fault
+    };
+    const Case cases[] = {
+        {"a long line with its end", longLine + "Content-Length: 2\r\n\r\n{}", {{"", tooLong}, {"{}", ""}}},
+        // The length before the long line is no longer the next message's.
+        {"a length left from the dropped message",
+         "Content-Length: 5\r\n" + longLine + "Content-Length: x\r\n\r\nContent-Length: 2\r\n\r\n{}",
+         {{"", tooLong}, {"", "Content-Length is not a number of bytes"}, {"{}", ""}}},
+    };
+    for (const Case& c : cases) {
+        for (bool byteByByte : {false, true}) {
+            SCOPED_TRACE(std::string(c.what) + (byteByByte ? ", byte by byte" : ", whole"));
+            std::vector<std::pair<QByteArray, QString>> got;
+            for (const Frame& frame : framesOf(c.stream, byteByByte))
+                got.emplace_back(frame.body, frame.fault);
+            EXPECT_EQ(got, c.frames);
+        }
+    }
+}
+
 QStringList completionsAt(const QString& line) {
-    QStringList labels;
-    for (const QJsonValue& item : completion(Document(line, 1), {0, int(line.size())}, PositionEncoding::Utf16))
-        labels << item["label"].toString();
-    return labels;
+    QStringList words;
+    for (const CompletionItem& item : completion(Document(line, 1), {0, int(line.size())}))
+        words << item.word;
+    return words;
 }
 
 TEST(Completion, OnlyWordsTheCompilerTakesThereAreOffered) {
@@ -212,8 +249,9 @@ TEST(Hover, ANumberShowsItsValueAndWhatTheCompilerTakesInItsPlace) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.line);
-        const QJsonValue h = hover(Document(QString::fromUtf8(c.line), 1), {0, c.character}, PositionEncoding::Utf16);
-        EXPECT_EQ(h["contents"]["value"].toString(), QString::fromUtf8(c.text));
+        const std::optional<Hover> h = hover(Document(QString::fromUtf8(c.line), 1), {0, c.character});
+        ASSERT_TRUE(h);
+        EXPECT_EQ(h->markdown, QString::fromUtf8(c.text));
     }
 }
 

@@ -72,6 +72,7 @@ void ScriptedBoard::loseDevice() {
 void ScriptedBoard::Turn(int stepMs) {
     note(QStringLiteral("turn %1").arg(stepMs));
     elapsedMs += stepMs;
+    Slept(stepMs);
     if (linkRunning && client_) {
         sinceCycleMs_ += stepMs;
         constexpr int kCycleMs = static_cast<int>(kLinkCycle.count());
@@ -81,11 +82,13 @@ void ScriptedBoard::Turn(int stepMs) {
         }
     }
     pumped();
+    TurnEnded();
 }
 
 void ScriptedBoard::Sleep(int ms) {
     note(QStringLiteral("sleep %1").arg(ms));
     elapsedMs += ms;
+    Slept(ms);
 }
 
 void ScriptedBoard::Pump() {

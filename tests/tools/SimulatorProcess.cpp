@@ -84,7 +84,7 @@ HostLink::~HostLink() {
 }
 
 bool HostLink::open(const QString& device) {
-    port_ = std::make_unique<ComPort>(&client_);
+    port_ = std::make_unique<ComPort>(&client_, PortMap{}, portTurns_);
     if (!port_->Open(device)) {
         ADD_FAILURE() << port_->OpenFailureMessage().toStdString();
         return false;

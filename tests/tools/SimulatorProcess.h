@@ -63,6 +63,7 @@ class HostLink {
   private:
     LinkProtocol link_;
     ProtocolClient client_{link_};
+    PlainTurns portTurns_;
     std::unique_ptr<ComPort> port_;
 };
 

@@ -308,6 +308,9 @@ int runLinkTool(const LinkOptions& options) {
         }
     }
 
+    // The prompt has read the entries; from now on the lines are sent, and
+    // kept, by the first board's thread.
+    if (history && !runs.empty()) history->MoveToThread(runs.front().get());
     running = static_cast<int>(runs.size());
     for (auto& run : runs)
         run->start();

@@ -14,19 +14,13 @@ namespace veltra::lsp {
 
 namespace {
 
-// The protocol's CompletionItemKind values used here.
-constexpr int kItemVariable = 6;
-constexpr int kItemValue = 12;
-constexpr int kItemKeyword = 14;
-constexpr int kItemReference = 18;
-
 // The highest object number tried after a name such as "свд_"; the compiler
 // decides which of them it takes.
 constexpr int kMaxObjectNumber = 15;
 
 struct Word {
     std::u32string text;
-    int kind;
+    CompletionKind kind;
     QString detail;
 };
 
@@ -58,27 +52,31 @@ const std::vector<Word>& languageWords() {
             const bool isLabel = lead == lang::kLabelWords[0];
             if (lead.back() != U'_' || isLabel) {
                 const bool object = lead.size() == 1; // А, В
-                list.push_back({std::u32string(lead), object ? kItemVariable : kItemKeyword, detailOf(lead)});
+                list.push_back({std::u32string(lead),
+                                object ? CompletionKind::Variable : CompletionKind::Keyword, detailOf(lead)});
                 return;
             }
             for (int n = 1; n <= kMaxObjectNumber; ++n) {
                 std::u32string name(lead);
                 name += QString::number(n).toStdU32String();
-                list.push_back({name, kItemVariable, detailOf(name)});
+                list.push_back({name, CompletionKind::Variable, detailOf(name)});
             }
         };
         for (std::u32string_view lead : programKeywords())
             addNamed(lead);
         addNamed(lang::kButtonWord);
-        list.push_back({std::u32string(lang::kThenWords[0]), kItemKeyword, detailOf(lang::kThenWords[0])});
-        list.push_back({std::u32string(lang::kOnWords[0]), kItemValue, QStringLiteral("включить")});
-        list.push_back({std::u32string(lang::kOffWords[0]), kItemValue, QStringLiteral("выключить")});
+        list.push_back(
+            {std::u32string(lang::kThenWords[0]), CompletionKind::Keyword, detailOf(lang::kThenWords[0])});
+        list.push_back(
+            {std::u32string(lang::kOnWords[0]), CompletionKind::Value, QStringLiteral("включить")});
+        list.push_back(
+            {std::u32string(lang::kOffWords[0]), CompletionKind::Value, QStringLiteral("выключить")});
         // The colours as the language help names them, by colour code.
         static const char16_t* const kColourNames[] = {u"черный", u"красный", u"зеленый",    u"синий", u"желтый",
                                                        u"голубой", u"цвет 6", u"фиолетовый", u"белый"};
         static_assert(std::size(kColourNames) == std::size(lang::kColourLetters));
         for (std::size_t code = 0; code < std::size(lang::kColourLetters); ++code)
-            list.push_back({std::u32string(1, lang::kColourLetters[code].lower), kItemValue,
+            list.push_back({std::u32string(1, lang::kColourLetters[code].lower), CompletionKind::Value,
                             QStringLiteral("цвет: ") + QString::fromUtf16(kColourNames[code])});
         return list;
     }();
@@ -130,26 +128,20 @@ bool isWordChar(QChar c) {
 
 } // namespace
 
-QJsonArray completion(const Document& doc, Position at, PositionEncoding encoding) {
-    QJsonArray items;
+std::vector<CompletionItem> completion(const Document& doc, TextPoint at) {
+    std::vector<CompletionItem> items;
     if (at.line >= doc.lineCount()) return items;
     const QString line = doc.lineText(at.line);
-    const int caret = utf16Index(line, at.character, encoding);
     for (const Token& token : programTokens(line))
         if (token.kind == TokenKind::Comment) return items;
-    int start = caret;
+    int start = at.utf16;
     while (start > 0 && isWordChar(line[start - 1]))
         --start;
     const std::u32string before = line.left(start).toStdU32String();
-    const QJsonObject range = lineRange(doc, at.line, start, caret, encoding);
+    const LineSpan replaced{at.line, start, at.utf16};
 
-    const auto offer = [&](const std::u32string& word, int kind, const QString& detail) {
-        if (!fits(before, word)) return;
-        const QString text = QString::fromStdU32String(word);
-        items.append(QJsonObject{{"label", text},
-                                 {"kind", kind},
-                                 {"detail", detail},
-                                 {"textEdit", QJsonObject{{"range", range}, {"newText", text}}}});
+    const auto offer = [&](const std::u32string& word, CompletionKind kind, const QString& detail) {
+        if (fits(before, word)) items.push_back({QString::fromStdU32String(word), kind, detail, replaced});
     };
     for (const Word& word : languageWords())
         offer(word.text, word.kind, word.detail);
@@ -159,8 +151,8 @@ QJsonArray completion(const Document& doc, Position at, PositionEncoding encodin
         if (!use.use.definition || std::find(offered.begin(), offered.end(), use.use.number) != offered.end())
             continue;
         offered.push_back(use.use.number);
-        offer(doc.line(use.line).mid(use.use.start, use.use.length).toString().toStdU32String(), kItemReference,
-              QStringLiteral("строка %1").arg(use.line + 1));
+        offer(doc.line(use.line).mid(use.use.start, use.use.length).toString().toStdU32String(),
+              CompletionKind::Reference, QStringLiteral("строка %1").arg(use.line + 1));
     }
     return items;
 }

@@ -3,17 +3,12 @@
 
 namespace veltra::lsp {
 
-QJsonArray diagnostics(const Document& doc, PositionEncoding encoding) {
-    QJsonArray list;
+std::vector<Diagnostic> diagnostics(const Document& doc) {
+    std::vector<Diagnostic> list;
     for (const CheckReport& error : findProgramErrors(doc.checkLines())) {
-        if (list.size() == kMaxDiagnostics) break;
+        if (int(list.size()) == kMaxDiagnostics) break;
         const int line = error.line - 1;
-        list.append(QJsonObject{
-            {"range", lineRange(doc, line, 0, int(doc.line(line).size()), encoding)},
-            {"severity", 1},
-            {"source", "veltra"},
-            {"message", QString::fromStdString(error.message)},
-        });
+        list.push_back({{line, 0, int(doc.line(line).size())}, QString::fromStdString(error.message)});
     }
     return list;
 }

@@ -76,12 +76,11 @@ std::optional<QString> labelText(const Document& doc, int line, int utf16) {
 
 } // namespace
 
-QJsonValue hover(const Document& doc, Position at, PositionEncoding encoding) {
-    if (at.line >= doc.lineCount()) return QJsonValue::Null;
+std::optional<Hover> hover(const Document& doc, TextPoint at) {
+    if (at.line >= doc.lineCount()) return std::nullopt;
     const QString line = doc.lineText(at.line);
-    const int utf16 = utf16Index(line, at.character, encoding);
     for (const Token& token : programTokens(line)) {
-        if (utf16 < token.start || utf16 >= token.start + token.length) continue;
+        if (at.utf16 < token.start || at.utf16 >= token.start + token.length) continue;
         std::optional<QString> text;
         switch (token.kind) {
         case TokenKind::Keyword:
@@ -93,18 +92,15 @@ QJsonValue hover(const Document& doc, Position at, PositionEncoding encoding) {
             text = numberText(line, token);
             break;
         case TokenKind::Label:
-            text = labelText(doc, at.line, utf16);
+            text = labelText(doc, at.line, at.utf16);
             break;
         case TokenKind::Comment:
             break;
         }
-        if (!text) return QJsonValue::Null;
-        return QJsonObject{
-            {"contents", QJsonObject{{"kind", "markdown"}, {"value", *text}}},
-            {"range", lineRange(doc, at.line, token.start, token.start + token.length, encoding)},
-        };
+        if (!text) return std::nullopt;
+        return Hover{*text, {at.line, token.start, token.start + token.length}};
     }
-    return QJsonValue::Null;
+    return std::nullopt;
 }
 
 } // namespace veltra::lsp

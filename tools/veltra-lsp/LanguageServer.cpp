@@ -4,41 +4,97 @@
 #include <QJsonDocument>
 #include <QJsonParseError>
 
-#include <cstdio>
-
-#include "tools/veltra-lsp/Features.h"
+#include "tools/veltra-lsp/LspJson.h"
 #include "tools/veltra-lsp/Protocol.h"
 
 namespace veltra::lsp {
 
 namespace {
 
-QJsonValue documentUri(const QJsonObject& params) {
-    return stringAt(objectAt(params, QStringLiteral("textDocument")), QStringLiteral("uri"));
+QJsonObject semanticTokensProvider(const char* request) {
+    const QJsonObject legend{{"tokenTypes", semanticTokenTypes()}, {"tokenModifiers", QJsonArray{}}};
+    return QJsonObject{{"semanticTokensProvider", QJsonObject{{"legend", legend}, {request, true}}}};
+}
+
+// Objects met under the same key are merged, so that two rows can announce
+// parts of one capability.
+void mergeInto(QJsonObject& into, const QJsonObject& part) {
+    for (auto it = part.begin(); it != part.end(); ++it) {
+        const QJsonValue there = into.value(it.key());
+        if (it->isObject() && there.isObject()) {
+            QJsonObject merged = there.toObject();
+            mergeInto(merged, it->toObject());
+            into.insert(it.key(), merged);
+        } else {
+            into.insert(it.key(), *it);
+        }
+    }
 }
 
 } // namespace
 
-LanguageServer::LanguageServer(Send send) : send_(std::move(send)) {
-    requests_ = {
-        {"initialize", &LanguageServer::initialize},
-        {"shutdown", &LanguageServer::shutdown},
-        {"textDocument/hover", &LanguageServer::hover},
-        {"textDocument/completion", &LanguageServer::completion},
-        {"textDocument/definition", &LanguageServer::definition},
-        {"textDocument/references", &LanguageServer::references},
-        {"textDocument/prepareRename", &LanguageServer::prepareRename},
-        {"textDocument/rename", &LanguageServer::rename},
-        {"textDocument/documentSymbol", &LanguageServer::documentSymbol},
-        {"textDocument/semanticTokens/full", &LanguageServer::semanticTokensFull},
-        {"textDocument/semanticTokens/range", &LanguageServer::semanticTokensRange},
-    };
-    notifications_ = {
-        {"textDocument/didOpen", &LanguageServer::didOpen},
-        {"textDocument/didChange", &LanguageServer::didChange},
-        {"textDocument/didClose", &LanguageServer::didClose},
-        {"exit", &LanguageServer::exit},
-    };
+const LanguageServer::Method LanguageServer::kMethods[] = {
+    {"initialize", false, &LanguageServer::initialize, nullptr},
+    {"shutdown", false, &LanguageServer::shutdown, nullptr},
+    {"exit", true, &LanguageServer::exit, nullptr},
+    {"textDocument/didOpen", true, &LanguageServer::didOpen,
+     [] {
+         return QJsonObject{{"textDocumentSync", QJsonObject{{"openClose", true}}}};
+     }},
+    {"textDocument/didClose", true, &LanguageServer::didClose,
+     [] {
+         return QJsonObject{{"textDocumentSync", QJsonObject{{"openClose", true}}}};
+     }},
+    // 2: incremental, the changed ranges only.
+    {"textDocument/didChange", true, &LanguageServer::didChange,
+     [] {
+         return QJsonObject{{"textDocumentSync", QJsonObject{{"change", 2}}}};
+     }},
+    {"textDocument/hover", false, &LanguageServer::hover,
+     [] {
+         return QJsonObject{{"hoverProvider", true}};
+     }},
+    {"textDocument/completion", false, &LanguageServer::completion,
+     [] {
+         return QJsonObject{{"completionProvider", QJsonObject{{"triggerCharacters", QJsonArray{"_", "="}}}}};
+     }},
+    {"textDocument/definition", false, &LanguageServer::definition,
+     [] {
+         return QJsonObject{{"definitionProvider", true}};
+     }},
+    {"textDocument/references", false, &LanguageServer::references,
+     [] {
+         return QJsonObject{{"referencesProvider", true}};
+     }},
+    {"textDocument/rename", false, &LanguageServer::rename,
+     [] {
+         return QJsonObject{{"renameProvider", QJsonObject{}}};
+     }},
+    {"textDocument/prepareRename", false, &LanguageServer::prepareRename,
+     [] {
+         return QJsonObject{{"renameProvider", QJsonObject{{"prepareProvider", true}}}};
+     }},
+    {"textDocument/documentSymbol", false, &LanguageServer::documentSymbol,
+     [] {
+         return QJsonObject{{"documentSymbolProvider", true}};
+     }},
+    {"textDocument/semanticTokens/full", false, &LanguageServer::semanticTokensFull,
+     [] { return semanticTokensProvider("full"); }},
+    {"textDocument/semanticTokens/range", false, &LanguageServer::semanticTokensRange,
+     [] { return semanticTokensProvider("range"); }},
+};
+
+const LanguageServer::Method* LanguageServer::findMethod(const QString& name, bool notification) {
+    for (const Method& method : kMethods)
+        if (method.notification == notification && name == QLatin1String(method.name)) return &method;
+    return nullptr;
+}
+
+QJsonObject LanguageServer::announcedCapabilities() {
+    QJsonObject capabilities;
+    for (const Method& method : kMethods)
+        if (method.capability) mergeInto(capabilities, method.capability());
+    return capabilities;
 }
 
 void LanguageServer::handleFramingFault(const QString& fault) {
@@ -86,14 +142,13 @@ void LanguageServer::dispatch(const QJsonObject& message) {
         return;
     }
     const QJsonObject params = paramsValue.toObject();
+    const Method* row = findMethod(name, !isRequest);
 
     if (!isRequest) {
-        const auto handler = notifications_.constFind(name);
         // Before initialize only exit counts; after shutdown likewise.
-        if (handler == notifications_.constEnd() || ((!initialized_ || shutDown_) && name != QLatin1String("exit")))
-            return;
+        if (!row || ((!initialized_ || shutDown_) && name != QLatin1String("exit"))) return;
         try {
-            (this->**handler)(params);
+            (this->*row->handler)(params);
         } catch (const RpcError& e) {
             log(QStringLiteral("%1: %2").arg(printable(name), e.message));
         } catch (const std::bad_alloc&) {
@@ -102,8 +157,7 @@ void LanguageServer::dispatch(const QJsonObject& message) {
         return;
     }
 
-    const auto handler = requests_.constFind(name);
-    if (handler == requests_.constEnd()) {
+    if (!row) {
         respondError(id, error::kMethodNotFound, QStringLiteral("no method %1").arg(printable(name)));
         return;
     }
@@ -116,7 +170,7 @@ void LanguageServer::dispatch(const QJsonObject& message) {
         return;
     }
     try {
-        respond(id, (this->**handler)(params));
+        respond(id, (this->*row->handler)(params));
     } catch (const RpcError& e) {
         respondError(id, e.code, e.message);
     } catch (const std::bad_alloc&) {
@@ -125,36 +179,21 @@ void LanguageServer::dispatch(const QJsonObject& message) {
 }
 
 void LanguageServer::respond(const QJsonValue& id, const QJsonValue& result) {
-    write(QJsonObject{{"jsonrpc", "2.0"}, {"id", id}, {"result", result}});
+    send_(QJsonObject{{"jsonrpc", "2.0"}, {"id", id}, {"result", result}});
 }
 
 void LanguageServer::respondError(const QJsonValue& id, int code, const QString& message) {
-    write(QJsonObject{
+    send_(QJsonObject{
         {"jsonrpc", "2.0"}, {"id", id}, {"error", QJsonObject{{"code", code}, {"message", message}}}});
 }
 
 void LanguageServer::notify(const QString& method, const QJsonObject& params) {
-    write(QJsonObject{{"jsonrpc", "2.0"}, {"method", method}, {"params", params}});
-}
-
-void LanguageServer::write(const QJsonObject& message) {
-    if (!reachable_) return;
-    const QByteArray body = QJsonDocument(message).toJson(QJsonDocument::Compact);
-    const QByteArray frame = "Content-Length: " + QByteArray::number(body.size()) + "\r\n\r\n" + body;
-    reachable_ = send_(frame);
+    send_(QJsonObject{{"jsonrpc", "2.0"}, {"method", method}, {"params", params}});
 }
 
 void LanguageServer::log(const QString& text) {
     // window/logMessage type 3: information, for the client's log.
     notify(QStringLiteral("window/logMessage"), QJsonObject{{"type", 3}, {"message", text}});
-}
-
-const Document& LanguageServer::document(const QJsonObject& params) const {
-    const QString uri = documentUri(params).toString();
-    const auto it = documents_.find(uri);
-    if (it == documents_.end())
-        throw RpcError{error::kRequestFailed, QStringLiteral("unknown document %1 (not opened)").arg(printable(uri))};
-    return it->second;
 }
 
 QJsonValue LanguageServer::initialize(const QJsonObject& params) {
@@ -181,20 +220,8 @@ QJsonValue LanguageServer::initialize(const QJsonObject& params) {
                                .toBool();
     initialized_ = true;
 
-    const QJsonObject serverCapabilities{
-        {"positionEncoding", encodingName(encoding_)},
-        {"textDocumentSync", QJsonObject{{"openClose", true}, {"change", 2}}},
-        {"hoverProvider", true},
-        {"completionProvider", QJsonObject{{"triggerCharacters", QJsonArray{"_", "="}}}},
-        {"definitionProvider", true},
-        {"referencesProvider", true},
-        {"renameProvider", QJsonObject{{"prepareProvider", true}}},
-        {"documentSymbolProvider", true},
-        {"semanticTokensProvider",
-         QJsonObject{{"legend", QJsonObject{{"tokenTypes", semanticTokenTypes()}, {"tokenModifiers", QJsonArray{}}}},
-                     {"full", true},
-                     {"range", true}}},
-    };
+    QJsonObject serverCapabilities = announcedCapabilities();
+    serverCapabilities.insert(QStringLiteral("positionEncoding"), encodingName(encoding_));
     return QJsonObject{{"capabilities", serverCapabilities},
                        {"serverInfo", QJsonObject{{"name", "veltra-lsp"}, {"version", VELTRA_VERSION}}}};
 }
@@ -209,108 +236,17 @@ QJsonValue LanguageServer::exit(const QJsonObject&) {
     return {};
 }
 
-QJsonValue LanguageServer::didOpen(const QJsonObject& params) {
-    const QJsonObject item = objectAt(params, QStringLiteral("textDocument"));
-    const QString uri = stringAt(item, QStringLiteral("uri"));
-    Document doc(stringAt(item, QStringLiteral("text")), intAt(item, QStringLiteral("version")));
-    documents_.insert_or_assign(uri, std::move(doc));
-    pending_.insert(uri);
-    return {};
-}
-
-QJsonValue LanguageServer::didChange(const QJsonObject& params) {
-    const QJsonObject item = objectAt(params, QStringLiteral("textDocument"));
-    const QString uri = stringAt(item, QStringLiteral("uri"));
-    const int version = intAt(item, QStringLiteral("version"));
-    const auto it = documents_.find(uri);
-    if (it == documents_.end())
-        throw RpcError{error::kRequestFailed, QStringLiteral("a change of %1, which is not open").arg(printable(uri))};
-    Document& doc = it->second;
-    const QJsonValue changes = params.value(QStringLiteral("contentChanges"));
-    if (!changes.isArray()) throw RpcError{error::kInvalidParams, QStringLiteral("'contentChanges' must be an array")};
-    for (const QJsonValue& value : changes.toArray()) {
-        const QJsonObject change = value.toObject();
-        const QString text = stringAt(change, QStringLiteral("text"));
-        if (!change.contains(QStringLiteral("range"))) {
-            doc.setText(text, version);
-            continue;
-        }
-        const QJsonObject range = objectAt(change, QStringLiteral("range"));
-        const Position from = positionAt(range, QStringLiteral("start"));
-        const Position to = positionAt(range, QStringLiteral("end"));
-        doc.replace(doc.offsetOf(from.line, from.character, encoding_), doc.offsetOf(to.line, to.character, encoding_),
-                    text, version);
-    }
-    pending_.insert(uri);
-    return {};
-}
-
-QJsonValue LanguageServer::didClose(const QJsonObject& params) {
-    const QString uri = documentUri(params).toString();
-    if (documents_.erase(uri) == 0) return {};
-    pending_.remove(uri);
-    // A closed document keeps no marks in the client.
-    notify(QStringLiteral("textDocument/publishDiagnostics"),
-           QJsonObject{{"uri", uri}, {"diagnostics", QJsonArray{}}});
-    return {};
-}
-
 void LanguageServer::publishPending() {
     const QSet<QString> uris = std::exchange(pending_, {});
     for (const QString& uri : uris) {
         const auto it = documents_.find(uri);
         if (it == documents_.end()) continue;
+        const Document& doc = it->second;
         notify(QStringLiteral("textDocument/publishDiagnostics"),
                QJsonObject{{"uri", uri},
-                           {"version", it->second.version()},
-                           {"diagnostics", diagnostics(it->second, encoding_)}});
+                           {"version", doc.version()},
+                           {"diagnostics", LspJson(doc, encoding_).diagnostics(lsp::diagnostics(doc))}});
     }
-}
-
-QJsonValue LanguageServer::hover(const QJsonObject& params) {
-    return lsp::hover(document(params), positionAt(params), encoding_);
-}
-
-QJsonValue LanguageServer::completion(const QJsonObject& params) {
-    return lsp::completion(document(params), positionAt(params), encoding_);
-}
-
-QJsonValue LanguageServer::definition(const QJsonObject& params) {
-    return lsp::definition(document(params), documentUri(params).toString(), positionAt(params), encoding_);
-}
-
-QJsonValue LanguageServer::references(const QJsonObject& params) {
-    const bool withDefinition = params.value(QStringLiteral("context"))
-                                    .toObject()
-                                    .value(QStringLiteral("includeDeclaration"))
-                                    .toBool(true);
-    return lsp::references(document(params), documentUri(params).toString(), positionAt(params), withDefinition,
-                           encoding_);
-}
-
-QJsonValue LanguageServer::prepareRename(const QJsonObject& params) {
-    return lsp::prepareRename(document(params), positionAt(params), encoding_);
-}
-
-QJsonValue LanguageServer::rename(const QJsonObject& params) {
-    return lsp::rename(document(params), documentUri(params).toString(), positionAt(params),
-                       stringAt(params, QStringLiteral("newName")), encoding_);
-}
-
-QJsonValue LanguageServer::documentSymbol(const QJsonObject& params) {
-    return documentSymbols(document(params), documentUri(params).toString(), hierarchicalSymbols_, encoding_);
-}
-
-QJsonValue LanguageServer::semanticTokensFull(const QJsonObject& params) {
-    const Document& doc = document(params);
-    return QJsonObject{{"data", semanticTokens(doc, 0, doc.lineCount() - 1, encoding_)}};
-}
-
-QJsonValue LanguageServer::semanticTokensRange(const QJsonObject& params) {
-    const Document& doc = document(params);
-    const QJsonObject range = objectAt(params, QStringLiteral("range"));
-    return QJsonObject{{"data", semanticTokens(doc, positionAt(range, QStringLiteral("start")).line,
-                                               positionAt(range, QStringLiteral("end")).line, encoding_)}};
 }
 
 } // namespace veltra::lsp

@@ -68,16 +68,23 @@ std::optional<Frame> MessageReader::next() {
     }
 }
 
+Frame MessageReader::abandon(const QString& fault) {
+    state_ = State::Resync;
+    sawHeader_ = false;
+    length_ = -1;
+    headerFault_.clear();
+    return Frame{{}, fault};
+}
+
 // Reads one header line; the empty line ends the headers and decides what
 // follows. Returns a fault when the message cannot be read.
 std::optional<Frame> MessageReader::readHeaderLine() {
     const qsizetype end = buffer_.indexOf('\n', pos_);
-    if (end < 0) {
-        if (buffer_.size() - pos_ <= kMaxHeaderLine) return std::nullopt;
-        state_ = State::Resync;
-        sawHeader_ = false;
-        return Frame{{}, QStringLiteral("a header line longer than %1 bytes").arg(kMaxHeaderLine)};
-    }
+    // Too long whether its end has come or not: how the bytes arrive must
+    // not decide it.
+    if ((end < 0 ? buffer_.size() : end) - pos_ > kMaxHeaderLine)
+        return abandon(QStringLiteral("a header line longer than %1 bytes").arg(kMaxHeaderLine));
+    if (end < 0) return std::nullopt;
     QByteArray line = buffer_.mid(pos_, end - pos_);
     pos_ = end + 1;
     if (line.endsWith('\r')) line.chop(1);
@@ -85,13 +92,7 @@ std::optional<Frame> MessageReader::readHeaderLine() {
     if (!line.isEmpty()) {
         sawHeader_ = true;
         const qsizetype colon = line.indexOf(':');
-        if (colon <= 0) {
-            state_ = State::Resync;
-            sawHeader_ = false;
-            length_ = -1;
-            headerFault_.clear();
-            return Frame{{}, QStringLiteral("a header line without a name")};
-        }
+        if (colon <= 0) return abandon(QStringLiteral("a header line without a name"));
         if (startsWithNoCase(line, "content-length:")) {
             bool ok = false;
             const QByteArray value = line.mid(colon + 1).trimmed();

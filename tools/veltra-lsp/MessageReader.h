@@ -36,6 +36,9 @@ class MessageReader {
     enum class State { Headers, Body, Skipping, Resync };
 
     std::optional<Frame> readHeaderLine();
+    // Drops the message being read, with what its headers said, and looks
+    // for the next one.
+    Frame abandon(const QString& fault);
 
     QByteArray buffer_;
     qsizetype pos_ = 0;         // start of the unread bytes in buffer_

@@ -41,17 +41,6 @@ Position positionAt(const QJsonObject& params, const QString& key) {
     return {intAt(position, QStringLiteral("line")), intAt(position, QStringLiteral("character"))};
 }
 
-int characterOf(const Document& doc, int line, int utf16, PositionEncoding encoding) {
-    return unitsOf(doc.line(line).left(utf16), encoding);
-}
-
-QJsonObject lineRange(const Document& doc, int line, int from, int to, PositionEncoding encoding) {
-    return QJsonObject{
-        {"start", QJsonObject{{"line", line}, {"character", characterOf(doc, line, from, encoding)}}},
-        {"end", QJsonObject{{"line", line}, {"character", characterOf(doc, line, to, encoding)}}},
-    };
-}
-
 QString printable(const QString& name) {
     QString out;
     out.reserve(name.size());

@@ -1,14 +1,10 @@
 #pragma once
-// JSON-RPC and protocol pieces shared by the server's handlers: the error
-// codes, the error a handler throws, readers of parameters that throw it, and
-// positions and ranges in the agreed unit.
+// JSON-RPC pieces shared by the server's handlers: the error codes, the error
+// a handler throws, and readers of parameters that throw it.
 
-#include <QJsonArray>
 #include <QJsonObject>
 #include <QJsonValue>
 #include <QString>
-
-#include "tools/veltra-lsp/Document.h"
 
 namespace veltra::lsp {
 
@@ -34,18 +30,13 @@ QJsonObject objectAt(const QJsonObject& object, const QString& key);
 QString stringAt(const QJsonObject& object, const QString& key);
 int intAt(const QJsonObject& object, const QString& key);
 
+// A position as the client counts it, in the agreed unit.
 struct Position {
     int line = 0;
     int character = 0;
 };
 
 Position positionAt(const QJsonObject& params, const QString& key = QStringLiteral("position"));
-
-// A range of one line of `doc`, from UTF-16 index `from` to `to`.
-QJsonObject lineRange(const Document& doc, int line, int from, int to, PositionEncoding encoding);
-
-// Where a UTF-16 index of a line stands in the agreed unit.
-int characterOf(const Document& doc, int line, int utf16, PositionEncoding encoding);
 
 // A name that the server prints on a terminal or a log line: control
 // characters as \xNN, so one message stays one line.

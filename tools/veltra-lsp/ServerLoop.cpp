@@ -8,7 +8,7 @@
 #include <unistd.h>
 
 #include "tools/veltra-lsp/LanguageServer.h"
-#include "tools/veltra-lsp/MessageReader.h"
+#include "tools/veltra-lsp/Transport.h"
 
 namespace veltra::lsp {
 
@@ -44,15 +44,15 @@ int runServer(int in, int out) {
     // A client that closed its end makes write() fail with EPIPE instead of
     // ending the process without a word.
     std::signal(SIGPIPE, SIG_IGN);
-    LanguageServer server([out](const QByteArray& bytes) { return writeAll(out, bytes); });
-    MessageReader reader;
+    Transport transport([out](const QByteArray& bytes) { return writeAll(out, bytes); });
+    LanguageServer server([&transport](const QJsonObject& message) { transport.send(message); });
     int clientWatch = -1;
     qint64 watched = 0;
     int result = -1;
     char buffer[64 * 1024];
 
     while (result < 0) {
-        while (std::optional<Frame> frame = reader.next()) {
+        while (std::optional<Frame> frame = transport.next()) {
             if (frame->fault.isEmpty())
                 server.handleMessage(frame->body);
             else
@@ -79,7 +79,7 @@ int runServer(int in, int out) {
             server.publishPending();
             ready = ::poll(fds, clientWatch >= 0 ? 2 : 1, -1);
         }
-        if (!server.clientReachable()) {
+        if (!transport.reachable()) {
             std::fputs("veltra-lsp: the client no longer reads the output; ending\n", stderr);
             result = 1;
         } else if (ready < 0 && errno != EINTR) {
@@ -91,7 +91,7 @@ int runServer(int in, int out) {
         } else if ((fds[0].revents & (POLLIN | POLLHUP | POLLERR)) != 0) {
             const ssize_t n = ::read(in, buffer, sizeof buffer);
             if (n > 0) {
-                reader.feed(buffer, std::size_t(n));
+                transport.received(buffer, std::size_t(n));
             } else if (n == 0 || errno != EINTR) {
                 // The client is gone without exit: as the protocol's exit without shutdown.
                 result = server.exited() ? server.exitCode() : 1;
