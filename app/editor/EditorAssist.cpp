@@ -26,7 +26,7 @@ namespace veltra {
 
 EditorAssist::EditorAssist(ProgramEdit& edit, QLabel& message, const Buttons& buttons,
                            const QString& stateFolder)
-    : edit_(edit), message_(message), highlighter_(new ProgramHighlighter(edit.document())),
+    : edit_(edit), message_(message), highlighter_(new ProgramHighlighter(edit)),
       liveCheck_(new LiveCheck(edit)), findBar_(new FindBar(edit)),
       recovery_(new RecoveryCopy(edit, stateFolder)) {
     const auto colour = [this] {
