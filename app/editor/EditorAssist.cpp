@@ -19,6 +19,7 @@
 #include "app/editor/ProgramHighlighter.h"
 #include "app/editor/ProgramPrinter.h"
 #include "app/editor/RecoveryCopy.h"
+#include "app/editor/TextLoader.h"
 #include "app/shell/UserDialogs.h"
 #include "app/shell/VeltraApplication.h"
 
@@ -61,6 +62,11 @@ QShortcut* EditorAssist::editorShortcut(int keys) {
     auto* shortcut = new QShortcut(QKeySequence(keys), &edit_);
     shortcut->setContext(Qt::WidgetWithChildrenShortcut);
     return shortcut;
+}
+
+bool EditorAssist::replaceText(const QString& text) {
+    return TextLoader::of(edit_).replace(text,
+                                         [this](const QString& old) { return recovery_->isStored(old); });
 }
 
 void EditorAssist::textStored(const QString& filePath) {

@@ -42,6 +42,10 @@ class EditorAssist : public QObject {
     EditorAssist(ProgramEdit& edit, QLabel& message, const Buttons& buttons, const QString& stateFolder);
     ~EditorAssist() override;
 
+    // New, open: `text` in place of the editor's text (TextLoader: a long
+    // one goes in a slice at a time, and may be cancelled). False when it
+    // was cancelled: the previous text stands.
+    bool replaceText(const QString& text);
     // New, open or save: the text is now what `filePath` holds (empty: a new
     // program), which printing names and the recovery copy needs no longer.
     void textStored(const QString& filePath);

@@ -11,6 +11,7 @@
 #include <QStandardPaths>
 
 #include "app/editor/EditorText.h"
+#include "app/editor/TextLoader.h"
 #include "app/shell/UserDialogs.h"
 #include "app/shell/WorkBeside.h"
 #include "os/ShownName.h"
@@ -68,6 +69,9 @@ RecoveryCopy::RecoveryCopy(QPlainTextEdit& edit, const QString& folder)
     timer_.setInterval(kDelayMs);
     connect(&timer_, &QTimer::timeout, this, &RecoveryCopy::sync);
     connect(edit.document(), &QTextDocument::contentsChange, &timer_, qOverload<>(&QTimer::start));
+    // While a long text goes in or out, the copy keeps the text from before
+    // (brought up to date first): the editor's is neither that nor the new one.
+    connect(&TextLoader::of(edit), &TextLoader::aboutToReplace, this, &RecoveryCopy::sync);
     // The lock says "this editor lives": its copy is nobody's leftover.
     if (makeStateFolder(folder_)) takeLock(lock_);
 }
@@ -87,8 +91,18 @@ bool RecoveryCopy::kept() const {
 }
 
 void RecoveryCopy::textStored() {
+    timer_.stop();
     stored_ = wholeText(*edit_.document());
-    sync();
+    dropCopy();
+}
+
+bool RecoveryCopy::isStored(const QString& text) const {
+    return text == stored_;
+}
+
+void RecoveryCopy::dropCopy() {
+    if (!written_.isNull()) QFile::remove(path());
+    written_ = QString();
 }
 
 void RecoveryCopy::flush() {
@@ -97,12 +111,9 @@ void RecoveryCopy::flush() {
 
 void RecoveryCopy::sync() {
     timer_.stop();
+    if (TextLoader::of(edit_).busy()) return; // its last slice starts the timer again
     const QString text = wholeText(*edit_.document());
-    if (text == stored_) {
-        if (!written_.isNull()) QFile::remove(path());
-        written_ = QString();
-        return;
-    }
+    if (text == stored_) return dropCopy();
     if (text == written_) return;
     QString why = QStringLiteral("its folder takes no files");
     if (kept() && writeStateFile(path(), text.toUtf8(), &why)) {
@@ -170,7 +181,9 @@ RecoveryCopy::Offered RecoveryCopy::offerOne(const Leftover& leftover, QWidget* 
     const bool restore = userDialogs().ask(parent, question);
     bool gone = false;
     if (restore) {
-        replaceText(edit_, copy);
+        // Cancelled, the leftover stays as it was, to be offered at the next start.
+        if (!TextLoader::of(edit_).replace(copy, [this](const QString& text) { return isStored(text); }))
+            return Offered::Skipped;
         sync(); // this editor's copy holds it before the leftover goes
         gone = kept() && QFile::remove(leftover.copy);
     } else {

@@ -49,6 +49,9 @@ class RecoveryCopy : public QObject {
 
     // The editor's text is now what a file holds, or a new program.
     void textStored();
+    // Whether `text` (the editor's whole text, as wholeText() gives it) is
+    // what the last of these held.
+    bool isStored(const QString& text) const;
     // Writes or removes the copy at once, as the text requires (closing).
     void flush();
     // Offers the leftovers of editors that are gone, one question each, until
@@ -69,6 +72,8 @@ class RecoveryCopy : public QObject {
     enum class Offered { Skipped, Declined, Restored };
     Offered offerOne(const Leftover& leftover, QWidget* parent);
     void sync();
+    // No copy is needed: the file goes.
+    void dropCopy();
     // What the question appends while nobody has been told that copies are not kept.
     QString warningOnce();
 

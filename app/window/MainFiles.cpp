@@ -31,7 +31,7 @@ QString folderOf(const QString& path) {
 
 void TMainForm::btNewClick() {
     if (state_.consoleMode) return;
-    setProgramText(QStringLiteral("//------- программа Veltra -------\n"));
+    if (!setProgramText(QStringLiteral("//------- программа Veltra -------\n"))) return;
     state_.openedAsUtf8 = false;
     setMessage(QString(), ui->stError->palette().color(QPalette::WindowText));
     program_.invalidate();
@@ -46,17 +46,20 @@ void TMainForm::btLoadFromFileClick() {
     openProgramFile(path);
 }
 
-void TMainForm::openProgramFile(const QString& path) {
-    if (state_.consoleMode || readingFile_) return;
+bool TMainForm::openProgramFile(const QString& path) {
+    if (state_.consoleMode || readingFile_) return false;
     state_.openPath = path;
     // The file is read before the editor is touched: a file that cannot be
     // read leaves the text in the editor as it was. It is read beside the
     // window, which goes on meanwhile; a second Open waits for this one.
     const QScopedValueRollback reading(readingFile_, true);
     const auto file = runBeside([path] { return tryReadProgramFile(path); }, [this] { return closing_; });
-    if (!file) return; // the window closes
+    if (!file) return false; // the window closes
     if (!*file) throw AppError(cannotOpenMessage(path));
-    setProgramText((*file)->text, path);
+    if (!setProgramText((*file)->text, path)) {
+        if (!closing_) setMessage(QStringLiteral("файл не открыт: загрузка отменена"), QColor(0, 0, 255));
+        return false;
+    }
     state_.openedAsUtf8 = (*file)->readAsUtf8;
     if (state_.openedAsUtf8) {
         setMessage(QStringLiteral("файл в кодировке UTF-8: прочитан как UTF-8, сохранится в Windows-1251"),
@@ -67,16 +70,17 @@ void TMainForm::openProgramFile(const QString& path) {
     ui->btSaveToFile->setEnabled(true);
     ui->btPrintFile->setEnabled(true);
     program_.invalidate();
+    return true;
 }
 
 QString TMainForm::openHandedFile(const QString& path) {
     // Open does nothing in these moments; the other start says why instead.
     if (closing_) return QStringLiteral("редактор закрывается");
     if (state_.consoleMode) return QStringLiteral("редактор в режиме консоли (F10 вернёт программу)");
-    if (readingFile_ || busy() || QApplication::activeModalWidget())
+    if (readingFile_ || replacingText_ || busy() || QApplication::activeModalWidget())
         return QStringLiteral("редактор занят: открыто окно или идёт обмен с платой");
     try {
-        openProgramFile(path);
+        if (!openProgramFile(path) && !closing_) return QStringLiteral("загрузка файла отменена в редакторе");
     } catch (const AppError& error) {
         // Shown as Open shows it, once the other start has its answer.
         QTimer::singleShot(0, this, [text = error.text()] { userDialogs().showError(text); });

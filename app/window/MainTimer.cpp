@@ -25,8 +25,9 @@ void TMainForm::TmTimer() {
         SetStatusPanel(2, clockText(QDateTime::currentDateTime(), QLocale::system()));
         state_.tickCount = 0;
         // Lengths only: replacing a character by another is not a change.
+        // A long text on its way in is no change of the user's.
         state_.textLength = countedTextLength(*ui->edit->document());
-        if (state_.textLength != state_.lastTextLength) {
+        if (state_.textLength != state_.lastTextLength && !replacingText_) {
             state_.lastTextLength = state_.textLength;
             setMessage(QStringLiteral("программа изменена..."), QColor(0, 0, 255));
             if (!ui->btSaveToFile->isEnabled()) ui->btSaveToFile->setEnabled(true);

@@ -168,15 +168,18 @@ void TMainForm::setMessage(const QString& text, const QColor& colour) {
     ui->stError->setText(text);
 }
 
-void TMainForm::setProgramText(const QString& text, const QString& filePath) {
+bool TMainForm::setProgramText(const QString& text, const QString& filePath) {
+    bool replaced = false;
     {
         QScopedValueRollback replacing(replacingText_, true);
-        replaceText(*ui->edit, text);
+        replaced = assist_->replaceText(text);
     }
-    run_->textReplaced();
+    run_->textReplaced(); // a cancelled text went out and came back: breakpoints are gone either way
+    if (!replaced) return false;
     QCoreApplication::processEvents();
     state_.textLength = state_.lastTextLength = countedTextLength(*ui->edit->document());
     assist_->textStored(filePath);
+    return true;
 }
 
 void TMainForm::offerRecovery() {
