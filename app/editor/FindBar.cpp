@@ -184,9 +184,8 @@ bool FindBar::findNext(bool backwards) {
     const QTextCursor caret = edit_.textCursor();
     qsizetype at =
         occurrence(whole, text, backwards ? caret.selectionStart() : caret.selectionEnd(), backwards, cs);
-    if (at < 0)
-        at =
-            occurrence(whole, text, backwards ? whole.size() : 0, backwards, cs); // round the end of the text
+    // Round the end of the text.
+    if (at < 0) at = occurrence(whole, text, backwards ? whole.size() : 0, backwards, cs);
     if (at < 0) {
         say(QStringLiteral("не найдено"), true);
         return false;
