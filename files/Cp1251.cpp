@@ -8,10 +8,11 @@ namespace veltra {
 namespace {
 constexpr const char* kCodec = "windows-1251";
 
-// Encodes one code point (one or two UTF-16 units); true when it has a byte.
-bool encodesAlone(QStringView unit) {
+// Whether every character of `text` has a byte; the bytes go to `out`.
+bool encodesWhole(QStringView text, QByteArray* out = nullptr) {
     QStringEncoder encoder(kCodec, QStringConverter::Flag::Stateless);
-    QByteArray bytes = encoder.encode(unit); // the conversion runs here, not in encode()
+    QByteArray bytes = encoder.encode(text); // the conversion runs here, not in encode()
+    if (out) *out = std::move(bytes);
     return !encoder.hasError();
 }
 } // namespace
@@ -22,16 +23,22 @@ QString decodeCp1251(QByteArrayView bytes) {
 }
 
 qsizetype encodeCp1251(QStringView text, QByteArray& out) {
-    QStringEncoder encoder(kCodec, QStringConverter::Flag::Stateless);
-    out = encoder.encode(text);
-    if (!encoder.hasError()) return -1;
-    // Rare path: find the culprit one code point at a time.
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        qsizetype len = (text[i].isHighSurrogate() && i + 1 < text.size()) ? 2 : 1;
-        if (!encodesAlone(text.mid(i, len))) return i;
-        i += len - 1;
+    if (encodesWhole(text, &out)) return -1;
+    // Rare path: the shortest beginning of the text that has no bytes ends
+    // with the culprit. Halving finds it with a few encoders (each one looks
+    // the code page up by name), where one for each character took seconds
+    // for a long text. Beginnings end between code points.
+    qsizetype good = 0;          // text[0, good) has bytes
+    qsizetype bad = text.size(); // text[0, bad) has not
+    while (bad - good > 1) {
+        qsizetype middle = good + (bad - good) / 2;
+        if (text[middle - 1].isHighSurrogate() && text[middle].isLowSurrogate()) ++middle;
+        if (middle == bad) break; // one code point of two units is left
+        (encodesWhole(text.first(middle)) ? good : bad) = middle;
     }
-    return text.size(); // refused as a whole only: callers treat it as "somewhere", and still refuse
+    qsizetype culprit = bad - 1;
+    if (culprit > 0 && text[culprit].isLowSurrogate() && text[culprit - 1].isHighSurrogate()) --culprit;
+    return culprit;
 }
 
 } // namespace veltra

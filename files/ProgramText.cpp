@@ -37,15 +37,20 @@ std::optional<ProgramFileText> tryReadProgramFile(const QString& path) {
 }
 
 std::optional<Unencodable> findUnencodable(const QStringList& lines) {
+    // The whole text in one pass (an encoder for each of a million lines
+    // took a second); the culprit's line and column from its place in it.
+    const QString text = lines.join(QLatin1Char('\n'));
     QByteArray scratch;
-    for (int i = 0; i < lines.size(); ++i) {
-        qsizetype bad = encodeCp1251(lines[i], scratch);
-        if (bad < 0) continue;
-        const QString& line = lines[i];
-        qsizetype len = (bad + 1 < line.size() && line[bad].isHighSurrogate()) ? 2 : 1;
-        return Unencodable{i, int(bad), line.mid(bad, len)};
+    const qsizetype bad = encodeCp1251(text, scratch);
+    if (bad < 0) return std::nullopt;
+    int line = 0;
+    qsizetype start = 0; // of `line` in the text; a line break always has a byte
+    while (bad > start + lines[line].size()) {
+        start += lines[line].size() + 1;
+        ++line;
     }
-    return std::nullopt;
+    const qsizetype len = (bad + 1 < text.size() && text[bad].isHighSurrogate()) ? 2 : 1;
+    return Unencodable{line, int(bad - start), text.mid(bad, len)};
 }
 
 QString unencodableMessage(const Unencodable& bad, const QString& notSaved) {
@@ -56,13 +61,11 @@ QString unencodableMessage(const Unencodable& bad, const QString& notSaved) {
 
 void writeProgramFile(const QString& path, const QStringList& lines) {
     const QString failure = QStringLiteral("Cannot create file ") + shownPath(path);
+    // Encoded in one pass: a million lines one by one took a second.
+    QString text = lines.join(QStringLiteral("\r\n"));
+    if (!lines.isEmpty()) text += QStringLiteral("\r\n");
     QByteArray bytes;
-    QByteArray line;
-    for (const QString& text : lines) {
-        if (encodeCp1251(text, line) >= 0) throw AppError(failure);
-        bytes += line;
-        bytes += "\r\n";
-    }
+    if (encodeCp1251(text, bytes) >= 0) throw AppError(failure);
     writeWholeFile(path, bytes, failure);
 }
 

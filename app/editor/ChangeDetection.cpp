@@ -5,6 +5,7 @@
 #include <QScopedValueRollback>
 
 #include "app/editor/EditorText.h"
+#include "app/editor/TextLoader.h"
 
 namespace veltra {
 
@@ -16,9 +17,9 @@ ChangeDetection::ChangeDetection(QPlainTextEdit& edit, QAbstractButton& saveButt
     });
 }
 
-void ChangeDetection::replaceText(const QString& text) {
+bool ChangeDetection::replaceText(const QString& text, const std::function<bool(const QString&)>& isStored) {
     const QScopedValueRollback replacing(replacing_, true);
-    veltra::replaceText(edit_, text);
+    return TextLoader::of(edit_).replace(text, isStored);
 }
 
 void ChangeDetection::takeAsUnchanged() {
@@ -26,6 +27,7 @@ void ChangeDetection::takeAsUnchanged() {
 }
 
 bool ChangeDetection::pass() {
+    if (replacing_) return false;
     textLength_ = countedTextLength(*edit_.document());
     if (textLength_ == lastTextLength_) return false;
     lastTextLength_ = textLength_;

@@ -15,6 +15,7 @@
 #include <QString>
 
 #include <cstdint>
+#include <functional>
 
 class QAbstractButton;
 class QPlainTextEdit;
@@ -25,13 +26,19 @@ class ChangeDetection : public QObject {
   public:
     ChangeDetection(QPlainTextEdit& edit, QAbstractButton& saveButton);
 
-    // Puts `text` in the editor in place of the whole text, one Ctrl+Z away;
-    // not an edit of the user's, so the save button is left as it is.
-    void replaceText(const QString& text);
+    // Puts `text` in the editor in place of the whole text (TextLoader: a
+    // long one a slice at a time, one Ctrl+Z away unless `isStored` says a
+    // file holds the text it replaces); not an edit of the user's, so the
+    // save button is left as it is, and no pass reports a change while it
+    // goes in. False when the user cancelled: the previous text stands.
+    bool replaceText(const QString& text, const std::function<bool(const QString&)>& isStored);
+    // A text is going in (replaceText has not returned).
+    bool replacing() const { return replacing_; }
     // The text as it stands now counts as unchanged.
     void takeAsUnchanged();
     // The once-a-second pass: true when the length differs from the one last
-    // seen, which it then becomes; the save button is made usable.
+    // seen, which it then becomes; the save button is made usable. Nothing
+    // while a text goes in.
     bool pass();
 
     std::int32_t textLength() const { return textLength_; }

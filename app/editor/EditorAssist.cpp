@@ -26,7 +26,7 @@ namespace veltra {
 
 EditorAssist::EditorAssist(ProgramEdit& edit, QLabel& message, const Buttons& buttons,
                            const QString& stateFolder)
-    : edit_(edit), message_(message), highlighter_(new ProgramHighlighter(edit.document())),
+    : edit_(edit), message_(message), highlighter_(new ProgramHighlighter(edit)),
       liveCheck_(new LiveCheck(edit)), findBar_(new FindBar(edit)),
       recovery_(new RecoveryCopy(edit, stateFolder)) {
     const auto colour = [this] {
@@ -61,6 +61,10 @@ QShortcut* EditorAssist::editorShortcut(int keys) {
     auto* shortcut = new QShortcut(QKeySequence(keys), &edit_);
     shortcut->setContext(Qt::WidgetWithChildrenShortcut);
     return shortcut;
+}
+
+bool EditorAssist::isStored(const QString& text) const {
+    return recovery_->isStored(text);
 }
 
 void EditorAssist::textStored(const QString& filePath) {

@@ -42,6 +42,9 @@ class EditorAssist : public QObject {
     EditorAssist(ProgramEdit& edit, QLabel& message, const Buttons& buttons, const QString& stateFolder);
     ~EditorAssist() override;
 
+    // Whether `text` (the editor's whole text) is what the last textStored
+    // stood for: a file holds it, or it is a new program.
+    bool isStored(const QString& text) const;
     // New, open or save: the text is now what `filePath` holds (empty: a new
     // program), which printing names and the recovery copy needs no longer.
     void textStored(const QString& filePath);

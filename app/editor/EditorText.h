@@ -23,6 +23,9 @@ int countedTextLength(const QTextDocument& document);
 
 // The counted lines as the compiler reads them.
 std::vector<std::u32string> sourceLines(const QTextDocument& document);
+// The same from the document's raw text (QTextDocument::toRawText()), which
+// is taken on the GUI thread in a moment and may be read on another.
+std::vector<std::u32string> sourceLinesOf(const QString& raw);
 
 // Every line of the document, the empty last one too, joined by '\n': the
 // text exactly as it stands, which replaceText() puts back block for block.

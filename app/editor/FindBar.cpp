@@ -15,6 +15,8 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
+#include <vector>
+
 #include "app/editor/EditorText.h"
 #include "app/editor/ProgramEdit.h"
 #include "app/shell/FittedLabel.h"
@@ -43,6 +45,23 @@ QToolButton* closeButton(QWidget* parent) {
     b->setAutoRaise(true);
     b->setFocusPolicy(Qt::NoFocus);
     return b;
+}
+
+// The text searched, read at once: asking a million lines one by one for
+// their text (what QTextDocument::find does) takes half a second, this a few
+// milliseconds. Its positions are the document's: a line ends in one
+// character, U+2029, which a search string from a one-line field never holds.
+// As QTextDocument::find does, a no-break space is found as a space.
+QString searchedText(const QTextDocument& document) {
+    return document.toRawText().replace(QChar::Nbsp, QLatin1Char(' '));
+}
+
+// Where `text` begins in `whole`, searched forwards from `from` or backwards
+// from just before it; -1 when nowhere.
+qsizetype occurrence(const QString& whole, const QString& text, qsizetype from, bool backwards,
+                     Qt::CaseSensitivity cs) {
+    if (!backwards) return whole.indexOf(text, from, cs);
+    return from > 0 ? whole.lastIndexOf(text, from - 1, cs) : -1; // -1 would mean "from the end"
 }
 
 } // namespace
@@ -172,21 +191,22 @@ bool FindBar::matchesSelection() const {
 bool FindBar::findNext(bool backwards) {
     const QString text = findText_->text();
     if (text.isEmpty()) return false;
-    QTextDocument::FindFlags flags;
-    if (backwards) flags |= QTextDocument::FindBackward;
-    if (matchCase_->isChecked()) flags |= QTextDocument::FindCaseSensitively;
     QTextDocument* document = edit_.document();
-    QTextCursor found = document->find(text, edit_.textCursor(), flags);
-    if (found.isNull()) { // round the end of the text
-        QTextCursor from(document);
-        if (backwards) from.movePosition(QTextCursor::End);
-        found = document->find(text, from, flags);
-    }
-    if (found.isNull()) {
+    const QString whole = searchedText(*document);
+    const Qt::CaseSensitivity cs = matchCase_->isChecked() ? Qt::CaseSensitive : Qt::CaseInsensitive;
+    const QTextCursor caret = edit_.textCursor();
+    qsizetype at =
+        occurrence(whole, text, backwards ? caret.selectionStart() : caret.selectionEnd(), backwards, cs);
+    // Round the end of the text.
+    if (at < 0) at = occurrence(whole, text, backwards ? whole.size() : 0, backwards, cs);
+    if (at < 0) {
         say(QStringLiteral("не найдено"), true);
         return false;
     }
     say(QString(), false);
+    QTextCursor found(document);
+    found.setPosition(int(at));
+    found.setPosition(int(at + text.size()), QTextCursor::KeepAnchor);
     edit_.setTextCursor(found);
     return true;
 }
@@ -199,17 +219,23 @@ void FindBar::replaceOne() {
 int FindBar::replaceAll() {
     const QString text = findText_->text();
     if (text.isEmpty()) return 0;
-    QTextDocument::FindFlags flags;
-    if (matchCase_->isChecked()) flags |= QTextDocument::FindCaseSensitively;
+    const Qt::CaseSensitivity cs = matchCase_->isChecked() ? Qt::CaseSensitive : Qt::CaseInsensitive;
     QTextDocument* document = edit_.document();
+    const QString whole = searchedText(*document);
+    std::vector<qsizetype> found;
+    for (qsizetype at = whole.indexOf(text, 0, cs); at >= 0; at = whole.indexOf(text, at + text.size(), cs))
+        found.push_back(at);
+    // From the last to the first, so that each replacement leaves the places
+    // of those before it as they were found.
     QTextCursor edit(document);
     edit.beginEditBlock();
-    int count = 0;
-    for (QTextCursor at = document->find(text, 0, flags); !at.isNull(); at = document->find(text, at, flags)) {
-        at.insertText(replaceText_->text());
-        ++count;
+    for (auto at = found.rbegin(); at != found.rend(); ++at) {
+        edit.setPosition(int(*at));
+        edit.setPosition(int(*at + text.size()), QTextCursor::KeepAnchor);
+        edit.insertText(replaceText_->text());
     }
     edit.endEditBlock();
+    const int count = int(found.size());
     say(QStringLiteral("заменено: %1").arg(count), count == 0);
     return count;
 }

@@ -1,7 +1,10 @@
 #include "app/editor/ProgramEdit.h"
 
+#include <QPaintEvent>
 #include <QScrollBar>
 #include <QTextBlock>
+
+#include <algorithm>
 
 #include "app/editor/LineGutter.h"
 
@@ -46,6 +49,16 @@ void ProgramEdit::setFootBar(QWidget* bar) {
     layOutMargins();
 }
 
+void ProgramEdit::reserveLines(int lines) {
+    reservedLines_ = lines;
+    layOutMargins();
+}
+
+void ProgramEdit::paintEvent(QPaintEvent* event) {
+    emit aboutToPaint(event->rect());
+    QPlainTextEdit::paintEvent(event);
+}
+
 void ProgramEdit::resizeEvent(QResizeEvent* event) {
     QPlainTextEdit::resizeEvent(event);
     layOutMargins();
@@ -62,7 +75,7 @@ void ProgramEdit::changeEvent(QEvent* event) {
 }
 
 void ProgramEdit::layOutMargins() {
-    const int left = gutter_->widthFor(blockCount());
+    const int left = gutter_->widthFor(std::max(blockCount(), reservedLines_));
     const int bottom = footBar_ ? footBar_->sizeHint().height() : 0;
     setViewportMargins(left, 0, 0, bottom);
     // The viewport's rectangle now leaves the margins free: the gutter takes

@@ -33,19 +33,29 @@ class ProgramEdit : public QPlainTextEdit {
     // Shows `bar` (a child of this view) under the text; nullptr hides it.
     void setFootBar(QWidget* bar);
 
+    // Keeps the gutter wide enough for `lines` lines (0: for the lines there
+    // are) while a long text goes in or out. A change of the gutter's width
+    // narrows or widens the text's room, which lays out every line of the
+    // text anew; done while the text is short, it costs nothing.
+    void reserveLines(int lines);
+
   signals:
     // The view's colours changed (the settings dialog's background and text).
     void coloursChanged();
+    // The part `area` of the viewport is about to be painted.
+    void aboutToPaint(const QRect& area);
 
   protected:
     void resizeEvent(QResizeEvent* event) override;
     void changeEvent(QEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
 
   private:
     void layOutMargins();
 
     LineGutter* const gutter_;
     QPointer<QWidget> footBar_;
+    int reservedLines_ = 0;
 };
 
 } // namespace veltra

@@ -1,21 +1,29 @@
 #include "app/editor/ProgramHighlighter.h"
 
+#include <QTextBlock>
+
+#include "app/editor/ProgramEdit.h"
 #include "language/ProgramTokens.h"
 
 namespace veltra {
 
-ProgramHighlighter::ProgramHighlighter(QTextDocument* document)
-    : QSyntaxHighlighter(document), colours_(tokenColours(Qt::black, Qt::white)) {}
+ProgramHighlighter::ProgramHighlighter(ProgramEdit& edit)
+    : QObject(&edit), edit_(edit), colours_(tokenColours(Qt::black, Qt::white)) {
+    // Before the view paints: a line whose formats change is laid out anew
+    // by that paint itself.
+    connect(&edit, &ProgramEdit::aboutToPaint, this, &ProgramHighlighter::colourShown);
+}
 
 void ProgramHighlighter::setColours(const QColor& background, const QColor& text) {
     const TokenColours colours = tokenColours(background, text);
     if (colours == colours_) return;
     colours_ = colours;
-    rehighlight();
+    edit_.viewport()->update();
 }
 
-void ProgramHighlighter::highlightBlock(const QString& text) {
-    for (const Token& token : programTokens(text)) {
+QList<QTextLayout::FormatRange> ProgramHighlighter::formatsFor(const QString& line) const {
+    QList<QTextLayout::FormatRange> formats;
+    for (const Token& token : programTokens(line)) {
         QTextCharFormat format;
         switch (token.kind) {
         case TokenKind::Keyword:
@@ -40,7 +48,19 @@ void ProgramHighlighter::highlightBlock(const QString& text) {
             format.setFontItalic(true);
             break;
         }
-        setFormat(token.start, token.length, format);
+        formats.append({token.start, token.length, format});
+    }
+    return formats;
+}
+
+void ProgramHighlighter::colourShown(const QRect& area) {
+    for (const ShownLine& line : edit_.shownLines()) {
+        if (line.top + line.height <= area.top() || line.top > area.bottom()) continue;
+        const QTextBlock block = edit_.document()->findBlockByNumber(line.number - 1);
+        const QList<QTextLayout::FormatRange> formats = formatsFor(block.text());
+        // Setting formats drops the line's layout: only a change does it, or
+        // every paint would lay the shown lines out again.
+        if (block.layout()->formats() != formats) block.layout()->setFormats(formats);
     }
 }
 

@@ -13,6 +13,7 @@
 #include <utility>
 
 #include "app/editor/EditorText.h"
+#include "app/editor/TextLoader.h"
 #include "app/shell/UserDialogs.h"
 #include "app/shell/WorkBeside.h"
 #include "os/ShownName.h"
@@ -73,6 +74,9 @@ RecoveryCopy::RecoveryCopy(QPlainTextEdit& edit, const QString& folder)
     timer_.setInterval(kDelayMs);
     connect(&timer_, &QTimer::timeout, this, &RecoveryCopy::sync);
     connect(edit.document(), &QTextDocument::contentsChange, &timer_, qOverload<>(&QTimer::start));
+    // While a long text goes in or out, the copy keeps the text from before
+    // (brought up to date first): the editor's is neither that nor the new one.
+    connect(&TextLoader::of(edit), &TextLoader::aboutToReplace, this, &RecoveryCopy::sync);
     folderMade_ = makeStateFolder(folder_);
 }
 
@@ -97,8 +101,19 @@ bool RecoveryCopy::kept() {
 }
 
 void RecoveryCopy::textStored() {
+    timer_.stop();
     stored_ = wholeText(*edit_.document());
-    sync();
+    dropCopy();
+}
+
+bool RecoveryCopy::isStored(const QString& text) const {
+    return text == stored_;
+}
+
+void RecoveryCopy::dropCopy() {
+    if (!written_.isNull()) QFile::remove(path());
+    written_ = QString();
+    dropRestoredLeftover();
 }
 
 void RecoveryCopy::flush() {
@@ -107,11 +122,10 @@ void RecoveryCopy::flush() {
 
 bool RecoveryCopy::sync() {
     timer_.stop();
+    if (TextLoader::of(edit_).busy()) return true; // its last slice starts the timer again
     const QString text = wholeText(*edit_.document());
     if (text == stored_) {
-        if (!written_.isNull()) QFile::remove(path());
-        written_ = QString();
-        dropRestoredLeftover();
+        dropCopy();
         return true;
     }
     if (text != written_) {
@@ -195,7 +209,9 @@ RecoveryCopy::Offered RecoveryCopy::offerOne(const Leftover& leftover, QWidget* 
         if (!QFile::rename(leftover.copy, declinedPath())) rememberOffered(copy);
         return Offered::Declined;
     }
-    replaceText(edit_, copy);
+    // Cancelled, the leftover stays as it was, to be offered at the next start.
+    if (!TextLoader::of(edit_).replace(copy, [this](const QString& text) { return isStored(text); }))
+        return Offered::Skipped;
     if (!folderMade_) {
         // A folder that takes no files cannot lose the leftover either.
         rememberOffered(copy);

@@ -51,6 +51,9 @@ class RecoveryCopy : public QObject {
 
     // The editor's text is now what a file holds, or a new program.
     void textStored();
+    // Whether `text` (the editor's whole text, as wholeText() gives it) is
+    // what the last of these held.
+    bool isStored(const QString& text) const;
     // Writes or removes the copy at once, as the text requires (closing).
     void flush();
     // Offers the leftovers of editors that are gone, one question each, until
@@ -74,6 +77,9 @@ class RecoveryCopy : public QObject {
     Offered offerOne(const Leftover& leftover, QWidget* parent);
     // True when the text needs no copy or this editor's copy holds it.
     bool sync();
+    // No copy is needed (a file holds the text): this editor's goes, and a
+    // leftover it was restored from.
+    void dropCopy();
     void dropRestoredLeftover();
     // What the question appends while nobody has been told that copies are not kept.
     QString warningOnce();

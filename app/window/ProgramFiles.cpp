@@ -40,16 +40,19 @@ void ProgramFiles::clearMessage() {
     showMessage(parts_.message, QString(), parts_.message.palette().color(QPalette::WindowText));
 }
 
-void ProgramFiles::setText(const QString& text, const QString& filePath) {
-    helpers_.changes.replaceText(text);
-    helpers_.run.textReplaced();
+bool ProgramFiles::setText(const QString& text, const QString& filePath) {
+    const bool replaced =
+        helpers_.changes.replaceText(text, [this](const QString& old) { return helpers_.assist.isStored(old); });
+    helpers_.run.textReplaced(); // a cancelled text went out and came back: breakpoints are gone either way
+    if (!replaced) return false;
     QCoreApplication::processEvents();
     helpers_.changes.takeAsUnchanged();
     helpers_.assist.textStored(filePath);
+    return true;
 }
 
 void ProgramFiles::newProgram() {
-    setText(QStringLiteral("//------- программа Veltra -------\n"), QString());
+    if (!setText(QStringLiteral("//------- программа Veltra -------\n"), QString())) return;
     openedAsUtf8_ = false;
     clearMessage();
     helpers_.program.invalidate();
@@ -64,15 +67,19 @@ void ProgramFiles::open() {
     openFile(path);
 }
 
-void ProgramFiles::openFile(const QString& path) {
-    if (reading_) return; // a second Open waits for this one
+bool ProgramFiles::openFile(const QString& path) {
+    if (reading_) return false; // a second Open waits for this one
     openPath_ = path;
     const QScopedValueRollback reading(reading_, true);
     const auto file =
         runBeside([path] { return tryReadProgramFile(path); }, [this] { return helpers_.turns.Aborted(); });
-    if (!file) return; // the window closes
+    if (!file) return false; // the window closes
     if (!*file) throw AppError(cannotOpenMessage(path));
-    setText((*file)->text, path);
+    if (!setText((*file)->text, path)) {
+        if (!helpers_.turns.Aborted())
+            showMessage(parts_.message, QStringLiteral("файл не открыт: загрузка отменена"), QColor(0, 0, 255));
+        return false;
+    }
     openedAsUtf8_ = (*file)->readAsUtf8;
     if (openedAsUtf8_) {
         showMessage(parts_.message, QStringLiteral("файл в UTF-8; сохранится в Windows-1251"), QColor(0, 0, 255));
@@ -82,11 +89,12 @@ void ProgramFiles::openFile(const QString& path) {
     parts_.save.setEnabled(true);
     parts_.print.setEnabled(true);
     helpers_.program.invalidate();
+    return true;
 }
 
 QString ProgramFiles::openHanded(const QString& path, bool* shownHere) {
     try {
-        openFile(path);
+        if (!openFile(path) && !helpers_.turns.Aborted()) return QStringLiteral("загрузка файла отменена в редакторе");
     } catch (const AppError& error) {
         // Shown as Open shows it, once the other start has its answer; the
         // other start then shows nothing, so one mistake is one box.

@@ -50,8 +50,10 @@ class ProgramFiles {
     void open();
     // Open's steps for a file already chosen. The file is read before the
     // editor is touched: a file that cannot be read is an AppError, and the
-    // text stays as it was. Nothing while another file is being read.
-    void openFile(const QString& path);
+    // text stays as it was. Nothing while another file is being read. False
+    // when the text did not go in (another file being read, a cancelled long
+    // text, the window closing).
+    bool openFile(const QString& path);
     // A file another start hands over, opened as openFile does: the message
     // line says so. Empty when it was opened, else why not (in Russian, for
     // the other start to show).
@@ -60,8 +62,9 @@ class ProgramFiles {
     void print();
 
     // `text` in the editor as an unchanged program from `filePath` (empty
-    // for a new program).
-    void setText(const QString& text, const QString& filePath);
+    // for a new program). False when the user cancelled a long text: the
+    // previous text stands, and nothing else changed.
+    bool setText(const QString& text, const QString& filePath);
 
     const QString& savePath() const { return savePath_; }
     const QString& openPath() const { return openPath_; }

@@ -127,8 +127,8 @@ void TMainForm::setMessage(const QString& text, const QColor& colour) {
     showMessage(*ui->stError, text, colour);
 }
 
-void TMainForm::setProgramText(const QString& text, const QString& filePath) {
-    files_->setText(text, filePath);
+bool TMainForm::setProgramText(const QString& text, const QString& filePath) {
+    return files_->setText(text, filePath);
 }
 
 void TMainForm::btNewClick() {
@@ -139,8 +139,8 @@ void TMainForm::btLoadFromFileClick() {
     if (!state_.consoleMode) files_->open();
 }
 
-void TMainForm::openProgramFile(const QString& path) {
-    if (!state_.consoleMode) files_->openFile(path);
+bool TMainForm::openProgramFile(const QString& path) {
+    return !state_.consoleMode && files_->openFile(path);
 }
 
 QString TMainForm::openHandedFile(const QString& path, bool* shownHere) {
@@ -148,7 +148,7 @@ QString TMainForm::openHandedFile(const QString& path, bool* shownHere) {
     // Open does nothing in these moments; the other start says why instead.
     if (isClosing()) return QStringLiteral("редактор закрывается");
     if (state_.consoleMode) return QStringLiteral("редактор в режиме консоли (F10 вернёт программу)");
-    if (files_->reading() || busy() || QApplication::activeModalWidget())
+    if (files_->reading() || changes_->replacing() || busy() || QApplication::activeModalWidget())
         return QStringLiteral("редактор занят: открыто окно или идёт обмен с платой");
     return files_->openHanded(path, shownHere);
 }

@@ -67,13 +67,16 @@ class TMainForm : public QMainWindow, private SessionReporter {
 
     // Puts `text` in the editor as an unchanged program (as opening a file
     // does): the change detection takes its length as the known one. The
-    // text it replaces stays one Ctrl+Z away. `filePath` is the file the
-    // text came from, empty for a new program.
-    void setProgramText(const QString& text, const QString& filePath = QString());
+    // text it replaces stays one Ctrl+Z away (see TextLoader for long
+    // texts). `filePath` is the file the text came from, empty for a new
+    // program. False when the user cancelled a long text's progress: the
+    // previous text stands, and nothing else changed.
+    bool setProgramText(const QString& text, const QString& filePath = QString());
 
     // Open's steps for a file already chosen (at start, `veltra FILE`); a
-    // file that cannot be read is an AppError, and the text stays.
-    void openProgramFile(const QString& path);
+    // file that cannot be read is an AppError, and the text stays. False
+    // when the text did not go in (cancelled, or the window closes).
+    bool openProgramFile(const QString& path);
     // A file another start of the editor hands over: opened as Open does,
     // and the message line says so. Empty when it was opened, else why not
     // (in Russian, for the other start to show); `shownHere` tells whether

@@ -1,9 +1,12 @@
 // The editor's parts on their own: the colouring's reading of the language,
-// its colours, the printed form, the change detection, Qt's Russian texts.
+// its colours, the find bar's search, the printed form, the change detection,
+// Qt's Russian texts.
 
 #include <gtest/gtest.h>
 
+#include <QCheckBox>
 #include <QCoreApplication>
+#include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPrinter>
 #include <QProcess>
@@ -12,6 +15,7 @@
 #include <QSignalSpy>
 #include <QStandardPaths>
 #include <QTemporaryDir>
+#include <QTest>
 #include <QTextBlock>
 #include <QTextDocument>
 #include <QTextLayout>
@@ -21,6 +25,8 @@
 #include "app/editor/ChangeDetection.h"
 #include "app/editor/EditorPalette.h"
 #include "app/editor/EditorText.h"
+#include "app/editor/FindBar.h"
+#include "app/editor/ProgramEdit.h"
 #include "app/editor/ProgramHighlighter.h"
 #include "app/editor/ProgramPrinter.h"
 #include "app/settings/EditorColours.h"
@@ -107,22 +113,77 @@ TEST(EditorPalette, TheWordsKeepTheUsersColourAndItsShadesAreReadableOnEveryBack
     }
 }
 
-TEST(ProgramHighlighter, ColoursWithoutTouchingTheTextOrItsUndoSteps) {
-    QTextDocument document;
-    document.setPlainText(QStringLiteral("метка_1:\nсвд = ж,7\nпереход метка_1"));
-    const QString before = document.toPlainText();
+TEST(ProgramHighlighter, ColoursTheShownLinesOnlyWithoutTouchingTheTextOrItsUndoSteps) {
+    ProgramEdit edit;
+    edit.resize(300, 200);
+    QStringList lines{"метка_1:", "свд = ж,7", "переход метка_1"};
+    for (int i = 0; i < 2000; ++i)
+        lines << "свд = ж,7";
+    edit.setPlainText(lines.join('\n'));
+    QTextDocument& document = *edit.document();
     // What reacts to edits (the live check, the recovery copy) listens to
     // contentsChange: a colouring pass must not look like an edit there.
     QSignalSpy edits(&document, &QTextDocument::contentsChange);
-    ProgramHighlighter highlighter(&document);
+    ProgramHighlighter highlighter(edit);
     highlighter.setColours(Qt::white, Qt::blue);
+    edit.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&edit));
     QCoreApplication::processEvents();
     EXPECT_EQ(edits.count(), 0);
-    EXPECT_EQ(document.toPlainText(), before);
+    EXPECT_EQ(document.toPlainText(), lines.join('\n'));
     EXPECT_EQ(document.availableUndoSteps(), 0);
     const QList<QTextLayout::FormatRange> formats = document.findBlockByNumber(1).layout()->formats();
     ASSERT_FALSE(formats.isEmpty());
     EXPECT_EQ(formats.front().format.foreground().color(), QColor(Qt::blue));
+    // A line never shown costs nothing.
+    EXPECT_TRUE(document.findBlockByNumber(1500).layout()->formats().isEmpty());
+
+    // New colours reach the lines shown at their next paint.
+    highlighter.setColours(Qt::black, Qt::yellow);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(document.findBlockByNumber(1).layout()->formats().front().format.foreground().color(),
+              QColor(Qt::yellow));
+}
+
+TEST(FindBar, FindsWhatTheDocumentsOwnSearchFinds) {
+    ProgramEdit edit;
+    edit.setPlainText(QString("Пауза пауза\nсвд") + QChar::Nbsp + "= ж,7\nпауза+\n");
+    FindBar bar(edit);
+    auto* field = bar.findChild<QLineEdit*>("findText");
+    auto* matchCase = bar.findChild<QCheckBox*>("matchCase");
+    struct Case {
+        const char* text;
+        int from, to; // the selection searched from
+        bool backwards, matchCase;
+    };
+    const Case cases[] = {
+        {"пауза", 0, 0, false, false},   {"пауза", 0, 5, false, false}, {"пауза", 6, 11, false, true},
+        {"пауза", 6, 11, true, false},   {"пауза", 0, 0, true, false},  {"ПАУЗА", 29, 29, false, false},
+        {"свд = ж", 0, 0, false, false}, {"уза", 8, 8, true, true},     {"нет", 0, 0, false, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.text) + " from " + std::to_string(c.from));
+        QTextCursor at(edit.document());
+        at.setPosition(c.from);
+        at.setPosition(c.to, QTextCursor::KeepAnchor);
+        edit.setTextCursor(at);
+        // QTextDocument::find, and round the text's end as the bar goes.
+        QTextDocument::FindFlags flags;
+        if (c.backwards) flags |= QTextDocument::FindBackward;
+        if (c.matchCase) flags |= QTextDocument::FindCaseSensitively;
+        QTextCursor expected = edit.document()->find(c.text, at, flags);
+        if (expected.isNull()) {
+            QTextCursor end(edit.document());
+            if (c.backwards) end.movePosition(QTextCursor::End);
+            expected = edit.document()->find(c.text, end, flags);
+        }
+        field->setText(c.text);
+        matchCase->setChecked(c.matchCase);
+        EXPECT_EQ(bar.findNext(c.backwards), !expected.isNull());
+        const QTextCursor found = expected.isNull() ? at : expected;
+        EXPECT_EQ(edit.textCursor().selectionStart(), found.selectionStart());
+        EXPECT_EQ(edit.textCursor().selectionEnd(), found.selectionEnd());
+    }
 }
 
 TEST(ProgramPrinter, APdfHoldsEveryLineWithItsNumberTheNameAndThePages) {
@@ -168,6 +229,7 @@ TEST(ChangeDetection, OnlyALengthThatDiffersIsAChangeAndATextPutInIsNone) {
     QPushButton save;
     ChangeDetection changes(edit, save);
     const auto typeAtStart = [&](const QString& text) { QTextCursor(edit.document()).insertText(text); };
+    const auto unsaved = [](const QString&) { return false; };
     const struct {
         const char* what;
         std::function<void()> act;
@@ -183,11 +245,11 @@ TEST(ChangeDetection, OnlyALengthThatDiffersIsAChangeAndATextPutInIsNone) {
              cursor.insertText(QStringLiteral("b"));
          },
          false, false},
-        {"a text put in by New or Open", [&] { changes.replaceText(QStringLiteral("свд = ж,7\nпауза 5\n")); },
+        {"a text put in by New or Open", [&] { changes.replaceText(QStringLiteral("свд = ж,7\nпауза 5\n"), unsaved); },
          false, true},
         {"a text put in and taken as unchanged",
          [&] {
-             changes.replaceText(QStringLiteral("x\n"));
+             changes.replaceText(QStringLiteral("x\n"), unsaved);
              changes.takeAsUnchanged();
          },
          false, false},

@@ -1,18 +1,23 @@
 // The editor's helpers in the real main window: live marks, the jump to the
-// error, the shortcuts, undo after New and Open, the recovery copy.
+// error, the shortcuts, undo after New and Open, the recovery copy, long
+// texts going in and out.
 
 #include <QHelpEvent>
 #include <QLineEdit>
 #include <QPrintPreviewDialog>
+#include <QProgressDialog>
 #include <QSpinBox>
 #include <QTextBlock>
 #include <QToolTip>
+#include <functional>
 
 #include "app/editor/FindBar.h"
 #include "app/editor/LineGutter.h"
 #include "app/editor/ProgramEdit.h"
 #include "app/editor/RecoveryCopy.h"
+#include "app/editor/TextLoader.h"
 #include "app/shell/FittedLabel.h"
+#include "files/Cp1251.h"
 #include "compiler/ProgramCheck.h"
 #include "tests/app/MainFormFixture.h"
 #include "tests/support/ScopedFileSizeLimit.h"
@@ -351,3 +356,132 @@ TEST_F(EditorTest, AFolderThatTakesNoFilesIsSaidOnceAndADeclinedCopyIsNotOffered
     }
     qunsetenv("XDG_CACHE_HOME");
 }
+
+namespace {
+
+// Texts of more lines than the pace's bound go in a slice at a time; here the
+// bound is small, every step is a slice, and the progress shows at once, so
+// that a file of some thousand lines takes the long way.
+class LongTextTest : public EditorTest {
+  protected:
+    const TextLoader::Pace usual = TextLoader::pace();
+    // Runs on every turn of the event loop while a text goes in or out.
+    std::function<void(QProgressDialog*)> onTurn;
+    int turns = 0;
+    QTimer turn;
+
+    void SetUp() override {
+        EditorTest::SetUp();
+        TextLoader::pace() = {200, 20, 0, 0};
+        QObject::connect(&turn, &QTimer::timeout, [this] {
+            if (!form) return;
+            ++turns;
+            auto* progress = form->findChild<QProgressDialog*>(QStringLiteral("textProgress"));
+            if (onTurn && progress && progress->isVisible()) onTurn(progress);
+        });
+        turn.start(0);
+    }
+    void TearDown() override {
+        turn.stop();
+        TextLoader::pace() = usual;
+        EditorTest::TearDown();
+    }
+
+    // 3000 lines, mostly comments, with a wrong one near the end, as a program file.
+    QString longFile() {
+        QStringList lines;
+        for (int i = 1; i <= 3000; ++i)
+            lines << (i == 2990     ? QStringLiteral("пауза 5")
+                      : i % 10 == 0 ? QStringLiteral("свд_%1 = ж,7").arg(i % 13 + 1)
+                                    : QStringLiteral("// строка %1").arg(i));
+        const QString path = dir.filePath(QStringLiteral("long.txt"));
+        QByteArray bytes;
+        encodeCp1251(lines.join(QStringLiteral("\r\n")), bytes);
+        writeFile(path, bytes);
+        longLines = lines;
+        return path;
+    }
+    QStringList longLines;
+};
+
+TEST_F(LongTextTest, ALongFileGoesInWhileTheWindowServesAndCancelLeavesThePreviousText) {
+    start();
+    const QString path = longFile();
+    type(edit(), QStringLiteral("пауза"));
+    runOneSecond(); // the change is known
+    const QString before = text();
+    form->program().image().count = 4;
+    QString shown;
+    onTurn = [&](QProgressDialog* progress) {
+        if (shown.isEmpty()) shown = progress->labelText();
+        QTest::keyClick(progress, Qt::Key_Escape);
+    };
+    dialogs.openAnswers.push_back(path);
+    turns = 0;
+    button("btLoadFromFile")->click();
+    EXPECT_GT(turns, 0);
+    EXPECT_TRUE(shown.startsWith("Текст загружается в редактор…\nстрок: ")) << shown.toStdString();
+    EXPECT_EQ(text(), before);
+    EXPECT_EQ(message(), "файл не открыт: загрузка отменена");
+    EXPECT_EQ(form->program().image().count, 4); // still the checked program
+    runOneSecond();
+    EXPECT_EQ(message(), "файл не открыт: загрузка отменена"); // the text it left is no change
+
+    // Let through: the unsaved text before it is one Ctrl+Z away.
+    onTurn = nullptr;
+    dialogs.openAnswers.push_back(path);
+    button("btLoadFromFile")->click();
+    ASSERT_EQ(countedLines(*edit()->document()), longLines);
+    EXPECT_EQ(message(), "");
+    // Coloured as far as seen; the wrong line marked by the check beside the window.
+    QCoreApplication::processEvents();
+    EXPECT_FALSE(edit()->document()->firstBlock().layout()->formats().isEmpty());
+    EXPECT_TRUE(edit()->document()->findBlockByNumber(2000).layout()->formats().isEmpty());
+    ASSERT_TRUE(waitFor([&] { return gutter().marks().count(2990) == 1; }));
+    EXPECT_EQ(gutter().marks().size(), 1u);
+    QTest::keyClick(edit(), Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(text(), before);
+    edit()->redo();
+
+    // New over the long text its file holds keeps nothing of it.
+    button("btNew")->click();
+    EXPECT_EQ(text(), kNewProgram);
+    EXPECT_EQ(edit()->document()->availableUndoSteps(), 0);
+    EXPECT_EQ(edit()->document()->blockCount(), 2);
+}
+
+TEST_F(LongTextTest, NewOverALongUnsavedTextKeepsItOneCtrlZAwayAndReportsNoChangeMeanwhile) {
+    start();
+    setEditorText(decodeCp1251(readFile(longFile())));
+    type(edit(), QStringLiteral("x"));
+    const QString typed = text();
+    runOneSecond(); // the change is known
+    button("btSaveToFile")->setEnabled(false);
+    // The once-a-second change detection runs while the old text goes out.
+    int detections = 0;
+    onTurn = [&](QProgressDialog*) {
+        ++detections;
+        runOneSecond();
+    };
+    button("btNew")->click();
+    EXPECT_GT(detections, 0);
+    EXPECT_EQ(text(), kNewProgram);
+    EXPECT_EQ(message(), "");
+    EXPECT_FALSE(button("btSaveToFile")->isEnabled()); // New leaves the buttons as they were
+    QTest::keyClick(edit(), Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(text(), typed);
+}
+
+TEST_F(LongTextTest, ClosingWhileALongTextGoesInLeavesTheUnsavedTextInTheCopy) {
+    start();
+    const QString path = longFile();
+    type(edit(), QStringLiteral("пауза"));
+    const QString copy = copyPath();
+    onTurn = [&](QProgressDialog*) { form->close(); };
+    dialogs.openAnswers.push_back(path);
+    button("btLoadFromFile")->click();
+    EXPECT_TRUE(form->isClosing());
+    EXPECT_EQ(readFile(copy), "пауза\n"); // not a part of the file
+}
+
+} // namespace

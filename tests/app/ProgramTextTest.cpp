@@ -4,6 +4,8 @@
 #include <QFile>
 #include <QPlainTextEdit>
 #include <QTemporaryDir>
+#include <QTextBlock>
+#include <QTextDocument>
 #include <functional>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -124,6 +126,40 @@ TEST(EditorText, AnEmptyLastLineIsNotCounted) {
         EXPECT_EQ(countedLineCount(document), c.lines) << c.text;
         EXPECT_EQ(countedTextLength(document), c.length) << c.text;
         EXPECT_EQ(countedLines(document).size(), c.lines) << c.text;
+    }
+}
+
+TEST(EditorText, TheWholeTextReadAtOnceGivesTheLinesTheBlocksHold) {
+    // What a reading of the whole text could change: a no-break space, a
+    // line separator inside a line, a code point beyond 16 bits, a lone
+    // surrogate, empty lines, the empty last line.
+    const QString nbsp(QChar::Nbsp);
+    const QString cases[] = {"",
+                             "\n",
+                             "свд\n\nпауза",
+                             "свд" + nbsp + "= ж,7\n",
+                             QString("a") + QChar::LineSeparator + "b",
+                             "// 😀\n\n",
+                             QString(QChar(0xD800)) + "x"};
+    for (const QString& text : cases) {
+        QTextDocument document;
+        QTextCursor(&document).insertText(text);
+        QStringList blocks;
+        for (QTextBlock block = document.firstBlock(); block.isValid(); block = block.next())
+            blocks << block.text();
+        QStringList counted = blocks;
+        if (counted.last().isEmpty()) counted.removeLast();
+        int length = 0;
+        std::vector<std::u32string> source;
+        for (const QString& line : counted) {
+            length += int(line.size()) + 2;
+            source.push_back(line.toStdU32String());
+        }
+        SCOPED_TRACE(text.toStdString());
+        EXPECT_EQ(countedLines(document), counted);
+        EXPECT_EQ(countedTextLength(document), length);
+        EXPECT_EQ(sourceLines(document), source);
+        EXPECT_EQ(wholeText(document), blocks.join('\n'));
     }
 }
 
